@@ -1,0 +1,4 @@
+// Driving SnapStream Beyond TV.
+#pragma once
+
+void CloseBeyondTv();

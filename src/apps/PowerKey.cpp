@@ -1,0 +1,104 @@
+#include "apps/PowerKey.h"
+
+#include "apps/BeyondTv.h"
+#include "apps/Quillmarsh.h"
+#include "apps/TvApplication.h"
+#include "apps/WinDvr.h"
+#include "shell/RemoteTimer.h"
+#include "shell/WindowSearch.h"
+
+int WatchWinDVR = 0;
+int WatchQuillmarsh = 0;
+int WatchBeyondTV = 0;
+
+namespace {
+
+constexpr DWORD IdleWatchWaitMs = 2000;
+
+using CloseAction = void (*)();
+
+struct Driver {
+    TvApplication& record;
+    HWND (*runningTest)();
+    CloseAction close;
+    int& watchFlag;
+    CloseAction powerCloses[2];   // the others, closed before a Power toggle
+    CloseAction switchCloses[2];  // the others, closed before a menu switch
+};
+
+// The three applications, indexed by selector - SelectQuillmarsh.
+Driver Drivers[] = {
+    {QuillmarshApp, FindQuillmarshWindow, CloseQuillmarsh, WatchQuillmarsh,
+     {CloseWinDvr, CloseBeyondTv}, {CloseBeyondTv, CloseWinDvr}},
+    {BeyondTvApp, FindBeyondTvWindow, CloseBeyondTv, WatchBeyondTV,
+     {CloseWinDvr, CloseQuillmarsh}, {CloseQuillmarsh, CloseWinDvr}},
+    {WinDvrApp, FindWinDvrWindow, CloseWinDvr, WatchWinDVR,
+     {CloseBeyondTv, CloseQuillmarsh}, {CloseBeyondTv, CloseQuillmarsh}},
+};
+
+Driver* DriverFor(int selector) {
+    if (selector < SelectQuillmarsh || selector > SelectWinDvr) return nullptr;
+    return &Drivers[selector - SelectQuillmarsh];
+}
+
+Driver& DriverOf(const TvApplication& application) {
+    for (Driver& driver : Drivers)
+        if (&driver.record == &application) return driver;
+    return Drivers[0];
+}
+
+// Ends the watch of one application when its window has gone; false while
+// the window is still there.
+bool EndWatchIfGone(int& flag, HWND window, TvApplication& record) {
+    if (window != nullptr) return false;
+    record.ClearActive();
+    StopWatchTimer();
+    flag = 0;
+    return true;
+}
+
+}  // namespace
+
+void PowerToggle(TvApplication& application) {
+    Driver& driver = DriverOf(application);
+    if (driver.runningTest() != nullptr) {
+        driver.close();
+        return;
+    }
+    driver.record.ShowOrLaunch();
+    StartWatchTimer();
+    if (driver.record.active != 0) driver.watchFlag = 1;
+}
+
+void DefaultPowerAction(int selector) {
+    Driver* driver = DriverFor(selector);
+    if (driver == nullptr) return;
+    for (CloseAction close : driver->powerCloses) close();
+    PowerToggle(driver->record);
+}
+
+void SwitchToApplication(int selector) {
+    Driver* driver = DriverFor(selector);
+    if (driver == nullptr) return;
+    for (CloseAction close : driver->switchCloses) close();
+    driver->record.ShowOrLaunch();
+}
+
+void CALLBACK ExitWatch(HWND, UINT, UINT_PTR, DWORD) {
+    if (WatchWinDVR) {
+        EndWatchIfGone(WatchWinDVR, FindTopLevelByTitle(WinDvrTitle), WinDvrApp);
+    } else if (WatchQuillmarsh) {
+        EndWatchIfGone(WatchQuillmarsh, FindTopLevelByClass(QuillmarshPanelClass), QuillmarshApp);
+    } else if (WatchBeyondTV) {
+        EndWatchIfGone(WatchBeyondTV, FindTopLevelByClass(BeyondTvMainClass), BeyondTvApp);
+    } else {
+        Sleep(IdleWatchWaitMs);
+        StopWatchTimer();
+    }
+}
+
+bool NoTvWindowExists() {
+    return FindTopLevelByClass(QuillmarshPanelClass) == nullptr &&
+           FindTopLevelByClass(BeyondTvVideoClass) == nullptr &&
+           FindTopLevelByTitle(WinDvrTitle) == nullptr;
+}

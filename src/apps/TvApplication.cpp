@@ -1,0 +1,109 @@
+#include "apps/TvApplication.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "shell/Program.h"
+#include "shell/WindowSearch.h"
+
+namespace {
+
+constexpr UINT WinExecSuccessFloor = 31;
+constexpr int CommandLineSize = 256;
+constexpr char LaunchFailedText[] = "Can't run launch TV application what you want.";
+
+void CopyText(char* destination, const char* source, size_t size) {
+    std::strncpy(destination, source, size - 1);
+    destination[size - 1] = '\0';
+}
+
+}  // namespace
+
+TvApplication::TvApplication(const char* keyPath, const char* valueName, const char* executable,
+                             const char* windowClassName, const char* windowTitlePrefix) {
+    ReadInstallInfo(keyPath, valueName, executable);
+    CopyText(windowClass, windowClassName, sizeof windowClass);
+    CopyText(titlePrefix, windowTitlePrefix, sizeof titlePrefix);
+}
+
+int TvApplication::ReadInstallInfo(const char* keyPath, const char* valueName,
+                                   const char* executable) {
+    installed = 0;
+    HKEY key = nullptr;
+    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, keyPath, &key) != ERROR_SUCCESS) return 0;
+
+    DWORD size = sizeof installPath;
+    const LONG result = RegQueryValueExA(key, valueName, nullptr, nullptr,
+                                         reinterpret_cast<BYTE*>(installPath), &size);
+    RegCloseKey(key);
+    // The data is taken as stored, whatever its type. A path that fills the
+    // whole buffer has no room for its terminator: it is too long to use.
+    const bool terminated = size < sizeof installPath || installPath[sizeof installPath - 1] == '\0';
+    if (result != ERROR_SUCCESS || !terminated) {
+        installPath[0] = '\0';
+        return 0;
+    }
+    installPath[size < sizeof installPath ? size : sizeof installPath - 1] = '\0';
+
+    CopyText(exeName, executable, sizeof exeName);
+    installed = 1;
+    active = 0;
+    return 1;
+}
+
+HWND TvApplication::FindByTitlePrefix() const { return FindWindowByTitlePrefix(titlePrefix); }
+
+HWND TvApplication::FindMainWindow() const {
+    if (windowClass[0] != '\0') return FindWindowA(windowClass, nullptr);
+    return FindByTitlePrefix();
+}
+
+HWND TvApplication::Launch() {
+    if (HWND window = FindMainWindow()) return window;
+    if (installed == 0) return nullptr;
+
+    // The path is quoted: unquoted, a path with spaces would make Windows try
+    // every shorter prefix of it ("C:\Program.exe", ...) as the program first.
+    char commandLine[CommandLineSize];
+    std::snprintf(commandLine, sizeof commandLine, "\"%s\\%s\"", installPath, exeName);
+    if (WinExec(commandLine, SW_SHOW) >= WinExecSuccessFloor) {
+        active = 1;
+    } else {
+        MessageBoxA(nullptr, LaunchFailedText, MessageCaption, MB_OK);
+    }
+    return FindMainWindow();
+}
+
+HWND TvApplication::ShowOrLaunch() {
+    if (installed != 1) return nullptr;
+    HWND window = FindByTitlePrefix();
+    if (window == nullptr) window = Launch();
+    if (window == nullptr) return nullptr;
+    BringToFront(window);
+    return window;
+}
+
+HWND FindWinDvrWindow() { return FindWindowByExactTitle(WinDvrTitle); }
+
+HWND FindBeyondTvWindow() { return FindTopLevelByClass(BeyondTvVideoClass); }
+
+HWND FindQuillmarshWindow() { return FindTopLevelByClass(QuillmarshPanelClass); }
+
+int IsWinDvrRunning() { return WinDvrApp.FindByTitlePrefix() != nullptr; }
+
+int IsBeyondTvRunning() { return FindTopLevelByClass(BeyondTvMainClass) != nullptr; }
+
+int IsQuillmarshRunning() { return FindQuillmarshWindow() != nullptr; }
+
+void BringToFront(HWND window) {
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+}
+
+void KeyChord(std::initializer_list<BYTE> keys) {
+    for (BYTE key : keys) keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY, 0);
+    for (auto key = keys.end(); key != keys.begin();) {
+        --key;
+        keybd_event(*key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+    }
+}

@@ -1,0 +1,68 @@
+// The record of one driven TV application: installed or not, where, how its
+// windows are recognised, how it is started, and whether it is the target.
+#pragma once
+#include <windows.h>
+
+#include <initializer_list>
+
+constexpr int InstallPathSize = 128;
+constexpr int ShortTextSize = 64;
+
+class TvApplication {
+public:
+    TvApplication(const char* keyPath, const char* valueName, const char* executable,
+                  const char* windowClassName, const char* windowTitlePrefix);
+    TvApplication(const TvApplication&) = delete;
+    TvApplication& operator=(const TvApplication&) = delete;
+
+    // Reads the install directory from HKEY_LOCAL_MACHINE; 1 when installed.
+    int ReadInstallInfo(const char* keyPath, const char* valueName, const char* executable);
+
+    HWND FindByTitlePrefix() const;
+    HWND FindMainWindow() const;
+    HWND Launch();
+    HWND ShowOrLaunch();
+    int IsInstalled() const { return installed; }
+    void ClearActive() { active = 0; }
+
+    int installed = 0;
+    int active = 0;
+    char installPath[InstallPathSize] = {};
+    char exeName[ShortTextSize] = {};
+    char windowClass[ShortTextSize] = {};
+    char titlePrefix[ShortTextSize] = {};
+    HWND targetWindow = nullptr;
+    int fastStep = 0;
+};
+
+extern TvApplication WinDvrApp;
+extern TvApplication BeyondTvApp;
+extern TvApplication QuillmarshApp;
+
+// Selector values of the default application.
+constexpr int SelectQuillmarsh = 6;
+constexpr int SelectBeyondTv = 7;
+constexpr int SelectWinDvr = 8;
+
+// Window identities.
+constexpr char WinDvrTitle[] = "InterVideo WinDVR 6";
+constexpr char BeyondTvVideoClass[] = "Streamzap.WM.D3D";
+constexpr char BeyondTvMainClass[] = "SnapStream";
+constexpr char QuillmarshPanelClass[] = "VarnelMainPanel_Class";
+
+// Key-map target lookups.
+HWND FindWinDvrWindow();
+HWND FindBeyondTvWindow();
+HWND FindQuillmarshWindow();
+
+// Tray-menu probes.
+int IsWinDvrRunning();
+int IsBeyondTvRunning();
+int IsQuillmarshRunning();
+
+// Foreground and active window.
+void BringToFront(HWND window);
+
+// Presses the keys in order, then releases them in reverse order; every key
+// carries the extended-key flag.
+void KeyChord(std::initializer_list<BYTE> keys);

@@ -1,0 +1,4 @@
+// Driving InterVideo WinDVR 6.
+#pragma once
+
+void CloseWinDvr();

@@ -1,0 +1,20 @@
+// Pointer emulation: remote keys as pointer moves with acceleration, clicks
+// and a button toggle, strictly inside the screen bounds.
+#pragma once
+#include <windows.h>
+
+struct Bounds {
+    int minX = 0;
+    int minY = 0;
+    int maxX = 0;
+    int maxY = 0;
+    int smallStep = 0;
+    int largeStep = 0;
+};
+
+extern Bounds ScreenBounds;
+extern int StepCounter;  // moves made in the current run of one held key
+extern int ButtonHeld;   // 1 while the toggle holds a button down
+
+void InitScreenBounds();
+void UpdateScreenBounds(WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,25 @@
+// Finds the card's capture filter among the kernel-streaming capture devices
+// and keeps its control interface for the whole run.
+#pragma once
+#include <windows.h>
+#include <strmif.h>
+
+struct IKsControl;
+
+// {65E8773D-8F56-11D0-A3B9-00A0C9223196}
+constexpr GUID CaptureDeviceCategory = {0x65E8773D, 0x8F56, 0x11D0,
+                                        {0xA3, 0xB9, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
+
+extern IGraphBuilder* ReceiverGraph;
+extern IBaseFilter* ReceiverFilter;
+extern IKsControl* ReceiverControl;
+
+// The friendly names of the card's capture filter, in order of preference.
+extern const char* const CaptureFilterNames[4];
+
+// True when the filter's control interface is held.
+bool OpenRemoteReceiver();
+
+// The filter of the last device in the category whose friendly name equals
+// name exactly; null when none, or when that device cannot be bound.
+IBaseFilter* FindCaptureFilter(const GUID& category, const char* name);

@@ -1,0 +1,24 @@
+// The key poll: one tick every 65 ms reads the receiver, tells first presses
+// from auto-repeats and routes the key.
+#pragma once
+#include <windows.h>
+
+// Marks an auto-repeat that is dropped; never reaches a key map.
+constexpr int SuppressedKey = -1;
+// Reads of the same code closer than this are auto-repeats.
+constexpr DWORD RepeatWindowMs = 250;
+
+struct RepeatState {
+    int lastKeyCode = 0;
+    DWORD lastKeyTime = 0;
+    int repeatCount = 0;
+};
+
+extern RepeatState KeyRepeat;
+
+// Updates the state for one ready read of code at time now (GetTickCount);
+// true when the read is an auto-repeat of the previous one.
+bool UpdateRepeatState(RepeatState& state, int code, DWORD now);
+
+// The PollTimer's timer procedure.
+void CALLBACK PollRemote(HWND window, UINT message, UINT_PTR timerId, DWORD time);

@@ -1,0 +1,72 @@
+#include "receiver/RegisterProtocol.h"
+
+#include "receiver/CaptureFilter.h"
+#include "receiver/KsControl.h"
+
+namespace {
+
+ULONG AddressOf(const void* pointer) {
+    return static_cast<ULONG>(reinterpret_cast<uintptr_t>(pointer));
+}
+
+bool SendRequest(void* request, ULONG requestLength, void* data, ULONG dataLength) {
+    if (ReceiverControl == nullptr) return false;
+    ULONG bytesReturned = 0;
+    return ReceiverControl->KsProperty(static_cast<PKSPROPERTY>(request), requestLength, data,
+                                       dataLength, &bytesReturned) == S_OK;
+}
+
+}  // namespace
+
+RegisterReadRequest MakeRegisterReadRequest(uint8_t registerNumber) {
+    RegisterReadRequest request = {};
+    request.set = RegisterPropertySet;
+    request.id = 0;
+    request.flags = KSPROPERTY_TYPE_GET;
+    request.registerNumber = registerNumber;
+    return request;
+}
+
+TransferRequest MakeTransferRequest(uint8_t target, const uint32_t* sendValue, int sendFlag,
+                                    void* receiveBuffer, ULONG receiveLength) {
+    TransferRequest request = {};
+    request.set = TransferPropertySet;
+    request.id = 0;
+    request.flags = KSPROPERTY_TYPE_GET;
+    request.target = target;
+    request.sendBuffer = AddressOf(sendValue);
+    request.sendCount = sendFlag != 0 ? 1 : 0;
+    request.receiveBuffer = AddressOf(receiveBuffer);
+    request.receiveLength = receiveLength;
+    return request;
+}
+
+bool ReadRegisterByte(uint8_t registerNumber, uint8_t& value) {
+    RegisterReadRequest request = MakeRegisterReadRequest(registerNumber);
+    uint8_t data = registerNumber;
+    if (!SendRequest(&request, sizeof request, &data, sizeof data)) return false;
+    value = data;
+    return true;
+}
+
+bool ReceiverTransfer(uint8_t target, const uint32_t& sendValue, int sendFlag,
+                      void* receiveBuffer, ULONG receiveLength) {
+    TransferRequest request =
+        MakeTransferRequest(target, &sendValue, sendFlag, receiveBuffer, receiveLength);
+    uint8_t data[TransferDataLength];
+    return SendRequest(&request, sizeof request, data, sizeof data);
+}
+
+bool IsKeyReady() {
+    uint8_t status = 1;
+    ReadRegisterByte(KeyStatusRegister, status);
+    return status == 0;
+}
+
+int ReadKeyCode() {
+    uint8_t received[KeyReceiveLength] = {};
+    const uint32_t nothingToSend = 0;
+    if (!ReceiverTransfer(KeyReceiverTarget, nothingToSend, 0, received, sizeof received))
+        return FailedKeyCode;
+    return received[0];
+}

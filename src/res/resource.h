@@ -1,0 +1,29 @@
+// Resource identifiers of MarlowRemote.exe: the one place that numbers them.
+// Plain macros because the resource compiler reads this header too.
+#pragma once
+
+#define IDS_WINDOW_TITLE      22
+#define IDS_WINDOW_CLASS      23
+
+#define IDI_REMOTE            50
+#define IDI_SHUTDOWN          110
+
+#define IDR_ACCELERATORS      23
+
+#define IDD_SETTINGS          20
+#define IDD_ABOUT             21
+#define IDD_SHUTDOWN          107
+
+#define IDC_APPLICATION_LIST  11
+
+#define IDM_ABOUT             30
+#define IDM_QUIT_FROM_OUTSIDE 31
+#define IDM_SETTINGS          32
+#define IDM_SWITCH_QUILLMARSH 1106
+#define IDM_SWITCH_BEYONDTV   1107
+#define IDM_SWITCH_WINDVR     1108
+#define IDM_EXIT              1201
+
+#ifndef IDC_STATIC
+#define IDC_STATIC            (-1)
+#endif

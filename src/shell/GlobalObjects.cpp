@@ -1,0 +1,15 @@
+// The program's global objects, defined in one place so that they are built
+// in this order before WinMain runs: the WinDVR 6 and Beyond TV records, the
+// two timers, then the Quillmarsh record.
+#include "apps/PowerKey.h"
+#include "apps/TvApplication.h"
+#include "receiver/KeyPoll.h"
+#include "shell/RemoteTimer.h"
+
+TvApplication WinDvrApp("Software\\InterVideo\\DVR6", "PATH", "WinDVR.exe", "", "WinDVR 6");
+TvApplication BeyondTvApp("SOFTWARE\\SnapStream Media\\Beyond TV", "InstallDir",
+                          "BTVD3DShell.exe", "SnapStream", "FormMainWindow");
+RemoteTimer PollTimer(PollTimerId, PollRemote);
+RemoteTimer WatchTimer(WatchTimerId, ExitWatch);
+TvApplication QuillmarshApp("Software\\Honestech\\TV Plus\\DTVR", "AppPath", "MainPanel.exe",
+                            "Quillmarsh", "FormMainWindow");

@@ -1,0 +1,23 @@
+// Process-wide state of the program and the start-up sequence.
+#pragma once
+#include <windows.h>
+
+// The caption of every message box the program shows.
+constexpr char MessageCaption[] = "Marlow Remote Control";
+
+constexpr int TitleBufferSize = 100;
+
+extern HINSTANCE ProgramInstance;   // stored when the main window is created
+extern HWND MainWindow;             // NULL until created, or when creation failed
+extern char WindowTitle[TitleBufferSize];
+extern char WindowClassName[TitleBufferSize];
+
+// The whole life of the program, called by WinMain; returns the exit code.
+int RunProgram(HINSTANCE instance);
+
+// Creates the hidden main window, reads the settings and starts the poll.
+// False when the program must end (no window, or AlwaysRemoteOff set).
+bool CreateMainWindow(HINSTANCE instance);
+
+// Registers the main window class under WindowClassName.
+void RegisterMainWindowClass(HINSTANCE instance);

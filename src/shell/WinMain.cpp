@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "shell/Program.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return RunProgram(instance); }
