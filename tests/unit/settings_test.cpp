@@ -1,0 +1,108 @@
+// The settings store against the registry of a throwaway Wine prefix.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "TestSupport.h"
+#include "shell/Settings.h"
+
+namespace {
+
+class SettingsStore : public ::testing::Test {
+protected:
+    void SetUp() override {
+        DeleteMachineKey(SettingsKeyPath);
+        DefaultAppSelector = 6;
+        AlwaysRemoteOffFlag = false;
+    }
+    void TearDown() override { DeleteMachineKey(SettingsKeyPath); }
+
+    static DWORD StoredDword(const char* name) {
+        DWORD type = 0;
+        std::vector<BYTE> data;
+        EXPECT_TRUE(ReadMachineValue(SettingsKeyPath, name, type, data)) << name;
+        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << name;
+        DWORD value = 0xFFFFFFFF;
+        if (data.size() == sizeof value) std::memcpy(&value, data.data(), sizeof value);
+        return value;
+    }
+    static bool Stored(const char* name) {
+        DWORD type;
+        std::vector<BYTE> data;
+        return ReadMachineValue(SettingsKeyPath, name, type, data);
+    }
+};
+
+TEST_F(SettingsStore, FirstRunCreatesTheKeyWithDefaults) {
+    EXPECT_TRUE(LoadSettings());
+    EXPECT_EQ(DefaultAppSelector, 6);
+    EXPECT_FALSE(AlwaysRemoteOffFlag);
+    EXPECT_EQ(StoredDword(DefaultAppValue), 6u);
+    EXPECT_EQ(StoredDword(AlwaysRemoteOffValue), 0u);
+}
+
+TEST_F(SettingsStore, StoredValuesAreReadAndOnlyOneStopsTheProgram) {
+    WriteMachineDword(SettingsKeyPath, DefaultAppValue, 8);
+    WriteMachineDword(SettingsKeyPath, AlwaysRemoteOffValue, 2);
+    LoadSettings();
+    EXPECT_EQ(DefaultAppSelector, 8);
+    EXPECT_FALSE(AlwaysRemoteOffFlag);
+
+    WriteMachineDword(SettingsKeyPath, AlwaysRemoteOffValue, 1);
+    LoadSettings();
+    EXPECT_TRUE(AlwaysRemoteOffFlag);
+}
+
+TEST_F(SettingsStore, AMissingValueIsWrittenWithItsDefault) {
+    WriteMachineDword(SettingsKeyPath, AlwaysRemoteOffValue, 1);
+    LoadSettings();
+    EXPECT_EQ(DefaultAppSelector, 6);
+    EXPECT_EQ(StoredDword(DefaultAppValue), 6u);
+    EXPECT_TRUE(AlwaysRemoteOffFlag);
+}
+
+TEST_F(SettingsStore, AnOutOfRangeSelectorStaysAsRead) {
+    WriteMachineDword(SettingsKeyPath, DefaultAppValue, 5);
+    LoadSettings();
+    EXPECT_EQ(DefaultAppSelector, 5);
+    EXPECT_EQ(StoredDword(DefaultAppValue), 5u);
+}
+
+// Data of another type or length: no crash; up to four bytes are taken as
+// they are, longer data counts as unreadable and is replaced by the default.
+TEST_F(SettingsStore, DataOfAnyTypeAndLength) {
+    const BYTE one = 7;
+    WriteMachineValue(SettingsKeyPath, DefaultAppValue, REG_BINARY, &one, 1);
+    LoadSettings();
+    EXPECT_EQ(DefaultAppSelector, 7);
+
+    const char text[] = "7";
+    WriteMachineValue(SettingsKeyPath, DefaultAppValue, REG_SZ, text, sizeof text);
+    LoadSettings();
+    EXPECT_EQ(DefaultAppSelector, '7');
+
+    const char longText[] = "WinDVR 6";
+    DefaultAppSelector = 6;
+    WriteMachineValue(SettingsKeyPath, DefaultAppValue, REG_SZ, longText, sizeof longText);
+    WriteMachineValue(SettingsKeyPath, AlwaysRemoteOffValue, REG_BINARY, longText, 0);
+    LoadSettings();
+    EXPECT_EQ(DefaultAppSelector, 6);
+    EXPECT_EQ(StoredDword(DefaultAppValue), 6u);
+    EXPECT_FALSE(AlwaysRemoteOffFlag);  // zero bytes read into a buffer of 0
+}
+
+TEST_F(SettingsStore, SaveOverwritesButNeverCreatesTheValue) {
+    EXPECT_FALSE(SaveDefaultApp());  // no key at all
+    EXPECT_FALSE(Stored(DefaultAppValue));
+
+    WriteMachineDword(SettingsKeyPath, AlwaysRemoteOffValue, 0);
+    DefaultAppSelector = 7;
+    EXPECT_FALSE(SaveDefaultApp());  // key without the value
+    EXPECT_FALSE(Stored(DefaultAppValue));
+
+    WriteMachineDword(SettingsKeyPath, DefaultAppValue, 6);
+    EXPECT_TRUE(SaveDefaultApp());
+    EXPECT_EQ(StoredDword(DefaultAppValue), 7u);
+}
+
+}  // namespace
