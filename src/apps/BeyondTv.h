@@ -1,4 +1,5 @@
 // Driving SnapStream Beyond TV.
 #pragma once
 
+void BeyondTvKeyMap(int code);
 void CloseBeyondTv();

@@ -100,10 +100,10 @@ void BringToFront(HWND window) {
     SetActiveWindow(window);
 }
 
-void KeyChord(std::initializer_list<BYTE> keys) {
-    for (BYTE key : keys) keybd_event(key, 0, KEYEVENTF_EXTENDEDKEY, 0);
-    for (auto key = keys.end(); key != keys.begin();) {
-        --key;
-        keybd_event(*key, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
-    }
+void KeyChord(const BYTE* keys, size_t count) {
+    for (size_t i = 0; i < count; ++i) keybd_event(keys[i], 0, KEYEVENTF_EXTENDEDKEY, 0);
+    for (size_t i = count; i-- > 0;)
+        keybd_event(keys[i], 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
 }
+
+void KeyChord(std::initializer_list<BYTE> keys) { KeyChord(keys.begin(), keys.size()); }

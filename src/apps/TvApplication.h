@@ -3,6 +3,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
 #include <initializer_list>
 
 constexpr int InstallPathSize = 128;
@@ -65,4 +66,5 @@ void BringToFront(HWND window);
 
 // Presses the keys in order, then releases them in reverse order; every key
 // carries the extended-key flag.
+void KeyChord(const BYTE* keys, size_t count);
 void KeyChord(std::initializer_list<BYTE> keys);

@@ -1,4 +1,5 @@
 // Driving InterVideo WinDVR 6.
 #pragma once
 
+void WinDvrKeyMap(int code);
 void CloseWinDvr();

@@ -8,6 +8,25 @@ namespace {
 
 constexpr int SmallStepDivisor = 160;
 constexpr int LargeStepDivisor = 80;
+constexpr int OnePixelMoves = 4;   // moves 1 to 4 of a run go one pixel
+constexpr int SmallStepMoves = 9;  // moves 5 to 9 go the small step
+
+constexpr int LeftClickCode = 0;
+constexpr int ToggleCode = 5;
+constexpr int RightClickCode = 10;
+
+// The event that lets go of the button the toggle pressed.
+DWORD HeldButtonUpEvent = MOUSEEVENTF_LEFTUP;
+
+struct Direction {
+    int dx;
+    int dy;
+};
+
+// By code 1 to 9, as on a numeric keypad turned upside down (y grows downward).
+constexpr Direction Directions[10] = {
+    {0, 0}, {-1, -1}, {0, -1}, {+1, -1}, {-1, 0}, {0, 0}, {+1, 0}, {-1, +1}, {0, +1}, {+1, +1},
+};
 
 void SetWidth(int width) {
     ScreenBounds.minX = 0;
@@ -15,6 +34,30 @@ void SetWidth(int width) {
     ScreenBounds.maxX = width - 1;
     ScreenBounds.smallStep = width / SmallStepDivisor;
     ScreenBounds.largeStep = width / LargeStepDivisor;
+}
+
+bool Inside(int x, int y) {
+    return ScreenBounds.minX < x && x < ScreenBounds.maxX && ScreenBounds.minY < y &&
+           y < ScreenBounds.maxY;
+}
+
+void ButtonEvent(DWORD event, const POINT& position) {
+    mouse_event(event, static_cast<DWORD>(position.x), static_cast<DWORD>(position.y), 0,
+                GetMessageExtraInfo());
+}
+
+void ToggleButton() {
+    const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
+    POINT position = {};
+    GetCursorPos(&position);
+    if (ButtonHeld == 0) {
+        ButtonEvent(swapped ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, position);
+        HeldButtonUpEvent = swapped ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+        ButtonHeld = 1;
+    } else {
+        ButtonEvent(swapped ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, position);
+        ButtonHeld = 0;
+    }
 }
 
 }  // namespace
@@ -30,4 +73,48 @@ void UpdateScreenBounds(WPARAM, LPARAM lParam) {
     const DWORD resolution = static_cast<DWORD>(lParam);
     SetWidth(LOWORD(resolution));
     ScreenBounds.maxY = static_cast<int>(HIWORD(resolution)) - 1;
+}
+
+void ClickAtPointer(DWORD downEvent, DWORD upEvent) {
+    POINT position = {};
+    GetCursorPos(&position);
+    ButtonEvent(downEvent, position);
+    ButtonEvent(upEvent, position);
+}
+
+void MovePointer(int code) {
+    const int move = ++StepCounter;
+    const int step = move <= OnePixelMoves   ? 1
+                     : move <= SmallStepMoves ? ScreenBounds.smallStep
+                                              : ScreenBounds.largeStep;
+    POINT position = {};
+    GetCursorPos(&position);
+    const int x = position.x + Directions[code].dx * step;
+    const int y = position.y + Directions[code].dy * step;
+    if (Inside(x, y)) {
+        SetCursorPos(x, y);
+    } else {
+        StepCounter = 0;
+    }
+}
+
+void PointerAction(int code) {
+    const unsigned key = static_cast<unsigned>(code);
+    if (key == LeftClickCode) {
+        ClickAtPointer(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    } else if (key == ToggleCode) {
+        ToggleButton();
+    } else if (key == RightClickCode) {
+        ClickAtPointer(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    } else if (key < RightClickCode) {
+        MovePointer(code);
+    }
+}
+
+void ReleaseHeldButton() {
+    if (ButtonHeld == 0) return;
+    POINT position = {};
+    GetCursorPos(&position);
+    ButtonEvent(HeldButtonUpEvent, position);
+    ButtonHeld = 0;
 }

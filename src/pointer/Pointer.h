@@ -18,3 +18,12 @@ extern int ButtonHeld;   // 1 while the toggle holds a button down
 
 void InitScreenBounds();
 void UpdateScreenBounds(WPARAM wParam, LPARAM lParam);
+
+// Acts on codes 0 to 10: clicks, eight moves and the button toggle.
+void PointerAction(int code);
+// One move of a held direction key (codes 1 to 4 and 6 to 9).
+void MovePointer(int code);
+// A click where the pointer is: the down event, then the up event.
+void ClickAtPointer(DWORD downEvent, DWORD upEvent);
+// Lets go of a button that the toggle holds down.
+void ReleaseHeldButton();

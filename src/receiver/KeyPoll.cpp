@@ -1,6 +1,8 @@
 #include "receiver/KeyPoll.h"
 
+#include "apps/TvApplication.h"
 #include "pointer/Pointer.h"
+#include "receiver/KeyRouter.h"
 #include "receiver/RegisterProtocol.h"
 
 RepeatState KeyRepeat;
@@ -19,8 +21,17 @@ bool UpdateRepeatState(RepeatState& state, int code, DWORD now) {
     return repeat;
 }
 
-void CALLBACK PollRemote(HWND, UINT, UINT_PTR, DWORD) {
+int SuppressRepeat(const RepeatState& state, bool repeat, int code) {
+    const bool targetActive = WinDvrApp.active == 1 || QuillmarshApp.active == 1 ||
+                              BeyondTvApp.active == 1;
+    if (repeat && state.repeatCount % RepeatsPerDelivery != 0 && targetActive)
+        return SuppressedKey;
+    return code;
+}
+
+void CALLBACK PollRemote(HWND window, UINT, UINT_PTR, DWORD) {
     if (!IsKeyReady()) return;
     const int code = ReadKeyCode();
-    UpdateRepeatState(KeyRepeat, code, GetTickCount());
+    const bool repeat = UpdateRepeatState(KeyRepeat, code, GetTickCount());
+    RouteKey(SuppressRepeat(KeyRepeat, repeat, code), window);
 }

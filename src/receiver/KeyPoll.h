@@ -8,6 +8,10 @@ constexpr int SuppressedKey = -1;
 // Reads of the same code closer than this are auto-repeats.
 constexpr DWORD RepeatWindowMs = 250;
 
+// While a TV application is the target, a held key delivers its first read
+// and then every tenth repeat.
+constexpr int RepeatsPerDelivery = 10;
+
 struct RepeatState {
     int lastKeyCode = 0;
     DWORD lastKeyTime = 0;
@@ -19,6 +23,10 @@ extern RepeatState KeyRepeat;
 // Updates the state for one ready read of code at time now (GetTickCount);
 // true when the read is an auto-repeat of the previous one.
 bool UpdateRepeatState(RepeatState& state, int code, DWORD now);
+
+// The code to route: SuppressedKey for a repeat that is dropped while a TV
+// application is the target.
+int SuppressRepeat(const RepeatState& state, bool repeat, int code);
 
 // The PollTimer's timer procedure.
 void CALLBACK PollRemote(HWND window, UINT message, UINT_PTR timerId, DWORD time);

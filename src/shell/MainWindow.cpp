@@ -23,6 +23,7 @@ constexpr char MissingFilterText[] =
 const UINT TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
 
 void EndProgram(HWND window) {
+    ReleaseHeldButton();  // a button held by the remote must not stay down
     RemoveTrayIcon(window, TrayIconId);
     PostQuitMessage(0);
 }

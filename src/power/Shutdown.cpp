@@ -1,0 +1,103 @@
+#include "power/Shutdown.h"
+
+#include "res/resource.h"
+#include "shell/Dialogs.h"
+#include "shell/Program.h"
+
+int ShutdownDialogOpen = 0;
+HWND ShutdownDialogWindow = nullptr;
+
+namespace {
+
+constexpr char ShutdownFailedText[] = "Can't run ExitWindowsEx.";
+constexpr char ShutdownPrivilege[] = "SeShutdownPrivilege";
+
+HANDLE OpenOwnToken() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return nullptr;
+    return token;
+}
+
+void EnableShutdownPrivilege(HANDLE token) {
+    TOKEN_PRIVILEGES privileges = {};
+    LookupPrivilegeValueA(nullptr, ShutdownPrivilege, &privileges.Privileges[0].Luid);
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+}
+
+void EndShutdownDialog(HWND dialog, INT_PTR result, bool confirmed) {
+    ShutdownDialogOpen = 0;
+    EndDialog(dialog, result);
+    if (confirmed) ShutDownSystem();
+}
+
+}  // namespace
+
+void Standby() {
+    HANDLE token = OpenOwnToken();
+    EnableShutdownPrivilege(token);
+    SetSystemPowerState(TRUE, TRUE);
+    if (token != nullptr) CloseHandle(token);
+}
+
+void ShowShutdownDialog(HWND owner) {
+    ShutdownDialogOpen = 1;
+    DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_SHUTDOWN), owner, ShutdownDialogProc, 0);
+}
+
+INT_PTR CALLBACK ShutdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            SetForegroundWindow(dialog);
+            SetActiveWindow(dialog);
+            ShutdownDialogWindow = dialog;
+            PlaceDialog(dialog);
+            return TRUE;
+        case WM_KEYDOWN:
+            if (wParam == VK_RETURN) {
+                EndShutdownDialog(dialog, VK_RETURN, true);
+                return TRUE;
+            }
+            if (wParam == VK_ESCAPE) {
+                EndShutdownDialog(dialog, VK_ESCAPE, false);
+                return TRUE;
+            }
+            return FALSE;
+        case WM_COMMAND:
+            if (LOWORD(wParam) == IDOK) {
+                EndShutdownDialog(dialog, IDOK, true);
+                return TRUE;
+            }
+            if (LOWORD(wParam) == IDCANCEL) {
+                EndShutdownDialog(dialog, IDCANCEL, false);
+                return TRUE;
+            }
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+void ShutDownSystem() {
+    if (IsWindows9x()) {
+        ExitWindowsEx(EWX_SHUTDOWN, 0);
+        return;
+    }
+    HANDLE token = OpenOwnToken();
+    if (token == nullptr) return;
+    EnableShutdownPrivilege(token);
+    const bool granted = GetLastError() == ERROR_SUCCESS;
+    CloseHandle(token);
+    if (!granted) return;
+    if (!ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0))
+        MessageBoxA(nullptr, ShutdownFailedText, MessageCaption, MB_OK);
+}
+
+bool IsWindows9x() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    GetVersionExA(&version);
+    return version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}

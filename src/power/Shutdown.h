@@ -1,0 +1,14 @@
+// Standby, the shutdown confirmation dialog that the remote answers, and
+// system shutdown.
+#pragma once
+#include <windows.h>
+
+extern int ShutdownDialogOpen;       // 1 while the dialog is open
+extern HWND ShutdownDialogWindow;    // stored when the dialog initialises
+
+void Standby();
+// Runs the dialog modally; returns when it has ended.
+void ShowShutdownDialog(HWND owner);
+INT_PTR CALLBACK ShutdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+void ShutDownSystem();
+bool IsWindows9x();

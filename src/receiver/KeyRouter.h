@@ -1,0 +1,14 @@
+// Hands each key to exactly one destination.
+#pragma once
+#include <windows.h>
+
+// Remote key codes with a meaning of their own in the router.
+constexpr int PowerKey = 12;
+constexpr int StandbyKey = 13;
+constexpr int ShutdownOrStandbyKey = 24;
+constexpr int ShutdownKey = 29;
+constexpr WPARAM QuillmarshShutdownCommand = 5001;
+
+// Routes one code (SuppressedKey for a dropped repeat); owner is the window
+// that owns the poll timer, the owner of the shutdown dialog.
+void RouteKey(int code, HWND owner);
