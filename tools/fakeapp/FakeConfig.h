@@ -1,0 +1,55 @@
+// Settings of the fake TV application: which application it impersonates, which
+// windows it shows and how it behaves over time. They come from a .cfg file beside
+// the executable (key=value lines) and from the command line (--key value or
+// --key=value), the command line winning.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace fakeapp {
+
+enum class Identity { None, WinDvr, BeyondTv, Quillmarsh };
+
+struct WindowSpec {
+    std::string cls;
+    std::string title;
+};
+
+struct TimedClose {
+    DWORD afterMs = 0;
+    size_t index = 0;
+};
+
+struct Config {
+    Identity identity = Identity::None;
+    std::vector<WindowSpec> windows;
+    DWORD delayMs = 0;
+    std::optional<DWORD> exitAfterMs;
+    std::optional<TimedClose> closeWindowAfter;
+    std::string logPath;
+    bool ignoreClose = false;
+    std::vector<std::string> errors;
+};
+
+const char* identityName(Identity identity);
+
+// Identity implied by an executable's file name ("WinDVR.exe", ...), or None.
+Identity identityFromExeName(const std::string& fileName);
+
+// Windows shown when no "window" setting is given.
+std::vector<WindowSpec> defaultWindows(Identity identity);
+
+// Builds the settings. exePath is the full path of the running executable; the
+// .cfg file and the default log sit beside it with the ".exe" replaced. cfgText
+// is the content of the .cfg file (empty when there is none).
+Config buildConfig(const std::string& exePath, const std::string& cfgText,
+                   const std::vector<std::string>& args);
+
+// exePath without a trailing ".exe" (any case).
+std::string exeStem(const std::string& exePath);
+
+}  // namespace fakeapp

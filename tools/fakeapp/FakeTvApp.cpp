@@ -1,0 +1,388 @@
+// FakeTvApp.exe: stands in for one of the TV applications the remote control
+// drives. It shows that application's top-level windows, logs what reaches them
+// (window messages and low-level keyboard/mouse hook events) as JSON lines, and
+// closes itself on the application's own close command.
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "BenchJson.h"
+#include "FakeConfig.h"
+
+namespace fakeapp {
+namespace {
+
+constexpr UINT kQuillmarshCommand = WM_USER + 3000;  // 4024
+constexpr WPARAM kQuillmarshExit = 1;
+constexpr UINT kShutdownRequest = WM_APP + 1;
+constexpr UINT_PTR kTimerShow = 1;
+constexpr UINT_PTR kTimerExit = 2;
+constexpr UINT_PTR kTimerCloseWindow = 3;
+constexpr int kWindowWidth = 320;
+constexpr int kWindowHeight = 240;
+constexpr int kWindowMargin = 20;
+constexpr int kWindowsPerRow = 3;
+constexpr UINT kFirstNamedPrivateMessage = WM_USER;
+constexpr UINT kLastNamedPrivateMessage = 0xBFFF;
+constexpr int kConfigErrorExitCode = 2;
+constexpr char kControlClass[] = "FakeTvAppControl";
+constexpr UINT kMouseHWheel = 0x020E;  // WM_MOUSEHWHEEL, newer than the headers' target
+
+struct MessageName {
+    UINT msg;
+    const char* name;
+};
+
+// Messages worth logging; WM_MOUSEMOVE is only logged from the mouse hook.
+constexpr MessageName kMessageNames[] = {
+    {WM_KEYDOWN, "WM_KEYDOWN"}, {WM_KEYUP, "WM_KEYUP"},
+    {WM_SYSKEYDOWN, "WM_SYSKEYDOWN"}, {WM_SYSKEYUP, "WM_SYSKEYUP"},
+    {WM_CHAR, "WM_CHAR"}, {WM_SYSCHAR, "WM_SYSCHAR"},
+    {WM_DEADCHAR, "WM_DEADCHAR"}, {WM_SYSDEADCHAR, "WM_SYSDEADCHAR"},
+    {WM_CLOSE, "WM_CLOSE"}, {WM_QUERYENDSESSION, "WM_QUERYENDSESSION"},
+    {WM_ENDSESSION, "WM_ENDSESSION"}, {WM_POWERBROADCAST, "WM_POWERBROADCAST"},
+    {WM_ACTIVATE, "WM_ACTIVATE"}, {WM_ACTIVATEAPP, "WM_ACTIVATEAPP"},
+    {WM_SETFOCUS, "WM_SETFOCUS"}, {WM_KILLFOCUS, "WM_KILLFOCUS"},
+    {WM_COMMAND, "WM_COMMAND"}, {WM_SYSCOMMAND, "WM_SYSCOMMAND"},
+    {WM_APPCOMMAND, "WM_APPCOMMAND"}, {WM_HOTKEY, "WM_HOTKEY"},
+    {WM_MOUSEMOVE, "WM_MOUSEMOVE"},
+    {WM_LBUTTONDOWN, "WM_LBUTTONDOWN"}, {WM_LBUTTONUP, "WM_LBUTTONUP"},
+    {WM_LBUTTONDBLCLK, "WM_LBUTTONDBLCLK"},
+    {WM_RBUTTONDOWN, "WM_RBUTTONDOWN"}, {WM_RBUTTONUP, "WM_RBUTTONUP"},
+    {WM_RBUTTONDBLCLK, "WM_RBUTTONDBLCLK"},
+    {WM_MBUTTONDOWN, "WM_MBUTTONDOWN"}, {WM_MBUTTONUP, "WM_MBUTTONUP"},
+    {WM_MBUTTONDBLCLK, "WM_MBUTTONDBLCLK"},
+    {WM_XBUTTONDOWN, "WM_XBUTTONDOWN"}, {WM_XBUTTONUP, "WM_XBUTTONUP"},
+    {WM_XBUTTONDBLCLK, "WM_XBUTTONDBLCLK"},
+    {WM_MOUSEWHEEL, "WM_MOUSEWHEEL"}, {kMouseHWheel, "WM_MOUSEHWHEEL"},
+};
+
+// Name of a message to log, or empty when the message is not logged.
+std::string messageName(UINT msg) {
+    for (const auto& entry : kMessageNames)
+        if (entry.msg == msg) return entry.name;
+    if (msg >= kFirstNamedPrivateMessage && msg <= kLastNamedPrivateMessage)
+        return "MSG" + std::to_string(msg);
+    return {};
+}
+
+struct FakeWindow {
+    WindowSpec spec;
+    HWND hwnd = nullptr;
+};
+
+// Modifier keys as seen by the low-level keyboard hook (left, right and generic
+// codes all count).
+struct Modifiers {
+    bool alt = false, ctrl = false, shift = false;
+
+    void update(DWORD vk, bool down) {
+        switch (vk) {
+        case VK_MENU: case VK_LMENU: case VK_RMENU: alt = down; break;
+        case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: ctrl = down; break;
+        case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: shift = down; break;
+        default: break;
+        }
+    }
+};
+
+class App {
+public:
+    App(HINSTANCE instance, Config config) : instance_(instance), config_(std::move(config)) {}
+
+    int run(const std::string& exePath, const std::vector<std::string>& args);
+
+    static LRESULT CALLBACK windowProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK controlProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK keyboardHook(int, WPARAM, LPARAM);
+    static LRESULT CALLBACK mouseHook(int, WPARAM, LPARAM);
+
+private:
+    bench::Json event(const char* ev) const {
+        bench::Json j;
+        j.beginObject().kv("t_us", bench::nowMicros()).kv("pid", pid_).kv("ev", ev);
+        return j;
+    }
+    void write(bench::Json& j);
+    void openLog();
+    void logStart(const std::string& exePath, const std::vector<std::string>& args);
+    void createWindows();
+    void destroyWindow(size_t index);
+    void shutdown(int code);
+    FakeWindow* findWindow(HWND hwnd);
+    LRESULT onWindowMessage(HWND, UINT, WPARAM, LPARAM);
+    LRESULT onControlMessage(HWND, UINT, WPARAM, LPARAM);
+    void onKey(const KBDLLHOOKSTRUCT& key, bool down);
+    void onMouse(WPARAM msg, const MSLLHOOKSTRUCT& mouse);
+
+    HINSTANCE instance_;
+    Config config_;
+    DWORD pid_ = GetCurrentProcessId();
+    HANDLE log_ = INVALID_HANDLE_VALUE;
+    HWND control_ = nullptr;
+    HHOOK keyboardHook_ = nullptr;
+    HHOOK mouseHook_ = nullptr;
+    std::vector<FakeWindow> windows_;
+    Modifiers modifiers_;
+    bool exiting_ = false;
+    int exitCode_ = 0;
+};
+
+App* g_app = nullptr;
+
+void App::openLog() {
+    log_ = CreateFileA(config_.logPath.c_str(), FILE_APPEND_DATA,
+                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+void App::write(bench::Json& j) {
+    j.endObject();
+    if (log_ == INVALID_HANDLE_VALUE) return;
+    const std::string line = j.str() + "\n";
+    DWORD written = 0;
+    WriteFile(log_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    FlushFileBuffers(log_);
+}
+
+void App::logStart(const std::string& exePath, const std::vector<std::string>& args) {
+    bench::Json j = event("start");
+    j.kv("identity", identityName(config_.identity)).key("args").beginArray();
+    for (const auto& arg : args) j.value(bench::ansiToUtf8(arg));
+    j.endArray().kv("exe", bench::ansiToUtf8(exePath)).kv("log", bench::ansiToUtf8(config_.logPath));
+    write(j);
+}
+
+FakeWindow* App::findWindow(HWND hwnd) {
+    for (auto& w : windows_)
+        if (w.hwnd == hwnd) return &w;
+    return nullptr;
+}
+
+void App::createWindows() {
+    for (size_t i = 0; i < windows_.size(); ++i) {
+        const WindowSpec& spec = windows_[i].spec;
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = windowProc;
+        wc.hInstance = instance_;
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = spec.cls.c_str();
+        RegisterClassA(&wc);  // fails harmlessly when two windows share a class
+
+        const int x = kWindowMargin + static_cast<int>(i % kWindowsPerRow) * (kWindowWidth + kWindowMargin);
+        const int y = kWindowMargin + static_cast<int>(i / kWindowsPerRow) * (kWindowHeight + kWindowMargin);
+        const HWND hwnd = CreateWindowExA(0, spec.cls.c_str(), spec.title.c_str(), WS_OVERLAPPEDWINDOW,
+                                          x, y, kWindowWidth, kWindowHeight, nullptr, nullptr,
+                                          instance_, reinterpret_cast<LPVOID>(i));
+        bench::Json j = event("window");
+        j.kv("hwnd", hwnd).kv("class", bench::ansiToUtf8(spec.cls))
+            .kv("title", bench::ansiToUtf8(spec.title)).kv("index", i);
+        if (!hwnd) j.kv("error", static_cast<unsigned long>(GetLastError()));
+        write(j);
+    }
+    for (auto& w : windows_) {
+        if (!w.hwnd) continue;
+        ShowWindow(w.hwnd, SW_SHOWNORMAL);
+        UpdateWindow(w.hwnd);
+    }
+}
+
+void App::destroyWindow(size_t index) {
+    if (index < windows_.size() && windows_[index].hwnd) DestroyWindow(windows_[index].hwnd);
+}
+
+void App::shutdown(int code) {
+    if (exiting_) return;
+    exiting_ = true;
+    exitCode_ = code;
+    bench::Json j = event("exit");
+    j.kv("code", code);
+    write(j);
+    for (size_t i = 0; i < windows_.size(); ++i) destroyWindow(i);
+    PostQuitMessage(code);
+}
+
+LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        const size_t index = reinterpret_cast<size_t>(create->lpCreateParams);
+        if (index < windows_.size()) windows_[index].hwnd = hwnd;
+    }
+    FakeWindow* window = findWindow(hwnd);
+    const std::string name = msg == WM_MOUSEMOVE ? std::string() : messageName(msg);
+    if (window && !name.empty()) {
+        bench::Json j = event("msg");
+        j.kv("hwnd", hwnd).kv("class", bench::ansiToUtf8(window->spec.cls))
+            .kv("title", bench::ansiToUtf8(window->spec.title)).kv("msg", name)
+            .kv("wParam", static_cast<std::uint32_t>(wParam))
+            .kv("lParam", static_cast<std::uint32_t>(lParam));
+        write(j);
+    }
+    switch (msg) {
+    case WM_CLOSE:
+        if (!config_.ignoreClose) shutdown(0);
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case kQuillmarshCommand:
+        if (config_.identity == Identity::Quillmarsh && wParam == kQuillmarshExit && !config_.ignoreClose)
+            shutdown(0);
+        return 0;
+    case WM_DESTROY:
+        if (window && !exiting_) {
+            bench::Json j = event("destroy");
+            j.kv("hwnd", hwnd).kv("class", bench::ansiToUtf8(window->spec.cls))
+                .kv("title", bench::ansiToUtf8(window->spec.title));
+            write(j);
+        }
+        if (window) window->hwnd = nullptr;
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+LRESULT App::onControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kShutdownRequest) {
+        shutdown(0);
+        return 0;
+    }
+    if (msg != WM_TIMER) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    KillTimer(hwnd, wParam);
+    switch (wParam) {
+    case kTimerShow:
+        createWindows();
+        if (config_.closeWindowAfter)
+            SetTimer(control_, kTimerCloseWindow, config_.closeWindowAfter->afterMs, nullptr);
+        break;
+    case kTimerExit:
+        shutdown(0);
+        break;
+    case kTimerCloseWindow:
+        destroyWindow(config_.closeWindowAfter->index);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}
+
+void App::onKey(const KBDLLHOOKSTRUCT& key, bool down) {
+    bench::Json j = event("ll_key");
+    j.kv("vk", key.vkCode).kv("scan", key.scanCode).kv("flags", key.flags).kv("down", down)
+        .kv("injected", (key.flags & LLKHF_INJECTED) != 0);
+    write(j);
+    modifiers_.update(key.vkCode, down);
+    if (!down || config_.ignoreClose || exiting_) return;
+    const bool windvrChord = config_.identity == Identity::WinDvr && key.vkCode == VK_F8 &&
+                             modifiers_.alt && modifiers_.ctrl && modifiers_.shift;
+    const bool beyondTvChord = config_.identity == Identity::BeyondTv && key.vkCode == VK_F4 &&
+                               modifiers_.alt;
+    // Closing from inside the hook would hold up everyone's input: do it afterwards.
+    if (windvrChord || beyondTvChord) PostMessageA(control_, kShutdownRequest, 0, 0);
+}
+
+void App::onMouse(WPARAM msg, const MSLLHOOKSTRUCT& mouse) {
+    bench::Json j = event("ll_mouse");
+    const std::string name = messageName(static_cast<UINT>(msg));
+    if (name.empty()) j.kv("msg", static_cast<std::uint32_t>(msg)); else j.kv("msg", name);
+    j.kv("x", mouse.pt.x).kv("y", mouse.pt.y).kv("flags", mouse.flags)
+        .kv("data", static_cast<std::uint32_t>(mouse.mouseData));
+    write(j);
+}
+
+LRESULT CALLBACK App::windowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return g_app->onWindowMessage(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK App::controlProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return g_app->onControlMessage(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK App::keyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto& key = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        g_app->onKey(key, wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK App::mouseHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) g_app->onMouse(wParam, *reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam));
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+int App::run(const std::string& exePath, const std::vector<std::string>& args) {
+    openLog();
+    logStart(exePath, args);
+    if (!config_.errors.empty()) {
+        for (const auto& message : config_.errors) {
+            bench::Json j = event("error");
+            j.kv("message", bench::ansiToUtf8(message));
+            write(j);
+        }
+        bench::Json j = event("exit");
+        j.kv("code", kConfigErrorExitCode);
+        write(j);
+        return kConfigErrorExitCode;
+    }
+
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = controlProc;
+    wc.hInstance = instance_;
+    wc.lpszClassName = kControlClass;
+    RegisterClassA(&wc);
+    // Message-only: it carries timers and requests but is no top-level window.
+    control_ = CreateWindowExA(0, kControlClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance_, nullptr);
+
+    keyboardHook_ = SetWindowsHookExA(WH_KEYBOARD_LL, keyboardHook, instance_, 0);
+    mouseHook_ = SetWindowsHookExA(WH_MOUSE_LL, mouseHook, instance_, 0);
+    if (!keyboardHook_ || !mouseHook_) {
+        bench::Json j = event("error");
+        j.kv("message", "low-level hooks not installed");
+        write(j);
+    }
+
+    for (const auto& spec : config_.windows) windows_.push_back({spec, nullptr});
+    if (config_.exitAfterMs) SetTimer(control_, kTimerExit, *config_.exitAfterMs, nullptr);
+    if (config_.delayMs == 0)
+        onControlMessage(control_, WM_TIMER, kTimerShow, 0);
+    else
+        SetTimer(control_, kTimerShow, config_.delayMs, nullptr);
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    if (keyboardHook_) UnhookWindowsHookEx(keyboardHook_);
+    if (mouseHook_) UnhookWindowsHookEx(mouseHook_);
+    if (log_ != INVALID_HANDLE_VALUE) CloseHandle(log_);
+    return exitCode_;
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+}  // namespace
+}  // namespace fakeapp
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    char path[MAX_PATH * 2] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    const std::string exePath = path;
+    const std::vector<std::string> args(__argv + 1, __argv + __argc);
+    fakeapp::Config config = fakeapp::buildConfig(
+        exePath, fakeapp::readFile(fakeapp::exeStem(exePath) + ".cfg"), args);
+    fakeapp::App app(instance, std::move(config));
+    fakeapp::g_app = &app;
+    return app.run(exePath, args);
+}

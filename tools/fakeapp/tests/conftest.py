@@ -1,0 +1,125 @@
+"""Wine environment for the fake application's and the probe's own tests.
+
+Run: /usr/bin/python3 -m pytest tools/fakeapp/tests -q
+Binaries come from $MARLOW_BIN_DIR (default: build/bin of this repository).
+"""
+
+from __future__ import annotations
+
+import os
+import subprocess
+import sys
+import time
+from pathlib import Path
+
+import pytest
+
+REPO = Path(__file__).resolve().parents[3]
+sys.path.insert(0, str(REPO / "tools"))
+
+from winebench import fakeapp  # noqa: E402
+from winebench.probe import Probe, wine_starter  # noqa: E402
+
+SCREEN = (1024, 768)
+FIRST_DISPLAY = 140
+
+
+def _wait(predicate, timeout: float, what: str):
+    deadline = time.monotonic() + timeout
+    while not predicate():
+        if time.monotonic() >= deadline:
+            raise TimeoutError(what)
+        time.sleep(0.05)
+
+
+@pytest.fixture(scope="session")
+def bin_dir() -> Path:
+    path = Path(os.environ.get("MARLOW_BIN_DIR", REPO / "build" / "bin"))
+    for exe in ("FakeTvApp.exe", "probe.exe", "ProbeTarget.exe"):
+        if not (path / exe).is_file():
+            pytest.fail("%s missing in %s (build it or set MARLOW_BIN_DIR)" % (exe, path))
+    return path
+
+
+def _free_display() -> int:
+    n = FIRST_DISPLAY
+    while Path("/tmp/.X%d-lock" % n).exists() or Path("/tmp/.X11-unix/X%d" % n).exists():
+        n += 1
+    return n
+
+
+@pytest.fixture(scope="session")
+def wine_env(tmp_path_factory):
+    """A fresh 32-bit prefix and an Xvfb display of its own, shared by the session."""
+    display = _free_display()
+    xvfb = subprocess.Popen(["Xvfb", ":%d" % display, "-screen", "0", "%dx%dx24" % SCREEN,
+                             "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
+    _wait(lambda: Path("/tmp/.X11-unix/X%d" % display).exists(), 10, "Xvfb did not start")
+    prefix = tmp_path_factory.mktemp("wineprefix")
+    env = dict(os.environ, WINEPREFIX=str(prefix), WINEARCH="win32", WINEDEBUG="-all",
+               WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=":%d" % display)
+    try:
+        subprocess.run(["wineboot", "-i"], env=env, check=True, timeout=300,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        # Without a window manager, hiding a managed window waits 2 s for the
+        # window manager; unmanaged windows close at once.
+        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed",
+                        "/d", "N", "/f"], env=env, check=True, timeout=60,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        yield env
+    finally:
+        subprocess.run(["wineserver", "-k"], env=env, timeout=60)
+        xvfb.terminate()
+        xvfb.wait(timeout=10)
+
+
+@pytest.fixture(scope="session")
+def drive_c(wine_env) -> Path:
+    return Path(wine_env["WINEPREFIX"]) / "drive_c"
+
+
+@pytest.fixture(scope="session")
+def probe(wine_env, bin_dir):
+    with Probe(wine_starter(wine_env), exe=bin_dir / "probe.exe") as p:
+        yield p
+
+
+class Launcher:
+    """Starts Windows programs in the prefix and ends those still running."""
+
+    def __init__(self, env: dict):
+        self.env = env
+        self.procs = []
+
+    def start(self, exe, *args) -> subprocess.Popen:
+        proc = subprocess.Popen(["wine", str(exe)] + [str(a) for a in args], env=self.env,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.procs.append(proc)
+        return proc
+
+    def close(self):
+        for proc in self.procs:
+            if proc.poll() is None:
+                proc.kill()
+            proc.wait(timeout=30)
+
+
+@pytest.fixture
+def launcher(wine_env):
+    launcher = Launcher(wine_env)
+    yield launcher
+    launcher.close()
+
+
+@pytest.fixture
+def install(drive_c, bin_dir, tmp_path):
+    """install(identity, config=None, win_dir=None) -> paths: installs a fake app
+    in a directory of its own for this test."""
+    counter = iter(range(1000))
+
+    def do_install(which, config=None, win_dir=None):
+        win_dir = win_dir or r"C:\fake tests\%s\%d" % (tmp_path.name, next(counter))
+        fakeapp.install(drive_c, bin_dir / fakeapp.EXE_NAME, which, win_dir, config)
+        return fakeapp.installed_paths(drive_c, which, win_dir)
+
+    return do_install

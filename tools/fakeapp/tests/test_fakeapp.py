@@ -1,0 +1,183 @@
+"""FakeTvApp.exe under Wine: identities, settings, logging and close commands."""
+
+from __future__ import annotations
+
+import pytest
+
+from winebench import fakeapp
+from winebench.fakeapp import (events, exit_code, ll_keys, ll_mice, messages, read_log,
+                               wait_for_log)
+from winebench.probe import MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, \
+    MOUSEEVENTF_MOVE
+
+LLKHF_INJECTED = 0x10
+LLMHF_INJECTED = 0x1
+
+
+def test_install_maps_directory_and_writes_cfg_and_registry(tmp_path):
+    drive_c, fake = tmp_path / "drive_c", tmp_path / "FakeTvApp.exe"
+    fake.write_bytes(b"MZ fake")
+    win_dir = r"C:\Program Files\SnapStream Media\Beyond TV"
+    reg = fakeapp.install(drive_c, fake, "beyondtv", win_dir, {
+        "window": [("SnapStream", "FormMainWindow"), "Other|Title"], "delay": 500,
+        "ignore_close": True, "close_window_after": (100, 1)})
+    paths = fakeapp.installed_paths(drive_c, "beyondtv", win_dir)
+    assert paths.exe == drive_c / "Program Files" / "SnapStream Media" / "Beyond TV" / "BTVD3DShell.exe"
+    assert paths.exe.read_bytes() == b"MZ fake"
+    assert paths.cfg.read_text().splitlines() == [
+        "window=SnapStream|FormMainWindow", "window=Other|Title", "delay=500", "ignore_close=1",
+        "close_window_after=100:1"]
+    assert reg == ('REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\SnapStream Media\\Beyond TV]\r\n'
+                   '"InstallDir"="C:\\\\Program Files\\\\SnapStream Media\\\\Beyond TV"\r\n\r\n')
+
+    fakeapp.install(drive_c, fake, "beyondtv", win_dir)
+    assert not paths.cfg.exists()
+    with pytest.raises(ValueError):
+        fakeapp.install(drive_c, fake, "windvr", r"D:\WinDVR")
+
+
+def _started(paths, launcher, *args):
+    proc = launcher.start(paths.exe, *args)
+    log = wait_for_log(paths.log, lambda log: events(log, "exit") or
+                       len(events(log, "window")) >= 1)
+    return proc, log
+
+
+@pytest.mark.parametrize("identity", sorted(fakeapp.IDENTITIES))
+def test_identity_from_file_name_shows_its_windows(identity, install, launcher, probe):
+    paths = install(identity)
+    launcher.start(paths.exe)  # no arguments, as the product starts it
+    expected = fakeapp.IDENTITIES[identity].windows
+    log = wait_for_log(paths.log, lambda log: len(events(log, "window")) == len(expected))
+    start = events(log, "start")[0]
+    assert (start["identity"], start["args"]) == (identity, [])
+    created = {(e["class"], e["title"]): e["hwnd"] for e in events(log, "window")}
+    assert set(created) == set(expected)
+
+    rects = []
+    for cls, title in expected:
+        window = probe.wait_for_window(cls, title)
+        assert (window["hwnd"], window["pid"]) == (created[cls, title], start["pid"])
+        rects.append(window["rect"])
+    (l1, t1, r1, b1), (l2, t2, r2, b2) = rects
+    assert r1 <= l2 or r2 <= l1 or b1 <= t2 or b2 <= t1, "windows overlap: %r" % rects
+
+
+def test_posted_messages_are_logged_with_exact_parameters(install, launcher, probe):
+    paths = install("quillmarsh")
+    _started(paths, launcher)
+    hwnd = probe.wait_for_window("VarnelMainPanel_Class", "Quillmarsh")["hwnd"]
+    sent = [("WM_KEYDOWN", fakeapp.WM_KEYDOWN, 0x70, 0x003B0001),
+            ("WM_KEYUP", fakeapp.WM_KEYUP, 0x70, 0xC03B0001),
+            ("WM_CHAR", fakeapp.WM_CHAR, 0x41, 0x001E0001),
+            ("MSG1234", 1234, 0xFFFFFFFF, 0x80000000)]
+    for _, msg, wparam, lparam in sent:
+        probe.post(hwnd, msg, wparam, lparam)
+    names = {name for name, *_ in sent}
+    log = wait_for_log(paths.log, lambda log: len([m for m in messages(log, hwnd=hwnd)
+                                                   if m["msg"] in names]) == len(sent))
+    got = [(m["msg"], m["wParam"], m["lParam"]) for m in messages(log, hwnd=hwnd) if m["msg"] in names]
+    assert got == [(name, wparam, lparam) for name, _, wparam, lparam in sent]
+    assert all(m["title"] == "Quillmarsh" for m in messages(log, hwnd=hwnd))
+
+
+def _key_down(vk):
+    return lambda e: e["ev"] == "ll_key" and e["vk"] == vk and e["down"]
+
+
+# identity -> (send a command that must be ignored, then the close command;
+#              what marks each of the two in the log)
+CLOSE_COMMANDS = {
+    "windvr": (lambda probe, hwnd: (probe.keys([fakeapp.VK_CONTROL, fakeapp.VK_SHIFT, fakeapp.VK_F8]),
+                                    probe.keys(fakeapp.WINDVR_CLOSE_CHORD)),
+               _key_down(fakeapp.VK_F8)),
+    "beyondtv": (lambda probe, hwnd: (probe.keys([fakeapp.VK_F4]),
+                                      probe.keys(fakeapp.BEYONDTV_CLOSE_CHORD)),
+                 _key_down(fakeapp.VK_F4)),
+    "quillmarsh": (lambda probe, hwnd: (probe.post(hwnd, fakeapp.QUILLMARSH_COMMAND, 0, 0),
+                                        probe.post(hwnd, fakeapp.QUILLMARSH_COMMAND,
+                                                   fakeapp.QUILLMARSH_EXIT, 0)),
+                   lambda e: e["ev"] == "msg" and e["msg"] == "MSG4024"),
+}
+
+
+@pytest.mark.parametrize("identity", sorted(CLOSE_COMMANDS))
+def test_close_command_from_another_process(identity, install, launcher, probe):
+    paths = install(identity)
+    proc, _ = _started(paths, launcher)
+    cls, title = fakeapp.IDENTITIES[identity].windows[1]
+    hwnd = probe.wait_for_window(cls, title)["hwnd"]
+
+    send_commands, is_command = CLOSE_COMMANDS[identity]
+    send_commands(probe, hwnd)
+    assert proc.wait(timeout=15) == 0
+    log = read_log(paths.log)
+    # The first command is ignored; the exit follows the second at once, not
+    # through a WM_CLOSE from the system (Alt+F4 reaching the focused window).
+    marks = ["command" if is_command(e) else e["ev"] for e in log if is_command(e) or e["ev"] == "exit"]
+    assert marks == ["command", "command", "exit"]
+    assert not messages(log, msg="WM_CLOSE")
+    assert exit_code(log) == 0
+    assert all(e["injected"] and e["flags"] & LLKHF_INJECTED for e in ll_keys(log))
+    probe.wait_for_no_window(cls, title)
+
+
+def test_ignore_close_only_logs(install, launcher, probe):
+    paths = install("quillmarsh", {"ignore_close": True})
+    proc, _ = _started(paths, launcher)
+    hwnd = probe.wait_for_window("Quillmarsh", "FormMainWindow")["hwnd"]
+    assert probe.send(hwnd, fakeapp.WM_CLOSE) == 0
+    probe.post(hwnd, fakeapp.QUILLMARSH_COMMAND, fakeapp.QUILLMARSH_EXIT, 0)
+    log = wait_for_log(paths.log, lambda log: messages(log, msg="MSG4024"))
+    assert messages(log, msg="WM_CLOSE", hwnd=hwnd)
+    assert proc.poll() is None and exit_code(log) is None
+    assert probe.find("Quillmarsh", "FormMainWindow")
+
+
+def test_cfg_settings_and_command_line_override(install, launcher, probe):
+    paths = install("windvr", {"window": ["CfgClass|From cfg"], "delay": 700, "exit_after": 2500})
+    proc = launcher.start(paths.exe, "--window", "ArgClass|From args one", "--window=ArgClass|Two")
+    assert proc.wait(timeout=20) == 0
+    log = read_log(paths.log)
+    start, exit_ = events(log, "start")[0], events(log, "exit")[0]
+    windows = events(log, "window")
+    assert [(w["class"], w["title"]) for w in windows] == [("ArgClass", "From args one"),
+                                                         ("ArgClass", "Two")]
+    assert windows[0]["t_us"] - start["t_us"] >= 700_000
+    assert exit_["t_us"] - start["t_us"] >= 2_500_000
+    assert start["args"] == ["--window", "ArgClass|From args one", "--window=ArgClass|Two"]
+
+
+def test_close_window_after_keeps_the_other_window(install, launcher, probe):
+    paths = install("beyondtv", {"close_window_after": "300:1"})
+    proc, _ = _started(paths, launcher)
+    log = wait_for_log(paths.log, lambda log: events(log, "destroy"))
+    assert [(e["class"], e["title"]) for e in events(log, "destroy")] == [("Streamzap.WM.D3D", "Beyond TV")]
+    probe.wait_for_no_window("Streamzap.WM.D3D")
+    assert probe.find("SnapStream", "FormMainWindow", visible=True)
+    assert proc.poll() is None
+
+
+def test_bad_setting_exits_with_code_2(install, launcher):
+    paths = install("windvr", {"delay": "soon"})
+    proc = launcher.start(paths.exe, "--bogus", "1")
+    assert proc.wait(timeout=20) == 2
+    log = read_log(paths.log)
+    errors = [e["message"] for e in events(log, "error")]
+    assert len(errors) == 2 and "delay" in errors[0] and "bogus" in errors[1]
+    assert exit_code(log) == 2 and not events(log, "window")
+
+
+def test_low_level_mouse_hook_sees_other_process_input(install, launcher, probe):
+    paths = install("windvr")
+    _started(paths, launcher)
+    width, height = probe.metrics()["SM_CXSCREEN"], probe.metrics()["SM_CYSCREEN"]
+    probe.mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, 0x8000, 0x4000)
+    probe.mouse(MOUSEEVENTF_LEFTDOWN)
+    probe.mouse(MOUSEEVENTF_LEFTUP)
+    log = wait_for_log(paths.log, lambda log: ll_mice(log, "WM_LBUTTONUP"))
+    move = ll_mice(log, "WM_MOUSEMOVE")[-1]
+    assert (move["x"], move["y"]) == (width // 2, height // 4)
+    down, up = ll_mice(log, "WM_LBUTTONDOWN")[-1], ll_mice(log, "WM_LBUTTONUP")[-1]
+    assert (down["x"], down["y"]) == (up["x"], up["y"]) == (move["x"], move["y"])
+    assert all(e["flags"] & LLMHF_INJECTED for e in (move, down, up))
