@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# CTest's emulator for the Windows test programs:
+#   wine-run.sh PROGRAM.exe [ARGS...]
+# runs the program under Wine in a throwaway prefix cloned from the bench's
+# template, on an Xvfb display of its own (or on $MARLOW_TEST_DISPLAY), and
+# exits with the program's exit code. The prefix's processes, the display and
+# the prefix itself are gone when it returns. The program's stdout and stderr
+# are Wine's own: they go straight to CTest.
+# MARLOW_WINEDEBUG overrides WINEDEBUG (default -all) for a traced run.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/common.sh"
+marlow_wine_env
+export WINEDEBUG=${MARLOW_WINEDEBUG:--all}
+
+(($# >= 1)) || die "usage: wine-run.sh PROGRAM.exe [ARGS...]"
+prefix_tool=$MARLOW_ROOT/scripts/wine-prefix.sh
+
+workdir=$(mktemp -d "${TMPDIR:-/tmp}/marlow-test-XXXXXX") || exit 1
+export WINEPREFIX=$workdir/prefix
+cleanup() {
+  "$prefix_tool" remove "$WINEPREFIX" || true
+  stop_xvfb
+  rm -rf "$workdir"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+"$prefix_tool" clone "$WINEPREFIX" >/dev/null || die "could not create a Wine prefix"
+if [[ -n ${MARLOW_TEST_DISPLAY:-} ]]; then
+  export DISPLAY=$MARLOW_TEST_DISPLAY
+else
+  start_xvfb || die "could not start Xvfb"
+  export DISPLAY=$XVFB_DISPLAY
+fi
+
+wine "$@" </dev/null
+exit $?

@@ -1,0 +1,348 @@
+"""Wine environments for the test bench: X displays, prefixes, processes and
+the registry.
+
+A prefix is cloned from the bench's template prefix (scripts/wine-prefix.sh,
+shared with cmake/wine-run.sh). `WineEnv.boot()` starts a persistent
+wineserver and Wine's services with a clean environment, so that every later
+Wine process starts in a few tens of milliseconds and a traced program does
+not become the parent of the services.
+"""
+
+from __future__ import annotations
+
+import os
+import subprocess
+import tempfile
+import time
+from pathlib import Path, PureWindowsPath
+from typing import Callable, Mapping, Optional, Sequence, TypeVar, Union
+
+REPO_ROOT = Path(__file__).resolve().parents[2]
+PREFIX_TOOL = REPO_ROOT / "scripts" / "wine-prefix.sh"
+
+WINE_ENV = {
+    "WINEARCH": "win32",
+    "WINEDLLOVERRIDES": "mscoree,mshtml=",
+    "WINEDEBUG": "-all",
+}
+
+T = TypeVar("T")
+StrPath = Union[str, os.PathLike]
+
+
+def wait_for(predicate: Callable[[], T], timeout: float = 10.0, interval: float = 0.05,
+             message: Optional[str] = None) -> T:
+    """Calls predicate until it returns something truthy and returns that.
+
+    Raises TimeoutError after `timeout` seconds, naming `message` (or the
+    predicate) and the last value it returned.
+    """
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            what = message or getattr(predicate, "__name__", "condition")
+            raise TimeoutError("%s: not met within %.1f s (last value: %r)" % (what, timeout, value))
+        time.sleep(interval)
+
+
+class Xvfb:
+    """An Xvfb server on the first free display number >= `first`.
+
+    Use as a context manager or call start()/stop(). `display` is ":N".
+    """
+
+    def __init__(self, width: int = 1024, height: int = 768, depth: int = 24, first: int = 90,
+                 start_timeout: float = 15.0):
+        self.screen = "%dx%dx%d" % (width, height, depth)
+        self.first = first
+        self.start_timeout = start_timeout
+        self.number: Optional[int] = None
+        self.proc: Optional[subprocess.Popen] = None
+
+    @property
+    def display(self) -> str:
+        if self.number is None:
+            raise RuntimeError("Xvfb is not running")
+        return ":%d" % self.number
+
+    @staticmethod
+    def _taken(n: int) -> bool:
+        return os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n)
+
+    @staticmethod
+    def _lock_owner(n: int) -> Optional[int]:
+        try:
+            return int(Path("/tmp/.X%d-lock" % n).read_text().strip())
+        except (OSError, ValueError):
+            return None
+
+    def _accepts_connections(self, n: int) -> bool:
+        # Another server may have taken the number at the same moment: only a
+        # display whose lock names our process is ours.
+        if self._lock_owner(n) != self.proc.pid:
+            return False
+        return subprocess.run(["xdpyinfo", "-display", ":%d" % n], stdout=subprocess.DEVNULL,
+                              stderr=subprocess.DEVNULL, timeout=10).returncode == 0
+
+    def start(self) -> "Xvfb":
+        for n in range(self.first, self.first + 300):
+            if self._taken(n):
+                continue
+            self.proc = subprocess.Popen(
+                ["Xvfb", ":%d" % n, "-screen", "0", self.screen, "-nolisten", "tcp"],
+                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            try:
+                wait_for(lambda: self.proc.poll() is not None or self._accepts_connections(n),
+                         self.start_timeout, message="Xvfb :%d start" % n)
+            except TimeoutError:
+                pass
+            if self.proc.poll() is None and self._lock_owner(n) == self.proc.pid:
+                self.number = n
+                return self
+            self._end_process()
+        raise RuntimeError("no free X display from :%d" % self.first)
+
+    def _end_process(self) -> None:
+        if self.proc is not None and self.proc.poll() is None:
+            self.proc.terminate()
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        self.proc = None
+
+    def stop(self) -> None:
+        self._end_process()
+        self.number = None
+
+    def screenshot(self, png: StrPath) -> Path:
+        """Saves the whole screen as PNG (needs xwd and ImageMagick's convert)."""
+        xwd = subprocess.run(["xwd", "-root", "-silent", "-display", self.display],
+                             stdout=subprocess.PIPE, check=True, timeout=30).stdout
+        subprocess.run(["convert", "xwd:-", os.fspath(png)], input=xwd, check=True, timeout=30)
+        return Path(png)
+
+    def __enter__(self) -> "Xvfb":
+        return self.start()
+
+    def __exit__(self, *exc) -> None:
+        self.stop()
+
+
+def reg_data(value) -> str:
+    """REGEDIT4 data for a Python value: str -> REG_SZ, int -> REG_DWORD,
+    bytes -> REG_BINARY, RawReg -> written as given."""
+    if isinstance(value, RawReg):
+        return value.text
+    if isinstance(value, bool) or not isinstance(value, (str, int, bytes)):
+        raise TypeError("no registry type for %r" % (value,))
+    if isinstance(value, str):
+        return '"%s"' % value.replace("\\", "\\\\").replace('"', '\\"')
+    if isinstance(value, int):
+        if not 0 <= value <= 0xFFFFFFFF:
+            raise ValueError("REG_DWORD out of range: %d" % value)
+        return "dword:%08x" % value
+    return "hex:" + ",".join("%02x" % b for b in value)
+
+
+class RawReg:
+    """Registry data written verbatim, e.g. RawReg('hex(2):43,00,00,00') for a
+    REG_EXPAND_SZ or RawReg('hex(7):...') for a REG_MULTI_SZ."""
+
+    def __init__(self, text: str):
+        self.text = text
+
+    def __repr__(self) -> str:
+        return "RawReg(%r)" % self.text
+
+
+def reg_text(key: str, values: Optional[Mapping[Optional[str], object]] = None,
+             delete: bool = False) -> str:
+    """One REGEDIT4 section (without the header). key is a full key name like
+    HKEY_LOCAL_MACHINE\\Software\\X; a value name None is the default value and
+    a value None deletes that value. delete=True removes the whole key."""
+    if delete:
+        return "[-%s]\r\n\r\n" % key
+    lines = ["[%s]" % key]
+    for name, value in (values or {}).items():
+        lhs = "@" if name is None else '"%s"' % name.replace("\\", "\\\\").replace('"', '\\"')
+        lines.append("%s=%s" % (lhs, "-" if value is None else reg_data(value)))
+    return "\r\n".join(lines) + "\r\n\r\n"
+
+
+REG_HEADER = "REGEDIT4\r\n\r\n"
+
+
+class RegValue:
+    """A value read back with `WineEnv.reg_query`."""
+
+    def __init__(self, type_: str, data):
+        self.type = type_
+        self.data = data
+
+    def __eq__(self, other) -> bool:
+        if isinstance(other, RegValue):
+            return (self.type, self.data) == (other.type, other.data)
+        return self.data == other
+
+    def __repr__(self) -> str:
+        return "RegValue(%s, %r)" % (self.type, self.data)
+
+
+def _parse_reg_data(type_: str, text: str):
+    if type_ in ("REG_DWORD", "REG_QWORD"):
+        return int(text, 16)
+    if type_ == "REG_MULTI_SZ":
+        return text.split("\\0") if text else []
+    if type_ in ("REG_SZ", "REG_EXPAND_SZ"):
+        return text
+    return bytes.fromhex(text)
+
+
+class WineEnv:
+    """One Wine prefix plus the display its programs use."""
+
+    def __init__(self, prefix: StrPath, display: str):
+        self.prefix = Path(prefix)
+        self.display = display
+        self._reg_files = 0
+
+    @property
+    def env(self) -> dict:
+        """The full environment for a Wine command of this prefix."""
+        env = dict(os.environ)
+        env.update(WINE_ENV, WINEPREFIX=str(self.prefix), DISPLAY=self.display)
+        return env
+
+    @property
+    def drive_c(self) -> Path:
+        return self.prefix / "drive_c"
+
+    # -- prefix life cycle ------------------------------------------------
+    def create_from_template(self) -> "WineEnv":
+        """Makes the prefix as a clone of the bench's template (made first if
+        this machine has none yet) and boots it."""
+        subprocess.run([str(PREFIX_TOOL), "clone", str(self.prefix)], check=True,
+                       stdout=subprocess.DEVNULL, timeout=900)
+        self.boot()
+        return self
+
+    def boot(self) -> None:
+        """Starts a persistent wineserver and Wine's services for this prefix."""
+        subprocess.run(["wineserver", "-p"], env=self.env, check=True, timeout=30)
+        if self.start(["cmd", "/c", "exit"]).wait(60) != 0:
+            raise RuntimeError("Wine did not start in %s" % self.prefix)
+
+    def kill(self) -> None:
+        """Ends every process of the prefix and waits until the server is gone
+        (the registry is then saved to the prefix's .reg files)."""
+        for flag in ("-k", "-w"):
+            subprocess.run(["wineserver", flag], env=self.env, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=60)
+
+    def remove(self) -> None:
+        """kill() and delete the prefix."""
+        subprocess.run([str(PREFIX_TOOL), "remove", str(self.prefix)], check=True, timeout=120)
+
+    # -- paths ------------------------------------------------------------
+    def to_win(self, unix_path: StrPath) -> str:
+        """Windows name of a Unix path: C:\\... inside drive_c, Z:\\... elsewhere."""
+        path = Path(os.path.abspath(os.fspath(unix_path)))
+        try:
+            rest = path.relative_to(os.path.abspath(self.drive_c))
+            return "C:\\" + "\\".join(rest.parts)
+        except ValueError:
+            return "Z:" + str(path).replace("/", "\\")
+
+    def to_unix(self, win_path: str) -> Path:
+        """Unix path of a C:\\ or Z:\\ Windows path (as spelled; no case folding)."""
+        p = PureWindowsPath(win_path)
+        drive = p.drive.upper()
+        if drive == "C:":
+            return self.drive_c.joinpath(*p.parts[1:])
+        if drive == "Z:":
+            return Path("/").joinpath(*p.parts[1:])
+        raise ValueError("not a C: or Z: path: %r" % win_path)
+
+    # -- processes --------------------------------------------------------
+    def _argv(self, argv: Sequence[StrPath]) -> list:
+        return ["wine"] + [os.fspath(a) for a in argv]
+
+    def run(self, argv: Sequence[StrPath], timeout: float = 60.0, check: bool = False,
+            env_extra: Optional[Mapping[str, str]] = None,
+            encoding: str = "utf-8") -> subprocess.CompletedProcess:
+        """Runs `wine argv...` to completion and returns its exit code and
+        output (text). The output goes through files, not pipes: Wine's
+        services, started by the first program of a prefix, inherit its
+        handles and would hold a pipe open for as long as they live."""
+        with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+            proc = self.start(argv, env_extra, stdout=out, stderr=err)
+            try:
+                proc.wait(timeout)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
+                raise
+            out.seek(0)
+            err.seek(0)
+            result = subprocess.CompletedProcess(
+                self._argv(argv), proc.returncode,
+                out.read().decode(encoding, "replace"), err.read().decode(encoding, "replace"))
+        if check:
+            result.check_returncode()
+        return result
+
+    def start(self, argv: Sequence[StrPath], env_extra: Optional[Mapping[str, str]] = None,
+              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+              stdin=subprocess.DEVNULL) -> subprocess.Popen:
+        """Starts `wine argv...`. The Popen is the Windows process itself
+        (its returncode is the program's exit code, modulo 256)."""
+        env = self.env
+        env.update(env_extra or {})
+        return subprocess.Popen(self._argv(argv), env=env, stdin=stdin, stdout=stdout,
+                                stderr=stderr)
+
+    # -- registry ---------------------------------------------------------
+    def import_reg(self, text: str, timeout: float = 60.0) -> None:
+        """Imports registry text (REGEDIT4 or version 5; a REGEDIT4 header is
+        added when the text has none). regedit /S returns when it is done."""
+        if not text.startswith(("REGEDIT4", "Windows Registry Editor")):
+            text = REG_HEADER + text
+        if text.isascii():
+            data = text.encode("ascii")
+        else:
+            if text.startswith("REGEDIT4"):
+                text = "Windows Registry Editor Version 5.00" + text[len("REGEDIT4"):]
+            data = b"\xff\xfe" + text.encode("utf-16-le")
+        self._reg_files += 1
+        path = self.prefix / ("bench-import-%d.reg" % self._reg_files)
+        path.write_bytes(data)
+        try:
+            result = self.run(["regedit", "/S", self.to_win(path)], timeout=timeout)
+            if result.returncode != 0:
+                raise RuntimeError("regedit failed (%d): %s" % (result.returncode, result.stderr))
+        finally:
+            path.unlink()
+
+    def reg_query(self, key: str, value: Optional[str] = None, timeout: float = 60.0):
+        """Reads one value through `wine reg query` (the live registry, not the
+        lazily saved .reg files). value None reads the default value.
+        Returns a RegValue, or None when the key or value does not exist.
+        reg.exe prints in the OEM code page (437): other characters read as '?'."""
+        argv = ["reg", "query", key] + (["/ve"] if value is None else ["/v", value])
+        result = self.run(argv, timeout=timeout, encoding="cp437")
+        if result.returncode != 0:
+            return None
+        name = "(Default)" if value is None else value
+        for line in result.stdout.splitlines():
+            parts = line.strip().split("    ")
+            if len(parts) >= 2 and parts[0].lower() == name.lower() and parts[1].startswith("REG_"):
+                return RegValue(parts[1], _parse_reg_data(parts[1], "    ".join(parts[2:])))
+        return None
+
+    def reg_key_exists(self, key: str, timeout: float = 60.0) -> bool:
+        return self.run(["reg", "query", key], timeout=timeout).returncode == 0
