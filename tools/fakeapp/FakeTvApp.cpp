@@ -216,7 +216,7 @@ LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     }
     FakeWindow* window = findWindow(hwnd);
     const std::string name = msg == WM_MOUSEMOVE ? std::string() : messageName(msg);
-    if (window && !name.empty()) {
+    if (window && !name.empty() && !exiting_) {  // "exit" stays the last event
         bench::Json j = event("msg");
         j.kv("hwnd", hwnd).kv("class", bench::ansiToUtf8(window->spec.cls))
             .kv("title", bench::ansiToUtf8(window->spec.title)).kv("msg", name)

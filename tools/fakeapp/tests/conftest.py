@@ -74,6 +74,11 @@ def wine_env(tmp_path_factory):
 
 
 @pytest.fixture(scope="session")
+def screen_size(wine_env) -> tuple:
+    return SCREEN
+
+
+@pytest.fixture(scope="session")
 def drive_c(wine_env) -> Path:
     return Path(wine_env["WINEPREFIX"]) / "drive_c"
 

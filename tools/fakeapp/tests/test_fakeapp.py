@@ -158,6 +158,18 @@ def test_close_window_after_keeps_the_other_window(install, launcher, probe):
     assert proc.poll() is None
 
 
+def test_identity_and_log_from_command_line(bin_dir, launcher, tmp_path):
+    log_path = tmp_path / "plain.log"
+    proc = launcher.start(bin_dir / fakeapp.EXE_NAME, "--identity", "beyondtv", "--exit_after", "0",
+                          "--log", "Z:" + str(log_path).replace("/", "\\"))
+    assert proc.wait(timeout=20) == 0
+    log = read_log(log_path)
+    assert events(log, "start")[0]["identity"] == "beyondtv"
+    assert [(w["class"], w["title"]) for w in events(log, "window")] == \
+        list(fakeapp.IDENTITIES["beyondtv"].windows)
+    assert log[-1]["ev"] == "exit" and exit_code(log) == 0
+
+
 def test_bad_setting_exits_with_code_2(install, launcher):
     paths = install("windvr", {"delay": "soon"})
     proc = launcher.start(paths.exe, "--bogus", "1")

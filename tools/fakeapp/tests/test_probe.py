@@ -6,7 +6,6 @@ import subprocess
 
 import pytest
 
-from conftest import SCREEN
 from winebench.probe import ProbeError
 
 IDC_CHANNEL_COMBO, IDC_SOURCE_LIST, IDC_REMOTE_CHECK, IDC_NAME_EDIT = 1001, 1002, 1003, 1004
@@ -47,7 +46,7 @@ def test_popup_menu_of_another_process(target, probe):
     assert menu["items"] is None and menu["items_error"]
 
 
-def test_errors_do_not_end_the_probe(probe, wine_env, bin_dir):
+def test_errors_do_not_end_the_probe(probe, wine_env, bin_dir, screen_size):
     for line, fragment in [("dialog 0x1", "invalid window handle"),
                            ("post zz 1 2 3", "not a number"),
                            ("send 0x10 1x 0 0", "invalid window handle"),
@@ -56,7 +55,7 @@ def test_errors_do_not_end_the_probe(probe, wine_env, bin_dir):
         assert fragment in probe.command(line)["error"], line
     with pytest.raises(ProbeError):
         probe.post(0x1, 0x10)
-    assert (probe.metrics()["SM_CXSCREEN"], probe.metrics()["SM_CYSCREEN"]) == SCREEN
+    assert (probe.metrics()["SM_CXSCREEN"], probe.metrics()["SM_CYSCREEN"]) == screen_size
 
     one_shot = subprocess.run(["wine", str(bin_dir / "probe.exe"), "dialog", "0x1"], env=wine_env,
                               capture_output=True, timeout=60)
