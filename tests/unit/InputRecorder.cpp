@@ -1,7 +1,8 @@
 #include "InputRecorder.h"
 
+#include "TestSupport.h"
+
 #include <cstdio>
-#include <set>
 
 namespace {
 
@@ -55,17 +56,8 @@ InputRecorder::~InputRecorder() {
 }
 
 HWND InputRecorder::CreateWindowOf(const char* windowClass, const char* title) {
-    static std::set<std::string> registered;
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (registered.insert(windowClass).second) {
-        WNDCLASSA description = {};
-        description.lpfnWndProc = RecordingProc;
-        description.hInstance = instance;
-        description.lpszClassName = windowClass;
-        RegisterClassA(&description);
-    }
-    HWND window = CreateWindowExA(0, windowClass, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600,
-                                  400, 120, 90, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateTopLevelWindow(windowClass, title, RecordingProc,
+                                       WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     windows.push_back(window);
     return window;
 }

@@ -36,18 +36,22 @@ bool ReadMachineValue(const char* path, const char* name, DWORD& type, std::vect
     return result == ERROR_SUCCESS;
 }
 
-TestWindow::TestWindow(const char* windowClass, const char* title) {
+HWND CreateTopLevelWindow(const char* windowClass, const char* title, WNDPROC proc,
+                          DWORD style) {
     static std::set<std::string> registered;
     HINSTANCE instance = GetModuleHandleA(nullptr);
     if (registered.insert(windowClass).second) {
         WNDCLASSA description = {};
-        description.lpfnWndProc = DefWindowProcA;
+        description.lpfnWndProc = proc;
         description.hInstance = instance;
         description.lpszClassName = windowClass;
         RegisterClassA(&description);
     }
-    window = CreateWindowExA(0, windowClass, title, WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr,
-                             instance, nullptr);
+    return CreateWindowExA(0, windowClass, title, style, 600, 400, 120, 90, nullptr, nullptr,
+                           instance, nullptr);
 }
+
+TestWindow::TestWindow(const char* windowClass, const char* title)
+    : window(CreateTopLevelWindow(windowClass, title, DefWindowProcA, WS_OVERLAPPED)) {}
 
 TestWindow::~TestWindow() { DestroyWindow(window); }

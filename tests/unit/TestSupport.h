@@ -19,6 +19,9 @@ void WriteMachineString(const char* path, const char* name, const std::string& t
 // The value's type and bytes; false when it is absent.
 bool ReadMachineValue(const char* path, const char* name, DWORD& type, std::vector<BYTE>& data);
 
+// A top-level window of the given class (registered once, with proc) and title.
+HWND CreateTopLevelWindow(const char* windowClass, const char* title, WNDPROC proc, DWORD style);
+
 // A hidden top-level window of the given class and title, destroyed with the object.
 class TestWindow {
 public:
