@@ -22,12 +22,15 @@ template_path() {
   fi
   local version
   version=$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n' '-' | tr -s '-')
-  printf '%s\n' "${TMPDIR:-/tmp}/marlow-wine-template-${version%-}-$(id -u)"
+  printf '%s\n' "${TMPDIR:-/tmp}/marlow-wine-template-${version%-}-r$TEMPLATE_REVISION-$(id -u)"
 }
 
 # Settings every bench prefix gets: no crash dialog (a crashing program prints
 # its backtrace and ends instead of waiting for a click), no menu entries
-# written into the home directory.
+# written into the home directory, windows not handed to a window manager
+# (there is none on Xvfb: hiding a managed window would wait for it).
+# Raise TEMPLATE_REVISION when changing them: the template's name has it.
+readonly TEMPLATE_REVISION=2
 readonly TEMPLATE_REG='REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
@@ -35,6 +38,9 @@ readonly TEMPLATE_REG='REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\DllOverrides]
 "winemenubuilder.exe"=""
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
 '
 
 # The private directory that Debian's wineserver keeps its socket in is named

@@ -2,8 +2,9 @@
 
 The product runs with WINEDEBUG=RELAY_WINEDEBUG and its stderr in a file. The
 registry key written by `relay_reg()` limits the relay to a list of functions
-and to calls made from the product's own module, so processes it starts (the
-TV applications) add no calls. Lines look like
+and to calls made from the product's own module: calls that Wine's DLLs make
+inside the product (DirectShow, COM) and the calls of the processes it starts
+(the TV applications, which inherit its WINEDEBUG and stderr) are left out. Lines look like
 
     1234.567:0120:0124:Call user32.SetTimer(00010060,00000001,00000041,00401000) ret=004012ab
     1234.568:0120:0124:Ret  user32.SetTimer() retval=00000001 ret=004012ab
@@ -46,17 +47,24 @@ DEFAULT_FUNCTIONS: Tuple[str, ...] = (
 NIM_ADD, NIM_MODIFY, NIM_DELETE = 0, 1, 2
 
 
+# Wine's own setting; it takes precedence over RelayFromInclude, so it is
+# removed while a module list is in force and put back otherwise.
+WINE_RELAY_FROM_EXCLUDE = "winex11.drv;winemac.drv;user32;gdi32;advapi32;kernel32"
+
+
 def relay_reg(functions: Iterable[str] = DEFAULT_FUNCTIONS,
               from_modules: Iterable[str] = (PRODUCT_MODULE,)) -> str:
     """REGEDIT4 text for HKCU\\Software\\Wine\\Debug: relay only `functions`
     ("dll.Func" or "Func"), and only calls made from `from_modules` (module
-    file names; empty: from anywhere)."""
+    file names like "MarlowRemote.exe"; empty: from any module but Wine's
+    usual exclusions)."""
     def sz(items):
         return '"%s"' % ";".join(items)
     modules = list(from_modules)
     lines = ["REGEDIT4", "", r"[HKEY_CURRENT_USER\Software\Wine\Debug]",
              '"RelayInclude"=%s' % sz(functions),
-             '"RelayFromInclude"=%s' % (sz(modules) if modules else "-"), ""]
+             '"RelayFromInclude"=%s' % (sz(modules) if modules else "-"),
+             '"RelayFromExclude"=%s' % ("-" if modules else sz([WINE_RELAY_FROM_EXCLUDE])), ""]
     return "\r\n".join(lines) + "\r\n"
 
 
@@ -155,7 +163,10 @@ def parse_args(s: str) -> List[Arg]:
             if wide:
                 pos += 1
             if s.startswith('"', pos):
-                text, pos = _read_quoted(s, pos, wide)
+                try:
+                    text, pos = _read_quoted(s, pos, wide)
+                except (IndexError, ValueError) as e:
+                    raise ValueError("bad string at %d in %r" % (pos, s)) from e
                 truncated = s.startswith("...", pos)
                 if truncated:
                     pos += 3
@@ -208,7 +219,7 @@ class Trace:
             stack = self._open.setdefault(key, [])
             try:
                 args = parse_args(m.group("args"))
-            except (ValueError, IndexError):
+            except ValueError:
                 self.unparsed.append(line)
                 args = [m.group("args")]
             call = Call(tid=int(m.group("tid"), 16), dll=m.group("dll").lower(),

@@ -233,7 +233,10 @@ class WineEnv:
 
     def boot(self) -> None:
         """Starts a persistent wineserver and Wine's services for this prefix."""
-        subprocess.run(["wineserver", "-p"], env=self.env, check=True, timeout=30)
+        # Exit status 2: a server of this prefix is already running.
+        started = subprocess.run(["wineserver", "-p"], env=self.env, timeout=30)
+        if started.returncode not in (0, 2):
+            raise RuntimeError("wineserver -p failed (%d) in %s" % (started.returncode, self.prefix))
         if self.start(["cmd", "/c", "exit"]).wait(60) != 0:
             raise RuntimeError("Wine did not start in %s" % self.prefix)
 

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Shows MarlowRemote.exe to a person: installs what is missing, builds the
+# program and the bench's parts in build/, then runs it under Wine with an
+# emulated TV card and the three fake TV applications installed, until it
+# ends. Uses $DISPLAY when set, else an Xvfb display of its own (printed).
+# The prefix stays in build/run-prefix between runs; feed, logs and the
+# program's stderr go to build/run/.
+#   scripts/run.sh [--trace]    --trace: stderr is the API relay trace
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
+cd "$MARLOW_ROOT"
+
+BUILD=$MARLOW_ROOT/build
+"$MARLOW_ROOT/scripts/setup.sh"
+cmake -S "$MARLOW_ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$MARLOW_ROOT/cmake/mingw-w64-i686.cmake" >/dev/null
+cmake --build "$BUILD" -j2 --target MarlowRemote CardEmulator FakeTvApp probe
+mkdir -p "$BUILD/run"
+PYTHONPATH=$MARLOW_ROOT/tools exec /usr/bin/python3 -m winebench.scenario run \
+  --prefix "$BUILD/run-prefix" --work "$BUILD/run" --bin "$BUILD/bin" "$@"

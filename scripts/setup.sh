@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing need on Debian 12 (as root, or
+# through sudo). Asks dpkg first: quick, and no apt-get at all, when
+# everything is there.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
+
+PACKAGES=(
+  cmake make                                    # build
+  g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
+  binutils-mingw-w64-i686 mingw-w64-i686-dev    # 32-bit Windows toolchain
+  googletest                                    # /usr/src/googletest for the unit tests
+  wine wine32:i386                              # 32-bit Wine
+  xvfb x11-utils                                # displays; xdpyinfo tells when one is up
+  x11-apps imagemagick                          # screenshots: xwd | convert
+  python3-pytest python3-pytest-timeout         # end-to-end tests
+)
+
+installed() {
+  [[ $(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null) == installed ]]
+}
+
+as_root() {
+  if ((EUID == 0)); then "$@"
+  elif command -v sudo >/dev/null; then sudo "$@"
+  else die "not root and no sudo: cannot run $*"
+  fi
+}
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  log "adding the i386 architecture (for wine32)"
+  as_root dpkg --add-architecture i386
+fi
+
+missing=()
+for pkg in "${PACKAGES[@]}"; do
+  installed "$pkg" || missing+=("$pkg")
+done
+((${#missing[@]})) || exit 0
+
+log "installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+as_root apt-get update -q </dev/null
+as_root apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
+for pkg in "${missing[@]}"; do
+  installed "$pkg" || die "$pkg did not install"
+done
