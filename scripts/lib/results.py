@@ -1,5 +1,6 @@
 """Counts the test cases of JUnit XML files (CTest's and pytest's) and prints
-one line per file and a closing total:  results.py LABEL=FILE ..."""
+one line per file and a closing total:  results.py LABEL=FILE ...
+A missing or unreadable file counts as one failure."""
 
 import sys
 import xml.etree.ElementTree as ET
@@ -33,7 +34,8 @@ def main(args):
         label, path = arg.split("=", 1)
         counts = count(path)
         print("%-12s %s" % (label, "no results" if counts is None else line(counts)))
-        for i, n in enumerate(counts or ()):
+        # A run that left no results broke before reporting: one failure.
+        for i, n in enumerate(counts or (0, 1, 0)):
             total[i] += n
     print("total: " + line(tuple(total)))
 

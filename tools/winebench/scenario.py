@@ -129,14 +129,16 @@ class Product:
 class Bench:
     """The product's surroundings in one Wine prefix, for one test.
 
-    Creating a Bench boots the prefix and removes what an earlier Bench may
-    have left in the registry (product settings, TV application install
-    locations, emulated cards); close() ends every process of the prefix.
-    Files go to `work` (a directory of this test).
+    Creating a Bench boots the prefix, sets the relay trace up for
+    `functions` and (with `reset`) removes what an earlier Bench may have left
+    in the registry: product settings, TV application install locations,
+    emulated cards. close() ends every process of the prefix. Files go to
+    `work` (a directory of this test).
     """
 
     def __init__(self, wine: WineEnv, work: Union[str, os.PathLike],
-                 bin_dir: Optional[Path] = None, functions: Sequence[str] = DEFAULT_FUNCTIONS):
+                 bin_dir: Optional[Path] = None, functions: Sequence[str] = DEFAULT_FUNCTIONS,
+                 reset: bool = True):
         self.wine = wine
         self.work = Path(work)
         self.work.mkdir(parents=True, exist_ok=True)
@@ -145,13 +147,13 @@ class Bench:
         self.products: List[Product] = []
         self._probe: Optional[Probe] = None
         wine.boot()
-        wine.import_reg(self._reset_reg() + relay_reg(functions))
+        wine.import_reg(relay_reg(functions) + (self._reset_reg() if reset else ""))
 
     @staticmethod
     def _reset_reg() -> str:
         keys = [SETTINGS_KEY.rsplit("\\", 1)[0], _CAPTURE_INSTANCES]
         keys += [r"HKEY_LOCAL_MACHINE\%s" % fakeapp.identity(a).reg_key for a in ALL_APPS]
-        return "REGEDIT4\r\n\r\n" + "".join(reg_text(k, delete=True) for k in keys)
+        return "".join(reg_text(k, delete=True) for k in keys)
 
     def binary(self, name: str) -> Path:
         path = self.bin_dir / name
@@ -290,7 +292,7 @@ def _run(argv: Sequence[str]) -> int:
         if not (wine.prefix / "system.reg").exists():
             subprocess.run([str(REPO_ROOT / "scripts" / "wine-prefix.sh"), "clone",
                             str(wine.prefix), "--full"], check=True, stdout=subprocess.DEVNULL)
-        bench = Bench(wine, opts.work.resolve(), opts.bin)
+        bench = Bench(wine, opts.work.resolve(), opts.bin, reset=False)  # keep the settings
         card = bench.register_cards()[0]
         apps = bench.install_apps()
         product = bench.start(trace=opts.trace, wait=False)

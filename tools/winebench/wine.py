@@ -150,8 +150,10 @@ def reg_data(value) -> str:
 
 
 class RawReg:
-    """Registry data written verbatim, e.g. RawReg('hex(2):43,00,00,00') for a
-    REG_EXPAND_SZ or RawReg('hex(7):...') for a REG_MULTI_SZ."""
+    """Registry data written verbatim, e.g. RawReg('hex(2):43,00,3a,00,00,00')
+    for the REG_EXPAND_SZ "C:" (UTF-16LE, see WineEnv.import_reg),
+    RawReg('hex(7):...') for a REG_MULTI_SZ, RawReg('hex(4):01') for a REG_DWORD
+    one byte short."""
 
     def __init__(self, text: str):
         self.text = text
@@ -174,7 +176,7 @@ def reg_text(key: str, values: Optional[Mapping[Optional[str], object]] = None,
     return "\r\n".join(lines) + "\r\n\r\n"
 
 
-REG_HEADER = "REGEDIT4\r\n\r\n"
+REG5_HEADER = "Windows Registry Editor Version 5.00\r\n\r\n"
 
 
 class RegValue:
@@ -311,16 +313,14 @@ class WineEnv:
 
     # -- registry ---------------------------------------------------------
     def import_reg(self, text: str, timeout: float = 60.0) -> None:
-        """Imports registry text (REGEDIT4 or version 5; a REGEDIT4 header is
-        added when the text has none). regedit /S returns when it is done."""
-        if not text.startswith(("REGEDIT4", "Windows Registry Editor")):
-            text = REG_HEADER + text
-        if text.isascii():
-            data = text.encode("ascii")
-        else:
-            if text.startswith("REGEDIT4"):
-                text = "Windows Registry Editor Version 5.00" + text[len("REGEDIT4"):]
-            data = b"\xff\xfe" + text.encode("utf-16-le")
+        """Imports registry text (sections, with or without a REGEDIT4 or
+        version 5 header) and returns when regedit is done. It is always
+        imported as a version 5 (UTF-16) file, so hex(2)/hex(7) data are
+        UTF-16LE bytes stored as given, whatever header the text has."""
+        for header in ("REGEDIT4", "Windows Registry Editor Version 5.00"):
+            if text.startswith(header):
+                text = text[len(header):]
+        data = ("\ufeff" + REG5_HEADER + text.lstrip("\r\n")).encode("utf-16-le")
         self._reg_files += 1
         path = self.prefix / ("bench-import-%d.reg" % self._reg_files)
         path.write_bytes(data)
@@ -335,7 +335,8 @@ class WineEnv:
         """Reads one value through `wine reg query` (the live registry, not the
         lazily saved .reg files). value None reads the default value.
         Returns a RegValue, or None when the key or value does not exist.
-        reg.exe prints in the OEM code page (437): other characters read as '?'."""
+        reg.exe prints in the OEM code page (437): other characters read as '?';
+        malformed data (a REG_DWORD of 2 bytes) does not read back reliably."""
         argv = ["reg", "query", key] + (["/ve"] if value is None else ["/v", value])
         result = self.run(argv, timeout=timeout, encoding="cp437")
         if result.returncode != 0:
