@@ -1,0 +1,119 @@
+#include "device.h"
+
+#include "clock.h"
+#include "emulator_ids.h"
+
+#include <cstdio>
+
+namespace cardemu {
+namespace {
+
+constexpr BYTE kJunkByte = 0xA5;  // fills the received bytes after the code
+
+std::string hrText(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lx", static_cast<unsigned long>(hr));
+    return text;
+}
+
+const char* verdictText(Verdict verdict) {
+    switch (verdict) {
+        case Verdict::Ok: return "ok";
+        case Verdict::OkEmpty: return "ok-empty";
+        case Verdict::Fault: break;
+    }
+    return "fault";
+}
+
+}  // namespace
+
+JsonLine Device::stamped(uint64_t nowUs) const {
+    JsonLine line;
+    line.number("t_us", static_cast<int64_t>(nowUs)).text("dev", name_);
+    return line;
+}
+
+void Device::emit(const JsonLine& line) {
+    if (log_) log_->write(line.finish());
+}
+
+void Device::configure(const DeviceSettings& settings) {
+    std::lock_guard<std::mutex> guard(lock_);
+    name_ = toUtf8(settings.friendlyName);
+    receiver_ = Receiver();
+    feed_.reset(settings.feedPath.empty() ? nullptr : new FeedReader(settings.feedPath));
+    log_ = settings.logPath.empty() ? nullptr : EventLog::open(settings.logPath);
+    emit(stamped(nowMicros())
+             .text("ev", "load")
+             .number("pid", GetCurrentProcessId())
+             .text("feed", toUtf8(settings.feedPath))
+             .text("log", toUtf8(settings.logPath))
+             .number("refuse_bind", settings.refuseBind)
+             .number("no_kscontrol", settings.noKsControl));
+}
+
+void Device::ingestFeed(uint64_t nowUs) {
+    if (!feed_) return;
+    feedLines_.clear();
+    feed_->poll(nowUs, feedLines_);
+    for (const std::string& line : feedLines_) {
+        const std::string problem = applyFeedLine(line, receiver_, nowUs);
+        JsonLine entry = stamped(nowUs);
+        entry.text("ev", problem.empty() ? "feed" : "feed-error").text("line", line);
+        if (!problem.empty()) entry.text("reason", problem);
+        emit(entry);
+    }
+}
+
+void Device::logRequest(uint64_t nowUs, RequestKind kind, HRESULT hr, const std::string& verdict,
+                        const BYTE* value) {
+    if (!log_) return;
+    JsonLine entry = stamped(nowUs);
+    entry.text("req", requestKindName(kind)).text("hr", hrText(hr)).text("verdict", verdict);
+    if (value) entry.number("value", *value);
+    emit(entry);
+}
+
+HRESULT Device::property(void* property, ULONG propertyLength, void* data, ULONG dataLength,
+                         ULONG* bytesReturned) {
+    std::lock_guard<std::mutex> guard(lock_);
+    const uint64_t nowUs = nowMicros();
+    const CheckedRequest request =
+        checkRequest(property, propertyLength, data, dataLength, bytesReturned);
+    if (!request.problem.empty()) {
+        if (bytesReturned && isWritable(bytesReturned, sizeof *bytesReturned)) *bytesReturned = 0;
+        logRequest(nowUs, request.kind, E_INVALIDARG, "bad: " + request.problem, nullptr);
+        return E_INVALIDARG;
+    }
+
+    Outcome outcome;
+    ULONG returned = 0;
+    if (request.kind == RequestKind::Status) {
+        ingestFeed(nowUs);
+        outcome = receiver_.readStatus(nowUs);
+        if (outcome.verdict != Verdict::Fault) {
+            *request.statusOut = outcome.value;
+            returned = layout::kStatusDataLength;
+        }
+    } else {
+        outcome = receiver_.transfer(nowUs);
+        if (outcome.verdict != Verdict::Fault) {
+            request.receiveOut[0] = outcome.value;
+            for (ULONG i = 1; i < layout::kReceiveLength; ++i) request.receiveOut[i] = kJunkByte;
+            returned = layout::kTransferDataLength;
+        }
+    }
+    if (bytesReturned) *bytesReturned = returned;
+    logRequest(nowUs, request.kind, outcome.hr, verdictText(outcome.verdict),
+               outcome.verdict == Verdict::Fault ? nullptr : &outcome.value);
+    return outcome.hr;
+}
+
+HRESULT Device::unsupported(const char* what) {
+    std::lock_guard<std::mutex> guard(lock_);
+    logRequest(nowMicros(), RequestKind::Unknown, E_NOTIMPL,
+               std::string("bad: ") + what + " not supported", nullptr);
+    return E_NOTIMPL;
+}
+
+}  // namespace cardemu

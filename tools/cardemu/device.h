@@ -1,0 +1,51 @@
+// One emulated capture device: its settings, its receiver, its feed and log,
+// and the handling of the IKsControl requests sent to it.
+#pragma once
+
+#include "eventlog.h"
+#include "feed.h"
+#include "receiver.h"
+#include "request.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <mutex>
+#include <string>
+
+namespace cardemu {
+
+struct DeviceSettings {
+    std::wstring friendlyName;
+    std::wstring feedPath;  // empty: no feed
+    std::wstring logPath;   // empty: no log
+    bool refuseBind = false;
+    bool noKsControl = false;
+};
+
+class Device {
+public:
+    // Takes the settings read from the device's instance key and records them.
+    void configure(const DeviceSettings& settings);
+
+    HRESULT property(void* property, ULONG propertyLength, void* data, ULONG dataLength,
+                     ULONG* bytesReturned);
+    // Records a request of a kind the receiver does not support.
+    HRESULT unsupported(const char* what);
+
+private:
+    void ingestFeed(uint64_t nowUs);
+    void logRequest(uint64_t nowUs, RequestKind kind, HRESULT hr, const std::string& verdict,
+                    const BYTE* value);
+    JsonLine stamped(uint64_t nowUs) const;
+    void emit(const JsonLine& line);
+
+    std::mutex lock_;
+    std::string name_;  // friendly name, UTF-8
+    Receiver receiver_;
+    std::unique_ptr<FeedReader> feed_;
+    std::unique_ptr<EventLog> log_;
+    std::vector<std::string> feedLines_;  // reused buffer
+};
+
+}  // namespace cardemu

@@ -1,0 +1,203 @@
+"""Python side of the card emulator (CardEmulator.dll).
+
+Registration: `device_reg()` renders a REGEDIT4 file that registers the
+emulator's COM class and one capture-category instance key per emulated
+device; import it with ``wine regedit /S file.reg``. Devices are enumerated in
+alphabetical order of their instance names, so name them to set the order.
+
+While the product runs, `Feed` appends key commands to a device's feed file and
+`read_log` / `wait_for_log` read the device's JSON-lines log.
+"""
+
+from __future__ import annotations
+
+import json
+import os
+import time
+from dataclasses import dataclass
+from typing import Callable, Iterable, Optional, Union
+
+CLSID_CARD_EMULATOR = "{532BC67E-DFFF-4EC3-94A7-AC349FD464EC}"
+KSCATEGORY_CAPTURE = "{65E8773D-8F56-11D0-A3B9-00A0C9223196}"
+IID_IKSCONTROL = "{28F54685-06FD-11D2-B27A-00A0C9223196}"
+REGISTER_READ_SET = "{9490E589-6B17-44EC-9435-5E3587F9FBCE}"
+TRANSFER_SET = "{FBB1C466-BE03-470F-9A8F-A2AA0FA2C0EE}"
+
+# What binding a device registered with refuse_bind=True fails with
+# (HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED)).
+REFUSE_BIND_HR = 0x8007048F
+E_INVALIDARG = 0x80070057
+E_NOINTERFACE = 0x80004002
+S_FALSE = 0x1
+E_FAIL = 0x80004005
+
+# Value of the key status register.
+STATUS_CODE_WAITING = 0
+STATUS_IDLE = 1
+# Bytes 1..3 of every successful transfer.
+TRANSFER_JUNK = 0xA5
+
+DLL_NAME = "CardEmulator.dll"
+
+_CLSID_ROOT = r"HKEY_CLASSES_ROOT\CLSID"
+
+
+@dataclass
+class Device:
+    """One emulated capture device. feed/log are Windows paths (see unix_to_wine)."""
+
+    instance: str
+    friendly_name: str
+    feed: Optional[str] = None
+    log: Optional[str] = None
+    refuse_bind: bool = False
+    no_kscontrol: bool = False
+
+
+def unix_to_wine(path: Union[str, os.PathLike]) -> str:
+    """Windows path of a Unix path through Wine's Z: drive."""
+    return "Z:" + os.path.abspath(os.fspath(path)).replace("/", "\\")
+
+
+def _reg_string(value: str) -> str:
+    return '"' + value.replace("\\", "\\\\").replace('"', '\\"') + '"'
+
+
+def _reg_dword(value: int) -> str:
+    return "dword:%08x" % value
+
+
+def _as_device(device: Union[Device, dict]) -> Device:
+    return device if isinstance(device, Device) else Device(**device)
+
+
+def device_reg(dll_win_path: str, devices: Iterable[Union[Device, dict]],
+               replace: bool = True) -> str:
+    """REGEDIT4 text registering the emulator and `devices`.
+
+    With `replace` (the default) every existing instance of the capture
+    category is removed first, so the category lists exactly `devices`.
+    """
+    lines = ["REGEDIT4", ""]
+    server = _CLSID_ROOT + "\\" + CLSID_CARD_EMULATOR
+    lines += ["[%s]" % server, "@=%s" % _reg_string("Marlow card emulator"), ""]
+    lines += ["[%s\\InprocServer32]" % server, "@=%s" % _reg_string(dll_win_path),
+              '"ThreadingModel"="Both"', ""]
+    instances = _CLSID_ROOT + "\\" + KSCATEGORY_CAPTURE + "\\Instance"
+    if replace:
+        lines += ["[-%s]" % instances, ""]
+    for dev in map(_as_device, devices):
+        if "\\" in dev.instance or not dev.instance:
+            raise ValueError("bad instance name %r" % dev.instance)
+        lines += ["[%s\\%s]" % (instances, dev.instance),
+                  '"FriendlyName"=%s' % _reg_string(dev.friendly_name),
+                  '"CLSID"=%s' % _reg_string(CLSID_CARD_EMULATOR)]
+        if dev.feed:
+            lines.append('"Feed"=%s' % _reg_string(dev.feed))
+        if dev.log:
+            lines.append('"Log"=%s' % _reg_string(dev.log))
+        if dev.refuse_bind:
+            lines.append('"RefuseBind"=%s' % _reg_dword(1))
+        if dev.no_kscontrol:
+            lines.append('"NoKsControl"=%s' % _reg_dword(1))
+        lines.append("")
+    return "\r\n".join(lines) + "\r\n"
+
+
+class Feed:
+    """Appends commands to a device's key feed file (created if missing).
+
+    Each line is taken once: the emulator records in "<feed>.taken" how far it
+    has read, and a device loaded later (rebind, restarted process) goes on
+    from there. Lines appended before the device loads are taken at its first
+    status read. Use a new file for a fresh start.
+    """
+
+    def __init__(self, unix_path: Union[str, os.PathLike]):
+        self.path = os.fspath(unix_path)
+        self.mark_path = self.path + ".taken"
+        if not os.path.exists(self.path):
+            try:
+                os.remove(self.mark_path)  # left over from an older feed
+            except FileNotFoundError:
+                pass
+        with open(self.path, "a", encoding="ascii"):
+            pass
+
+    def taken(self) -> int:
+        """Bytes of the feed the emulator has taken so far."""
+        try:
+            with open(self.mark_path, "rb") as f:
+                return int(f.read().strip() or 0)
+        except (FileNotFoundError, ValueError):
+            return 0
+
+    def all_taken(self) -> bool:
+        return self.taken() >= os.path.getsize(self.path)
+
+    def line(self, text: str) -> None:
+        """Appends one raw line (also for comments and deliberately bad lines)."""
+        if "\n" in text or "\r" in text:
+            raise ValueError("one line at a time")
+        with open(self.path, "a", encoding="utf-8", newline="\n") as f:
+            f.write(text + "\n")
+            f.flush()
+
+    def tap(self, code: int) -> None:
+        self.line("tap 0x%02X" % code)
+
+    def hold(self, code: int, ms: int) -> None:
+        self.line("hold 0x%02X %d" % (code, ms))
+
+    def fault(self, kind: str, hr: int, n: int = 1) -> None:
+        if kind not in ("status", "transfer"):
+            raise ValueError("fault kind is 'status' or 'transfer'")
+        self.line("fault %s 0x%08X %d" % (kind, hr & 0xFFFFFFFF, n))
+
+    def faultrate(self, pct: int, seed: int = 1) -> None:
+        self.line("faultrate %d %d" % (pct, seed))
+
+    def comment(self, text: str) -> None:
+        """A marker line; the emulator logs it as a feed event when it takes it."""
+        self.line("# " + text)
+
+
+def read_log(unix_path: Union[str, os.PathLike]) -> list:
+    """Entries of a device log; a missing file reads as empty and a line still
+    being written is left out."""
+    try:
+        with open(unix_path, "rb") as f:
+            data = f.read()
+    except FileNotFoundError:
+        return []
+    complete = data[:data.rfind(b"\n") + 1]
+    return [json.loads(line) for line in complete.decode("utf-8").splitlines() if line.strip()]
+
+
+def wait_for_log(unix_path: Union[str, os.PathLike], predicate: Callable[[list], bool],
+                 timeout: float = 10.0, interval: float = 0.05) -> list:
+    """Polls the log until predicate(entries) holds; returns the entries or
+    raises TimeoutError with the last entries seen."""
+    deadline = time.monotonic() + timeout
+    while True:
+        entries = read_log(unix_path)
+        if predicate(entries):
+            return entries
+        if time.monotonic() >= deadline:
+            tail = entries[-10:]
+            raise TimeoutError("log condition not met within %.1fs; last entries: %r"
+                               % (timeout, tail))
+        time.sleep(interval)
+
+
+def requests(entries: Iterable[dict], req: Optional[str] = None,
+             dev: Optional[str] = None) -> list:
+    """The request entries (status/transfer/unknown) of a log, optionally
+    filtered by request kind and device name."""
+    return [e for e in entries if "req" in e
+            and (req is None or e["req"] == req) and (dev is None or e.get("dev") == dev)]
+
+
+def hr_value(entry: dict) -> int:
+    """The HRESULT of a request entry as an unsigned int."""
+    return int(entry["hr"], 16)
