@@ -248,6 +248,9 @@ class Bench:
         (the relay trace when `trace`), and by default waits until it is up."""
         n = len(self.products) + 1
         exe = self.binary(PRODUCT_EXE)
+        # The probe's first look at the desktop starts Wine's desktop process,
+        # which would otherwise be the product's child, under its trace.
+        self.probe.windows()
         stderr_path = self.work / ("marlow-%d.%s" % (n, "trace" if trace else "stderr"))
         env = {"WINEDEBUG": RELAY_WINEDEBUG} if trace else None
         with open(stderr_path, "ab") as stderr:
