@@ -12,6 +12,7 @@ constexpr DWORD kReadChunk = 4096;
 constexpr DWORD kMarkWidth = 21;  // 20 digits and a newline
 constexpr unsigned long kMaxCode = 0xFF;
 constexpr unsigned long kMaxPercent = 100;
+constexpr unsigned long kMaxUint32 = 0xFFFFFFFFul;
 
 // Parses an unsigned 32-bit number; `base` 0 means decimal unless 0x-prefixed.
 bool parseNumber(const std::string& token, int base, unsigned long max, unsigned long& value) {
@@ -66,8 +67,8 @@ std::string applyFault(const Tokens& t, Receiver& receiver) {
     }
     unsigned long hr = 0;
     unsigned long count = 1;
-    if (!t.number(2, 16, 0xFFFFFFFFul, hr, false)) return "bad HRESULT";
-    if (!t.number(3, 0, 0xFFFFFFFFul, count, true)) return "bad count";
+    if (!t.number(2, 16, kMaxUint32, hr, false)) return "bad HRESULT";
+    if (!t.number(3, 0, kMaxUint32, count, true)) return "bad count";
     receiver.failNext(target, static_cast<HRESULT>(hr), count);
     return {};
 }
@@ -87,7 +88,7 @@ std::string applyFeedLine(const std::string& line, Receiver& receiver, uint64_t 
     if (verb == "hold") {
         unsigned long ms = 0;
         if (t.size() != 3 || !t.number(1, 0, kMaxCode, code, false) ||
-            !t.number(2, 0, 0xFFFFFFFFul, ms, false))
+            !t.number(2, 0, kMaxUint32, ms, false))
             return "usage: hold CODE MS";
         receiver.hold(static_cast<BYTE>(code), nowUs, ms);
         return {};
@@ -97,7 +98,7 @@ std::string applyFeedLine(const std::string& line, Receiver& receiver, uint64_t 
         unsigned long pct = 0;
         unsigned long seed = 1;
         if (t.size() < 2 || t.size() > 3 || !t.number(1, 0, kMaxPercent, pct, false) ||
-            !t.number(2, 0, 0xFFFFFFFFul, seed, true))
+            !t.number(2, 0, kMaxUint32, seed, true))
             return "usage: faultrate PCT [SEED]";
         receiver.setFaultRate(pct, seed);
         return {};
