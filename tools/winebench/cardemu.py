@@ -2,8 +2,9 @@
 
 Registration: `device_reg()` renders a REGEDIT4 file that registers the
 emulator's COM class and one capture-category instance key per emulated
-device; import it with ``wine regedit /S file.reg``. Devices are enumerated in
-alphabetical order of their instance names, so name them to set the order.
+device; import it with ``wine regedit /S file.reg``. Wine enumerates devices in
+case-insensitive string order of their instance names ("0001" < "10" < "9" <
+"_x" < "A" < "b"), so zero-padded names set the order.
 
 While the product runs, `Feed` appends key commands to a device's feed file and
 `read_log` / `wait_for_log` read the device's JSON-lines log.
