@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything in build/, runs the unit tests
 # (CTest; each test program under Wine) and then the end-to-end tests
-# (pytest, tests/e2e). Exits non-zero when anything fails.
+# and the test bench's own tests (pytest, tests/e2e and tests/tools). Exits non-zero when anything fails.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 cd "$MARLOW_ROOT" || exit 1
@@ -44,7 +44,7 @@ unit_tests() {
 
 e2e_tests() {
   rm -f "$E2E_XML"
-  "$PYTHON" -m pytest tests/e2e -q --junitxml="$E2E_XML"
+  "$PYTHON" -m pytest tests/e2e tests/tools -q --junitxml="$E2E_XML"
   local rc=$?
   ((rc == 5)) && { log "pytest collected no test"; rc=0; }
   return "$rc"

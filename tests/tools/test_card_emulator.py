@@ -1,52 +1,39 @@
 """Self-test of the card emulator under Wine, driven through emuclient.exe.
 
-Needs the DLL and the client built (default <repo>/build-cardemu/bin, or
-CARDEMU_BIN) and Wine; uses the prefix CARDEMU_WINEPREFIX (default
-/tmp/cardemu-prefix), creating it when missing.
+Needs the DLL and the client built in $MARLOW_BIN_DIR (default build/bin of
+this repository); runs in a clone of the bench's template prefix.
 """
 
 import json
 import os
-import shutil
 import subprocess
 import sys
 import time
 
 import pytest
 
-REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", ".."))
+REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 sys.path.insert(0, os.path.join(REPO, "tools"))
 
 from winebench import cardemu  # noqa: E402
+from winebench.wine import WineEnv  # noqa: E402
 
-BIN = os.environ.get("CARDEMU_BIN", os.path.join(REPO, "build-cardemu", "bin"))
+BIN = os.environ.get("MARLOW_BIN_DIR", os.path.join(REPO, "build", "bin"))
 DLL = os.path.join(BIN, cardemu.DLL_NAME)
 CLIENT = os.path.join(BIN, "emuclient.exe")
-PREFIX = os.environ.get("CARDEMU_WINEPREFIX", "/tmp/cardemu-prefix")
 CARD = "Philips Silicon (7171-35) WDM Video Capture"
 RUN_TIMEOUT = 60
 
-pytestmark = pytest.mark.skipif(
-    not (os.path.exists(DLL) and os.path.exists(CLIENT) and shutil.which("wine")),
-    reason="card emulator not built or wine missing")
-
-
-def wine_env():
-    env = dict(os.environ)
-    env.update(WINEPREFIX=PREFIX, WINEARCH="win32", WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=")
-    return env
 
 
 @pytest.fixture(scope="session")
-def prefix():
-    env = wine_env()
-    if not os.path.exists(os.path.join(PREFIX, "system.reg")):
-        subprocess.run(["wineboot", "-i"], env=env, check=True, timeout=300,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-w"], env=env, timeout=300)
-    yield env
-    subprocess.run(["wineserver", "-k"], env=env, timeout=60)
+def prefix(tmp_path_factory):
+    """A clone of the bench's template prefix; the emulator needs no display."""
+    wine = WineEnv(tmp_path_factory.mktemp("wine") / "prefix", "").create_from_template()
+    try:
+        yield wine.env
+    finally:
+        wine.kill()
 
 
 class Bench:

@@ -1,6 +1,6 @@
 """Wine environment for the fake application's and the probe's own tests.
 
-Run: /usr/bin/python3 -m pytest tools/fakeapp/tests -q
+Run: /usr/bin/python3 -m pytest tests/tools/fakeapp -q
 Binaries come from $MARLOW_BIN_DIR (default: build/bin of this repository).
 """
 
@@ -19,9 +19,9 @@ sys.path.insert(0, str(REPO / "tools"))
 
 from winebench import fakeapp  # noqa: E402
 from winebench.probe import Probe, wine_starter  # noqa: E402
+from winebench.wine import WineEnv, Xvfb  # noqa: E402
 
 SCREEN = (1024, 768)
-FIRST_DISPLAY = 140
 
 
 def _wait(predicate, timeout: float, what: str):
@@ -41,36 +41,16 @@ def bin_dir() -> Path:
     return path
 
 
-def _free_display() -> int:
-    n = FIRST_DISPLAY
-    while Path("/tmp/.X%d-lock" % n).exists() or Path("/tmp/.X11-unix/X%d" % n).exists():
-        n += 1
-    return n
-
-
 @pytest.fixture(scope="session")
 def wine_env(tmp_path_factory):
-    """A fresh 32-bit prefix and an Xvfb display of its own, shared by the session."""
-    display = _free_display()
-    xvfb = subprocess.Popen(["Xvfb", ":%d" % display, "-screen", "0", "%dx%dx24" % SCREEN,
-                             "-nolisten", "tcp"], stderr=subprocess.DEVNULL)
-    _wait(lambda: Path("/tmp/.X11-unix/X%d" % display).exists(), 10, "Xvfb did not start")
-    prefix = tmp_path_factory.mktemp("wineprefix")
-    env = dict(os.environ, WINEPREFIX=str(prefix), WINEARCH="win32", WINEDEBUG="-all",
-               WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=":%d" % display)
-    try:
-        subprocess.run(["wineboot", "-i"], env=env, check=True, timeout=300,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        # Without a window manager, hiding a managed window waits 2 s for the
-        # window manager; unmanaged windows close at once.
-        subprocess.run(["wine", "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed",
-                        "/d", "N", "/f"], env=env, check=True, timeout=60,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        yield env
-    finally:
-        subprocess.run(["wineserver", "-k"], env=env, timeout=60)
-        xvfb.terminate()
-        xvfb.wait(timeout=10)
+    """A clone of the bench's template prefix and an Xvfb display of its own,
+    shared by the session."""
+    with Xvfb(*SCREEN) as xvfb:
+        wine = WineEnv(tmp_path_factory.mktemp("wine") / "prefix", xvfb.display).create_from_template()
+        try:
+            yield wine.env
+        finally:
+            wine.kill()
 
 
 @pytest.fixture(scope="session")
