@@ -1,6 +1,5 @@
 #include "apps/TvApplication.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "shell/Program.h"
@@ -65,7 +64,7 @@ HWND TvApplication::Launch() {
     // The path is quoted: unquoted, a path with spaces would make Windows try
     // every shorter prefix of it ("C:\Program.exe", ...) as the program first.
     char commandLine[CommandLineSize];
-    std::snprintf(commandLine, sizeof commandLine, "\"%s\\%s\"", installPath, exeName);
+    wsprintfA(commandLine, "\"%s\\%s\"", installPath, exeName);  // at most 194 bytes
     if (WinExec(commandLine, SW_SHOW) >= WinExecSuccessFloor) {
         active = 1;
     } else {
