@@ -29,6 +29,7 @@ DEFAULT_CARD_NAME = "Philips Silicon (7171-35) WDM Video Capture"
 WM_COMMAND = 0x0111
 IDM_QUIT_FROM_OUTSIDE = 31
 ALL_APPS = ("windvr", "beyondtv", "quillmarsh")
+_PAGE = 4096
 
 _CAPTURE_INSTANCES = r"HKEY_CLASSES_ROOT\CLSID\%s\Instance" % cardemu.KSCATEGORY_CAPTURE
 
@@ -117,6 +118,27 @@ class Product:
         if self.running():
             self.proc.kill()
         self.proc.wait(30)
+
+    def memory(self, address: int, size: int) -> bytes:
+        """`size` bytes of the running product's memory at `address`, e.g. a
+        record a traced call pointed to. Wine runs a Windows process as one
+        Linux process with the same addresses: the Popen is that process, so
+        its /proc/PID/mem is read (the bench runs as the same user)."""
+        if not self.running():
+            raise ProductExited("%s has ended: its memory is gone" % PRODUCT_EXE)
+        with open("/proc/%d/mem" % self.proc.pid, "rb", buffering=0) as mem:
+            mem.seek(address)
+            return mem.read(size)
+
+    def text(self, address: int, limit: int = 256) -> str:
+        """The NUL-terminated single-byte text at `address` (at most `limit`
+        bytes), for string arguments that relay shows only as pointers."""
+        data = b""
+        while len(data) < limit and b"\0" not in data:
+            at = address + len(data)
+            # Page by page: the page after the text may not be mapped.
+            data += self.memory(at, min(limit - len(data), _PAGE - at % _PAGE))
+        return data.split(b"\0", 1)[0].decode("latin-1")
 
     def stderr_tail(self, chars: int = 2000) -> str:
         try:

@@ -40,7 +40,8 @@ DEFAULT_FUNCTIONS: Tuple[str, ...] = (
     "user32.MessageBoxA", "user32.DialogBoxParamA", "user32.EndDialog", "user32.SetWindowPos",
     "advapi32.OpenProcessToken", "advapi32.LookupPrivilegeValueA",
     "advapi32.AdjustTokenPrivileges", "kernel32.SetSystemPowerState", "user32.ExitWindowsEx",
-    "ole32.CoUninitialize", "ole32.CoInitialize",
+    # ole32 forwards CoUninitialize to combase, under whose name relay shows it.
+    "combase.CoUninitialize", "ole32.CoInitialize",
     "user32.CreateWindowExA", "user32.FindWindowA", "user32.FindWindowExA",
 )
 
