@@ -164,6 +164,33 @@ def test_held_key_waits_for_its_duration(bench):
     assert [e["value"] for e in after][1:] == [1] * (len(after) - 1)
 
 
+def test_scheduled_taps_wait_from_their_time_in_time_order(bench):
+    feed, log = bench.card()
+    feed.line("tapat 0x22 %d" % (2**64 - 1))  # never due
+    feed.line("tapat 0x23 %d" % 2**64)        # out of range
+    feed.tap_at(0x55, 2)                      # long due: all wait at the first read,
+    feed.tap_at(0x44, 1)                      # earliest first, equal times as given
+    feed.tap_at(0x45, 1)
+    transfers = lambda es: [e["value"] for e in cardemu.requests(es, "transfer")]  # noqa: E731
+    proc = bench.start_client("poll", CARD, 3000, 20)  # outlasts the test; killed below
+    try:
+        entries = cardemu.wait_for_log(log, lambda es: len(transfers(es)) == 3)
+        due = cardemu.requests(entries, "status")[-1]["t_us"] + 150000
+        feed.tap_at(0x66, due)
+        entries = cardemu.wait_for_log(log, lambda es: 0x66 in transfers(es))
+    finally:
+        proc.kill()
+        proc.wait(timeout=RUN_TIMEOUT)
+    assert transfers(entries) == [0x44, 0x45, 0x55, 0x66]
+    statuses = cardemu.requests(entries, "status")
+    before = [e["value"] for e in statuses[3:] if e["t_us"] < due]
+    after = [e["value"] for e in statuses if e["t_us"] >= due]
+    assert len(before) >= 3 and set(before) == {1}
+    assert after[0] == 0 and set(after[1:]) <= {1}
+    errors = [e["line"] for e in entries if e.get("ev") == "feed-error"]
+    assert errors == ["tapat 0x23 %d" % 2**64]
+
+
 def test_injected_faults_leave_data_and_waiting_code_alone(bench):
     feed, log = bench.card()
     feed.fault("status", 0x80004005, 2)

@@ -13,9 +13,11 @@ constexpr DWORD kMarkWidth = 21;  // 20 digits and a newline
 constexpr unsigned long kMaxCode = 0xFF;
 constexpr unsigned long kMaxPercent = 100;
 constexpr unsigned long kMaxUint32 = 0xFFFFFFFFul;
+constexpr uint64_t kMaxUint64 = ~uint64_t{0};
 
-// Parses an unsigned 32-bit number; `base` 0 means decimal unless 0x-prefixed.
-bool parseNumber(const std::string& token, int base, unsigned long max, unsigned long& value) {
+// Parses an unsigned number up to `max`; `base` 0 means decimal unless 0x-prefixed.
+template <typename Number>
+bool parseNumber(const std::string& token, int base, uint64_t max, Number& value) {
     if (token.empty() || token[0] == '-' || token[0] == '+') return false;
     if (base == 0) {
         const bool hex = token.size() > 2 && token[0] == '0' && (token[1] == 'x' || token[1] == 'X');
@@ -25,7 +27,7 @@ bool parseNumber(const std::string& token, int base, unsigned long max, unsigned
     errno = 0;
     const unsigned long long parsed = std::strtoull(token.c_str(), &end, base);
     if (errno != 0 || end == token.c_str() || *end != '\0' || parsed > max) return false;
-    value = static_cast<unsigned long>(parsed);
+    value = static_cast<Number>(parsed);
     return true;
 }
 
@@ -45,7 +47,8 @@ public:
 
     // Reads argument `i` into `value`, or returns false; absent optional
     // arguments keep the value passed in.
-    bool number(size_t i, int base, unsigned long max, unsigned long& value, bool optional) const {
+    template <typename Number>
+    bool number(size_t i, int base, uint64_t max, Number& value, bool optional) const {
         if (i >= words_.size()) return optional;
         return parseNumber(words_[i], base, max, value);
     }
@@ -83,6 +86,14 @@ std::string applyFeedLine(const std::string& line, Receiver& receiver, uint64_t 
     if (verb == "tap") {
         if (t.size() != 2 || !t.number(1, 0, kMaxCode, code, false)) return "usage: tap CODE";
         receiver.tap(static_cast<BYTE>(code));
+        return {};
+    }
+    if (verb == "tapat") {
+        uint64_t atUs = 0;
+        if (t.size() != 3 || !t.number(1, 0, kMaxCode, code, false) ||
+            !t.number(2, 0, kMaxUint64, atUs, false))
+            return "usage: tapat CODE T_US";
+        receiver.tapAt(static_cast<BYTE>(code), atUs);
         return {};
     }
     if (verb == "hold") {

@@ -1,13 +1,16 @@
 // Key feed: a text file that tests append commands to while the emulator runs.
 //
 //   tap CODE               the code waits once
+//   tapat CODE T_US        the code waits once, from the first status read at
+//                          or after T_US (performance-counter microseconds,
+//                          the clock of the log's t_us)
 //   hold CODE MS           the code waits at every status read for MS ms
 //   fault status HR [N]    the next N status reads fail with HR (default 1)
 //   fault transfer HR [N]  the next N transfers fail with HR
 //   faultrate PCT [SEED]   each request fails with probability PCT%
 //   # text                 comment
 //
-// CODE, MS, N, PCT and SEED are decimal or 0x-prefixed hex; HR is always hex.
+// CODE, T_US, MS, N, PCT and SEED are decimal or 0x-prefixed hex; HR is always hex.
 //
 // A line is taken once: beside the feed, "<feed>.taken" records how far lines
 // have been taken, and a device loaded later (a rebind, a restarted process)

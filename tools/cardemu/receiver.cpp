@@ -2,6 +2,8 @@
 
 #include "emulator_ids.h"
 
+#include <algorithm>
+
 namespace cardemu {
 namespace {
 
@@ -15,6 +17,20 @@ constexpr unsigned kLcgDiscardBits = 8;  // low bits of an LCG are weak
 }  // namespace
 
 void Receiver::tap(BYTE code) { taps_.push_back(code); }
+
+void Receiver::tapAt(BYTE code, uint64_t atUs) {
+    const auto later = std::upper_bound(
+        scheduled_.begin(), scheduled_.end(), atUs,
+        [](uint64_t at, const Scheduled& s) { return at < s.atUs; });
+    scheduled_.insert(later, Scheduled{atUs, code});
+}
+
+void Receiver::releaseDue(uint64_t nowUs) {
+    while (!scheduled_.empty() && scheduled_.front().atUs <= nowUs) {
+        taps_.push_back(scheduled_.front().code);
+        scheduled_.pop_front();
+    }
+}
 
 void Receiver::hold(BYTE code, uint64_t nowUs, uint32_t ms) {
     holdCode_ = code;
@@ -59,6 +75,7 @@ bool Receiver::injectFault(uint32_t& pending, HRESULT pendingHr, Outcome& out) {
 Outcome Receiver::readStatus(uint64_t nowUs) {
     Outcome out;
     if (injectFault(statusFaults_, statusFaultHr_, out)) return out;
+    releaseDue(nowUs);
     holdLatched_ = holdActive(nowUs);
     const bool waiting = holdLatched_ || !taps_.empty();
     out.value = waiting ? layout::kStatusCodeWaiting : layout::kStatusIdle;

@@ -24,6 +24,10 @@ class Receiver {
 public:
     // The code waits once, behind any codes already waiting.
     void tap(BYTE code);
+    // Like tap, but the code joins the waiting codes only at the first status
+    // read at or after `atUs`; scheduled codes join in time order (equal
+    // times in the order given).
+    void tapAt(BYTE code, uint64_t atUs);
     // The code waits at every status read for `ms` from `nowUs`; a new hold
     // replaces the current one. Taps stay queued behind an active hold.
     void hold(BYTE code, uint64_t nowUs, uint32_t ms);
@@ -39,8 +43,15 @@ public:
 private:
     bool holdActive(uint64_t nowUs) const { return holdUntilUs_ > nowUs; }
     bool injectFault(uint32_t& pending, HRESULT pendingHr, Outcome& out);
+    void releaseDue(uint64_t nowUs);
+
+    struct Scheduled {
+        uint64_t atUs;
+        BYTE code;
+    };
 
     std::deque<BYTE> taps_;
+    std::deque<Scheduled> scheduled_;  // ordered by atUs
     BYTE holdCode_ = 0;
     uint64_t holdUntilUs_ = 0;
     bool holdLatched_ = false;  // a status read reported the held code

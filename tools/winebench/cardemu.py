@@ -147,6 +147,13 @@ class Feed:
     def tap(self, code: int) -> None:
         self.line("tap 0x%02X" % code)
 
+    def tap_at(self, code: int, t_us: int) -> None:
+        """The code waits once, from the first status read at or after t_us
+        (the emulator's clock: QueryPerformanceCounter in microseconds, as the
+        logs' t_us and `Probe.time_us()`). Scheduled taps wait in time order;
+        a line taken after t_us makes the code wait at once."""
+        self.line("tapat 0x%02X %d" % (code, t_us))
+
     def hold(self, code: int, ms: int) -> None:
         self.line("hold 0x%02X %d" % (code, ms))
 
