@@ -10,6 +10,7 @@ PACKAGES=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   binutils-mingw-w64-i686 mingw-w64-i686-dev    # 32-bit Windows toolchain
   googletest                                    # /usr/src/googletest for the unit tests
+  cppcheck                                      # static analysis of src/
   wine wine32:i386                              # 32-bit Wine
   xvfb x11-utils                                # displays; xdpyinfo tells when one is up
   x11-apps imagemagick                          # screenshots: xwd | convert
