@@ -1,0 +1,217 @@
+"""Steps shared by the end-to-end tests of the remote at work: a started
+product with its emulated card, remote keys pressed through the card until the
+product has handled them, fake TV applications run or installed, and what
+reached them read back from their logs and from the API trace.
+"""
+
+from __future__ import annotations
+
+from dataclasses import dataclass
+from pathlib import Path
+from typing import Dict, Iterable, List, Mapping, Optional, Sequence, Tuple
+
+from winebench import cardemu, fakeapp
+from winebench.scenario import Bench, Card, Product
+from winebench.trace import ANY, DEFAULT_FUNCTIONS, assert_sequence  # noqa: F401
+from winebench.wine import wait_for
+
+POWER = 12
+NO_ACTION_KEY = 15        # acts nowhere; with no target it can still adopt
+POLL_TIMER = 1
+REPEAT_GAP_MS = 250       # the same code read this long after the last read is a new press
+
+WM_KEYDOWN = 0x0100
+WM_COMMAND = 0x0111
+QUILLMARSH_MESSAGE = 4024
+KEYEVENTF_EXTENDEDKEY = 1
+KEYEVENTF_EXTENDED_UP = 3
+
+CAPTION = "Marlow Remote Control"
+# The window by which the router finds each application and its key map
+# addresses (App.hwnd arguments).
+TV_WINDOW = {"windvr": {"title": "InterVideo WinDVR 6"}, "beyondtv": {"cls": "Streamzap.WM.D3D"},
+             "quillmarsh": {"cls": "VarnelMainPanel_Class"}}
+
+# Every way the product acts on the world outside its own window.
+EFFECTS = ("PostMessageA", "SendMessageA", "keybd_event", "mouse_event", "SetCursorPos",
+           "SetForegroundWindow", "SetActiveWindow", "WinExec", "MessageBoxA",
+           "DialogBoxParamA", "OpenProcessToken", "SetSystemPowerState", "ExitWindowsEx")
+
+# Codes above the key tables, as a sample of 80..255 (the card sends one byte).
+HIGH_CODES = (80, 81, 99, 100, 127, 128, 129, 191, 192, 200, 254, 255)
+
+# Keyboard events of the low-level hook name the side of a modifier.
+_GENERIC_VK = {0xA0: 0x10, 0xA1: 0x10, 0xA2: 0x11, 0xA3: 0x11, 0xA4: 0x12, 0xA5: 0x12}
+
+
+def dword(value: int) -> int:
+    """A signed value as relay prints it (an unsigned 32-bit word)."""
+    return value & 0xFFFFFFFF
+
+
+def open_bench(wine, work: Path, extra_functions: Sequence[str] = ()) -> Bench:
+    return Bench(wine, work, functions=tuple(DEFAULT_FUNCTIONS) + tuple(extra_functions))
+
+
+def start_remote(bench: Bench, **settings) -> Tuple[Product, Card]:
+    """Registers the card, writes the settings and starts the product; returns
+    once it polls the card."""
+    card = bench.register_cards()[0]
+    if settings:
+        bench.set_settings(**settings)
+    product = bench.start()
+    product.trace.wait_for_call("SetTimer", lambda c: c.args[1] == POLL_TIMER)
+    return product, card
+
+
+def main_window(product: Product) -> int:
+    return fakeapp.hwnd_value(product.windows()[0]["hwnd"])
+
+
+def _is_read(entry: dict) -> bool:
+    """A key code the product took from the card."""
+    return entry.get("req") == "transfer" and entry.get("verdict") == "ok"
+
+
+def press(card: Card, *codes: int, timeout: float = 20.0) -> None:
+    """Taps the codes in order and returns once the product has read the last
+    of them and polled again, i.e. handled every one."""
+    start = len(card.log())
+    for code in codes:
+        card.feed.tap(code)
+
+    def handled(entries: list) -> bool:
+        new = entries[start:]
+        reads = [i for i, e in enumerate(new) if _is_read(e)]
+        if len(reads) < len(codes):
+            return False
+        return any(e.get("req") == "status" for e in new[reads[len(codes) - 1] + 1:])
+
+    cardemu.wait_for_log(card.log_path, handled, timeout=timeout)
+
+
+def hold(card: Card, code: int, ms: int) -> List[dict]:
+    """Holds a key on the remote and returns the card's reads of it, once
+    the key is up again and the product has handled the last read."""
+    start = len(card.log())
+    card.feed.hold(code, ms)
+
+    def released(entries: list) -> bool:
+        new = entries[start:]
+        reads = [i for i, e in enumerate(new) if _is_read(e) and e["value"] == code]
+        if not reads:
+            return False
+        return any(e.get("req") == "status" and e.get("value") == cardemu.STATUS_IDLE
+                   for e in new[reads[-1] + 1:])
+
+    entries = cardemu.wait_for_log(card.log_path, released, timeout=ms / 1000 + 20)
+    return [e for e in entries[start:] if _is_read(e) and e["value"] == code]
+
+
+def repeat_counts(reads: Sequence[dict]) -> List[int]:
+    """The repeat count of each read of a held key (as hold() returns them):
+    0 at the first, one more for each read less than 250 ms after the one
+    before it, as the card's clock measures."""
+    counts: List[int] = []
+    for i, read in enumerate(reads):
+        gap_ms = (read["t_us"] - reads[i - 1]["t_us"]) / 1000 if i else None
+        counts.append(counts[-1] + 1 if gap_ms is not None and gap_ms < REPEAT_GAP_MS else 0)
+    return counts
+
+
+def wait_new(read, before: int, count: int, timeout: float = 10.0) -> list:
+    """The entries of read() after its first `before`, once there are `count`."""
+    def new():
+        entries = read()[before:]
+        return entries if len(entries) >= count else None
+    return wait_for(new, timeout, message="%d new entries" % count)
+
+
+def assert_effects(product: Product, since: int, expected: Sequence,
+                   also: Sequence[str] = (), until: Optional[int] = None) -> None:
+    """The product's effects from `since` (up to `until`, both trace
+    positions) are exactly `expected`, in order; effects are the calls of
+    EFFECTS and of the functions named in `expected` and `also`."""
+    names = {e if isinstance(e, str) else e[0] for e in expected}
+    calls = [c for c in product.trace.calls(set(EFFECTS) | set(also) | names, since=since)
+             if until is None or c.seq < until]
+    assert_sequence(calls, expected)
+    extra = [str(c) for c in calls if c.func not in names]
+    assert not extra, "unexpected calls: %s" % extra
+
+
+def chord(*vks: int) -> list:
+    """The keybd_event calls of a key chord: presses in order, releases in
+    reverse order, all with the extended-key flag."""
+    return ([("keybd_event", (vk, 0, KEYEVENTF_EXTENDEDKEY, 0)) for vk in vks]
+            + [("keybd_event", (vk, 0, KEYEVENTF_EXTENDED_UP, 0)) for vk in reversed(vks)])
+
+
+def front(hwnd) -> list:
+    return [("SetForegroundWindow", (hwnd,)), ("SetActiveWindow", (hwnd,))]
+
+
+def chord_strokes(*vks: int) -> List[Tuple[int, bool]]:
+    """What a low-level keyboard hook sees of a chord: (vk, down) pairs."""
+    return [(vk, True) for vk in vks] + [(vk, False) for vk in reversed(vks)]
+
+
+@dataclass
+class App:
+    """A fake TV application installed in the bench's prefix."""
+
+    bench: Bench
+    identity: str
+    paths: fakeapp.InstalledApp
+    windows: int  # how many top-level windows it shows
+
+    def log(self) -> list:
+        return fakeapp.read_log(self.paths.log)
+
+    def start(self, timeout: float = 20.0) -> "App":
+        """Runs it (as the user would) and waits until its windows exist."""
+        self.bench.wine.start([self.paths.exe])
+        self.wait_windows(timeout)
+        return self
+
+    def wait_windows(self, timeout: float = 20.0) -> None:
+        wait_for(lambda: len(fakeapp.events(self.log(), "window")) >= self.windows, timeout,
+                 message="windows of %s" % self.identity)
+
+    def hwnd(self, cls: Optional[str] = None, title: Optional[str] = None) -> int:
+        for window in fakeapp.events(self.log(), "window"):
+            if cls in (None, window["class"]) and title in (None, window["title"]):
+                return fakeapp.hwnd_value(window["hwnd"])
+        raise LookupError("%s has no window class=%r title=%r" % (self.identity, cls, title))
+
+    def received(self, msg: str) -> List[Tuple[int, int, int]]:
+        """(hwnd, wParam, lParam) of every `msg` its windows received."""
+        return [(fakeapp.hwnd_value(e["hwnd"]), e["wParam"], e["lParam"])
+                for e in fakeapp.messages(self.log(), msg)]
+
+    def strokes(self) -> List[Tuple[int, bool]]:
+        """Injected keyboard events its low-level hook saw, as (vk, down)."""
+        return [(_GENERIC_VK.get(e["vk"], e["vk"]), e["down"])
+                for e in fakeapp.ll_keys(self.log()) if e["injected"]]
+
+    def exited(self) -> bool:
+        return fakeapp.exit_code(self.log()) is not None
+
+    def wait_exit(self, timeout: float = 20.0) -> int:
+        wait_for(self.exited, timeout, message="%s exit" % self.identity)
+        return fakeapp.exit_code(self.log())
+
+
+def install(bench: Bench, identity: str, config: Optional[Mapping] = None) -> App:
+    """Installs the fake application with a fresh log."""
+    paths = bench.install_app(identity, config=config)
+    paths.log.unlink(missing_ok=True)
+    windows = (config or {}).get("window", fakeapp.identity(identity).windows)
+    single = isinstance(windows, str) or isinstance(windows[0], str)  # "C|T" or (class, title)
+    return App(bench, identity, paths, 1 if single else len(windows))
+
+
+def run_apps(bench: Bench, identities: Iterable[str],
+             configs: Optional[Mapping[str, Mapping]] = None) -> Dict[str, App]:
+    configs = configs or {}
+    return {i: install(bench, i, configs.get(i)).start() for i in identities}
