@@ -1,0 +1,78 @@
+"""How a key finds its way while no TV application is the target: the
+router adopts a running application (in a fixed order) and hands it the key
+at once; from then on keys go straight to it, and a held key reaches it only
+at its first read and every tenth repeat.
+"""
+
+from __future__ import annotations
+
+import pytest
+
+from remote_steps import (ANY, QUILLMARSH_MESSAGE, WM_KEYDOWN, assert_effects, hold, open_bench,
+                          press, repeat_counts, run_apps, start_remote, wait_new)
+
+VK_NUMPAD5, VK_UP = 101, 38
+DIGIT_5, UP = 4, 16
+
+# The three searches of an adoption, all made before any result is used.
+ADOPTION_SEARCHES = [("FindWindowExA", (ANY, 0, "VarnelMainPanel_Class", 0)),
+                     ("FindWindowExA", (ANY, 0, "Streamzap.WM.D3D", 0)),
+                     ("FindWindowExA", (ANY, 0, 0, "InterVideo WinDVR 6"))]
+
+
+@pytest.fixture(scope="class")
+def beyond_tv(wine, tmp_path_factory):
+    """Beyond TV running, started by the user, and the product beside it."""
+    bench = open_bench(wine, tmp_path_factory.mktemp("beyondtv"))
+    try:
+        app = run_apps(bench, ["beyondtv"])["beyondtv"]
+        product, card = start_remote(bench)
+        yield product, card, app
+    finally:
+        bench.close()
+
+
+class TestBeyondTvRunning:
+    def test_digit_5_adopts_beyond_tv_and_reaches_its_video_window(self, beyond_tv):
+        product, card, app = beyond_tv
+        video = app.hwnd(cls="Streamzap.WM.D3D")
+        lookup = ("FindWindowExA", (ANY, 0, "Streamzap.WM.D3D", 0))
+
+        mark = product.trace.mark()
+        press(card, DIGIT_5)
+        assert_effects(product, mark, ADOPTION_SEARCHES + [
+            lookup, ("PostMessageA", (video, WM_KEYDOWN, VK_NUMPAD5, 0))])
+        assert wait_new(lambda: app.received("WM_KEYDOWN"), 0, 1) == [(video, VK_NUMPAD5, 0)]
+
+        # Beyond TV stays the target: the next key goes straight to its map.
+        mark = product.trace.mark()
+        press(card, UP)
+        assert_effects(product, mark, [lookup, ("PostMessageA", (video, WM_KEYDOWN, VK_UP, 0))],
+                       also=("FindWindowExA",))
+
+    def test_held_key_reaches_the_target_at_reads_0_10_20_only(self, beyond_tv):
+        product, card, app = beyond_tv
+        press(card, DIGIT_5)  # the target is set, and the held key differs from the last one
+        mark = product.trace.mark()
+        before = len(app.received("WM_KEYDOWN"))
+
+        reads = hold(card, UP, 2000)
+        assert len(reads) >= 21, "too few reads to reach the 20th repeat"
+        delivered = sum(1 for count in repeat_counts(reads) if count % 10 == 0)
+
+        posts = product.trace.calls("PostMessageA", since=mark)
+        assert len(posts) == delivered and all(p.args[1:] == [WM_KEYDOWN, VK_UP, 0] for p in posts)
+        assert len(wait_new(lambda: app.received("WM_KEYDOWN"), before, delivered)) == delivered
+
+
+def test_quillmarsh_is_adopted_before_beyond_tv_and_windvr(bench):
+    apps = run_apps(bench, ["windvr", "beyondtv", "quillmarsh"])
+    product, card = start_remote(bench)
+    panel = apps["quillmarsh"].hwnd(cls="VarnelMainPanel_Class")
+    mark = product.trace.mark()
+    press(card, DIGIT_5)
+    assert_effects(product, mark, ADOPTION_SEARCHES + [
+        ("FindWindowExA", (ANY, 0, "VarnelMainPanel_Class", 0)),
+        ("PostMessageA", (panel, QUILLMARSH_MESSAGE, 10005, 0))])
+    assert wait_new(lambda: apps["quillmarsh"].received("MSG4024"), 0, 1) == [(panel, 10005, 0)]
+    assert apps["beyondtv"].received("WM_KEYDOWN") == apps["windvr"].received("WM_KEYDOWN") == []
