@@ -1,0 +1,128 @@
+"""The remote as a mouse, with no TV application running: a held direction
+key moves the pointer faster and faster and never onto the screen's edge;
+codes 0 and 10 click, code 5 holds the button down and lets it go, and a
+button still held is let go when the program ends.
+
+One product serves the whole module (the last case ends it). A fake
+application with a window of no TV application watches the real mouse
+input through its low-level hook.
+"""
+
+from __future__ import annotations
+
+import pytest
+
+from remote_steps import (WM_COMMAND, assert_effects, hold, install, main_window, open_bench,
+                          press, repeat_counts, start_remote, wait_new)
+from winebench import fakeapp
+from winebench.trace import NIM_DELETE
+
+pytestmark = pytest.mark.screen(1024, 768)
+
+LEFT_CLICK, TOGGLE, RIGHT_CLICK = 0, 5, 10
+UP_RIGHT, RIGHT, DOWN_RIGHT = 3, 6, 9
+LEFTDOWN, LEFTUP, RIGHTDOWN, RIGHTUP = 2, 4, 8, 16
+IDM_EXIT = 1201
+BUTTON_MESSAGES = {LEFTDOWN: "WM_LBUTTONDOWN", LEFTUP: "WM_LBUTTONUP",
+                   RIGHTDOWN: "WM_RBUTTONDOWN", RIGHTUP: "WM_RBUTTONUP"}
+
+
+class Desk:
+    def __init__(self, bench, product, card, observer):
+        self.bench, self.product, self.card, self.observer = bench, product, card, observer
+
+    def put_pointer(self, x: int, y: int) -> None:
+        assert self.bench.probe.set_cursor(x, y) == (x, y)
+
+    def moves(self, since: int) -> list:
+        return [tuple(c.args) for c in self.product.trace.calls("SetCursorPos", since=since)]
+
+    def buttons(self) -> list:
+        """(message, x, y) of the button events the observer saw."""
+        return [(e["msg"], e["x"], e["y"]) for e in fakeapp.ll_mice(self.observer.log())
+                if e["msg"] in BUTTON_MESSAGES.values()]
+
+    def assert_button_events(self, since: int, events, at) -> None:
+        """The product sent exactly these mouse_event flags, each at the
+        pointer position `at`, with the GetMessageExtraInfo value read just
+        before it; the observer saw them as button messages."""
+        infos = [c.ret for c in self.product.trace.calls("GetMessageExtraInfo", since=since)]
+        expected = []
+        for event, info in zip(events, infos):
+            expected += [("GetMessageExtraInfo", ()), ("mouse_event", (event, *at, 0, info))]
+        assert_effects(self.product, since, expected, also=("GetMessageExtraInfo",))
+
+
+@pytest.fixture(scope="module")
+def desk(wine, tmp_path_factory):
+    bench = open_bench(wine, tmp_path_factory.mktemp("pointer"),
+                       extra_functions=("user32.GetMessageExtraInfo",))
+    try:
+        observer = install(bench, "windvr", {"window": [("BenchObserver", "Bench observer")]})
+        observer.start()
+        product, card = start_remote(bench)
+        yield Desk(bench, product, card, observer)
+    finally:
+        bench.close()
+
+
+def test_held_key_moves_1_px_four_times_then_width_160_five_times_then_width_80(desk):
+    width = desk.bench.probe.metrics()["SM_CXFULLSCREEN"]
+    assert width == 1024
+    desk.put_pointer(300, 200)
+    mark = desk.product.trace.mark()
+    counts = repeat_counts(hold(desk.card, DOWN_RIGHT, 1200))
+    assert max(counts) >= 10, "the held key never reached the large step"
+    x, y, expected = 300, 200, []
+    for count in counts:  # no target: every read of the held key moves
+        step = 1 if count < 4 else width // 160 if count < 9 else width // 80
+        x, y = x + step, y + step
+        expected.append((x, y))
+    assert desk.moves(mark) == expected
+    assert desk.bench.probe.cursor() == expected[-1]
+
+
+@pytest.mark.parametrize("start, code, stops", [
+    # 1028 would leave the screen, and column 1023 (width - 1) is never reached.
+    ((1000, 400), RIGHT, [(1001, 400), (1002, 400), (1003, 400), (1004, 400), (1010, 400),
+                          (1016, 400), (1022, 400)]),
+    # Up-right near the top: a dropped move starts the run at 1 px again; the
+    # diagonal is dropped whole, it does not slide along row 0.
+    ((300, 10), UP_RIGHT, [(301, 9), (302, 8), (303, 7), (304, 6), (305, 5), (306, 4), (307, 3),
+                           (308, 2), (309, 1)]),
+])
+def test_held_key_stops_short_of_the_edge(desk, start, code, stops):
+    desk.put_pointer(*start)
+    mark = desk.product.trace.mark()
+    reads = hold(desk.card, code, 1200)
+    assert len(reads) >= 13 and repeat_counts(reads) == list(range(len(reads))), "not one run"
+    assert desk.moves(mark) == stops
+    assert desk.bench.probe.cursor() == stops[-1]
+
+
+def test_clicks_and_the_button_toggle_at_the_pointer(desk):
+    at = (600, 500)
+    desk.put_pointer(*at)
+    mark = desk.product.trace.mark()
+    seen = len(desk.buttons())
+    # The second 5 is a repeat: with no target every repeat is delivered.
+    press(desk.card, LEFT_CLICK, RIGHT_CLICK, TOGGLE, TOGGLE)
+    events = [LEFTDOWN, LEFTUP, RIGHTDOWN, RIGHTUP, LEFTDOWN, LEFTUP]
+    desk.assert_button_events(mark, events, at)
+    assert wait_new(desk.buttons, seen, len(events)) == [(BUTTON_MESSAGES[e], *at)
+                                                          for e in events]
+
+
+def test_button_held_by_the_toggle_is_let_go_on_exit(desk):
+    at = (640, 480)
+    desk.put_pointer(*at)
+    seen = len(desk.buttons())
+    press(desk.card, TOGGLE)
+    mark = desk.product.trace.mark()
+    desk.bench.probe.post(main_window(desk.product), WM_COMMAND, IDM_EXIT, 0)
+    assert desk.product.wait_exit() == 0
+    desk.assert_button_events(mark, [LEFTUP], at)
+    assert_effects(desk.product, mark, [("mouse_event", (LEFTUP, *at, 0, ...)),
+                                         ("Shell_NotifyIconA", (NIM_DELETE, ...)),
+                                         ("PostQuitMessage", (0,))])
+    assert wait_new(desk.buttons, seen, 2) == [("WM_LBUTTONDOWN", *at), ("WM_LBUTTONUP", *at)]
