@@ -1,0 +1,98 @@
+"""The keys that act on the machine while no TV application runs: 13, and 24
+with a default other than Beyond TV, put it into standby; 24 with Beyond TV
+as the default, and 29 with Quillmarsh, open the shutdown dialog, which the
+remote answers (Power shuts down, any other key cancels). With any TV
+window present these keys do nothing.
+
+The last case shuts the machine down, which ends every process of the
+prefix: it must stay last in this module.
+"""
+
+from __future__ import annotations
+
+import pytest
+
+from remote_steps import (ANY, NO_ACTION_KEY, POWER, TV_WINDOW, assert_effects, dword, front,
+                          main_window, press, run_apps, start_remote)
+from winebench.fakeapp import hwnd_value
+
+STANDBY_KEY, SHUTDOWN_OR_STANDBY_KEY, SHUTDOWN_KEY = 13, 24, 29
+WM_KEYDOWN, VK_RETURN, VK_ESCAPE = 0x0100, 13, 27
+SHUTDOWN_DIALOG = 107
+DIALOG_TITLE = "Marlow Remote Control - Shut Down"
+DIALOG_PLACE_1024 = (350, 300)
+EWX_POWEROFF_FORCE = 12
+
+ENABLE_SHUTDOWN_PRIVILEGE = [
+    ("OpenProcessToken", (dword(-1), 0x28, ANY)),  # the own process; adjust and query
+    ("LookupPrivilegeValueA", (0, "SeShutdownPrivilege", ANY)),
+    ("AdjustTokenPrivileges", (ANY, 0, ANY, 0, 0, 0)),
+]
+STANDBY = ENABLE_SHUTDOWN_PRIVILEGE + [("SetSystemPowerState", (1, 1))]
+
+
+def answer(dialog: int, vk: int) -> list:
+    """The remote's answer to the open dialog, and the dialog ending with it."""
+    return front(dialog) + [("SendMessageA", (dialog, WM_KEYDOWN, vk, 0)),
+                            ("EndDialog", (dialog, vk))]
+
+
+def open_dialog(bench, code: int, selector: int):
+    """Starts the product and opens the dialog with `code`; returns the
+    product, card, trace position before the key and the dialog's window."""
+    product, card = start_remote(bench, DefaultTVAPP=selector)
+    mark = product.trace.mark()
+    card.feed.tap(code)
+    window = bench.probe.wait_for_window(cls="#32770", title=DIALOG_TITLE)
+    dialog = hwnd_value(window["hwnd"])
+    assert_effects(product, mark, [
+        ("DialogBoxParamA", (ANY, SHUTDOWN_DIALOG, main_window(product), ANY, 0))]
+        + front(dialog))
+    assert (tuple(window["rect"][:2]), window["topmost"]) == (DIALOG_PLACE_1024, True)
+    return product, card, dialog
+
+
+@pytest.mark.parametrize("selector, keys, standbys", [
+    (6, [STANDBY_KEY, SHUTDOWN_OR_STANDBY_KEY], 2),
+    (8, [STANDBY_KEY, SHUTDOWN_OR_STANDBY_KEY, SHUTDOWN_KEY], 2),  # 29: only with Quillmarsh
+    (7, [STANDBY_KEY], 1),
+])
+def test_standby_keys_with_no_tv_window(bench, selector, keys, standbys):
+    product, card = start_remote(bench, DefaultTVAPP=selector)
+    mark = product.trace.mark()
+    press(card, *keys)
+    assert_effects(product, mark, STANDBY * standbys)
+
+
+@pytest.mark.parametrize("identity", list(TV_WINDOW))
+def test_power_keys_do_nothing_while_a_tv_window_exists(bench, identity):
+    app = run_apps(bench, [identity])[identity]
+    product, card = start_remote(bench, DefaultTVAPP=6)  # all three keys act with 6
+    mark = product.trace.mark()
+    press(card, STANDBY_KEY, SHUTDOWN_OR_STANDBY_KEY, SHUTDOWN_KEY)
+    assert_effects(product, mark, [])
+    assert not app.exited()
+
+
+@pytest.mark.parametrize("code, selector", [(SHUTDOWN_OR_STANDBY_KEY, 7), (SHUTDOWN_KEY, 6)])
+def test_shutdown_dialog_is_cancelled_by_any_other_key(bench, code, selector):
+    product, card, dialog = open_dialog(bench, code, selector)
+    mark = product.trace.mark()
+    press(card, NO_ACTION_KEY)
+    bench.probe.wait_for_no_window(cls="#32770", title=DIALOG_TITLE)
+    assert_effects(product, mark, answer(dialog, VK_ESCAPE))
+
+    # Closed: keys are routed again, and the code that opened it did nothing more.
+    mark = product.trace.mark()
+    press(card, STANDBY_KEY)
+    assert_effects(product, mark, STANDBY)
+
+
+def test_power_confirms_the_shutdown_dialog_and_the_machine_powers_off(bench):
+    product, card, dialog = open_dialog(bench, SHUTDOWN_OR_STANDBY_KEY, 7)
+    mark = product.trace.mark()
+    card.feed.tap(POWER)
+    product.trace.wait_for_call("ExitWindowsEx", since=mark)
+    assert product.wait_exit() is not None  # ExitWindowsEx ends every process of the prefix
+    assert_effects(product, mark, answer(dialog, VK_RETURN) + ENABLE_SHUTDOWN_PRIVILEGE
+                   + [("ExitWindowsEx", (EWX_POWEROFF_FORCE, 0))])
