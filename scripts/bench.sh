@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Benchmarks of MarlowRemote.exe under Wine, about 6 minutes: key-to-application
+# latency, idle CPU cost beside an empty 65 ms window timer (TimerBaseline.exe),
+# footprint and start-up. Installs what is missing, builds in build/, runs on an
+# Xvfb display of its own, prints the figures beside their goals and writes them
+# to build/bench.json (raw latency samples: build/bench-work/latency-samples.json).
+# Not part of scripts/test.sh; the figures depend on the machine and its load.
+#   scripts/bench.sh [--only footprint,startup,latency,idle] [--taps N]
+#                    [--idle-seconds S] [--startup-runs N] [--seed N] [--keep-prefixes]
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
+cd "$MARLOW_ROOT"
+
+BUILD=$MARLOW_ROOT/build
+"$MARLOW_ROOT/scripts/setup.sh"
+cmake -S "$MARLOW_ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$MARLOW_ROOT/cmake/mingw-w64-i686.cmake" >/dev/null
+cmake --build "$BUILD" -j2 --target MarlowRemote CardEmulator FakeTvApp probe TimerBaseline
+"$MARLOW_ROOT/scripts/wine-prefix.sh" template >/dev/null
+PYTHONPATH=$MARLOW_ROOT/tools exec /usr/bin/python3 -m bench --bin "$BUILD/bin" \
+  --work "$BUILD/bench-work" --out "$BUILD/bench.json" "$@"

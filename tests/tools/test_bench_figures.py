@@ -1,0 +1,155 @@
+"""Tests of the benchmark runner's own logic (tools/bench): tap schedules,
+pairing taps with reads and arrivals, percentiles, /proc readings, import
+lists and goal verdicts. None of them needs Wine."""
+
+import random
+import sys
+from pathlib import Path
+
+import pytest
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
+
+from bench import footprint, linuxproc, report, stats  # noqa: E402
+from bench.latency import (ADOPTION_CYCLE_US, ACTIVE_GAP_US, POLL_US, POWER, Tap,  # noqa: E402
+                           active_schedule, adoption_schedule, beyondtv_vk, match, pair_posts)
+
+
+def test_schedules_make_every_tap_a_first_press_at_random_phases():
+    rng = random.Random(3)
+    adoption = adoption_schedule(rng, 1_000_000, 200)
+    active = active_schedule(rng, 1_000_000, 200)
+    for taps in (adoption, active):
+        assert all(a.code != b.code for a, b in zip(taps, taps[1:]))
+        assert all(a.at_us < b.at_us for a, b in zip(taps, taps[1:]))
+    # Every digit is followed by the Power key that ends its adoption.
+    assert [t.code == POWER for t in adoption] == [False, True] * 200
+    assert [t.measured for t in adoption] == [True, False] * 200
+    digits = [t.at_us for t in adoption if t.measured]
+    gaps = [b - a - ADOPTION_CYCLE_US for a, b in zip(digits, digits[1:])]
+    assert min(gaps) >= 0 and max(gaps) < POLL_US
+    # The first active tap only adopts; the others are a poll or more apart.
+    assert not active[0].measured and all(t.measured for t in active[1:])
+    gaps = [b.at_us - a.at_us - ACTIVE_GAP_US for a, b in zip(active, active[1:])]
+    assert min(gaps) >= 0 and max(gaps) < POLL_US
+    # The random parts spread the taps over the whole poll period.
+    phases = sorted(t.at_us % POLL_US for t in active)
+    assert phases[0] < POLL_US // 10 and phases[-1] > POLL_US * 9 // 10
+
+
+def test_match_pairs_reads_and_arrivals_and_sets_doubtful_taps_aside():
+    taps = [Tap(0, 1000), Tap(POWER, 1100, measured=False), Tap(1, 2000), Tap(2, 2005),
+            Tap(3, 3000), Tap(4, 4000), Tap(5, 5000)]
+    transfers = [(900, 7),             # before the first tap: not its read
+                 (1020, 0), (1130, POWER),
+                 (2010, 1), (2075, 2),  # 2 waited behind 1: queued
+                 # 3 is never read: lost, and the pairing goes on
+                 (4010, 4), (5020, 5)]
+    arrivals = [(1021, beyondtv_vk(0)), (1999, beyondtv_vk(1)), (2012, beyondtv_vk(9)),
+                (2014, beyondtv_vk(1)), (2080, beyondtv_vk(2)), (4011, beyondtv_vk(4)),
+                (5030, beyondtv_vk(5))]
+    taken = {1000: 500, 2000: 500, 2005: 500, 4000: 500, 5000: 5001}  # 5's line came late
+    matched = match(taps, transfers, arrivals, taken)
+    assert [(s.code, s.latency_ms, s.after_read_ms) for s in matched.samples] == [
+        (0, 0.021, 0.001), (1, 0.014, 0.004), (4, 0.011, 0.001)]
+    assert [t.code for t in matched.lost] == [3]
+    assert (matched.queued, matched.late) == (1, 1)
+
+    # A key that never arrives is lost; the next one still pairs.
+    matched = match([Tap(0, 0), Tap(1, 100)], [(10, 0), (110, 1)], [(120, beyondtv_vk(1))], {})
+    assert [t.code for t in matched.lost] == [0]
+    assert [s.arrival_us for s in matched.samples] == [120]
+
+    # The bare posts of the reference pair the same way; one whose key came
+    # only before it never arrived.
+    assert pair_posts([(100, 97), (200, 98), (300, 99)], [(150, 97), (190, 99), (260, 98)]) == [
+        0.05, 0.06]
+
+
+def test_nearest_rank_percentiles():
+    values = list(range(300, 0, -1))
+    assert [stats.percentile(values, p) for p in (50, 95, 99, 100)] == [150, 285, 297, 300]
+    assert stats.percentile([5.0], 99) == 5.0
+    assert stats.summary([1.0, 2.0, 3.0, 10.0]) == {
+        "count": 4, "mean": 4.0, "p50": 2.0, "p95": 10.0, "p99": 10.0, "min": 1.0, "max": 10.0}
+    assert stats.summary([]) == {"count": 0}
+    with pytest.raises(ValueError):
+        stats.percentile([], 50)
+    with pytest.raises(ValueError):
+        stats.percentile([1], 0)
+
+
+OBJDUMP_IMPORTS = """
+The Import Tables (interpreted .idata section contents)
+ vma:            Hint    Time      Forward  DLL       First
+ 0000a000\t0000a0a0 00000000 00000000 0000ab38 0000a270
+
+\tDLL Name: ADVAPI32.dll
+\tvma:  Hint/Ord Member-Name Bound-To
+\ta440\t 1032  AdjustTokenPrivileges
+\ta458\t 1414  LookupPrivilegeValueA
+
+ 0000a014\t0000a0cc 00000000 00000000 0000aba4 0000a29c
+
+\tDLL Name: OLEAUT32.dll
+\tvma:  Hint/Ord Member-Name Bound-To
+\t80000009\t    9
+
+ 00000000\t00000000 00000000 00000000 00000000 00000000
+
+There is an export table in .edata at 0x40d000
+"""
+
+
+def test_import_list_from_objdump():
+    assert footprint.parse_imports(OBJDUMP_IMPORTS) == {
+        "ADVAPI32.dll": ["AdjustTokenPrivileges", "LookupPrivilegeValueA"],
+        "OLEAUT32.dll": ["#9"]}
+
+
+def _process(proc, pid, argv, prefix, tasks=(), rollup=""):
+    d = proc / str(pid)
+    d.mkdir(parents=True)
+    (d / "cmdline").write_bytes(b"\0".join(a.encode() for a in argv) + b"\0")
+    (d / "environ").write_bytes(b"HOME=/root\0WINEPREFIX=%s\0" % str(prefix).encode())
+    for tid, schedstat in tasks:
+        (d / "task" / str(tid)).mkdir(parents=True)
+        (d / "task" / str(tid) / "schedstat").write_text(schedstat)
+    (d / "smaps_rollup").write_text(rollup)
+
+
+def test_proc_readings_find_the_prefix_processes_and_sum_threads(tmp_path):
+    proc, prefix = tmp_path / "proc", tmp_path / "pfx"
+    rollup = ("00010000-ffff0000 ---p 00000000 00:00 0  [rollup]\nRss:  25872 kB\n"
+              "Pss:  10478 kB\nPrivate_Clean:  12 kB\nPrivate_Dirty:  8356 kB\n")
+    _process(proc, 10, ["/usr/lib/wine/wineserver32", "-p0"], prefix)
+    _process(proc, 11, [r"Z:\work\build\bin\MarlowRemote.exe"], prefix,
+             tasks=[(11, "3000000 50 40\n"), (12, "500 1 2\n")], rollup=rollup)
+    _process(proc, 20, ["/usr/lib/wine/wineserver32"], str(prefix) + "-other")
+    _process(proc, 21, [r"C:\x\MarlowRemote.exe"], str(prefix) + "-other")
+    (proc / "self").mkdir()
+
+    assert linuxproc.wineserver_pid(prefix, proc) == 10
+    assert linuxproc.windows_process_pid(prefix, "marlowremote.exe", proc) == 11
+    with pytest.raises(LookupError):
+        linuxproc.windows_process_pid(prefix, "TimerBaseline.exe", proc)
+    used = linuxproc.cpu_time(11, proc) - linuxproc.CpuTime(1000000, 10)
+    assert used == linuxproc.CpuTime(2000500, 32)
+    assert linuxproc.memory_kib(11, proc) == {
+        "Rss": 25872, "Pss": 10478, "Private_Clean": 12, "Private_Dirty": 8356, "private": 8368}
+
+
+def test_goal_verdicts_and_table_with_phases_missing():
+    figures = {"latency": {"adoption": {"latency_ms": {"p99": 66.0}, "after_read_ms": {"p99": 1.2}},
+                           "active": {"error": "TimeoutError"}},
+               "footprint": {"size_bytes": 40960}}
+    verdicts = {v["figure"]: v["met"] for v in report.verdicts(figures)}
+    assert verdicts == {"latency.adoption.latency_ms.p99": True,
+                        "latency.adoption.after_read_ms.p99": False,
+                        "latency.active.latency_ms.p99": None,
+                        "latency.active.after_read_ms.p99": None,
+                        "idle.process_ratio": None, "footprint.size_bytes": True}
+    lines = report.table(figures).splitlines()
+    assert len(lines) == len(report.rows({})) + 1
+    assert sum("MISSED" in line for line in lines) == 1
+    assert sum(line.rstrip().endswith(" met") for line in lines) == 2
