@@ -1,7 +1,8 @@
-"""Tests of the benchmark runner's own logic (tools/bench): tap schedules,
-pairing taps with reads and arrivals, percentiles, /proc readings, import
-lists and goal verdicts. None of them needs Wine."""
+"""Tests of the benchmark runner (tools/bench): tap schedules, pairing taps
+with reads and arrivals, percentiles, /proc readings, import lists and goal
+verdicts without Wine, then one short run of every phase under Wine."""
 
+import json
 import random
 import sys
 from pathlib import Path
@@ -10,7 +11,7 @@ import pytest
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
-from bench import footprint, linuxproc, report, stats  # noqa: E402
+from bench import footprint, linuxproc, report, run, stats  # noqa: E402
 from bench.latency import (ADOPTION_CYCLE_US, ACTIVE_GAP_US, POLL_US, POWER, Tap,  # noqa: E402
                            active_schedule, adoption_schedule, beyondtv_vk, match, pair_posts)
 
@@ -153,3 +154,35 @@ def test_goal_verdicts_and_table_with_phases_missing():
     assert len(lines) == len(report.rows({})) + 1
     assert sum("MISSED" in line for line in lines) == 1
     assert sum(line.rstrip().endswith(" met") for line in lines) == 2
+
+
+def test_short_run_of_every_phase_measures_what_it_says(tmp_path, capsys):
+    out = tmp_path / "bench.json"
+    status = run.main(["--work", str(tmp_path / "work"), "--out", str(out), "--taps", "9",
+                       "--idle-seconds", "2", "--startup-runs", "1"])
+    figures = json.loads(out.read_text())["figures"]
+    assert status == 0, {name: f.get("error") for name, f in figures.items()}
+    assert "figures written to" in capsys.readouterr().out
+
+    latency = figures["latency"]
+    for mode in ("adoption", "active"):
+        assert latency[mode]["latency_ms"]["count"] == 9
+        assert (latency[mode]["lost"], latency[mode]["queued"], latency[mode]["late"]) == (0, 0, 0)
+        assert 0 < latency[mode]["after_read_ms"]["min"] <= latency[mode]["latency_ms"]["min"]
+    assert latency["adoption"]["closes_seen"] == latency["adoption"]["power_keys"] == 9
+    assert latency["reference"]["delivery_ms"]["count"] == latency["reference"]["posted"] == 9
+    assert latency["product_ran_throughout"]
+    samples = json.loads((tmp_path / "work" / "latency-samples.json").read_text())
+    assert [len(samples[m]) for m in ("adoption", "active")] == [9, 9]
+
+    idle = figures["idle"]
+    assert idle["ran_throughout"] and idle["seconds"] >= 2
+    for who in ("product", "baseline", "product_wineserver", "baseline_wineserver"):
+        assert idle["cpu"][who]["cpu_ms"] > 0 and idle["cpu"][who]["scheduled_in"] > 0
+    for who in ("product", "baseline"):
+        assert idle["memory_kib"]["after_start"][who]["private"] > 0
+
+    product, baseline = figures["startup"]["product"], figures["startup"]["baseline"]
+    assert 0 < product["filter_bound_ms"] < product["first_poll_ms"]
+    assert 0 < baseline["entry_ms"] < baseline["first_tick_ms"]
+    assert figures["footprint"]["size_bytes"] > 0 and "USER32.dll" in figures["footprint"]["imports"]
