@@ -1,0 +1,211 @@
+"""Steps shared by the end-to-end tests of the tray program: starting the
+product with or without its card, clicking its tray icon, reading the popup
+menu it builds (from the API trace, with the entries' texts read from the
+product's memory), choosing commands and opening its dialogs.
+"""
+
+from __future__ import annotations
+
+from dataclasses import dataclass
+from typing import List, Optional, Tuple
+
+from winebench import fakeapp
+from winebench.scenario import Bench, Product
+from winebench.trace import ANY, Call, assert_sequence  # noqa: F401
+from winebench.wine import wait_for
+
+CAPTION = "Marlow Remote Control"          # main window class and title, message boxes
+SETTINGS_CAPTION = "Marlow Remote Control - Setting"
+ABOUT_CAPTION = "Remote Control - About"
+DIALOG_CLASS = "#32770"
+POPUP_MENU_CLASS = "#32768"
+
+TRAY_MESSAGE = 1001
+TRAY_ICON_ID = 10
+WM_NULL, WM_CLOSE, WM_KEYDOWN, WM_COMMAND = 0x0000, 0x0010, 0x0100, 0x0111
+WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN = 0x0200, 0x0201, 0x0204
+VK_ESCAPE = 0x1B
+IDOK, IDCANCEL = 1, 2
+BM_CLICK = 0x00F5
+CB_SETCURSEL = 0x014E
+
+IDM_ABOUT, IDM_QUIT_FROM_OUTSIDE, IDM_SETTINGS = 30, 31, 32
+IDM_QUILLMARSH, IDM_SNAPSTREAM, IDM_WINDVR = 1106, 1107, 1108
+IDM_EXIT = 1201
+MF_STRING, MF_CHECKED, MF_SEPARATOR = 0, 8, 0x0800
+
+POLL_TIMER, POLL_INTERVAL_MS = 1, 65
+
+# Selector values and what the menu, the Settings list and the switch call each.
+QUILLMARSH, SNAPSTREAM, WINDVR = 6, 7, 8
+ENTRY_TEXT = {QUILLMARSH: "Quillmarsh", SNAPSTREAM: "SnapStream", WINDVR: "WinDVR 6"}
+ENTRY_COMMAND = {QUILLMARSH: IDM_QUILLMARSH, SNAPSTREAM: IDM_SNAPSTREAM, WINDVR: IDM_WINDVR}
+IDENTITY = {QUILLMARSH: "quillmarsh", SNAPSTREAM: "beyondtv", WINDVR: "windvr"}
+
+# NOTIFYICONDATAA in its first layout: size, window, id, flags, message, icon, tip[64].
+NOTIFY_RECORD_SIZE = 88
+NOTIFY_TIP_OFFSET = 24
+
+
+def hwnd(window: dict) -> int:
+    return fakeapp.hwnd_value(window["hwnd"])
+
+
+@dataclass(frozen=True)
+class NotifyRecord:
+    size: int
+    window: int
+    icon_id: int
+    flags: int
+    message: int
+    icon: int
+    tip: str
+
+
+@dataclass(frozen=True)
+class MenuItem:
+    flags: int
+    command: int
+    text: Optional[str]   # None for a separator
+
+
+def menu(entry: Optional[Tuple[int, int, str]] = None) -> List[MenuItem]:
+    """The tray menu as built: the application entry (flags, command, text)
+    when there is one, then separator, About, separator, Exit."""
+    items = [MenuItem(*entry)] if entry else []
+    return items + [MenuItem(MF_SEPARATOR, 0, None), MenuItem(MF_STRING, IDM_ABOUT, "About"),
+                    MenuItem(MF_SEPARATOR, 0, None), MenuItem(MF_STRING, IDM_EXIT, "Exit")]
+
+
+def app_entry(selector: int, running: bool) -> Tuple[int, int, str]:
+    return (MF_CHECKED if running else MF_STRING, ENTRY_COMMAND[selector], ENTRY_TEXT[selector])
+
+
+class Shell:
+    """A started product seen from the desktop: its main window, its tray
+    icon, its menu and its dialogs."""
+
+    def __init__(self, bench: Bench, product: Product):
+        self.bench = bench
+        self.product = product
+        self.trace = product.trace
+        self.window = hwnd(wait_for(product.windows, 30, message="main window")[0])
+
+    # -- the icon -------------------------------------------------------------
+    def notify_record(self, call: Call) -> NotifyRecord:
+        """The record a Shell_NotifyIconA call points to, as it is now in
+        the product's memory."""
+        data = self.product.memory(call.args[1], NOTIFY_RECORD_SIZE)
+        fields = [int.from_bytes(data[i:i + 4], "little") for i in range(0, NOTIFY_TIP_OFFSET, 4)]
+        tip = data[NOTIFY_TIP_OFFSET:].split(b"\0", 1)[0].decode("latin-1")
+        return NotifyRecord(*fields, tip)
+
+    def tray(self, mouse_message: int) -> None:
+        """What the shell sends when the pointer acts on the icon; returns
+        once the product has handled it (it must not open anything modal)."""
+        self.bench.probe.send(self.window, TRAY_MESSAGE, 0, mouse_message)
+
+    def click(self, mouse_message: int = WM_LBUTTONDOWN) -> None:
+        """A click on the icon, which may open a menu or a box: posted."""
+        self.bench.probe.post(self.window, TRAY_MESSAGE, 0, mouse_message)
+
+    def settle(self) -> None:
+        """Returns once the product takes a message sent to it outside every
+        traced call: in its main loop, not inside window creation or a
+        dialog, menu or box. (Sent messages go before posted ones: this
+        does not wait for what was posted.)"""
+        def idle() -> bool:
+            self.bench.probe.send(self.window, WM_NULL)
+            return all(c.returned for c in self.trace.calls())
+        wait_for(idle, 30, message="%s in its main loop" % CAPTION)
+
+    def command(self, command: int) -> None:
+        """Chooses a command and returns once the product has carried it out
+        (sent: it must not open anything modal)."""
+        self.bench.probe.send(self.window, WM_COMMAND, command, 0)
+
+    def post_command(self, command: int) -> None:
+        """Chooses a command the way the menu does (posted)."""
+        self.bench.probe.post(self.window, WM_COMMAND, command, 0)
+
+    def wait_returned(self, func: str, timeout: float = 10.0) -> Call:
+        """Waits until the latest call of `func` has returned."""
+        return wait_for(lambda: next((c for c in self.trace.calls(func)[-1:] if c.returned), None),
+                        timeout, message="%s returned" % func)
+
+    # -- the menu -------------------------------------------------------------
+    def open_menu(self, at: Tuple[int, int], button: int = WM_LBUTTONDOWN) -> int:
+        """Puts the pointer at `at`, clicks the icon and waits for the popup;
+        returns the trace mark taken before the click."""
+        assert self.bench.probe.set_cursor(*at) == at
+        mark = self.trace.mark()
+        self.click(button)
+        self.trace.wait_for_call("TrackPopupMenu", since=mark)
+        self.bench.probe.wait_for_popup()
+        return mark
+
+    def close_menu(self) -> None:
+        """Esc on the open popup; returns when the product's TrackPopupMenu has."""
+        for popup in self.bench.probe.popup():
+            self.bench.probe.post(popup["hwnd"], WM_KEYDOWN, VK_ESCAPE, 0)
+        self.wait_returned("TrackPopupMenu")
+        self.bench.probe.wait_for_no_window(cls=POPUP_MENU_CLASS)
+
+    def menu_items(self, since: int) -> List[MenuItem]:
+        """The entries appended to menus since the mark, texts read from the
+        product's memory (relay shows AppendMenuA's text only as a pointer)."""
+        return [MenuItem(c.args[1], c.args[2],
+                         None if c.args[1] & MF_SEPARATOR else self.product.text(c.args[3]))
+                for c in self.trace.calls("AppendMenuA", since=since)]
+
+    def assert_menu(self, since: int, items: List[MenuItem], at: Tuple[int, int],
+                    destroyed: Optional[int] = None) -> int:
+        """The click since the mark built `items` into a new popup menu (after
+        destroying the menu `destroyed`, if given) and tracked it at the
+        pointer position `at`, owned by the main window; returns the menu."""
+        created = self.trace.calls("CreatePopupMenu", since=since)[0].ret
+        assert_sequence(self.trace.calls(since=since), (
+            ([("DestroyMenu", (destroyed,))] if destroyed else []) +
+            [("CreatePopupMenu", ())] +
+            [("AppendMenuA", (created, item.flags, item.command, ANY)) for item in items] +
+            [("SetForegroundWindow", (self.window,)),
+             ("TrackPopupMenu", (created, 0, at[0], at[1], 0, self.window, 0))]))
+        assert self.menu_items(since) == items
+        return created
+
+    # -- dialogs --------------------------------------------------------------
+    def open_dialog(self, command: int, caption: str) -> dict:
+        """Chooses a command that opens a modal dialog; returns its window
+        once it shows."""
+        self.post_command(command)
+        return self.bench.probe.wait_for_window(cls=DIALOG_CLASS, title=caption)
+
+    def control(self, dialog: dict, control_id: int) -> dict:
+        controls = self.bench.probe.dialog(dialog["hwnd"])["controls"]
+        return next(c for c in controls if c["id"] == control_id)
+
+    def end_dialog(self, dialog: dict, command: int) -> Call:
+        """Presses the dialog's button `command` (OK) or Esc (IDCANCEL) and
+        returns the dialog's EndDialog call once the dialog has gone."""
+        mark = self.trace.mark()
+        if command == IDCANCEL:
+            self.bench.probe.post(dialog["hwnd"], WM_KEYDOWN, VK_ESCAPE, 0)
+        else:
+            self.bench.probe.send(self.control(dialog, command)["hwnd"], BM_CLICK)
+        ended = self.trace.wait_for_call("EndDialog", since=mark)
+        self.bench.probe.wait_for_no_window(cls=DIALOG_CLASS, title=dialog["title"])
+        self.wait_returned("DialogBoxParamA")
+        return ended
+
+
+def start_shell(bench: Bench, card: bool = True, **settings) -> Shell:
+    """Registers the usual card (with card=False: leaves the devices as
+    they are), writes the settings, starts the product and returns once its
+    start is over (its main message loop runs)."""
+    if card:
+        bench.register_cards()
+    if settings:
+        bench.set_settings(**settings)
+    shell = Shell(bench, bench.start())
+    shell.settle()
+    return shell

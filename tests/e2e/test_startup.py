@@ -1,0 +1,148 @@
+"""The start of the program: the first start creates its settings, a start
+polls the card on timer 1 every 65 ms and sets no other timer;
+AlwaysRemoteOff = 1 ends the start at once, any other value lets it run; a
+second copy ends at once with 0 and leaves the first alone; and every start
+first retires the window of an older remote program.
+"""
+
+from __future__ import annotations
+
+import shutil
+from typing import List
+
+from shell_steps import (ANY, CAPTION, POLL_INTERVAL_MS, POLL_TIMER, assert_sequence, hwnd,
+                         start_shell)
+from winebench import cardemu, fakeapp
+from winebench.trace import NIM_ADD, NIM_DELETE
+from winebench.wine import RegValue, wait_for
+
+HKLM = 0x80000002
+KEY_ALL_ACCESS = 0xF003F
+REG_DWORD = 4
+ERROR_FILE_NOT_FOUND = 2
+SETTINGS_PATH = r"Software\Varnel Multimedia\Osprey Utilities"
+WM_CLOSE, WM_DESTROY = 0x0010, 0x0002
+RETIRED_PREFIX = "Rorad Edazod Idozovu"
+OLDER_CLASS = "Varnel Remote Control"
+
+
+def write_dword(name: str) -> tuple:
+    return ("RegSetValueExA", (ANY, name, 0, REG_DWORD, ANY, 4))
+
+
+def status_reads(card) -> list:
+    return cardemu.requests(card.log(), "status")
+
+
+def wait_polls(card, count: int) -> None:
+    cardemu.wait_for_log(card.log_path, lambda log: len(cardemu.requests(log, "status")) >= count,
+                         timeout=20)
+
+
+def test_first_start_creates_the_settings_and_polls_on_timer_1_only(bench):
+    shell = start_shell(bench)
+    assert_sequence(shell.trace.calls(), [
+        ("RegOpenKeyExA", (HKLM, SETTINGS_PATH, 0, KEY_ALL_ACCESS, ANY)),
+        ("RegCreateKeyExA", (HKLM, SETTINGS_PATH, 0, 0, 0, KEY_ALL_ACCESS, 0, ANY, 0)),
+        write_dword("DefaultTVAPP"), write_dword("AlwaysRemoteOff"), ("RegFlushKey", ANY),
+        ("SetTimer", (shell.window, POLL_TIMER, POLL_INTERVAL_MS, ANY))])
+    assert shell.trace.calls("RegOpenKeyExA")[0].ret == ERROR_FILE_NOT_FOUND
+    assert bench.setting("DefaultTVAPP") == RegValue("REG_DWORD", 6)
+    assert bench.setting("AlwaysRemoteOff") == RegValue("REG_DWORD", 0)
+
+    wait_polls(bench.card(), 30)  # two seconds of polling: still one timer
+    assert [c.args[:3] for c in shell.trace.calls(("SetTimer", "KillTimer"))] == [
+        [shell.window, POLL_TIMER, POLL_INTERVAL_MS]]
+
+
+def test_always_remote_off_1_ends_the_start_before_any_poll(bench):
+    card = bench.register_cards()[0]
+    bench.set_settings(DefaultTVAPP=7, AlwaysRemoteOff=1)
+    product = bench.start(wait=False)
+    assert product.wait_exit() == 0
+    calls = product.trace.calls()
+    assert_sequence(calls, [("Shell_NotifyIconA", (NIM_ADD, ANY)),
+                            ("Shell_NotifyIconA", (NIM_DELETE, ANY)), ("PostQuitMessage", (0,))])
+    assert not [str(c) for c in calls if c.func in ("SetTimer", "RegSetValueExA")]
+    assert [e["ev"] for e in card.log()] == ["load"]  # found, never asked
+
+
+def test_other_always_remote_off_values_run_and_a_missing_selector_is_written(bench):
+    shell = start_shell(bench, AlwaysRemoteOff=2)
+    assert_sequence(shell.trace.calls(), [write_dword("DefaultTVAPP"), ("RegFlushKey", ANY),
+                                          ("SetTimer", (shell.window, POLL_TIMER, ANY, ANY))])
+    assert bench.setting("DefaultTVAPP") == RegValue("REG_DWORD", 6)
+    assert bench.setting("AlwaysRemoteOff") == RegValue("REG_DWORD", 2)
+    wait_polls(bench.card(), 3)
+    assert shell.product.running()
+
+
+# -- other programs -------------------------------------------------------------
+class WindowPlayer:
+    """The fake application under a name of no TV application, showing
+    windows of our choosing; it only logs WM_CLOSE."""
+
+    def __init__(self, bench, name: str, windows: List[str]):
+        directory = bench.wine.drive_c / name
+        directory.mkdir(parents=True, exist_ok=True)
+        exe = directory / fakeapp.EXE_NAME
+        shutil.copyfile(bench.binary(fakeapp.EXE_NAME), exe)
+        exe.with_suffix(".cfg").write_text(fakeapp.config_text({"window": windows,
+                                                                "ignore_close": True}))
+        self.log_path = exe.with_suffix(".log")
+        self.log_path.unlink(missing_ok=True)
+        bench.wine.start([exe])
+        self.windows = wait_for(lambda: self._shown(len(windows)), 20, message="windows of " + name)
+
+    def _shown(self, count: int) -> list:
+        shown = fakeapp.events(self.log(), "window")
+        return shown if len(shown) == count else None
+
+    def log(self) -> list:
+        return fakeapp.read_log(self.log_path)
+
+    def retirements(self) -> list:
+        """(hwnd, what) for each WM_CLOSE and (posted) WM_DESTROY it got."""
+        return [(fakeapp.hwnd_value(e["hwnd"]), "WM_CLOSE" if e["ev"] == "msg" else "WM_DESTROY")
+                for e in self.log() if (e["ev"] == "msg" and e["msg"] == "WM_CLOSE")
+                or e["ev"] == "destroy"]
+
+
+def test_each_start_retires_the_older_window_and_a_second_copy_leaves_the_first_alone(bench):
+    titles = [RETIRED_PREFIX, RETIRED_PREFIX + " 2.0", "Old " + RETIRED_PREFIX,
+              RETIRED_PREFIX.upper(), RETIRED_PREFIX.lower()]
+    older = WindowPlayer(bench, "Rorad", ["RoradMain|" + t for t in titles])
+    # Only the first window, in the desktop's order, whose title begins
+    # with the prefix exactly. The near misses lie in front of it (the last
+    # window made is the first), the other match behind it.
+    shown = [w for w in bench.probe.windows() if w["class"] == "RoradMain"]
+    first = next(i for i, w in enumerate(shown) if w["title"].startswith(RETIRED_PREFIX))
+    assert {w["title"] for w in shown[:first]} == set(titles[2:])
+    target = hwnd(shown[first])
+    retire = [("PostMessageA", (target, WM_CLOSE, 0, 0)),
+              ("PostMessageA", (target, WM_DESTROY, 0, 0)),
+              ("FindWindowA", (OLDER_CLASS, 0)), ("FindWindowA", (CAPTION, 0))]
+
+    first = start_shell(bench)
+    assert_sequence(first.trace.calls(), retire)
+    assert wait_for(older.retirements, 10) == [(target, "WM_CLOSE"), (target, "WM_DESTROY")]
+
+    mark = first.trace.mark()
+    polls = len(status_reads(bench.card()))
+    second = bench.start(wait=False)
+    assert second.wait_exit() == 0
+    assert_sequence(second.trace.calls(), retire)  # retired again, then it ends
+    assert not second.trace.calls(("CreateWindowExA", "Shell_NotifyIconA", "SetTimer"))
+
+    wait_polls(bench.card(), polls + 5)
+    assert first.product.running()
+    assert first.trace.calls(since=mark) == []
+    assert [hwnd(w) for w in first.product.windows()] == [first.window]
+
+
+def test_window_of_the_older_program_class_counts_as_another_copy(bench):
+    WindowPlayer(bench, "Varnel", [OLDER_CLASS + "|Remote"])
+    product = bench.start(wait=False)
+    assert product.wait_exit() == 0
+    assert [str(c) for c in product.trace.calls(("FindWindowA", "CreateWindowExA"))] == [
+        'FindWindowA("%s", 0)' % OLDER_CLASS]
