@@ -1,0 +1,106 @@
+"""Switching from the tray menu (commands 1106 to 1108): the two other TV
+applications are closed, each its own way, and the chosen one is started
+through its quoted path, or brought to the front when it runs already. The
+choice becomes the menu's application in memory only; the registry keeps
+the stored default.
+"""
+
+from __future__ import annotations
+
+import pytest
+
+from remote_steps import (App, QUILLMARSH_MESSAGE, assert_effects, chord, front,
+                          install)
+from shell_steps import (ANY, ENTRY_COMMAND, IDENTITY, QUILLMARSH, SNAPSTREAM, WINDVR,
+                         app_entry, assert_sequence, menu, start_shell)
+from winebench import fakeapp
+from winebench.wine import RegValue
+
+VK_SHIFT, VK_CONTROL, VK_MENU, VK_F4, VK_F8 = 0x10, 0x11, 0x12, 0x73, 0x77
+SW_SHOW = 5
+QUILLMARSH_CLOSE = 1
+WINDVR_CHORD = (VK_MENU, VK_CONTROL, VK_SHIFT, VK_F8)
+BEYONDTV_CHORD = (VK_MENU, VK_F4)
+LOOKUPS = ("FindWindowA", "FindWindowExA")
+
+# The windows an application shows while it runs beside the chosen one: only
+# the window its close action looks for (besides WinDVR 6's panel), so that no
+# title begins with "FormMainWindow", the title by which Quillmarsh and
+# Beyond TV are first looked for when chosen.
+OTHER_WINDOWS = {"windvr": None,
+                 "beyondtv": {"window": ["Streamzap.WM.D3D|Beyond TV"]},
+                 "quillmarsh": {"window": ["VarnelMainPanel_Class|Quillmarsh"]}}
+# The closes of a switch, in order, and the chosen application's main window
+# class (None: found by the title "WinDVR 6", walking the windows untraced).
+SWITCH = {QUILLMARSH: (("beyondtv", "windvr"), "Quillmarsh", ("Quillmarsh", "FormMainWindow")),
+          SNAPSTREAM: (("quillmarsh", "windvr"), "SnapStream", ("SnapStream", "FormMainWindow")),
+          WINDVR: (("beyondtv", "quillmarsh"), None, ("FakeWinDVRPanel", "WinDVR 6"))}
+
+
+def closing(app: App) -> list:
+    """What the product does to close a running application."""
+    if app.identity == "windvr":
+        return chord(*WINDVR_CHORD)       # to the focus, found by an untraced walk
+    if app.identity == "beyondtv":
+        video = app.hwnd(cls="Streamzap.WM.D3D")
+        return [("FindWindowExA", (ANY, 0, "Streamzap.WM.D3D", 0))] + front(video) + chord(
+            *BEYONDTV_CHORD)
+    panel = app.hwnd(cls="VarnelMainPanel_Class")
+    return [("FindWindowExA", (ANY, 0, "VarnelMainPanel_Class", 0)),
+            ("PostMessageA", (panel, QUILLMARSH_MESSAGE, QUILLMARSH_CLOSE, 0))]
+
+
+def close_seen(app: App) -> bool:
+    """The application's log shows the close it got."""
+    if app.identity == "quillmarsh":
+        return app.received("MSG%d" % QUILLMARSH_MESSAGE) == [
+            (app.hwnd(cls="VarnelMainPanel_Class"), QUILLMARSH_CLOSE, 0)]
+    # The presses of its chord, in order (it ends on the last one, before the releases).
+    wanted = list(WINDVR_CHORD if app.identity == "windvr" else BEYONDTV_CHORD)
+    presses = [vk for vk, down in app.strokes() if down]
+    return any(presses[i:i + len(wanted)] == wanted for i in range(len(presses)))
+
+
+def chosen_lookup(main_class) -> list:
+    return [("FindWindowA", (main_class, 0))] if main_class else []
+
+
+@pytest.mark.parametrize("selector", [QUILLMARSH, SNAPSTREAM, WINDVR],
+                         ids=["Quillmarsh", "SnapStream", "WinDVR 6"])
+def test_switch_closes_the_others_and_starts_or_raises_the_chosen(bench, selector):
+    other_ids, main_class, raised = SWITCH[selector]
+    others = [install(bench, i, OTHER_WINDOWS[i]).start() for i in other_ids]
+    chosen = install(bench, IDENTITY[selector])
+    stored = SNAPSTREAM if selector != SNAPSTREAM else WINDVR
+    shell = start_shell(bench, DefaultTVAPP=stored)
+    ident = fakeapp.identity(IDENTITY[selector])
+
+    mark = shell.trace.mark()
+    shell.command(ENTRY_COMMAND[selector])
+    launch = shell.trace.wait_for_call("WinExec", since=mark)
+    assert launch.args == ['"%s\\%s"' % (ident.default_dir, ident.exe_name), SW_SHOW]
+    closes = [step for app in others for step in closing(app)]
+    second_lookup = chosen_lookup(main_class)
+    assert_effects(shell.product, mark, closes + chosen_lookup(main_class) + [("WinExec", ANY)]
+                   + second_lookup, also=LOOKUPS, until=launch.seq + 1 + len(second_lookup))
+    for app in others:
+        assert app.wait_exit() == 0
+        assert close_seen(app), app.identity
+    chosen.wait_windows()
+    # The second lookup is made at once: the new window may not be there yet.
+    after = [c for c in shell.trace.calls(since=launch.seq + 1) if c.func not in LOOKUPS]
+    if after:
+        assert_sequence(after, front(chosen.hwnd(*raised)))
+
+    # Chosen again while it runs: only brought to the front (the others are gone).
+    mark = shell.trace.mark()
+    shell.command(ENTRY_COMMAND[selector])
+    assert_effects(shell.product, mark, front(chosen.hwnd(*raised)))
+    assert not chosen.exited()
+
+    # The menu shows the choice, the registry keeps the stored default.
+    at = (120, 90)
+    mark = shell.open_menu(at)
+    shell.assert_menu(mark, menu(app_entry(selector, running=True)), at)
+    shell.close_menu()
+    assert bench.setting("DefaultTVAPP") == RegValue("REG_DWORD", stored)
