@@ -16,6 +16,7 @@ import pytest
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 
 from winebench.scenario import Bench, default_bin_dir  # noqa: E402
+from winebench.trace import DEFAULT_FUNCTIONS  # noqa: E402
 from winebench.wine import WineEnv, Xvfb  # noqa: E402
 
 DEFAULT_SCREEN = (1024, 768)
@@ -58,10 +59,13 @@ def bin_dir() -> Path:
 
 
 @pytest.fixture
-def bench(wine, bin_dir, tmp_path):
+def bench(request, wine, bin_dir, tmp_path):
     """The product's surroundings for one test, in the module's prefix:
-    registry state of earlier tests removed; every process ended afterwards."""
-    b = Bench(wine, tmp_path, bin_dir)
+    registry state of earlier tests removed; every process ended afterwards.
+    A module variable TRACE_ALSO = ("user32.GetCursorPos", ...) adds
+    functions to the relay trace's usual ones."""
+    functions = DEFAULT_FUNCTIONS + tuple(getattr(request.module, "TRACE_ALSO", ()))
+    b = Bench(wine, tmp_path, bin_dir, functions=functions)
     try:
         yield b
     finally:
