@@ -42,6 +42,11 @@ ENTRY_TEXT = {QUILLMARSH: "Quillmarsh", SNAPSTREAM: "SnapStream", WINDVR: "WinDV
 ENTRY_COMMAND = {QUILLMARSH: IDM_QUILLMARSH, SNAPSTREAM: IDM_SNAPSTREAM, WINDVR: IDM_WINDVR}
 IDENTITY = {QUILLMARSH: "quillmarsh", SNAPSTREAM: "beyondtv", WINDVR: "windvr"}
 
+# What the tray tests trace besides the usual functions (a module's
+# TRACE_ALSO for the bench fixture): the pointer read of a click and the number
+# of the "TaskbarCreated" message.
+SHELL_TRACE = ("user32.GetCursorPos", "user32.RegisterWindowMessageA")
+
 # NOTIFYICONDATAA in its first layout: size, window, id, flags, message, icon, tip[64].
 NOTIFY_RECORD_SIZE = 88
 NOTIFY_TIP_OFFSET = 24
@@ -60,6 +65,12 @@ class NotifyRecord:
     message: int
     icon: int
     tip: str
+
+
+@dataclass(frozen=True)
+class OpenMenu:
+    mark: int                  # trace position before the click
+    cursor: Tuple[int, int]    # where the product found the pointer
 
 
 @dataclass(frozen=True)
@@ -134,15 +145,24 @@ class Shell:
                         timeout, message="%s returned" % func)
 
     # -- the menu -------------------------------------------------------------
-    def open_menu(self, at: Tuple[int, int], button: int = WM_LBUTTONDOWN) -> int:
-        """Puts the pointer at `at`, clicks the icon and waits for the popup;
-        returns the trace mark taken before the click."""
-        assert self.bench.probe.set_cursor(*at) == at
+    def open_menu(self, at: Tuple[int, int], button: int = WM_LBUTTONDOWN) -> "OpenMenu":
+        """Puts the pointer at `at`, clicks the icon and waits for the popup."""
+        self.bench.probe.set_cursor(*at)
         mark = self.trace.mark()
         self.click(button)
+        return self.wait_menu(mark)
+
+    def wait_menu(self, mark: int) -> "OpenMenu":
+        """Waits for the popup of a click made after the mark. Where the
+        product read the pointer is read from its memory while the menu is
+        open (the point lives in the frame that tracks the menu): under
+        Wine the pointer a click finds is not always where it was last put."""
         self.trace.wait_for_call("TrackPopupMenu", since=mark)
         self.bench.probe.wait_for_popup()
-        return mark
+        (read,) = self.trace.calls("GetCursorPos", since=mark)
+        point = self.product.memory(read.args[0], 8)
+        return OpenMenu(mark, (int.from_bytes(point[:4], "little", signed=True),
+                               int.from_bytes(point[4:], "little", signed=True)))
 
     def close_menu(self) -> None:
         """Esc on the open popup; returns when the product's TrackPopupMenu has."""
@@ -158,19 +178,23 @@ class Shell:
                          None if c.args[1] & MF_SEPARATOR else self.product.text(c.args[3]))
                 for c in self.trace.calls("AppendMenuA", since=since)]
 
-    def assert_menu(self, since: int, items: List[MenuItem], at: Tuple[int, int],
+    def assert_menu(self, opened: "OpenMenu", items: List[MenuItem],
                     destroyed: Optional[int] = None) -> int:
-        """The click since the mark built `items` into a new popup menu (after
-        destroying the menu `destroyed`, if given) and tracked it at the
-        pointer position `at`, owned by the main window; returns the menu."""
-        created = self.trace.calls("CreatePopupMenu", since=since)[0].ret
-        assert_sequence(self.trace.calls(since=since), (
+        """The click read the pointer, destroyed the menu `destroyed` (if
+        given), built `items` into a new popup menu and tracked it where the
+        pointer was, owned by the main window; returns the new menu."""
+        created = self.trace.calls("CreatePopupMenu", since=opened.mark)[0].ret
+        x, y = opened.cursor
+        assert_sequence(self.trace.calls(since=opened.mark), (
+            [("GetCursorPos", ANY)] +
             ([("DestroyMenu", (destroyed,))] if destroyed else []) +
             [("CreatePopupMenu", ())] +
             [("AppendMenuA", (created, item.flags, item.command, ANY)) for item in items] +
             [("SetForegroundWindow", (self.window,)),
-             ("TrackPopupMenu", (created, 0, at[0], at[1], 0, self.window, 0))]))
-        assert self.menu_items(since) == items
+             ("TrackPopupMenu", (created, 0, x, y, 0, self.window, 0))]))
+        assert self.menu_items(opened.mark) == items
+        if destroyed is None:
+            assert self.trace.calls("DestroyMenu", since=opened.mark) == []
         return created
 
     # -- dialogs --------------------------------------------------------------

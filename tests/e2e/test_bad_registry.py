@@ -17,9 +17,11 @@ import pytest
 
 from remote_steps import install
 from shell_steps import (ENTRY_TEXT, IDCANCEL, IDENTITY, IDM_SETTINGS, SETTINGS_CAPTION,
-                         app_entry, menu, start_shell)
+                         SHELL_TRACE, app_entry, menu, start_shell)
 from winebench.scenario import RegData
 from winebench.wine import RawReg
+
+TRACE_ALSO = SHELL_TRACE
 
 APPLICATION_LIST = 11
 ORDER = (6, 7, 8)     # the list's order: Quillmarsh, SnapStream, WinDVR 6
@@ -103,9 +105,9 @@ def test_program_comes_up_with_what_the_data_says(bench, name):
 
     installed_default = case.selector in ORDER and case.installed[IDENTITY[case.selector]]
     at = (222, 111)
-    mark = shell.open_menu(at)
+    opened = shell.open_menu(at)
     entry = app_entry(case.selector, running=False) if installed_default else None
-    shell.assert_menu(mark, menu(entry), at)
+    shell.assert_menu(opened, menu(entry))
     shell.close_menu()
 
     dialog = shell.open_dialog(IDM_SETTINGS, SETTINGS_CAPTION)

@@ -10,9 +10,10 @@ import pytest
 
 from remote_steps import install
 from shell_steps import (ABOUT_CAPTION, ANY, CB_SETCURSEL, IDCANCEL, IDM_ABOUT, IDM_QUILLMARSH,
-                         IDM_SETTINGS, IDOK, SETTINGS_CAPTION, SNAPSTREAM, WINDVR, Shell,
-                         assert_sequence, hwnd, menu, start_shell)
+                         IDM_SETTINGS, IDOK, SETTINGS_CAPTION, SHELL_TRACE, SNAPSTREAM, WINDVR,
+                         Shell, assert_sequence, hwnd, menu, start_shell)
 from winebench.scenario import Bench
+from winebench.trace import DEFAULT_FUNCTIONS
 from winebench.wine import RegValue
 
 pytestmark = pytest.mark.screen(1024, 768)
@@ -28,7 +29,8 @@ REG_DWORD = 4
 def shell(wine, tmp_path_factory):
     """Beyond TV and WinDVR 6 installed, Quillmarsh not; first start, so the
     selector is 6, an application that is not in the list."""
-    bench = Bench(wine, tmp_path_factory.mktemp("dialogs"))
+    bench = Bench(wine, tmp_path_factory.mktemp("dialogs"),
+                  functions=DEFAULT_FUNCTIONS + SHELL_TRACE)
     try:
         install(bench, "beyondtv")
         install(bench, "windvr")
@@ -112,8 +114,8 @@ def test_settings_list_selection_and_what_ok_stores(shell):
     # then shows the position it had last, and OK stores that entry again.
     shell.command(IDM_QUILLMARSH)
     assert stored(shell) == RegValue("REG_DWORD", WINDVR)
-    mark = shell.open_menu((500, 400))
-    shell.assert_menu(mark, menu(), (500, 400))  # Quillmarsh has no entry: not installed
+    opened = shell.open_menu((500, 400))
+    shell.assert_menu(opened, menu())  # Quillmarsh has no entry: not installed
     shell.close_menu()
     settings = Settings(shell)
     assert settings.list() == (entries, 1)

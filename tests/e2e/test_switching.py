@@ -9,12 +9,13 @@ from __future__ import annotations
 
 import pytest
 
-from remote_steps import (App, QUILLMARSH_MESSAGE, assert_effects, chord, front,
-                          install)
-from shell_steps import (ANY, ENTRY_COMMAND, IDENTITY, QUILLMARSH, SNAPSTREAM, WINDVR,
-                         app_entry, assert_sequence, menu, start_shell)
+from remote_steps import App, QUILLMARSH_MESSAGE, assert_effects, chord, front, install
+from shell_steps import (ANY, ENTRY_COMMAND, IDENTITY, QUILLMARSH, SHELL_TRACE, SNAPSTREAM,
+                         WINDVR, app_entry, assert_sequence, menu, start_shell)
 from winebench import fakeapp
 from winebench.wine import RegValue
+
+TRACE_ALSO = SHELL_TRACE
 
 VK_SHIFT, VK_CONTROL, VK_MENU, VK_F4, VK_F8 = 0x10, 0x11, 0x12, 0x73, 0x77
 SW_SHOW = 5
@@ -100,7 +101,7 @@ def test_switch_closes_the_others_and_starts_or_raises_the_chosen(bench, selecto
 
     # The menu shows the choice, the registry keeps the stored default.
     at = (120, 90)
-    mark = shell.open_menu(at)
-    shell.assert_menu(mark, menu(app_entry(selector, running=True)), at)
+    opened = shell.open_menu(at)
+    shell.assert_menu(opened, menu(app_entry(selector, running=True)))
     shell.close_menu()
     assert bench.setting("DefaultTVAPP") == RegValue("REG_DWORD", stored)

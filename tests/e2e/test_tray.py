@@ -10,15 +10,15 @@ from __future__ import annotations
 import pytest
 
 from remote_steps import install, press
-from shell_steps import (ANY, CAPTION, DIALOG_CLASS, IDENTITY, IDM_EXIT, IDM_QUIT_FROM_OUTSIDE, IDOK,
-                         NOTIFY_RECORD_SIZE, POLL_TIMER, QUILLMARSH, SNAPSTREAM, TRAY_ICON_ID,
-                         TRAY_MESSAGE, WINDVR, WM_CLOSE, WM_COMMAND, WM_LBUTTONDOWN,
-                         WM_MOUSEMOVE, WM_RBUTTONDOWN, Shell, app_entry, assert_sequence, menu,
-                         start_shell)
+from shell_steps import (ANY, CAPTION, DIALOG_CLASS, IDENTITY, IDM_EXIT, IDM_QUIT_FROM_OUTSIDE,
+                         IDOK, NOTIFY_RECORD_SIZE, POLL_TIMER, QUILLMARSH, SHELL_TRACE,
+                         SNAPSTREAM, TRAY_ICON_ID, TRAY_MESSAGE, WINDVR, WM_CLOSE, WM_COMMAND,
+                         WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_RBUTTONDOWN, Shell, app_entry,
+                         assert_sequence, menu, start_shell)
 from winebench.cardemu import Device
 from winebench.probe import MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, Probe
-from winebench.scenario import DEFAULT_CARD_NAME, Bench
-from winebench.trace import DEFAULT_FUNCTIONS, NIM_ADD, NIM_DELETE, NIM_MODIFY
+from winebench.scenario import DEFAULT_CARD_NAME
+from winebench.trace import NIM_ADD, NIM_DELETE, NIM_MODIFY
 from winebench.wine import wait_for
 
 NIF_MESSAGE_ICON_TIP = 7
@@ -27,20 +27,10 @@ MISSING_FILTER = ("Can't find the Marlow WDM Video Capture Filter.\n\n"
                   "Please check your hardware or drivers. ")
 TOGGLE = 5
 
+TRACE_ALSO = SHELL_TRACE
+
 # Wine's own tray, a window of explorer.exe shown when X has no tray.
 WINE_TRAY, WINE_TRAY_ICON = "__winex11_standalone_tray", "__winex11_tray_icon"
-
-
-@pytest.fixture
-def traced_bench(wine, tmp_path):
-    """A bench that also traces RegisterWindowMessageA, whose result is the
-    number of the "TaskbarCreated" message."""
-    bench = Bench(wine, tmp_path,
-                  functions=DEFAULT_FUNCTIONS + ("user32.RegisterWindowMessageA",))
-    try:
-        yield bench
-    finally:
-        bench.close()
 
 
 def taskbar_created(shell: Shell) -> int:
@@ -58,8 +48,8 @@ def icon_in_wine_tray(probe: Probe) -> tuple:
     return (left + right) // 2, (top + bottom) // 2
 
 
-def test_icon_record_reaches_the_shell_and_is_submitted_again_unchanged(traced_bench):
-    shell = start_shell(traced_bench)
+def test_icon_record_reaches_the_shell_and_is_submitted_again_unchanged(bench):
+    shell = start_shell(bench)
     (add,) = shell.trace.calls("Shell_NotifyIconA")
     assert add.args[0] == NIM_ADD
     record = shell.notify_record(add)
@@ -71,34 +61,33 @@ def test_icon_record_reaches_the_shell_and_is_submitted_again_unchanged(traced_b
     # A pointer move over the icon and a new taskbar submit the same record.
     mark = shell.trace.mark()
     shell.tray(WM_MOUSEMOVE)
-    traced_bench.probe.send(shell.window, taskbar_created(shell))
+    bench.probe.send(shell.window, taskbar_created(shell))
     assert_sequence(shell.trace.calls(since=mark), [
         ("Shell_NotifyIconA", (NIM_MODIFY, add.args[1])),
         ("Shell_NotifyIconA", (NIM_ADD, add.args[1]))])
     assert shell.notify_record(add) == record
 
     # Wine's tray shows the icon; clicking it there opens the menu.
-    at = icon_in_wine_tray(traced_bench.probe)
+    at = icon_in_wine_tray(bench.probe)
     mark = shell.trace.mark()
-    traced_bench.probe.set_cursor(*at)
-    traced_bench.probe.mouse(MOUSEEVENTF_LEFTDOWN)
-    traced_bench.probe.mouse(MOUSEEVENTF_LEFTUP)
-    shell.trace.wait_for_call("TrackPopupMenu", since=mark)
-    traced_bench.probe.wait_for_popup()
+    bench.probe.set_cursor(*at)
+    bench.probe.mouse(MOUSEEVENTF_LEFTDOWN)
+    bench.probe.mouse(MOUSEEVENTF_LEFTUP)
+    opened = shell.wait_menu(mark)
+    shell.assert_menu(opened, menu())
     shell.close_menu()
-    assert shell.trace.calls("TrackPopupMenu", since=mark)[0].args[2:4] == list(at)
 
 
-def test_icon_once_removed_is_not_submitted_again(traced_bench):
-    shell = start_shell(traced_bench)
+def test_icon_once_removed_is_not_submitted_again(bench):
+    shell = start_shell(bench)
     shell.open_menu((100, 100))
     # The menu's loop takes sent messages, and under Wine it drops the quit
     # message: the program stays, without its icon, for the messages below.
     mark = shell.trace.mark()
     shell.command(IDM_QUIT_FROM_OUTSIDE)
-    traced_bench.probe.send(shell.window, taskbar_created(shell))
+    bench.probe.send(shell.window, taskbar_created(shell))
     shell.close_menu()
-    traced_bench.probe.send(shell.window, taskbar_created(shell))
+    bench.probe.send(shell.window, taskbar_created(shell))
     shell.tray(WM_MOUSEMOVE)
     assert [c.args[0] for c in shell.trace.calls("Shell_NotifyIconA", since=mark)] == [NIM_DELETE]
 
@@ -110,20 +99,20 @@ def test_menu_entry_of_the_default_application(bench, selector):
     installed: no entry, even while it runs."""
     app = install(bench, IDENTITY[selector])
     shell = start_shell(bench, DefaultTVAPP=selector)
-    mark = shell.open_menu((200, 150))
-    first = shell.assert_menu(mark, menu(app_entry(selector, running=False)), (200, 150))
+    opened = shell.open_menu((200, 150))
+    first = shell.assert_menu(opened, menu(app_entry(selector, running=False)))
     shell.close_menu()
 
     app.start()
-    mark = shell.open_menu((310, 260), WM_RBUTTONDOWN)
-    shell.assert_menu(mark, menu(app_entry(selector, running=True)), (310, 260), destroyed=first)
+    opened = shell.open_menu((310, 260), WM_RBUTTONDOWN)
+    shell.assert_menu(opened, menu(app_entry(selector, running=True)), destroyed=first)
     shell.close_menu()
     assert shell.product.stop() == 0
 
     bench.uninstall_app(IDENTITY[selector])
     shell = start_shell(bench)
-    mark = shell.open_menu((50, 60))
-    shell.assert_menu(mark, menu(), (50, 60))
+    opened = shell.open_menu((50, 60))
+    shell.assert_menu(opened, menu())
     shell.close_menu()
 
 
@@ -131,8 +120,8 @@ def test_selector_outside_6_to_8_gives_no_entry(bench):
     for identity in IDENTITY.values():
         install(bench, identity)
     shell = start_shell(bench, DefaultTVAPP=5)
-    mark = shell.open_menu((400, 300), WM_RBUTTONDOWN)
-    shell.assert_menu(mark, menu(), (400, 300))
+    opened = shell.open_menu((400, 300), WM_RBUTTONDOWN)
+    shell.assert_menu(opened, menu())
     shell.close_menu()
 
 
