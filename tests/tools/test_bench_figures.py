@@ -170,7 +170,7 @@ def test_short_run_of_every_phase_measures_what_it_says(tmp_path, capsys):
         assert (latency[mode]["lost"], latency[mode]["queued"], latency[mode]["late"]) == (0, 0, 0)
         assert 0 < latency[mode]["after_read_ms"]["min"] <= latency[mode]["latency_ms"]["min"]
     assert latency["adoption"]["closes_seen"] == latency["adoption"]["power_keys"] == 9
-    assert latency["reference"]["delivery_ms"]["count"] == latency["reference"]["posted"] == 9
+    assert latency["reference"]["delivery_ms"]["count"] == 9
     assert latency["product_ran_throughout"]
     samples = json.loads((tmp_path / "work" / "latency-samples.json").read_text())
     assert [len(samples[m]) for m in ("adoption", "active")] == [9, 9]

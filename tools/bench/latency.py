@@ -26,10 +26,11 @@ whose code still waited behind another is left out and counted as "queued".
 The gaps between taps have a random part of one poll period, so the taps
 fall at random phases of the poll.
 
-For reference, TimerBaseline.exe then posts as many keys to Beyond TV, one a
+For reference, TimerBaseline.exe posts as many keys to Beyond TV, one a
 65 ms tick, logging the counter just before each PostMessageA: the time a
-posted key takes to reach another process's window procedure on this machine
-at this moment, the floor under the share after the reading tick.
+posted key takes to reach another process's window procedure on this machine,
+the floor under the share after the reading tick. It posts a third of them
+before, between and after the two phases, so that it meets the same load.
 """
 
 from __future__ import annotations
@@ -60,6 +61,7 @@ ACTIVE_GAP_US = 2 * POLL_US    # a code is read within one poll period (plus jit
 RELEASE_DELAY_US = 2 * POLL_US  # Power after the digit it releases
 ADOPTION_CYCLE_US = 4 * POLL_US  # digit, Power, next digit: each read before the next waits
 SETTLE_TIMEOUT_S = 20.0
+REFERENCE_CHUNKS = 3
 
 
 @dataclass(frozen=True)
@@ -245,10 +247,10 @@ def pair_posts(posts: Sequence[Tuple[int, int]], arrivals: Sequence[Tuple[int, i
     return out
 
 
-def delivery_reference(bench: Bench, log: Path, count: int) -> dict:
+def delivery_reference(bench: Bench, log: Path, count: int) -> List[float]:
     """TimerBaseline.exe posts `count` keys to Beyond TV, one a tick: the
-    time a posted key takes to reach the window procedure of another
-    process, here and now, with nothing else around it."""
+    milliseconds each posted key took to reach the window procedure of
+    another process, with nothing else around it."""
     log.unlink(missing_ok=True)
     mark = len(bench.app_log("beyondtv"))
     proc = bench.wine.start([bench.binary(BASELINE_EXE), bench.wine.to_win(log),
@@ -263,7 +265,9 @@ def delivery_reference(bench: Bench, log: Path, count: int) -> dict:
     def delays() -> List[float]:
         return pair_posts(posts, key_arrivals(bench.app_log("beyondtv")[mark:]))
     _settle(lambda: len(delays()) == len(posts))
-    return {"delivery_ms": stats.summary(delays()), "posted": len(posts)}
+    if len(posts) < count:
+        raise RuntimeError("%s posted %d keys of %d" % (BASELINE_EXE, len(posts), count))
+    return delays()
 
 
 def _figures(matched: Matched) -> dict:
@@ -295,15 +299,18 @@ def run(wine: WineEnv, work: Path, bin_dir: Path, count: int, seed: int) -> Tupl
         cardemu.wait_for_log(card.log_path,
                              lambda es: len(cardemu.requests(es, "status")) >= 2, timeout=30)
 
+        chunk = -(-count // REFERENCE_CHUNKS)
+        reference = delivery_reference(bench, work / "delivery-1.log", chunk)
         adoption = Phase(bench, card, adoption_schedule(rng, bench.probe.time_us() + LEAD_US,
                                                         count))
         adopted = adoption.run()
         powers = sum(1 for t in adoption.taps if t.code == POWER)
         closes = adoption.closes(powers)
 
+        reference += delivery_reference(bench, work / "delivery-2.log", chunk)
         active = Phase(bench, card, active_schedule(rng, bench.probe.time_us() + LEAD_US, count))
         direct = active.run()
-        reference = delivery_reference(bench, work / "delivery.log", count)
+        reference += delivery_reference(bench, work / "delivery-3.log", count - 2 * chunk)
         running = product.running()
         product.stop()
     finally:
@@ -311,7 +318,7 @@ def run(wine: WineEnv, work: Path, bin_dir: Path, count: int, seed: int) -> Tupl
     figures = {
         "adoption": dict(_figures(adopted), power_keys=powers, closes_seen=closes),
         "active": _figures(direct),
-        "reference": reference,
+        "reference": {"delivery_ms": stats.summary(reference)},
         "product_ran_throughout": running,
         "seed": seed,
     }
