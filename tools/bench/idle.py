@@ -18,6 +18,7 @@ from __future__ import annotations
 
 import time
 from pathlib import Path
+from typing import Optional
 
 from winebench import cardemu
 from winebench.scenario import DEFAULT_CARD_NAME, PRODUCT_EXE, Bench
@@ -34,8 +35,8 @@ def _ms(ns: int) -> float:
     return round(ns / NS_PER_MS, 3)
 
 
-def _ratio(value: float, reference: float) -> float:
-    return round(value / reference, 3) if reference else float("inf")
+def _ratio(value: float, reference: float) -> Optional[float]:
+    return round(value / reference, 3) if reference else None
 
 
 def run(product_wine: WineEnv, baseline_wine: WineEnv, work: Path, bin_dir: Path,
