@@ -92,11 +92,20 @@ class WindowPlayer:
         self.log_path = exe.with_suffix(".log")
         self.log_path.unlink(missing_ok=True)
         bench.wine.start([exe])
-        self.windows = wait_for(lambda: self._shown(len(windows)), 20, message="windows of " + name)
+        made = wait_for(lambda: self._made(len(windows)), 20, message="windows of " + name)
+        # Each window is activated as it shows, and activations settle a
+        # moment later: wait until the last one made is in front.
+        self.stacked = [fakeapp.hwnd_value(w["hwnd"]) for w in reversed(made)]
+        wait_for(lambda: self._in_desktop_order(bench) == self.stacked, 20,
+                 message="windows of %s stacked" % name)
 
-    def _shown(self, count: int) -> list:
-        shown = fakeapp.events(self.log(), "window")
-        return shown if len(shown) == count else None
+    def _made(self, count: int) -> list:
+        made = fakeapp.events(self.log(), "window")
+        return made if len(made) == count else None
+
+    def _in_desktop_order(self, bench) -> list:
+        return [fakeapp.hwnd_value(w["hwnd"]) for w in bench.probe.windows()
+                if fakeapp.hwnd_value(w["hwnd"]) in self.stacked]
 
     def log(self) -> list:
         return fakeapp.read_log(self.log_path)
@@ -112,13 +121,10 @@ def test_each_start_retires_the_older_window_and_a_second_copy_leaves_the_first_
     titles = [RETIRED_PREFIX, RETIRED_PREFIX + " 2.0", "Old " + RETIRED_PREFIX,
               RETIRED_PREFIX.upper(), RETIRED_PREFIX.lower()]
     older = WindowPlayer(bench, "Rorad", ["RoradMain|" + t for t in titles])
-    # Only the first window, in the desktop's order, whose title begins
-    # with the prefix exactly. The near misses lie in front of it (the last
-    # window made is the first), the other match behind it.
-    shown = [w for w in bench.probe.windows() if w["class"] == "RoradMain"]
-    first = next(i for i, w in enumerate(shown) if w["title"].startswith(RETIRED_PREFIX))
-    assert {w["title"] for w in shown[:first]} == set(titles[2:])
-    target = hwnd(shown[first])
+    # Only the first window, in the desktop's order, whose title begins with
+    # the prefix exactly: the near misses lie in front of it, the exact
+    # title behind it.
+    target = older.stacked[-2]
     retire = [("PostMessageA", (target, WM_CLOSE, 0, 0)),
               ("PostMessageA", (target, WM_DESTROY, 0, 0)),
               ("FindWindowA", (OLDER_CLASS, 0)), ("FindWindowA", (CAPTION, 0))]
