@@ -29,9 +29,11 @@ int SuppressRepeat(const RepeatState& state, bool repeat, int code) {
     return code;
 }
 
-void CALLBACK PollRemote(HWND window, UINT, UINT_PTR, DWORD) {
+void PollOnce(HWND window, TickSource now) {
     if (!IsKeyReady()) return;
     const int code = ReadKeyCode();
-    const bool repeat = UpdateRepeatState(KeyRepeat, code, GetTickCount());
+    const bool repeat = UpdateRepeatState(KeyRepeat, code, now());
     RouteKey(SuppressRepeat(KeyRepeat, repeat, code), window);
 }
+
+void CALLBACK PollRemote(HWND window, UINT, UINT_PTR, DWORD) { PollOnce(window, GetTickCount); }

@@ -28,5 +28,10 @@ bool UpdateRepeatState(RepeatState& state, int code, DWORD now);
 // application is the target.
 int SuppressRepeat(const RepeatState& state, bool repeat, int code);
 
+using TickSource = DWORD(WINAPI*)();
+
+// One tick of the poll, taking the time of a ready read from now.
+void PollOnce(HWND window, TickSource now);
+
 // The PollTimer's timer procedure.
 void CALLBACK PollRemote(HWND window, UINT message, UINT_PTR timerId, DWORD time);

@@ -1,6 +1,7 @@
 // The kernel-streaming control interface of the capture filter.
 #pragma once
 #include <windows.h>
+#include <objbase.h>
 #include <ks.h>
 #include <ksproxy.h>
 

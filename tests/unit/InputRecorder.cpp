@@ -16,7 +16,11 @@ bool Recorded(UINT message) {
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (Current != nullptr && Recorded(message))
         Current->messages.push_back({window, message, wParam, lParam});
-    if (message == WM_CLOSE) return 0;  // stays open: the test decides
+    // Inert: stays open (the test decides), and an Alt key that gets through
+    // never starts the window's menu loop, which would wait for input forever.
+    if (message == WM_CLOSE || message == WM_SYSCOMMAND || message == WM_SYSKEYDOWN ||
+        message == WM_SYSKEYUP || message == WM_SYSCHAR)
+        return 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -31,6 +35,8 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK MouseHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && Current != nullptr && wParam == WM_MOUSEMOVE && Current->blockMoves)
+        return 1;
     if (code == HC_ACTION && Current != nullptr && wParam != WM_MOUSEMOVE) {
         const auto* event = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
         Current->mouse.push_back({wParam, event->pt});
@@ -73,11 +79,15 @@ void InputRecorder::Pump() {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < 1000) {
         if (MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT) == WAIT_TIMEOUT) break;
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
+        Drain();
+    }
+}
+
+void InputRecorder::Drain() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
     }
 }
 

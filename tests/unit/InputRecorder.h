@@ -38,11 +38,14 @@ public:
 
     // Dispatches what is queued until the thread has been idle for a while.
     void Pump();
+    // Dispatches only what is queued already, without waiting.
+    void Drain();
     void Clear();
 
     std::vector<Received> messages;  // key, command and close messages only
     std::vector<KeyStroke> keys;
     std::vector<MouseInput> mouse;   // button events only, not moves
+    bool blockMoves = false;         // keep synthesised relative moves off the cursor
 
     bool Empty() const { return messages.empty() && keys.empty() && mouse.empty(); }
     std::string Describe() const;

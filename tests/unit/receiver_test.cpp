@@ -3,58 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <deque>
-#include <vector>
 
+#include "ReceiverDouble.h"
 #include "receiver/CaptureFilter.h"
-#include "receiver/KsControl.h"
 #include "receiver/RegisterProtocol.h"
 
 namespace {
-
-struct Request {
-    std::vector<BYTE> property;
-    std::vector<BYTE> dataIn;
-    ULONG dataLength;
-    bool bytesReturnedAsked;
-};
-
-// Answers each request with the next scripted result; on S_OK a status read
-// gets statusValue and a transfer gets received in its receive buffer.
-class ControlDouble : public IKsControl {
-public:
-    std::vector<Request> requests;
-    std::deque<HRESULT> results;
-    BYTE statusValue = 1;
-    BYTE received[4] = {};
-
-    STDMETHODIMP QueryInterface(REFIID, void** out) override {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP KsProperty(PKSPROPERTY property, ULONG length, LPVOID data, ULONG dataLength,
-                            ULONG* bytesReturned) override {
-        const BYTE* raw = reinterpret_cast<const BYTE*>(property);
-        const BYTE* in = static_cast<const BYTE*>(data);
-        requests.push_back({std::vector<BYTE>(raw, raw + length),
-                            std::vector<BYTE>(in, in + (dataLength == 1 ? 1 : 0)), dataLength,
-                            bytesReturned != nullptr});
-        const HRESULT result = results.empty() ? S_OK : results.front();
-        if (!results.empty()) results.pop_front();
-        if (result != S_OK) return result;
-        if (length == sizeof(RegisterReadRequest)) {
-            *static_cast<BYTE*>(data) = statusValue;
-        } else {
-            const TransferRequest* transfer = reinterpret_cast<const TransferRequest*>(property);
-            std::memcpy(reinterpret_cast<void*>(transfer->receiveBuffer), received, 4);
-        }
-        return S_OK;
-    }
-    STDMETHODIMP KsMethod(PKSMETHOD, ULONG, LPVOID, ULONG, ULONG*) override { return E_NOTIMPL; }
-    STDMETHODIMP KsEvent(PKSEVENT, ULONG, LPVOID, ULONG, ULONG*) override { return E_NOTIMPL; }
-};
 
 uint32_t Dword(const std::vector<BYTE>& bytes, size_t offset) {
     uint32_t value;
@@ -72,7 +26,7 @@ void ExpectHeader(const Request& request, const GUID& set) {
 
 class Receiver : public ::testing::Test {
 protected:
-    ControlDouble control;
+    ReceiverDouble control;
     void SetUp() override { ReceiverControl = &control; }
     void TearDown() override { ReceiverControl = nullptr; }
 };
