@@ -1,5 +1,8 @@
 #include "apps/PowerKey.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "apps/BeyondTv.h"
 #include "apps/Quillmarsh.h"
 #include "apps/TvApplication.h"
@@ -42,19 +45,17 @@ Driver* DriverFor(int selector) {
 }
 
 Driver& DriverOf(const TvApplication& application) {
-    for (Driver& driver : Drivers)
-        if (&driver.record == &application) return driver;
-    return Drivers[0];
+    Driver* driver = std::find_if(std::begin(Drivers), std::end(Drivers),
+                                  [&](const Driver& d) { return &d.record == &application; });
+    return driver != std::end(Drivers) ? *driver : Drivers[0];
 }
 
-// Ends the watch of one application when its window has gone; false while
-// the window is still there.
-bool EndWatchIfGone(int& flag, HWND window, TvApplication& record) {
-    if (window != nullptr) return false;
+// Ends the watch of one application when its window has gone.
+void EndWatchIfGone(int& flag, HWND window, TvApplication& record) {
+    if (window != nullptr) return;
     record.ClearActive();
     StopWatchTimer();
     flag = 0;
-    return true;
 }
 
 }  // namespace
@@ -65,9 +66,9 @@ void PowerToggle(TvApplication& application) {
         driver.close();
         return;
     }
-    driver.record.ShowOrLaunch();
+    application.ShowOrLaunch();
     StartWatchTimer();
-    if (driver.record.active != 0) driver.watchFlag = 1;
+    if (application.active != 0) driver.watchFlag = 1;
 }
 
 void DefaultPowerAction(int selector) {

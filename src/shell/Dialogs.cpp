@@ -1,6 +1,8 @@
 #include "shell/Dialogs.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "apps/TvApplication.h"
 #include "res/resource.h"
@@ -76,12 +78,11 @@ void ConfirmApplicationChoice(HWND dialog) {
 
 void PlaceDialog(HWND dialog) {
     const int width = GetSystemMetrics(SM_CXFULLSCREEN);
-    for (const Placement& placement : Placements) {
-        if (placement.screenWidth == width) {
-            SetWindowPos(dialog, HWND_TOPMOST, placement.x, placement.y, 0, 0, SWP_NOSIZE);
-            return;
-        }
-    }
+    const Placement* placement =
+        std::find_if(std::begin(Placements), std::end(Placements),
+                     [width](const Placement& p) { return p.screenWidth == width; });
+    if (placement != std::end(Placements))
+        SetWindowPos(dialog, HWND_TOPMOST, placement->x, placement->y, 0, 0, SWP_NOSIZE);
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
