@@ -58,6 +58,8 @@ def test_card_is_chosen_by_name(bench, case):
     seen = {card.device.instance: ("P" if requests(card) else "L" if loads(card) else "-")
             for card in cards}
     assert seen == {device.instance: expected for device, expected in DISCOVERY[case]}
+    # Whichever name matched, the filter joins the graph under the first one.
+    assert [e["name"] for e in polled.log() if e.get("ev") == "join"] == [FIRST]
     assert all(loads(card) <= 1 for card in cards)
 
 

@@ -52,6 +52,11 @@ void Device::configure(const DeviceSettings& settings) {
              .number("no_kscontrol", settings.noKsControl));
 }
 
+void Device::joined(const std::wstring& graphName) {
+    std::lock_guard<std::mutex> guard(lock_);
+    emit(stamped(nowMicros()).text("ev", "join").text("name", toUtf8(graphName)));
+}
+
 void Device::ingestFeed(uint64_t nowUs) {
     if (!feed_) return;
     feedLines_.clear();

@@ -30,6 +30,8 @@ public:
 
     HRESULT property(void* property, ULONG propertyLength, void* data, ULONG dataLength,
                      ULONG* bytesReturned);
+    // Records that the filter joined (or left, with no name) a filter graph.
+    void joined(const std::wstring& graphName);
     // Records a request of a kind the receiver does not support.
     HRESULT unsupported(const char* what);
 

@@ -193,6 +193,7 @@ HRESULT STDMETHODCALLTYPE CaptureFilter::JoinFilterGraph(IFilterGraph* graph, LP
         graphName_[i] = name[i];
         graphName_[i + 1] = L'\0';
     }
+    device_.joined(graphName_);
     return S_OK;
 }
 
