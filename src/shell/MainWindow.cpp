@@ -22,10 +22,13 @@ constexpr char MissingFilterText[] =
 // Sent by the shell to every top-level window when the taskbar is re-created.
 const UINT TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
 
+bool QuitRequested = false;
+
 void EndProgram(HWND window) {
     ReleaseHeldButton();  // a button held by the remote must not stay down
     RemoveTrayIcon(window, TrayIconId);
     PostQuitMessage(0);
+    QuitRequested = true;
 }
 
 void ReportMissingFilter(HWND window) {
@@ -43,8 +46,14 @@ void OnTrayMessage(HWND window, LPARAM mouseMessage) {
             break;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-            if (FilterFound) ShowTrayMenu(window);
-            else ReportMissingFilter(window);
+            if (FilterFound) {
+                ShowTrayMenu(window);
+                // A quit that arrived while the menu was open may have been
+                // taken by the menu's own loop: ask again.
+                if (QuitRequested) PostQuitMessage(0);
+            } else {
+                ReportMissingFilter(window);
+            }
             break;
         default:
             break;

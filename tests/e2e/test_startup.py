@@ -64,7 +64,7 @@ def test_always_remote_off_1_ends_the_start_before_any_poll(bench):
     assert_sequence(calls, [("Shell_NotifyIconA", (NIM_ADD, ANY)),
                             ("Shell_NotifyIconA", (NIM_DELETE, ANY)), ("PostQuitMessage", (0,))])
     assert not [str(c) for c in calls if c.func in ("SetTimer", "RegSetValueExA")]
-    assert [e["ev"] for e in card.log()] == ["load"]  # found, never asked
+    assert [e["ev"] for e in card.log()] == ["load", "join"]  # found, never asked
 
 
 def test_other_always_remote_off_values_run_and_a_missing_selector_is_written(bench):
