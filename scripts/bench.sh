@@ -12,9 +12,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 cd "$MARLOW_ROOT"
 
 BUILD=$MARLOW_ROOT/build
-"$MARLOW_ROOT/scripts/setup.sh"
-cmake -S "$MARLOW_ROOT" -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$MARLOW_ROOT/cmake/mingw-w64-i686.cmake" >/dev/null
-cmake --build "$BUILD" -j2 --target MarlowRemote CardEmulator FakeTvApp probe TimerBaseline
+setup_and_build MarlowRemote CardEmulator FakeTvApp probe TimerBaseline
 "$MARLOW_ROOT/scripts/wine-prefix.sh" template >/dev/null
 PYTHONPATH=$MARLOW_ROOT/tools exec /usr/bin/python3 -m bench --bin "$BUILD/bin" \
   --work "$BUILD/bench-work" --out "$BUILD/bench.json" "$@"

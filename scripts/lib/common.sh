@@ -70,3 +70,12 @@ stop_xvfb() {
   wait "$XVFB_PID" 2>/dev/null
   XVFB_PID=''
 }
+
+# setup_and_build TARGET...: installs what is missing, then configures build/
+# and builds the named targets there.
+setup_and_build() {
+  "$MARLOW_ROOT/scripts/setup.sh"
+  cmake -S "$MARLOW_ROOT" -B "$MARLOW_ROOT/build" \
+    -DCMAKE_TOOLCHAIN_FILE="$MARLOW_ROOT/cmake/mingw-w64-i686.cmake" >/dev/null
+  cmake --build "$MARLOW_ROOT/build" -j2 --target "$@"
+}
