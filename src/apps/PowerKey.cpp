@@ -29,7 +29,6 @@ struct Driver {
     CloseAction switchCloses[2];  // the others, closed before a menu switch
 };
 
-// The three applications, indexed by selector - SelectQuillmarsh.
 Driver Drivers[] = {
     {QuillmarshApp, FindQuillmarshWindow, CloseQuillmarsh, WatchQuillmarsh,
      {CloseWinDvr, CloseBeyondTv}, {CloseBeyondTv, CloseWinDvr}},
@@ -39,16 +38,13 @@ Driver Drivers[] = {
      {CloseBeyondTv, CloseQuillmarsh}, {CloseBeyondTv, CloseQuillmarsh}},
 };
 
-Driver* DriverFor(int selector) {
-    if (selector < SelectQuillmarsh || selector > SelectWinDvr) return nullptr;
-    return &Drivers[selector - SelectQuillmarsh];
+Driver* DriverOf(const TvApplication* application) {
+    Driver* driver = std::find_if(std::begin(Drivers), std::end(Drivers),
+                                  [&](const Driver& d) { return &d.record == application; });
+    return driver != std::end(Drivers) ? driver : nullptr;
 }
 
-Driver& DriverOf(const TvApplication& application) {
-    Driver* driver = std::find_if(std::begin(Drivers), std::end(Drivers),
-                                  [&](const Driver& d) { return &d.record == &application; });
-    return driver != std::end(Drivers) ? *driver : Drivers[0];
-}
+Driver* DriverFor(int selector) { return DriverOf(ApplicationFor(selector)); }
 
 // Ends the watch of one application when its window has gone.
 void EndWatchIfGone(int& flag, HWND window, TvApplication& record) {
@@ -61,14 +57,15 @@ void EndWatchIfGone(int& flag, HWND window, TvApplication& record) {
 }  // namespace
 
 void PowerToggle(TvApplication& application) {
-    Driver& driver = DriverOf(application);
-    if (driver.runningTest() != nullptr) {
-        driver.close();
+    Driver* driver = DriverOf(&application);
+    if (driver == nullptr) return;
+    if (driver->runningTest() != nullptr) {
+        driver->close();
         return;
     }
     application.ShowOrLaunch();
     StartWatchTimer();
-    if (application.active != 0) driver.watchFlag = 1;
+    if (application.active != 0) driver->watchFlag = 1;
 }
 
 void DefaultPowerAction(int selector) {

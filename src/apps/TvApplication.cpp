@@ -82,6 +82,15 @@ HWND TvApplication::ShowOrLaunch() {
     return window;
 }
 
+TvApplication* ApplicationFor(int selector) {
+    switch (selector) {
+        case SelectQuillmarsh: return &QuillmarshApp;
+        case SelectBeyondTv: return &BeyondTvApp;
+        case SelectWinDvr: return &WinDvrApp;
+        default: return nullptr;
+    }
+}
+
 HWND FindWinDvrWindow() { return FindWindowByExactTitle(WinDvrTitle); }
 
 HWND FindBeyondTvWindow() { return FindTopLevelByClass(BeyondTvVideoClass); }

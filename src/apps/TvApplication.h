@@ -45,6 +45,9 @@ constexpr int SelectQuillmarsh = 6;
 constexpr int SelectBeyondTv = 7;
 constexpr int SelectWinDvr = 8;
 
+// The record that a default-application selector names; null for any other value.
+TvApplication* ApplicationFor(int selector);
+
 // Window identities.
 constexpr char WinDvrTitle[] = "InterVideo WinDVR 6";
 constexpr char BeyondTvVideoClass[] = "Streamzap.WM.D3D";

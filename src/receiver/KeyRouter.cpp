@@ -22,17 +22,8 @@ void AnswerShutdownDialog(int code) {
     SendMessageA(ShutdownDialogWindow, WM_KEYDOWN, code == PowerKey ? VK_RETURN : VK_ESCAPE, 0);
 }
 
-const TvApplication* DefaultApplication(int selector) {
-    switch (selector) {
-        case SelectQuillmarsh: return &QuillmarshApp;
-        case SelectBeyondTv: return &BeyondTvApp;
-        case SelectWinDvr: return &WinDvrApp;
-        default: return nullptr;
-    }
-}
-
 void PowerWithoutTarget() {
-    const TvApplication* application = DefaultApplication(DefaultAppSelector);
+    const TvApplication* application = ApplicationFor(DefaultAppSelector);
     if (application == nullptr) return;
     if (!application->IsInstalled()) {
         MessageBoxA(nullptr, ReinitializeText, MessageCaption, MB_SETFOREGROUND);
