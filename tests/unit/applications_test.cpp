@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "TestSupport.h"
 #include "apps/TvApplication.h"
@@ -105,6 +107,18 @@ TEST_F(WindowLookups, LongTitlesAreReadUpTo127Characters) {
     const std::string longer = prefix + "z";
     TestWindow exact("MarlowTestB", longer.c_str());
     EXPECT_EQ(FindWinDvrWindow(), nullptr);
+}
+
+TEST_F(WindowLookups, AThousandOtherWindowsDoNotHideTheApplication) {
+    TestWindow target("MarlowTestD", "InterVideo WinDVR 6");  // at the bottom of the Z order
+    std::vector<std::unique_ptr<TestWindow>> others;
+    for (int i = 0; i < 1000; ++i) {
+        const std::string title = "WinDVR " + std::to_string(i) + std::string(i % 600, 'w');
+        others.push_back(std::make_unique<TestWindow>("MarlowTestE", title.c_str()));
+    }
+    EXPECT_EQ(FindWinDvrWindow(), target.handle());
+    TvApplication app(Key, Value, "App.exe", "", "InterVideo WinDVR 6");
+    EXPECT_EQ(app.FindByTitlePrefix(), target.handle());
 }
 
 TEST_F(WindowLookups, WinDvrIsFoundByExactTitleForKeysAndByPrefixForTheMenu) {
