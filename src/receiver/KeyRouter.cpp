@@ -10,7 +10,6 @@
 #include "receiver/KeyPoll.h"
 #include "shell/Program.h"
 #include "shell/Settings.h"
-#include "shell/WindowSearch.h"
 
 namespace {
 
