@@ -68,29 +68,6 @@ TEST_F(SettingsStore, AnOutOfRangeSelectorStaysAsRead) {
     EXPECT_EQ(StoredDword(DefaultAppValue), 5u);
 }
 
-// Data of another type or length: no crash; up to four bytes are taken as
-// they are, longer data counts as unreadable and is replaced by the default.
-TEST_F(SettingsStore, DataOfAnyTypeAndLength) {
-    const BYTE one = 7;
-    WriteMachineValue(SettingsKeyPath, DefaultAppValue, REG_BINARY, &one, 1);
-    LoadSettings();
-    EXPECT_EQ(DefaultAppSelector, 7);
-
-    const char text[] = "7";
-    WriteMachineValue(SettingsKeyPath, DefaultAppValue, REG_SZ, text, sizeof text);
-    LoadSettings();
-    EXPECT_EQ(DefaultAppSelector, '7');
-
-    const char longText[] = "WinDVR 6";
-    DefaultAppSelector = 6;
-    WriteMachineValue(SettingsKeyPath, DefaultAppValue, REG_SZ, longText, sizeof longText);
-    WriteMachineValue(SettingsKeyPath, AlwaysRemoteOffValue, REG_BINARY, longText, 0);
-    LoadSettings();
-    EXPECT_EQ(DefaultAppSelector, 6);
-    EXPECT_EQ(StoredDword(DefaultAppValue), 6u);
-    EXPECT_FALSE(AlwaysRemoteOffFlag);  // zero bytes read into a buffer of 0
-}
-
 TEST_F(SettingsStore, SaveOverwritesButNeverCreatesTheValue) {
     EXPECT_FALSE(SaveDefaultApp());  // no key at all
     EXPECT_FALSE(Stored(DefaultAppValue));
