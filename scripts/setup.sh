@@ -14,6 +14,7 @@ PACKAGES=(
   wine wine32:i386                              # 32-bit Wine
   xvfb x11-utils                                # displays; xdpyinfo tells when one is up
   x11-apps imagemagick                          # screenshots: xwd | convert
+  nsis                                          # the Windows installer
   python3-pytest python3-pytest-timeout         # end-to-end tests
 )
 
