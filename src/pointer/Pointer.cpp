@@ -11,22 +11,8 @@ constexpr int LargeStepDivisor = 80;
 constexpr int OnePixelMoves = 4;   // moves 1 to 4 of a run go one pixel
 constexpr int SmallStepMoves = 9;  // moves 5 to 9 go the small step
 
-constexpr int LeftClickCode = 0;
-constexpr int ToggleCode = 5;
-constexpr int RightClickCode = 10;
-
 // The event that lets go of the button the toggle pressed.
 DWORD HeldButtonUpEvent = MOUSEEVENTF_LEFTUP;
-
-struct Direction {
-    int dx;
-    int dy;
-};
-
-// By code 1 to 9, as on a numeric keypad turned upside down (y grows downward).
-constexpr Direction Directions[10] = {
-    {0, 0}, {-1, -1}, {0, -1}, {+1, -1}, {-1, 0}, {0, 0}, {+1, 0}, {-1, +1}, {0, +1}, {+1, +1},
-};
 
 void SetWidth(int width) {
     ScreenBounds.minX = 0;

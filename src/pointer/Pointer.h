@@ -12,6 +12,23 @@ struct Bounds {
     int largeStep = 0;
 };
 
+// The digit keys drive the pointer as a numeric keypad: 0 (the key "1")
+// clicks left, 10 (the key "0") clicks right, 5 (the key "6") holds or lets
+// go of a button, and the other codes up to 9 move the pointer.
+constexpr int LeftClickCode = 0;
+constexpr int ToggleCode = 5;
+constexpr int RightClickCode = 10;
+
+struct Direction {
+    int dx;
+    int dy;
+};
+
+// By code 1 to 9, as on a numeric keypad turned upside down (y grows downward).
+inline constexpr Direction Directions[10] = {
+    {0, 0}, {-1, -1}, {0, -1}, {+1, -1}, {-1, 0}, {0, 0}, {+1, 0}, {-1, +1}, {0, +1}, {+1, +1},
+};
+
 extern Bounds ScreenBounds;
 extern int StepCounter;  // moves made in the current run of one held key
 extern int ButtonHeld;   // 1 while the toggle holds a button down

@@ -1,10 +1,9 @@
 #include "receiver/KeyRouter.h"
 
-#include "apps/BeyondTv.h"
+#include "apps/KeyMap.h"
 #include "apps/PowerKey.h"
 #include "apps/Quillmarsh.h"
 #include "apps/TvApplication.h"
-#include "apps/WinDvr.h"
 #include "pointer/Pointer.h"
 #include "power/Shutdown.h"
 #include "receiver/KeyPoll.h"
@@ -38,14 +37,14 @@ void AdoptOrPoint(int code) {
     HWND winDvr = FindWindowExA(desktop, nullptr, nullptr, WinDvrTitle);
     if (quillmarsh != nullptr) {
         QuillmarshApp.active = 1;
-        QuillmarshKeyMap(code);
+        RunKeyMap(QuillmarshKeys, code);
     } else if (beyondTv != nullptr) {
         BeyondTvApp.active = 1;
-        BeyondTvKeyMap(code);
+        RunKeyMap(BeyondTvKeys, code);
     } else if (winDvr != nullptr) {
         WinDvrApp.active = 1;
         WinDvrApp.fastStep = 0;
-        WinDvrKeyMap(code);
+        RunKeyMap(WinDvrKeys, code);
     } else {
         PointerAction(code);
     }
@@ -74,23 +73,49 @@ void RouteWithoutTarget(int code, HWND owner) {
     }
 }
 
+// The key map of the application that is the remote's target, if any.
+const KeyMapTable* TargetKeyMap() {
+    if (QuillmarshApp.active == 1) return &QuillmarshKeys;
+    if (BeyondTvApp.active == 1) return &BeyondTvKeys;
+    if (WinDvrApp.active == 1) return &WinDvrKeys;
+    return nullptr;
+}
+
 }  // namespace
 
+TargetRoute RouteForTarget(const TvApplication& target, int code) {
+    if (code == PowerKey) return TargetRoute::PowerToggle;
+    if (code == SuppressedKey) return TargetRoute::Dropped;
+    if (&target == &QuillmarshApp) {
+        if (code == ShutdownKey) return TargetRoute::ShutdownCommand;
+        return code == StandbyKey ? TargetRoute::Dropped : TargetRoute::KeyMap;
+    }
+    if (&target == &BeyondTvApp) {
+        return code == StandbyKey || code == ShutdownOrStandbyKey ? TargetRoute::Dropped
+                                                                  : TargetRoute::KeyMap;
+    }
+    return code == ShutdownOrStandbyKey ? TargetRoute::Dropped : TargetRoute::KeyMap;
+}
+
 void RouteKey(int code, HWND owner) {
+    const KeyMapTable* map = TargetKeyMap();
     if (ShutdownDialogOpen) {
         AnswerShutdownDialog(code);
-    } else if (QuillmarshApp.active == 1) {
-        if (code == PowerKey) PowerToggle(QuillmarshApp);
-        else if (code == ShutdownKey) PostQuillmarshCommand(QuillmarshShutdownCommand);
-        else if (code != StandbyKey && code != SuppressedKey) QuillmarshKeyMap(code);
-    } else if (BeyondTvApp.active == 1) {
-        if (code == PowerKey) PowerToggle(BeyondTvApp);
-        else if (code != StandbyKey && code != ShutdownOrStandbyKey && code != SuppressedKey)
-            BeyondTvKeyMap(code);
-    } else if (WinDvrApp.active == 1) {
-        if (code == PowerKey) PowerToggle(WinDvrApp);
-        else if (code != ShutdownOrStandbyKey && code != SuppressedKey) WinDvrKeyMap(code);
-    } else {
+    } else if (map == nullptr) {
         RouteWithoutTarget(code, owner);
+    } else {
+        switch (RouteForTarget(map->application, code)) {
+            case TargetRoute::PowerToggle:
+                PowerToggle(map->application);
+                break;
+            case TargetRoute::ShutdownCommand:
+                PostQuillmarshCommand(QuillmarshShutdownCommand);
+                break;
+            case TargetRoute::KeyMap:
+                RunKeyMap(*map, code);
+                break;
+            case TargetRoute::Dropped:
+                break;
+        }
     }
 }

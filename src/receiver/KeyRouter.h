@@ -9,6 +9,17 @@ constexpr int ShutdownOrStandbyKey = 24;
 constexpr int ShutdownKey = 29;
 constexpr WPARAM QuillmarshShutdownCommand = 5001;
 
+class TvApplication;
+
+// What becomes of a code while an application is the remote's target.
+enum class TargetRoute {
+    Dropped,          // nothing happens
+    PowerToggle,      // the Power key closes the application
+    ShutdownCommand,  // Quillmarsh's own shutdown command
+    KeyMap,           // the application's key map acts on it
+};
+TargetRoute RouteForTarget(const TvApplication& target, int code);
+
 // Routes one code (SuppressedKey for a dropped repeat); owner is the window
 // that owns the poll timer, the owner of the shutdown dialog.
 void RouteKey(int code, HWND owner);
