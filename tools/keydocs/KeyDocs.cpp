@@ -1,0 +1,170 @@
+// Descriptions built from the program's key tables and routing decisions, so
+// that what the documents say cannot drift from what the program does.
+#include "KeyDocs.h"
+
+#include "apps/KeyMap.h"
+#include "apps/TvApplication.h"
+#include "pointer/Pointer.h"
+#include "receiver/KeyRouter.h"
+
+#include <windows.h>
+
+namespace keydocs {
+
+namespace {
+
+constexpr int SlowStepPixels = 10;
+constexpr int FastStepPixels = 50;
+
+struct KeyName {
+    BYTE key;
+    const char* name;
+};
+
+constexpr KeyName KeyNames[] = {
+    {VK_RETURN, "Enter"},      {VK_ESCAPE, "Esc"},
+    {VK_SPACE, "Space"},       {VK_PRIOR, "Page Up"},
+    {VK_NEXT, "Page Down"},    {VK_END, "End"},
+    {VK_HOME, "Home"},         {VK_LEFT, "Left"},
+    {VK_UP, "Up"},             {VK_RIGHT, "Right"},
+    {VK_DOWN, "Down"},         {VK_DELETE, "Delete"},
+    {VK_ADD, "Num +"},         {VK_SUBTRACT, "Num -"},
+    {VK_F4, "F4"},             {VK_F8, "F8"},
+    {VK_F11, "F11"},           {VK_SHIFT, "Shift"},
+    {VK_CONTROL, "Ctrl"},      {VK_MENU, "Alt"},
+    {VK_OEM_COMMA, "Comma"},   {VK_OEM_PERIOD, "Period"},
+    {VK_MEDIA_PLAY_PAUSE, "Play/Pause"},
+};
+
+std::string NameOf(BYTE key) {
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, char(key));
+    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return "Num " + std::to_string(key - VK_NUMPAD0);
+    for (const KeyName& entry : KeyNames)
+        if (entry.key == key) return entry.name;
+    return "virtual key " + std::to_string(key);
+}
+
+std::string ChordText(const KeyAction& action) {
+    std::string text;
+    for (BYTE key : action.keys) {
+        if (key == 0) break;
+        if (!text.empty()) text += '+';
+        text += NameOf(key);
+    }
+    return text;
+}
+
+const char* DirectionName(int dx, int dy) {
+    static const char* const names[3][3] = {
+        {"up-left", "left", "down-left"},
+        {"up", "", "down"},
+        {"up-right", "right", "down-right"},
+    };
+    return names[dx + 1][dy + 1];
+}
+
+std::string DescribeRow(const KeyAction& action) {
+    switch (action.kind) {
+        case KeyActionKind::Post:
+            return "key " + NameOf(static_cast<BYTE>(action.value));
+        case KeyActionKind::PostThen:
+            return "keys " + NameOf(static_cast<BYTE>(action.value)) + ", " +
+                   NameOf(static_cast<BYTE>(action.parameter));
+        case KeyActionKind::Chord:
+            return ChordText(action) + " to the focused window";
+        case KeyActionKind::FrontChord:
+            return "to the front, then " + ChordText(action);
+        case KeyActionKind::Move:
+            return std::string("pointer ") + DirectionName(action.dx, action.dy) + " by " +
+                   std::to_string(SlowStepPixels) + " px (" + std::to_string(FastStepPixels) +
+                   " px in fast step)";
+        case KeyActionKind::Click:
+            return "left click";
+        case KeyActionKind::ToggleFastStep:
+            return "pointer step " + std::to_string(SlowStepPixels) + " px / " +
+                   std::to_string(FastStepPixels) + " px";
+        case KeyActionKind::Command:
+            return "command " + std::to_string(action.value);
+        case KeyActionKind::LookupOnly:
+            break;
+    }
+    return {};
+}
+
+std::string DescribeTarget(const KeyMapTable& map, const char* name, int code) {
+    switch (RouteForTarget(map.application, code)) {
+        case TargetRoute::PowerToggle:
+            return std::string("closes ") + name;
+        case TargetRoute::ShutdownCommand:
+            return "command " + std::to_string(QuillmarshShutdownCommand) + " (shut down)";
+        case TargetRoute::KeyMap:
+            if (const KeyAction* action = FindKeyAction(map, code)) return DescribeRow(*action);
+            break;
+        case TargetRoute::Dropped:
+            break;
+    }
+    return {};
+}
+
+std::string DescribePointer(int code) {
+    switch (code) {
+        case LeftClickCode:
+            return "left click";
+        case RightClickCode:
+            return "right click";
+        case ToggleCode:
+            return "holds the button down, or lets it go (drag)";
+        default:
+            break;
+    }
+    if (code < 0 || code > RightClickCode) return {};
+    return std::string("pointer ") + DirectionName(Directions[code].dx, Directions[code].dy) +
+           ", faster while held";
+}
+
+std::string DescribeWithoutTarget(int code) {
+    switch (code) {
+        case PowerKey:
+            return "starts the default TV application";
+        case StandbyKey:
+            return "standby";
+        case ShutdownOrStandbyKey:
+            return "shutdown dialog when Beyond TV is the default, else standby";
+        case ShutdownKey:
+            return "shutdown dialog when Quillmarsh is the default";
+        default:
+            return DescribePointer(code);
+    }
+}
+
+}  // namespace
+
+const char* ModeName(Mode mode) {
+    switch (mode) {
+        case Mode::WinDvr:
+            return "WinDVR 6";
+        case Mode::BeyondTv:
+            return "Beyond TV";
+        case Mode::Quillmarsh:
+            return "Quillmarsh";
+        case Mode::NoApplication:
+            break;
+    }
+    return "No TV application";
+}
+
+std::string Describe(Mode mode, int code) {
+    switch (mode) {
+        case Mode::WinDvr:
+            return DescribeTarget(WinDvrKeys, ModeName(mode), code);
+        case Mode::BeyondTv:
+            return DescribeTarget(BeyondTvKeys, ModeName(mode), code);
+        case Mode::Quillmarsh:
+            return DescribeTarget(QuillmarshKeys, ModeName(mode), code);
+        case Mode::NoApplication:
+            break;
+    }
+    return DescribeWithoutTarget(code);
+}
+
+}  // namespace keydocs
