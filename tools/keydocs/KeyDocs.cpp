@@ -125,7 +125,7 @@ std::string DescribePointer(int code) {
 std::string DescribeWithoutTarget(int code) {
     switch (code) {
         case PowerKey:
-            return "starts the default TV application";
+            return "starts or closes the default TV application, closes the others";
         case StandbyKey:
             return "standby";
         case ShutdownOrStandbyKey:

@@ -1,0 +1,50 @@
+"""The README stays true to the program: its key table is what keytable.exe
+prints from the program's own key tables, and every picture it shows is one
+the guided tour takes."""
+
+import os
+import re
+import sys
+from pathlib import Path
+
+import pytest
+
+REPO = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(REPO / "tools"))
+
+from winebench import keytable, tour  # noqa: E402
+from winebench.wine import WineEnv  # noqa: E402
+
+BIN = Path(os.environ.get("MARLOW_BIN_DIR", REPO / "build" / "bin"))
+README = (REPO / "README.md").read_text(encoding="utf-8")
+
+
+@pytest.fixture(scope="module")
+def printed_table(tmp_path_factory):
+    wine = WineEnv(tmp_path_factory.mktemp("wine") / "prefix", "").create_from_template()
+    try:
+        yield keytable.generate(wine, BIN)
+    finally:
+        wine.kill()
+
+
+def test_the_key_table_is_the_one_the_program_prints(printed_table):
+    assert keytable.block(README) == printed_table, "run scripts/keytable.sh"
+
+
+def test_the_key_table_has_a_row_for_every_button_and_a_column_for_every_mode(printed_table):
+    rows = [line for line in printed_table.splitlines() if line.startswith("| ")]
+    header, body = rows[0], rows[1:]
+    assert header.count("|") == 7  # key, code and four modes
+    codes = [int(row.split("|")[2]) for row in body]
+    assert len(codes) == len(set(codes)) > 40
+    assert all(row.count("|") == 7 for row in body)
+
+
+def test_every_picture_is_one_the_tour_takes():
+    names = {"%02d-%s.png" % (n, step.name) for n, step in enumerate(tour.STEPS, 1)}
+    pictures = re.findall(r"!\[[^\]]*\]\((docs/tour/[^)]+)\)", README)
+    assert pictures, "the README shows no picture of the tour"
+    for picture in pictures:
+        assert Path(picture).name in names, picture
+        assert (REPO / picture).is_file(), picture
