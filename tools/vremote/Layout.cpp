@@ -1,0 +1,46 @@
+#include "Layout.h"
+
+#include <algorithm>
+
+namespace vremote {
+namespace {
+
+constexpr int Margin = 10;          // around the body and the panel
+constexpr int BodyPadding = 16;     // between the body's edge and its buttons
+constexpr int BodyTop = 44;         // room for the infrared window above the buttons
+constexpr int BodyBottom = 40;      // room for the name below them
+constexpr int ColumnGap = 10;
+constexpr int RowGap = 9;
+constexpr int ButtonHeight = 30;    // when the rows fit; less when they do not
+constexpr int MinButtonHeight = 12;
+
+constexpr int BodyWidth = RemoteWidth - 2 * Margin;
+constexpr int ButtonWidth =
+    (BodyWidth - 2 * BodyPadding - (keydocs::RemoteColumns - 1) * ColumnGap) / keydocs::RemoteColumns;
+constexpr int MaxGridHeight = MaxRemoteHeight - 2 * Margin - BodyTop - BodyBottom;
+
+}  // namespace
+
+RemoteLayout LayoutRemote(const keydocs::RemoteButton* buttons, size_t count) {
+    int rows = 0;
+    for (size_t i = 0; i < count; ++i) rows = std::max(rows, buttons[i].row + 1);
+    const int fitting = rows > 0 ? (MaxGridHeight + RowGap) / rows - RowGap : ButtonHeight;
+    const int buttonHeight = std::max(MinButtonHeight, std::min(ButtonHeight, fitting));
+    const int gridHeight = rows > 0 ? rows * (buttonHeight + RowGap) - RowGap : 0;
+
+    RemoteLayout layout{};
+    layout.body = {Margin, Margin, BodyWidth, BodyTop + gridHeight + BodyBottom};
+    const int gridLeft = layout.body.left + BodyPadding;
+    const int gridTop = layout.body.top + BodyTop;
+    for (size_t i = 0; i < count; ++i) {
+        layout.buttons.push_back({gridLeft + buttons[i].column * (ButtonWidth + ColumnGap),
+                                  gridTop + buttons[i].row * (buttonHeight + RowGap), ButtonWidth,
+                                  buttonHeight});
+    }
+    layout.panel = {RemoteWidth, Margin, PanelWidth, std::max(layout.body.height, MinPanelHeight)};
+    layout.clientWidth = layout.panel.right() + Margin;
+    layout.clientHeight = std::max(layout.body.bottom(), layout.panel.bottom()) + Margin;
+    return layout;
+}
+
+}  // namespace vremote
