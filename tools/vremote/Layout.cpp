@@ -12,7 +12,6 @@ constexpr int BodyBottom = 40;      // room for the name below them
 constexpr int ColumnGap = 10;
 constexpr int RowGap = 9;
 constexpr int ButtonHeight = 30;    // when the rows fit; less when they do not
-constexpr int MinButtonHeight = 12;
 
 constexpr int BodyWidth = RemoteWidth - 2 * Margin;
 constexpr int ButtonWidth =
@@ -24,9 +23,10 @@ constexpr int MaxGridHeight = MaxRemoteHeight - 2 * Margin - BodyTop - BodyBotto
 RemoteLayout LayoutRemote(const keydocs::RemoteButton* buttons, size_t count) {
     int rows = 0;
     for (size_t i = 0; i < count; ++i) rows = std::max(rows, buttons[i].row + 1);
-    const int fitting = rows > 0 ? (MaxGridHeight + RowGap) / rows - RowGap : ButtonHeight;
-    const int buttonHeight = std::max(MinButtonHeight, std::min(ButtonHeight, fitting));
-    const int gridHeight = rows > 0 ? rows * (buttonHeight + RowGap) - RowGap : 0;
+    // Rows keep their proportions and shrink when there are too many to fit.
+    const int rowPitch = std::min(ButtonHeight + RowGap, rows > 0 ? MaxGridHeight / rows : 0);
+    const int buttonHeight = rowPitch * ButtonHeight / (ButtonHeight + RowGap);
+    const int gridHeight = rows > 0 ? (rows - 1) * rowPitch + buttonHeight : 0;
 
     RemoteLayout layout{};
     layout.body = {Margin, Margin, BodyWidth, BodyTop + gridHeight + BodyBottom};
@@ -34,7 +34,7 @@ RemoteLayout LayoutRemote(const keydocs::RemoteButton* buttons, size_t count) {
     const int gridTop = layout.body.top + BodyTop;
     for (size_t i = 0; i < count; ++i) {
         layout.buttons.push_back({gridLeft + buttons[i].column * (ButtonWidth + ColumnGap),
-                                  gridTop + buttons[i].row * (buttonHeight + RowGap), ButtonWidth,
+                                  gridTop + buttons[i].row * rowPitch, ButtonWidth,
                                   buttonHeight});
     }
     layout.panel = {RemoteWidth, Margin, PanelWidth, std::max(layout.body.height, MinPanelHeight)};

@@ -32,8 +32,8 @@ struct RemoteLayout {
     Box panel;               // the explanations and the status
 };
 
-// Places `count` buttons by their rows and columns; rows shrink so that any
-// number of rows fits in MaxRemoteHeight.
+// Places `count` buttons by their rows and columns; rows shrink so that a
+// remote of many rows still fits in MaxRemoteHeight.
 RemoteLayout LayoutRemote(const keydocs::RemoteButton* buttons, size_t count);
 
 }  // namespace vremote
