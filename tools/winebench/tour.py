@@ -1,0 +1,388 @@
+"""A guided tour of the program: on a virtual display, a scripted session
+with the emulated card, the three fake TV applications and the virtual
+remote, with a screenshot of the screen after every step.
+
+    python3 -m winebench.tour [--out DIR] [--bin DIR] [--keep]
+
+Each step acts the way a user would (a button of the virtual remote, the
+tray icon, a dialog) and then checks that the program did what it should; the
+tour stops at the first step that did not, and exits 1. The screenshots are
+DIR/NN-name.png; a failed step leaves DIR/NN-name-failed.png.
+"""
+
+from __future__ import annotations
+
+import argparse
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+from dataclasses import dataclass
+from pathlib import Path
+from typing import Callable, List, Optional, Sequence, Tuple
+
+from . import fakeapp
+from .scenario import MAIN_WINDOW_CLASS, WM_COMMAND, Bench, Product, default_bin_dir
+from .wine import REPO_ROOT, WineEnv, Xvfb, reg_text, wait_for
+
+SCREEN = (1600, 900)
+REMOTE_EXE = "VirtualRemote.exe"
+REMOTE_CLASS = "MarlowVirtualRemote"
+BUTTON_ID_BASE = 1000
+OPEN_APPS_ID = 2001
+
+WM_KEYDOWN, WM_LBUTTONDOWN, WM_LBUTTONUP, BM_CLICK = 0x0100, 0x0201, 0x0202, 0x00F5
+MK_LBUTTON, VK_ESCAPE, IDOK = 1, 0x1B, 1
+TRAY_MESSAGE = 1001
+IDM_ABOUT, IDM_SETTINGS, IDM_EXIT = 30, 32, 1201
+QUILLMARSH_COMMAND = 4024
+VK_NUMPAD5, VK_UP, VK_RETURN = 0x65, 0x26, 0x0D
+
+# Remote key codes the tour presses.
+DIGIT_1, DIGIT_5, RIGHT, POWER, MUTE, OK_KEY, VOL_DOWN, CH_UP = 0, 4, 6, 12, 20, 14, 29, 30
+
+ABOUT_CAPTION = "Remote Control - About"
+SETTINGS_CAPTION = "Marlow Remote Control - Setting"
+SHUTDOWN_CAPTION = "Marlow Remote Control - Shut Down"
+BEYOND_TV_VIDEO = "Streamzap.WM.D3D"
+QUILLMARSH_PANEL = "VarnelMainPanel_Class"
+
+# Wine's virtual desktop named "shell" has a taskbar with the notification area.
+DESKTOP_REG = (reg_text(r"HKEY_CURRENT_USER\Software\Wine\Explorer", {"Desktop": "shell"})
+               + reg_text(r"HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops",
+                          {"shell": "%dx%d" % SCREEN}))
+
+
+class StepFailed(AssertionError):
+    """A step did not show what it should."""
+
+
+def check(condition: bool, message: str) -> None:
+    if not condition:
+        raise StepFailed(message)
+
+
+def waited(predicate: Callable[[], object], message: str, timeout: float = 20.0):
+    try:
+        return wait_for(predicate, timeout, message=message)
+    except TimeoutError as error:
+        raise StepFailed(str(error)) from None
+
+
+Rect = Tuple[int, int, int, int]  # left, top, right, bottom
+
+
+@dataclass
+class Step:
+    name: str
+    caption: str  # what the screenshot shows
+    act: Callable[["Tour"], None]
+    # The part of the screen worth a picture of its own (NN-name-detail.png).
+    detail: Optional[Callable[["Tour"], Rect]] = None
+
+
+class Tour:
+    """The bench of one tour: the program, its card, the applications and the
+    virtual remote, all in one prefix on one display."""
+
+    def __init__(self, bench: Bench, xvfb: Xvfb, out: Path):
+        self.bench = bench
+        self.xvfb = xvfb
+        self.out = out
+        self.probe = bench.probe
+        self.product: Optional[Product] = None
+        self.card = bench.register_cards()[0]
+        self.apps = bench.install_apps()
+        self.remote_proc: Optional[subprocess.Popen] = None
+        self.remote = 0
+        self.buttons = {}
+
+    # -- the program and the remote ----------------------------------------------
+    def main_window(self) -> int:
+        return fakeapp.hwnd_value(self.probe.find(cls=MAIN_WINDOW_CLASS)[0]["hwnd"])
+
+    def start_remote(self) -> None:
+        exe = self.bench.binary(REMOTE_EXE)
+        self.remote_proc = self.bench.wine.start([exe, self.bench.wine.to_win(self.card.feed.path)])
+        window = self.probe.wait_for_window(cls=REMOTE_CLASS, timeout=20)
+        self.remote = fakeapp.hwnd_value(window["hwnd"])
+        for control in self.probe.dialog(self.remote)["controls"]:
+            if control["id"] >= BUTTON_ID_BASE and control["class"].lower() == "button":
+                self.buttons[control["id"] - BUTTON_ID_BASE] = fakeapp.hwnd_value(control["hwnd"])
+
+    def open_apps_text(self) -> str:
+        for control in self.probe.dialog(self.remote)["controls"]:
+            if control["id"] == OPEN_APPS_ID:
+                return control["text"]
+        return ""
+
+    def _read_count(self) -> int:
+        return sum(1 for e in self.card.log() if e.get("req") == "transfer"
+                   and e.get("verdict") == "ok")
+
+    def _handled_after(self, start: int, reads: int):
+        """The product has read `reads` more codes since log entry `start` and
+        polled again, so it handled the last of them."""
+        def handled() -> bool:
+            new = self.card.log()[start:]
+            done = [i for i, e in enumerate(new)
+                    if e.get("req") == "transfer" and e.get("verdict") == "ok"]
+            return len(done) >= reads and any(e.get("req") == "status"
+                                              for e in new[done[reads - 1] + 1:])
+        return handled
+
+    def click(self, code: int) -> None:
+        """Clicks the remote's button for code and waits until the program
+        has handled the key."""
+        start = len(self.card.log())
+        self.probe.send(self.buttons[code], BM_CLICK)
+        waited(self._handled_after(start, 1), "the program did not read code %d" % code)
+
+    def hold(self, code: int, until: Callable[[], bool], timeout: float = 20.0) -> None:
+        """Keeps the remote's button for code pressed until `until` holds."""
+        button = self.buttons[code]
+        self.probe.post(button, WM_LBUTTONDOWN, MK_LBUTTON, 0x00080008)
+        try:
+            waited(until, "holding code %d did not do it" % code, timeout)
+        finally:
+            self.probe.post(button, WM_LBUTTONUP, 0, 0x00080008)
+
+    # -- applications --------------------------------------------------------------
+    def app_log(self, identity: str) -> list:
+        return fakeapp.read_log(self.apps[identity].log)
+
+    def key_downs(self, identity: str) -> List[int]:
+        return [e["wParam"] for e in fakeapp.messages(self.app_log(identity), "WM_KEYDOWN")]
+
+    def commands(self, identity: str) -> List[int]:
+        return [e["wParam"] for e in fakeapp.messages(self.app_log(identity),
+                                                       "MSG%d" % QUILLMARSH_COMMAND)]
+
+    def window(self, cls: str) -> bool:
+        return bool(self.probe.find(cls=cls))
+
+    def dialog(self, caption: str) -> int:
+        window = self.probe.wait_for_window(title=caption, timeout=20)
+        return fakeapp.hwnd_value(window["hwnd"])
+
+    # -- running -------------------------------------------------------------------
+    def shoot(self, name: str) -> Path:
+        return self.xvfb.screenshot(self.out / (name + ".png"))
+
+    def crop(self, picture: Path, rect: Rect, margin: int = 12) -> Path:
+        width, height = SCREEN
+        left, top = max(rect[0] - margin, 0), max(rect[1] - margin, 0)
+        right, bottom = min(rect[2] + margin, width), min(rect[3] + margin, height)
+        detail = picture.with_name(picture.stem + "-detail.png")
+        subprocess.run(["convert", str(picture), "-crop",
+                        "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage",
+                        str(detail)], check=True, timeout=30)
+        return detail
+
+    def window_rect(self, cls: Optional[str] = None, title: Optional[str] = None) -> Rect:
+        return tuple(self.probe.wait_for_window(cls=cls, title=title)["rect"])
+
+    def run(self, steps: Sequence[Step]) -> bool:
+        for number, step in enumerate(steps, 1):
+            name = picture_stem(number, step)
+            try:
+                step.act(self)
+            except (StepFailed, TimeoutError) as error:
+                self.shoot(name + "-failed")
+                print("FAILED %s: %s (%s)" % (name, step.caption, error))
+                return False
+            time.sleep(0.3)  # let the windows finish painting before the picture
+            picture = self.shoot(name)
+            if step.detail:
+                self.crop(picture, step.detail(self))
+            print("ok     %s: %s" % (name, step.caption))
+        return True
+
+
+# -- the steps -----------------------------------------------------------------------
+
+def start(tour: Tour) -> None:
+    tour.product = tour.bench.start()
+    tour.start_remote()
+    check(tour.product.tray_added(), "no tray icon")
+    waited(lambda: "none" in tour.open_apps_text(), "the remote does not show pointer mode")
+
+
+def pointer(tour: Tour) -> None:
+    x, y = tour.probe.set_cursor(300, 300)
+    tour.hold(RIGHT, lambda: tour.probe.cursor()[0] >= x + 120)
+    # Wine may report a stale position for a moment after a burst of moves.
+    waited(lambda: tour.probe.cursor()[1] == y, "the pointer left its row", timeout=5)
+    # The pointer over the remote's Mute button; the remote's "1" clicks there,
+    # so the remote presses its own Mute button (which does nothing here).
+    rect = next(c["rect"] for c in tour.probe.dialog(tour.remote)["controls"]
+                if c["id"] == BUTTON_ID_BASE + MUTE)
+    tour.probe.set_cursor((rect[0] + rect[2]) // 2, (rect[1] + rect[3]) // 2)
+    tour.click(DIGIT_1)
+    waited(lambda: "tap %d" % MUTE in Path(tour.card.feed.path).read_text(),
+           "the click did not press the Mute button")
+
+
+def adoption(tour: Tour) -> None:
+    tour.bench.wine.start([tour.apps["beyondtv"].exe])
+    waited(lambda: tour.window(BEYOND_TV_VIDEO), "Beyond TV did not start")
+    waited(lambda: "Beyond TV" in tour.open_apps_text(), "the remote does not show Beyond TV")
+    tour.click(DIGIT_5)
+    tour.click(CH_UP)
+    waited(lambda: tour.key_downs("beyondtv") == [VK_NUMPAD5, VK_UP, VK_RETURN],
+           "Beyond TV did not get Num 5, Up, Enter: %s" % tour.key_downs("beyondtv"))
+
+
+def power_closes(tour: Tour) -> None:
+    tour.click(POWER)
+    waited(lambda: fakeapp.exit_code(tour.app_log("beyondtv")) == 0, "Beyond TV did not close")
+    waited(lambda: not tour.window(BEYOND_TV_VIDEO), "Beyond TV's window stayed")
+
+
+def power_starts(tour: Tour) -> None:
+    tour.click(POWER)
+    waited(lambda: tour.window(QUILLMARSH_PANEL), "Power did not start Quillmarsh")
+    tour.click(MUTE)
+    waited(lambda: tour.commands("quillmarsh") == [403],
+           "Quillmarsh did not get command 403: %s" % tour.commands("quillmarsh"))
+
+
+def power_closes_default(tour: Tour) -> None:
+    tour.click(POWER)
+    waited(lambda: fakeapp.exit_code(tour.app_log("quillmarsh")) == 0, "Quillmarsh did not close")
+    waited(lambda: "none" in tour.open_apps_text(), "the remote still shows an application")
+
+
+def tray_menu(tour: Tour) -> None:
+    tray = tour.probe.find(cls="Shell_TrayWnd")[0]["rect"]
+    tour.probe.set_cursor(tray[2] - 12, (tray[1] + tray[3]) // 2)
+    tour.probe.post(tour.main_window(), TRAY_MESSAGE, 0, WM_LBUTTONDOWN)
+    tour.probe.wait_for_popup()
+
+
+def menu_and_tray(tour: Tour) -> Rect:
+    """The open menu and the corner of the taskbar with the icon."""
+    menu = tour.window_rect(cls="#32768")
+    tray = tour.window_rect(cls="Shell_TrayWnd")
+    return (min(menu[0], tray[2] - 200), menu[1], tray[2], tray[3])
+
+
+def close_menu(tour: Tour) -> None:
+    menu = tour.probe.find(cls="#32768")[0]
+    tour.probe.post(menu["hwnd"], WM_KEYDOWN, VK_ESCAPE, 0)
+    tour.probe.wait_for_no_window(cls="#32768", timeout=10)
+
+
+def about(tour: Tour) -> None:
+    close_menu(tour)
+    tour.probe.post(tour.main_window(), WM_COMMAND, IDM_ABOUT, 0)
+    tour.dialog(ABOUT_CAPTION)
+
+
+def settings(tour: Tour) -> None:
+    tour.probe.post(tour.dialog(ABOUT_CAPTION), WM_COMMAND, IDOK, 0)
+    tour.probe.wait_for_no_window(title=ABOUT_CAPTION)
+    tour.probe.post(tour.main_window(), WM_COMMAND, IDM_SETTINGS, 0)
+    controls = tour.probe.dialog(tour.dialog(SETTINGS_CAPTION))["controls"]
+    combo = next(c for c in controls if c["class"].lower() == "combobox")
+    check("Quillmarsh" in combo["items"], "the list lacks Quillmarsh: %s" % combo["items"])
+
+
+def shutdown_dialog(tour: Tour) -> None:
+    tour.probe.post(tour.dialog(SETTINGS_CAPTION), WM_COMMAND, IDOK, 0)
+    tour.probe.wait_for_no_window(title=SETTINGS_CAPTION)
+    tour.click(VOL_DOWN)
+    tour.dialog(SHUTDOWN_CAPTION)
+
+
+def shutdown_cancelled(tour: Tour) -> None:
+    tour.click(OK_KEY)
+    tour.probe.wait_for_no_window(title=SHUTDOWN_CAPTION, timeout=10)
+    check(tour.product.running(), "the program ended")
+
+
+def exit_program(tour: Tour) -> None:
+    tour.probe.post(tour.main_window(), WM_COMMAND, IDM_EXIT, 0)
+    check(tour.product.wait_exit(20) == 0, "the program did not end with 0")
+
+
+STEPS = [
+    Step("start", "the program runs: its icon in the notification area, the virtual "
+                  "remote beside it, no TV application", start,
+         lambda tour: tour.window_rect(cls=REMOTE_CLASS)),
+    Step("pointer", "no TV application: holding Right moves the pointer faster and "
+                    "faster; the key 1 clicks", pointer),
+    Step("adoption", "Beyond TV is started by hand: the next key makes it the target and "
+                     "it gets Num 5, then Up and Enter for Ch+", adoption,
+         lambda tour: tour.window_rect(cls=REMOTE_CLASS)),
+    Step("power-closes", "Power closes the target, Beyond TV", power_closes),
+    Step("power-starts", "Power starts the default application, Quillmarsh, which gets "
+                         "command 403 for Mute", power_starts),
+    Step("power-closes-default", "Power closes Quillmarsh; the remote drives the pointer "
+                                 "again", power_closes_default),
+    Step("tray-menu", "the tray menu: the default application, About, Exit", tray_menu,
+         menu_and_tray),
+    Step("about", "the About dialog", about, lambda tour: tour.window_rect(title=ABOUT_CAPTION)),
+    Step("settings", "the Settings dialog: the default TV application", settings,
+         lambda tour: tour.window_rect(title=SETTINGS_CAPTION)),
+    Step("shutdown-dialog", "Vol- with Quillmarsh as the default and no TV application: "
+                            "the shutdown dialog", shutdown_dialog,
+         lambda tour: tour.window_rect(title=SHUTDOWN_CAPTION)),
+    Step("shutdown-cancelled", "any key but Power cancels it from the remote",
+         shutdown_cancelled),
+    Step("exit", "Exit ends the program", exit_program),
+]
+
+
+def picture_stem(number: int, step: Step) -> str:
+    return "%02d-%s" % (number, step.name)
+
+
+def picture_names(steps: Sequence[Step] = STEPS) -> List[str]:
+    """The files a tour that passes leaves, in step order."""
+    names = []
+    for number, step in enumerate(steps, 1):
+        names.append(picture_stem(number, step) + ".png")
+        if step.detail:
+            names.append(picture_stem(number, step) + "-detail.png")
+    return names
+
+
+def run_tour(out: Path, bin_dir: Path, keep: Optional[Path] = None) -> bool:
+    out.mkdir(parents=True, exist_ok=True)
+    for old in out.glob("*.png"):
+        old.unlink()
+    work = Path(tempfile.mkdtemp(prefix="tour-"))
+    with Xvfb(*SCREEN) as xvfb:
+        wine = WineEnv(work / "prefix", xvfb.display).create_from_template()
+        wine.import_reg(DESKTOP_REG)
+        wine.kill()  # the desktop process restarts as the virtual desktop
+        bench = None
+        try:
+            bench = Bench(wine, work / "bench", bin_dir)
+            return Tour(bench, xvfb, out).run(STEPS)
+        finally:
+            if bench:
+                bench.close()
+            else:
+                wine.kill()
+            if keep:
+                shutil.copytree(work / "bench", keep, dirs_exist_ok=True)
+            shutil.rmtree(work, ignore_errors=True)
+
+
+def main(argv: Sequence[str]) -> int:
+    parser = argparse.ArgumentParser(prog="python3 -m winebench.tour")
+    parser.add_argument("--out", type=Path, default=REPO_ROOT / "build" / "tour",
+                        help="where the screenshots go (default build/tour)")
+    parser.add_argument("--bin", type=Path, default=default_bin_dir())
+    parser.add_argument("--keep", type=Path, help="copy the logs of the run here")
+    opts = parser.parse_args(argv)
+    ok = run_tour(opts.out.resolve(), opts.bin, opts.keep)
+    print("The tour %s; screenshots in %s" % ("passed" if ok else "FAILED", opts.out))
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))
