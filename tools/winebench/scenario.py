@@ -265,11 +265,12 @@ class Bench:
 
     # -- the product --------------------------------------------------------
     def start(self, args: Sequence[str] = (), trace: bool = True, wait: bool = True,
-              timeout: float = 30.0) -> Product:
-        """Starts MarlowRemote.exe with stderr in a file of the work directory
-        (the relay trace when `trace`), and by default waits until it is up."""
+              timeout: float = 30.0, exe: Optional[os.PathLike] = None) -> Product:
+        """Starts MarlowRemote.exe (the built one, or `exe`, e.g. an installed
+        copy) with stderr in a file of the work directory (the relay trace
+        when `trace`), and by default waits until it is up."""
         n = len(self.products) + 1
-        exe = self.binary(PRODUCT_EXE)
+        exe = Path(exe) if exe is not None else self.binary(PRODUCT_EXE)
         # The probe's first look at the desktop starts Wine's desktop process,
         # which would otherwise be the product's child, under its trace.
         self.probe.windows()
