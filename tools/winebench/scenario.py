@@ -23,6 +23,7 @@ from .trace import DEFAULT_FUNCTIONS, NIM_ADD, RELAY_WINEDEBUG, Trace, relay_reg
 from .wine import REPO_ROOT, RawReg, WineEnv, Xvfb, reg_text, wait_for
 
 PRODUCT_EXE = "MarlowRemote.exe"
+REMOTE_EXE = "VirtualRemote.exe"
 MAIN_WINDOW_CLASS = "Marlow Remote Control"
 SETTINGS_KEY = r"HKEY_LOCAL_MACHINE\Software\Varnel Multimedia\Osprey Utilities"
 DEFAULT_CARD_NAME = "Philips Silicon (7171-35) WDM Video Capture"
@@ -322,7 +323,10 @@ def _run(argv: Sequence[str]) -> int:
         card = bench.register_cards()[0]
         apps = bench.install_apps()
         product = bench.start(trace=opts.trace, wait=False)
+        remote = bench.binary(REMOTE_EXE)
+        wine.start([remote, wine.to_win(card.feed.path)])
         print("MarlowRemote.exe runs under Wine (prefix %s)." % wine.prefix)
+        print("The virtual remote is on the screen: click its buttons, or keep one pressed.")
         if xvfb:
             print("Display %s (Xvfb). Screenshot: xwd -root -display %s | convert xwd:- shot.png"
                 % (display, display))
@@ -334,6 +338,7 @@ def _run(argv: Sequence[str]) -> int:
         print("Card log: %s" % card.log_path)
         for identity, paths in apps.items():
             print("%s installed as %s (log %s)" % (identity, paths.exe, paths.log))
+            print("  start it by hand:  WINEPREFIX=%s wine '%s' &" % (wine.prefix, paths.exe))
         print("Product stderr%s: %s" % (" (relay trace)" if opts.trace else "", product.stderr_path))
         print("Quit from the tray menu, or press Ctrl-C here.")
         sys.stdout.flush()

@@ -23,11 +23,10 @@ from pathlib import Path
 from typing import Callable, List, Optional, Sequence, Tuple
 
 from . import fakeapp
-from .scenario import MAIN_WINDOW_CLASS, WM_COMMAND, Bench, Product, default_bin_dir
+from .scenario import MAIN_WINDOW_CLASS, REMOTE_EXE, WM_COMMAND, Bench, Product, default_bin_dir
 from .wine import REPO_ROOT, WineEnv, Xvfb, reg_text, wait_for
 
 SCREEN = (1600, 900)
-REMOTE_EXE = "VirtualRemote.exe"
 REMOTE_CLASS = "MarlowVirtualRemote"
 BUTTON_ID_BASE = 1000
 OPEN_APPS_ID = 2001
