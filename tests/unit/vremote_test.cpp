@@ -77,10 +77,8 @@ bool Overlap(const vremote::Box& a, const vremote::Box& b) {
 void ExpectFits(const keydocs::RemoteButton* buttons, size_t count) {
     const vremote::RemoteLayout layout = vremote::LayoutRemote(buttons, count);
     ASSERT_EQ(layout.buttons.size(), count);
-    EXPECT_LE(layout.body.right(), vremote::RemoteWidth);
-    EXPECT_LE(layout.clientHeight, vremote::MaxRemoteHeight);
-    EXPECT_LE(layout.clientWidth, 700);
-    EXPECT_GE(layout.panel.left, layout.body.right());
+    EXPECT_TRUE(layout.body.right() <= vremote::RemoteWidth && layout.body.right() <= layout.panel.left);
+    EXPECT_TRUE(layout.clientHeight <= vremote::MaxRemoteHeight && layout.clientWidth <= 700);
     for (size_t i = 0; i < count; ++i) {
         const vremote::Box& box = layout.buttons[i];
         EXPECT_GT(box.height, 0);

@@ -225,8 +225,9 @@ void RemoteWindow::paintBody(HDC dc) const {
 }
 
 void RemoteWindow::showKey(int code) {
+    if (code == shownCode_) return;
     const keydocs::RemoteButton* key = FindButton(code);
-    if (code == shownCode_ || !key) return;
+    if (!key) return;
     shownCode_ = code;
     SetDlgItemTextW(hwnd_, KeyHeadingId, Widen(KeyHeading(*key)).c_str());
     int id = FirstModeLineId;
