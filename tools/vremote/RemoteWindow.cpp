@@ -70,9 +70,13 @@ bool RemoteWindow::create(HINSTANCE instance, int show) {
     const RemoteLayout layout = LayoutRemote(keydocs::RemoteButtons, keydocs::RemoteButtonCount);
     RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
     AdjustWindowRectEx(&frame, WindowStyle, FALSE, 0);
-    CreateWindowExW(0, WindowClassName, WindowTitle, WindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                    frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
-                    this);
+    // At the top right of the work area: the TV applications open at the top left.
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int width = frame.right - frame.left;
+    const int left = work.right - width > work.left ? work.right - width : work.left;
+    CreateWindowExW(0, WindowClassName, WindowTitle, WindowStyle, left, work.top, width,
+                    frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (!hwnd_) return false;
     ShowWindow(hwnd_, show);
     UpdateWindow(hwnd_);
@@ -135,7 +139,9 @@ void RemoteWindow::createControls() {
     body_ = {layout.body.left, layout.body.top, layout.body.right(), layout.body.bottom()};
 
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                               WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX | TTS_NOFADE |
+                                   TTS_NOANIMATE,
+                               CW_USEDEFAULT, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, nullptr, nullptr);
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, TooltipWidth);
     SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, TooltipShowMs);
