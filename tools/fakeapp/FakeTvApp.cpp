@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <deque>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "BenchJson.h"
+#include "KeyDocs.h"
 #include "FakeConfig.h"
 
 namespace fakeapp {
@@ -30,6 +32,8 @@ constexpr int kWindowsPerRow = 3;
 constexpr UINT kFirstNamedPrivateMessage = WM_USER;
 constexpr UINT kLastNamedPrivateMessage = 0xBFFF;
 constexpr int kConfigErrorExitCode = 2;
+constexpr size_t kShownLines = 10;  // what a window shows of the input it received
+constexpr int kTextMargin = 8;
 constexpr char kControlClass[] = "FakeTvAppControl";
 constexpr UINT kMouseHWheel = 0x020E;  // WM_MOUSEHWHEEL, newer than the headers' target
 
@@ -74,6 +78,7 @@ std::string messageName(UINT msg) {
 struct FakeWindow {
     WindowSpec spec;
     HWND hwnd = nullptr;
+    std::deque<std::string> shown;  // input it received, newest first
 };
 
 // Modifier keys as seen by the low-level keyboard hook (left, right and generic
@@ -119,6 +124,8 @@ private:
     LRESULT onControlMessage(HWND, UINT, WPARAM, LPARAM);
     void onKey(const KBDLLHOOKSTRUCT& key, bool down);
     void onMouse(WPARAM msg, const MSLLHOOKSTRUCT& mouse);
+    static void show(FakeWindow* window, const std::string& line);
+    void paint(HWND hwnd, const FakeWindow* window);
 
     HINSTANCE instance_;
     Config config_;
@@ -132,6 +139,7 @@ private:
     bool exiting_ = false;
     int exitCode_ = 0;
 };
+
 
 App* g_app = nullptr;
 
@@ -208,6 +216,35 @@ void App::shutdown(int code) {
     PostQuitMessage(code);
 }
 
+// Each window shows the last key messages and commands it received, so that
+// a person watching sees the application react.
+void App::show(FakeWindow* window, const std::string& line) {
+    if (window == nullptr || window->hwnd == nullptr) return;
+    window->shown.push_front(line);
+    if (window->shown.size() > kShownLines) window->shown.pop_back();
+    InvalidateRect(window->hwnd, nullptr, TRUE);
+}
+
+void App::paint(HWND hwnd, const FakeWindow* window) {
+    static const std::deque<std::string> nothing;
+    const std::deque<std::string>& shown = window ? window->shown : nothing;
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    const std::string heading = std::string("Fake ") + identityName(config_.identity) +
+                                (shown.empty() ? ": nothing received yet" : ": received, newest first");
+    int y = kTextMargin;
+    TextOutA(dc, kTextMargin, y, heading.c_str(), static_cast<int>(heading.size()));
+    for (const std::string& line : shown) {
+        y += metrics.tmHeight;
+        TextOutA(dc, kTextMargin * 2, y, line.c_str(), static_cast<int>(line.size()));
+    }
+    EndPaint(hwnd, &ps);
+}
+
 LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
@@ -230,7 +267,14 @@ LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
+    case WM_PAINT:
+        paint(hwnd, window);
+        return 0;
+    case WM_KEYDOWN:
+        show(window, "key " + keydocs::KeyName(static_cast<unsigned>(wParam)));
+        return 0;
     case kQuillmarshCommand:
+        show(window, "command " + std::to_string(wParam));
         if (config_.identity == Identity::Quillmarsh && wParam == kQuillmarshExit && !config_.ignoreClose)
             shutdown(0);
         return 0;
@@ -349,7 +393,7 @@ int App::run(const std::string& exePath, const std::vector<std::string>& args) {
         write(j);
     }
 
-    for (const auto& spec : config_.windows) windows_.push_back({spec, nullptr});
+    for (const auto& spec : config_.windows) windows_.push_back({spec, nullptr, {}});
     if (config_.exitAfterMs) SetTimer(control_, kTimerExit, *config_.exitAfterMs, nullptr);
     if (config_.delayMs == 0)
         onControlMessage(control_, WM_TIMER, kTimerShow, 0);

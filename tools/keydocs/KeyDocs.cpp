@@ -16,40 +16,12 @@ namespace {
 constexpr int SlowStepPixels = 10;
 constexpr int FastStepPixels = 50;
 
-struct KeyName {
-    BYTE key;
-    const char* name;
-};
-
-constexpr KeyName KeyNames[] = {
-    {VK_RETURN, "Enter"},      {VK_ESCAPE, "Esc"},
-    {VK_SPACE, "Space"},       {VK_PRIOR, "Page Up"},
-    {VK_NEXT, "Page Down"},    {VK_END, "End"},
-    {VK_HOME, "Home"},         {VK_LEFT, "Left"},
-    {VK_UP, "Up"},             {VK_RIGHT, "Right"},
-    {VK_DOWN, "Down"},         {VK_DELETE, "Delete"},
-    {VK_ADD, "Num +"},         {VK_SUBTRACT, "Num -"},
-    {VK_F4, "F4"},             {VK_F8, "F8"},
-    {VK_F11, "F11"},           {VK_SHIFT, "Shift"},
-    {VK_CONTROL, "Ctrl"},      {VK_MENU, "Alt"},
-    {VK_OEM_COMMA, "Comma"},   {VK_OEM_PERIOD, "Period"},
-    {VK_MEDIA_PLAY_PAUSE, "Play/Pause"},
-};
-
-std::string NameOf(BYTE key) {
-    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return std::string(1, char(key));
-    if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return "Num " + std::to_string(key - VK_NUMPAD0);
-    for (const KeyName& entry : KeyNames)
-        if (entry.key == key) return entry.name;
-    return "virtual key " + std::to_string(key);
-}
-
 std::string ChordText(const KeyAction& action) {
     std::string text;
     for (BYTE key : action.keys) {
         if (key == 0) break;
         if (!text.empty()) text += '+';
-        text += NameOf(key);
+        text += KeyName(key);
     }
     return text;
 }
@@ -66,10 +38,10 @@ const char* DirectionName(int dx, int dy) {
 std::string DescribeRow(const KeyAction& action) {
     switch (action.kind) {
         case KeyActionKind::Post:
-            return "key " + NameOf(static_cast<BYTE>(action.value));
+            return "key " + KeyName(action.value);
         case KeyActionKind::PostThen:
-            return "keys " + NameOf(static_cast<BYTE>(action.value)) + ", " +
-                   NameOf(static_cast<BYTE>(action.parameter));
+            return "keys " + KeyName(action.value) + ", " +
+                   KeyName(action.parameter);
         case KeyActionKind::Chord:
             return ChordText(action) + " to the focused window";
         case KeyActionKind::FrontChord:
