@@ -221,6 +221,7 @@ def pointer(tour: Tour) -> None:
     tour.click(DIGIT_1)
     waited(lambda: "tap %d" % MUTE in Path(tour.card.feed.path).read_text(),
            "the click did not press the Mute button")
+    tour.probe.set_cursor(x, y)  # away from the remote and its tooltips
 
 
 def adoption(tour: Tour) -> None:
