@@ -14,24 +14,13 @@ from winebench.scenario import Bench, Product
 from winebench.trace import ANY, Call, assert_sequence  # noqa: F401
 from winebench.wine import wait_for
 
-CAPTION = "Marlow Remote Control"          # main window class and title, message boxes
-SETTINGS_CAPTION = "Marlow Remote Control - Setting"
-ABOUT_CAPTION = "Remote Control - About"
-DIALOG_CLASS = "#32770"
-POPUP_MENU_CLASS = "#32768"
+from winebench.ui import (ABOUT_CAPTION, BM_CLICK, CAPTION, CB_SETCURSEL,  # noqa: F401
+                          DIALOG_CLASS, IDCANCEL, IDM_ABOUT, IDM_EXIT, IDM_QUILLMARSH,
+                          IDM_QUIT_FROM_OUTSIDE, IDM_SETTINGS, IDM_SNAPSTREAM, IDM_WINDVR,
+                          IDOK, POPUP_MENU_CLASS, SETTINGS_CAPTION, TRAY_ICON_ID, TRAY_MESSAGE,
+                          VK_ESCAPE, WM_CLOSE, WM_COMMAND, WM_KEYDOWN, WM_LBUTTONDOWN,
+                          WM_MOUSEMOVE, WM_NULL, WM_RBUTTONDOWN)
 
-TRAY_MESSAGE = 1001
-TRAY_ICON_ID = 10
-WM_NULL, WM_CLOSE, WM_KEYDOWN, WM_COMMAND = 0x0000, 0x0010, 0x0100, 0x0111
-WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_RBUTTONDOWN = 0x0200, 0x0201, 0x0204
-VK_ESCAPE = 0x1B
-IDOK, IDCANCEL = 1, 2
-BM_CLICK = 0x00F5
-CB_SETCURSEL = 0x014E
-
-IDM_ABOUT, IDM_QUIT_FROM_OUTSIDE, IDM_SETTINGS = 30, 31, 32
-IDM_QUILLMARSH, IDM_SNAPSTREAM, IDM_WINDVR = 1106, 1107, 1108
-IDM_EXIT = 1201
 MF_STRING, MF_CHECKED, MF_SEPARATOR = 0, 8, 0x0800
 
 POLL_TIMER, POLL_INTERVAL_MS = 1, 65

@@ -23,7 +23,10 @@ from pathlib import Path
 from typing import Callable, List, Optional, Sequence, Tuple
 
 from . import fakeapp
-from .scenario import MAIN_WINDOW_CLASS, REMOTE_EXE, WM_COMMAND, Bench, Product, default_bin_dir
+from .scenario import MAIN_WINDOW_CLASS, REMOTE_EXE, Bench, Product, default_bin_dir
+from .ui import (ABOUT_CAPTION, BM_CLICK, IDM_ABOUT, IDM_EXIT, IDM_SETTINGS, IDOK, MK_LBUTTON,
+                 POPUP_MENU_CLASS, SETTINGS_CAPTION, SHUTDOWN_CAPTION, TRAY_MESSAGE, VK_ESCAPE,
+                 WM_COMMAND, WM_KEYDOWN, WM_LBUTTONDOWN, WM_LBUTTONUP)
 from .wine import REPO_ROOT, WineEnv, Xvfb, reg_text, wait_for
 
 SCREEN = (1600, 900)
@@ -31,19 +34,12 @@ REMOTE_CLASS = "MarlowVirtualRemote"
 BUTTON_ID_BASE = 1000
 OPEN_APPS_ID = 2001
 
-WM_KEYDOWN, WM_LBUTTONDOWN, WM_LBUTTONUP, BM_CLICK = 0x0100, 0x0201, 0x0202, 0x00F5
-MK_LBUTTON, VK_ESCAPE, IDOK = 1, 0x1B, 1
-TRAY_MESSAGE = 1001
-IDM_ABOUT, IDM_SETTINGS, IDM_EXIT = 30, 32, 1201
 QUILLMARSH_COMMAND = 4024
 VK_NUMPAD5, VK_UP, VK_RETURN = 0x65, 0x26, 0x0D
 
 # Remote key codes the tour presses.
 DIGIT_1, DIGIT_5, RIGHT, POWER, MUTE, OK_KEY, VOL_DOWN, CH_UP = 0, 4, 6, 12, 20, 14, 29, 30
 
-ABOUT_CAPTION = "Remote Control - About"
-SETTINGS_CAPTION = "Marlow Remote Control - Setting"
-SHUTDOWN_CAPTION = "Marlow Remote Control - Shut Down"
 BEYOND_TV_VIDEO = "Streamzap.WM.D3D"
 QUILLMARSH_PANEL = "VarnelMainPanel_Class"
 
@@ -263,15 +259,15 @@ def tray_menu(tour: Tour) -> None:
 
 def menu_and_tray(tour: Tour) -> Rect:
     """The open menu and the corner of the taskbar with the icon."""
-    menu = tour.window_rect(cls="#32768")
+    menu = tour.window_rect(cls=POPUP_MENU_CLASS)
     tray = tour.window_rect(cls="Shell_TrayWnd")
     return (min(menu[0], tray[2] - 200), menu[1], tray[2], tray[3])
 
 
 def close_menu(tour: Tour) -> None:
-    menu = tour.probe.find(cls="#32768")[0]
+    menu = tour.probe.find(cls=POPUP_MENU_CLASS)[0]
     tour.probe.post(menu["hwnd"], WM_KEYDOWN, VK_ESCAPE, 0)
-    tour.probe.wait_for_no_window(cls="#32768", timeout=10)
+    tour.probe.wait_for_no_window(cls=POPUP_MENU_CLASS, timeout=10)
 
 
 def about(tour: Tour) -> None:

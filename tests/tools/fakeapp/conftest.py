@@ -6,7 +6,6 @@ Binaries come from $MARLOW_BIN_DIR (default: build/bin of this repository).
 
 from __future__ import annotations
 
-import os
 import subprocess
 import sys
 import time
@@ -30,15 +29,6 @@ def _wait(predicate, timeout: float, what: str):
         if time.monotonic() >= deadline:
             raise TimeoutError(what)
         time.sleep(0.05)
-
-
-@pytest.fixture(scope="session")
-def bin_dir() -> Path:
-    path = Path(os.environ.get("MARLOW_BIN_DIR", REPO / "build" / "bin"))
-    for exe in ("FakeTvApp.exe", "probe.exe", "ProbeTarget.exe"):
-        if not (path / exe).is_file():
-            pytest.fail("%s missing in %s (build it or set MARLOW_BIN_DIR)" % (exe, path))
-    return path
 
 
 @pytest.fixture(scope="session")

@@ -7,7 +7,6 @@ Binaries come from $MARLOW_BIN_DIR (default: build/bin of this repository).
 
 from __future__ import annotations
 
-import os
 import subprocess
 import sys
 from pathlib import Path
@@ -23,15 +22,6 @@ from winebench.wine import WineEnv, Xvfb, wait_for  # noqa: E402
 WINDOW_CLASS, WINDOW_TITLE = "MarlowVirtualRemote", "Virtual remote"
 BUTTON_ID_BASE, APPLICATIONS_ID, WRITTEN_LINES_ID, KEY_HEADING_ID = 1000, 2001, 2002, 2010
 WM_CLOSE = 0x0010
-
-
-@pytest.fixture(scope="session")
-def bin_dir() -> Path:
-    path = Path(os.environ.get("MARLOW_BIN_DIR", REPO / "build" / "bin"))
-    for exe in ("VirtualRemote.exe", "FakeTvApp.exe", "probe.exe"):
-        if not (path / exe).is_file():
-            pytest.fail("%s missing in %s (build it or set MARLOW_BIN_DIR)" % (exe, path))
-    return path
 
 
 @pytest.fixture(scope="session")
