@@ -248,6 +248,9 @@ def power_closes_default(tour: Tour) -> None:
     tour.click(POWER)
     waited(lambda: fakeapp.exit_code(tour.app_log("quillmarsh")) == 0, "Quillmarsh did not close")
     waited(lambda: "none" in tour.open_apps_text(), "the remote still shows an application")
+    x, y = tour.probe.set_cursor(300, 300)
+    tour.click(RIGHT)
+    waited(lambda: tour.probe.cursor() == (x + 1, y), "the remote does not drive the pointer")
 
 
 def tray_menu(tour: Tour) -> None:
@@ -296,6 +299,7 @@ def shutdown_cancelled(tour: Tour) -> None:
     tour.click(OK_KEY)
     tour.probe.wait_for_no_window(title=SHUTDOWN_CAPTION, timeout=10)
     check(tour.product.running(), "the program ended")
+    check(not tour.product.trace.calls("ExitWindowsEx"), "the machine was shut down")
 
 
 def exit_program(tour: Tour) -> None:
@@ -307,8 +311,9 @@ STEPS = [
     Step("start", "the program runs: its icon in the notification area, the virtual "
                   "remote beside it, no TV application", start,
          lambda tour: tour.window_rect(cls=REMOTE_CLASS)),
-    Step("pointer", "no TV application: holding Right moves the pointer faster and "
-                    "faster; the key 1 clicks", pointer),
+    Step("pointer", "no TV application: holding 7 (pointer right) moves the pointer faster "
+                    "and faster; the key 1 clicks, here on the remote's own Mute button",
+         pointer),
     Step("adoption", "Beyond TV is started by hand: the next key makes it the target and "
                      "it gets Num 5, then Up and Enter for Ch+", adoption,
          lambda tour: tour.window_rect(cls=REMOTE_CLASS)),
