@@ -26,13 +26,14 @@ from . import fakeapp
 from .scenario import MAIN_WINDOW_CLASS, REMOTE_EXE, Bench, Product, default_bin_dir
 from .ui import (ABOUT_CAPTION, BM_CLICK, IDM_ABOUT, IDM_EXIT, IDM_SETTINGS, IDOK, MK_LBUTTON,
                  POPUP_MENU_CLASS, SETTINGS_CAPTION, SHUTDOWN_CAPTION, TRAY_MESSAGE, VK_ESCAPE,
-                 WM_COMMAND, WM_KEYDOWN, WM_LBUTTONDOWN, WM_LBUTTONUP)
+                 WM_COMMAND, WM_KEYDOWN, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE)
 from .wine import REPO_ROOT, WineEnv, Xvfb, reg_text, wait_for
 
 SCREEN = (1600, 900)
 REMOTE_CLASS = "MarlowVirtualRemote"
 BUTTON_ID_BASE = 1000
 OPEN_APPS_ID = 2001
+KEY_HEADING_ID = 2010
 
 QUILLMARSH_COMMAND = 4024
 VK_NUMPAD5, VK_UP, VK_RETURN = 0x65, 0x26, 0x0D
@@ -106,11 +107,14 @@ class Tour:
             if control["id"] >= BUTTON_ID_BASE and control["class"].lower() == "button":
                 self.buttons[control["id"] - BUTTON_ID_BASE] = fakeapp.hwnd_value(control["hwnd"])
 
-    def open_apps_text(self) -> str:
+    def remote_text(self, control_id: int) -> str:
         for control in self.probe.dialog(self.remote)["controls"]:
-            if control["id"] == OPEN_APPS_ID:
+            if control["id"] == control_id:
                 return control["text"]
         return ""
+
+    def open_apps_text(self) -> str:
+        return self.remote_text(OPEN_APPS_ID)
 
     def _read_count(self) -> int:
         return sum(1 for e in self.card.log() if e.get("req") == "transfer"
@@ -202,6 +206,9 @@ def start(tour: Tour) -> None:
     tour.start_remote()
     check(tour.product.tray_added(), "no tray icon")
     waited(lambda: "none" in tour.open_apps_text(), "the remote does not show pointer mode")
+    # The mouse over Power: the remote tells what the key does in each mode.
+    tour.probe.post(tour.buttons[POWER], WM_MOUSEMOVE, 0, 0x00080008)
+    waited(lambda: "Power" in tour.remote_text(KEY_HEADING_ID), "no description of Power")
 
 
 def pointer(tour: Tour) -> None:
@@ -309,7 +316,7 @@ def exit_program(tour: Tour) -> None:
 
 STEPS = [
     Step("start", "the program runs: its icon in the notification area, the virtual "
-                  "remote beside it, no TV application", start,
+                  "remote beside it telling what Power does, no TV application", start,
          lambda tour: tour.window_rect(cls=REMOTE_CLASS)),
     Step("pointer", "no TV application: holding 7 (pointer right) moves the pointer faster "
                     "and faster; the key 1 clicks, here on the remote's own Mute button",
