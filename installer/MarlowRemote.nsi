@@ -208,6 +208,8 @@ Section "${PRODUCT_NAME}" SectionProgram
   SetOutPath "$INSTDIR"
   File "/oname=${EXE_NAME}" "${PRODUCT_EXE}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER_NAME}"
+  ; To start the program again after Exit, for every user.
+  CreateShortCut "$SMPROGRAMS\${PRODUCT_NAME}.lnk" "$INSTDIR\${EXE_NAME}"
 
   WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT_NAME}" '"$INSTDIR\${EXE_NAME}"'
   !insertmacro DefaultSetting "DefaultTVAPP" 6
@@ -239,6 +241,7 @@ Section "Uninstall"
   ${EndIf}
   Call un.ReleaseProgramFile
   DeleteRegValue HKLM "${RUN_KEY}" "${PRODUCT_NAME}"
+  Delete "$SMPROGRAMS\${PRODUCT_NAME}.lnk"
   ; Run in place (_?=), the uninstaller's own file is in use: the caller
   ; removes it. Run from its copy in %TEMP%, it waits until the original,
   ; which started the copy, has ended.

@@ -1,5 +1,6 @@
 """MarlowRemoteSetup.exe and the uninstaller it writes, run silently: where
-the program goes, how it starts with Windows and is listed for removal, its
+the program goes, how it starts with Windows and from the Start menu and is
+listed for removal, its
 settings created where missing and never changed, a running copy asked to
 quit before its file is replaced or removed, and what a removal leaves.
 
@@ -26,6 +27,7 @@ OTHER_DIR = r"C:\Apps\MarlowRemote"  # without a space: /D= takes no quotes
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\MarlowRemoteControl"
 VERSION = "3.1.0.0"
+SHORTCUT = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Marlow Remote Control.lnk"
 ABORTED_BY_SCRIPT = 2
 IDOK = 1  # the wizard's Next / Install / Finish button
 TIMEOUT = 60.0
@@ -120,6 +122,7 @@ def test_silent_install_places_the_program_registers_it_and_creates_the_settings
     assert size.type == "REG_DWORD" and len(built) // 1024 <= size.data < 1024
 
     assert settings(bench) == {"DefaultTVAPP": dword(6), "AlwaysRemoteOff": dword(0)}
+    assert b"MarlowRemote.exe" in bench.wine.to_unix(SHORTCUT).read_bytes()
 
 
 def test_a_reinstall_keeps_every_existing_setting_whatever_its_type(bench):
@@ -167,7 +170,7 @@ def test_uninstall_in_place_ends_the_program_and_leaves_the_settings_and_foreign
     assert uninstall_in_place(bench, DEFAULT_DIR) == 0
     assert_asked_to_quit(bench, product)
     assert sorted(p.name for p in folder.iterdir()) == [UNINSTALLER, "notes.txt"]
-    assert run_entry(bench) is None
+    assert run_entry(bench) is None and not bench.wine.to_unix(SHORTCUT).exists()
     assert not bench.wine.reg_key_exists(UNINSTALL_KEY)
     assert settings(bench) == {"DefaultTVAPP": dword(8), "AlwaysRemoteOff": dword(0)}
     shutil.rmtree(folder)  # the caller's part of an in-place removal
