@@ -1,8 +1,8 @@
 """MarlowRemoteSetup.exe and the uninstaller it writes, run silently: where
 the program goes, how it starts with Windows and from the Start menu and is
-listed for removal, its
-settings created where missing and never changed, a running copy asked to
-quit before its file is replaced or removed, and what a removal leaves.
+listed for removal, its settings created where missing and never changed, a
+running copy asked to quit before its file is replaced or removed, and what a
+removal leaves.
 
 The uninstaller is run in place ("Uninstall.exe /S _?=<folder>"), which
 returns when it is done but cannot delete its own file: the caller removes
