@@ -68,11 +68,6 @@ def main_window(product: Product) -> int:
     return fakeapp.hwnd_value(product.windows()[0]["hwnd"])
 
 
-def _is_read(entry: dict) -> bool:
-    """A key code the product took from the card."""
-    return entry.get("req") == "transfer" and entry.get("verdict") == "ok"
-
-
 def press(card: Card, *codes: int, timeout: float = 20.0) -> None:
     """Taps the codes in order and returns once the product has read the last
     of them and polled again, i.e. handled every one."""
@@ -80,14 +75,8 @@ def press(card: Card, *codes: int, timeout: float = 20.0) -> None:
     for code in codes:
         card.feed.tap(code)
 
-    def handled(entries: list) -> bool:
-        new = entries[start:]
-        reads = [i for i, e in enumerate(new) if _is_read(e)]
-        if len(reads) < len(codes):
-            return False
-        return any(e.get("req") == "status" for e in new[reads[len(codes) - 1] + 1:])
-
-    cardemu.wait_for_log(card.log_path, handled, timeout=timeout)
+    cardemu.wait_for_log(card.log_path, lambda entries: cardemu.handled(entries, start, len(codes)),
+                         timeout=timeout)
 
 
 def hold(card: Card, code: int, ms: int) -> List[dict]:
@@ -98,14 +87,14 @@ def hold(card: Card, code: int, ms: int) -> List[dict]:
 
     def released(entries: list) -> bool:
         new = entries[start:]
-        reads = [i for i, e in enumerate(new) if _is_read(e) and e["value"] == code]
+        reads = [i for i, e in enumerate(new) if cardemu.is_read(e) and e["value"] == code]
         if not reads:
             return False
         return any(e.get("req") == "status" and e.get("value") == cardemu.STATUS_IDLE
                    for e in new[reads[-1] + 1:])
 
     entries = cardemu.wait_for_log(card.log_path, released, timeout=ms / 1000 + 20)
-    return [e for e in entries[start:] if _is_read(e) and e["value"] == code]
+    return [e for e in entries[start:] if cardemu.is_read(e) and e["value"] == code]
 
 
 def repeat_counts(reads: Sequence[dict]) -> List[int]:

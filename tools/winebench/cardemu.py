@@ -206,6 +206,19 @@ def requests(entries: Iterable[dict], req: Optional[str] = None,
             and (req is None or e["req"] == req) and (dev is None or e.get("dev") == dev)]
 
 
+def is_read(entry: dict) -> bool:
+    """A key code the product took from the card."""
+    return entry.get("req") == "transfer" and entry.get("verdict") == "ok"
+
+
+def handled(entries: list, start: int, reads: int) -> bool:
+    """The product has read `reads` codes since log entry `start` and polled
+    again after the last of them, so it has handled every one."""
+    new = entries[start:]
+    done = [i for i, e in enumerate(new) if is_read(e)]
+    return len(done) >= reads and any(e.get("req") == "status" for e in new[done[reads - 1] + 1:])
+
+
 def hr_value(entry: dict) -> int:
     """The HRESULT of a request entry as an unsigned int."""
     return int(entry["hr"], 16)

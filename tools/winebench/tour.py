@@ -22,7 +22,7 @@ from dataclasses import dataclass
 from pathlib import Path
 from typing import Callable, List, Optional, Sequence, Tuple
 
-from . import fakeapp
+from . import cardemu, fakeapp
 from .scenario import MAIN_WINDOW_CLASS, REMOTE_EXE, Bench, Product, default_bin_dir
 from .ui import (ABOUT_CAPTION, BM_CLICK, IDM_ABOUT, IDM_EXIT, IDM_SETTINGS, IDOK, MK_LBUTTON,
                  POPUP_MENU_CLASS, SETTINGS_CAPTION, SHUTDOWN_CAPTION, TRAY_MESSAGE, VK_ESCAPE,
@@ -116,27 +116,13 @@ class Tour:
     def open_apps_text(self) -> str:
         return self.remote_text(OPEN_APPS_ID)
 
-    def _read_count(self) -> int:
-        return sum(1 for e in self.card.log() if e.get("req") == "transfer"
-                   and e.get("verdict") == "ok")
-
-    def _handled_after(self, start: int, reads: int):
-        """The product has read `reads` more codes since log entry `start` and
-        polled again, so it handled the last of them."""
-        def handled() -> bool:
-            new = self.card.log()[start:]
-            done = [i for i, e in enumerate(new)
-                    if e.get("req") == "transfer" and e.get("verdict") == "ok"]
-            return len(done) >= reads and any(e.get("req") == "status"
-                                              for e in new[done[reads - 1] + 1:])
-        return handled
-
     def click(self, code: int) -> None:
         """Clicks the remote's button for code and waits until the program
         has handled the key."""
         start = len(self.card.log())
         self.probe.send(self.buttons[code], BM_CLICK)
-        waited(self._handled_after(start, 1), "the program did not read code %d" % code)
+        waited(lambda: cardemu.handled(self.card.log(), start, 1),
+               "the program did not read code %d" % code)
 
     def hold(self, code: int, until: Callable[[], bool], timeout: float = 20.0) -> None:
         """Keeps the remote's button for code pressed until `until` holds."""
