@@ -5,9 +5,7 @@
 
 namespace {
 
-ULONG AddressOf(const void* pointer) {
-    return static_cast<ULONG>(reinterpret_cast<uintptr_t>(pointer));
-}
+uintptr_t AddressOf(const void* pointer) { return reinterpret_cast<uintptr_t>(pointer); }
 
 bool SendRequest(void* request, ULONG requestLength, void* data, ULONG dataLength) {
     if (ReceiverControl == nullptr) return false;
@@ -29,16 +27,8 @@ RegisterReadRequest MakeRegisterReadRequest(uint8_t registerNumber) {
 
 TransferRequest MakeTransferRequest(uint8_t target, const uint32_t* sendValue, int sendFlag,
                                     void* receiveBuffer, ULONG receiveLength) {
-    TransferRequest request = {};
-    request.set = TransferPropertySet;
-    request.id = 0;
-    request.flags = KSPROPERTY_TYPE_GET;
-    request.target = target;
-    request.sendBuffer = AddressOf(sendValue);
-    request.sendCount = sendFlag != 0 ? 1 : 0;
-    request.receiveBuffer = AddressOf(receiveBuffer);
-    request.receiveLength = receiveLength;
-    return request;
+    return BuildTransferRequest<TransferRequest>(target, AddressOf(sendValue), sendFlag,
+                                                 AddressOf(receiveBuffer), receiveLength);
 }
 
 bool ReadRegisterByte(uint8_t registerNumber, uint8_t& value) {

@@ -5,7 +5,10 @@
 
 constexpr UINT TrayIconId = 10;
 constexpr UINT TrayCallbackMessage = 1001;
-constexpr DWORD TrayIconDataSize = 88;  // the first NOTIFYICONDATAA layout
+// The first NOTIFYICONDATAA layout, which every shell takes: 88 bytes in the
+// 32-bit program.
+constexpr DWORD TrayIconDataSize = NOTIFYICONDATAA_V1_SIZE;
+static_assert(sizeof(void*) != 4 || TrayIconDataSize == 88, "the first layout is 88 bytes");
 constexpr char TrayTip[] = "Marlow Remote Control";
 
 extern NOTIFYICONDATAA TrayIconData;

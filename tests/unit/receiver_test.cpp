@@ -31,15 +31,63 @@ protected:
     void TearDown() override { ReceiverControl = nullptr; }
 };
 
-TEST(RequestLayout, GuidsAreStoredInRegistryOrder) {
-    const BYTE expected[16] = {0x89, 0xE5, 0x90, 0x94, 0x17, 0x6B, 0xEC, 0x44,
-                               0x94, 0x35, 0x5E, 0x35, 0x87, 0xF9, 0xFB, 0xCE};
+// Where the transfer's fields lie in the layout this build sends.
+struct TransferOffsets {
+    size_t length, sendBuffer, sendCount, receiveBuffer, receiveLength;
+};
+#ifdef _WIN64
+constexpr TransferOffsets kTransfer = {64, 32, 40, 48, 56};
+#else
+constexpr TransferOffsets kTransfer = {48, 28, 32, 36, 40};
+#endif
+
+uint64_t Address(const std::vector<BYTE>& bytes, size_t offset) {
+    uint64_t value = 0;
+    std::memcpy(&value, &bytes[offset], sizeof(void*));
+    return value;
+}
+
+// Every byte of the three requests as they leave the program, from given
+// addresses, so that the 32-bit layout is checked at either width.
+TEST(RequestLayout, RegisterReadBytes) {
+    const BYTE expected[32] = {0x89, 0xE5, 0x90, 0x94, 0x17, 0x6B, 0xEC, 0x44,  // Set
+                               0x94, 0x35, 0x5E, 0x35, 0x87, 0xF9, 0xFB, 0xCE,
+                               0, 0, 0, 0,  // Id
+                               1, 0, 0, 0,  // Flags: GET
+                               8};          // register, then padding
     const RegisterReadRequest request = MakeRegisterReadRequest(8);
-    EXPECT_EQ(std::memcmp(&request, expected, 16), 0);
-    const BYTE transfer[16] = {0x66, 0xC4, 0xB1, 0xFB, 0x03, 0xBE, 0x0F, 0x47,
-                               0x9A, 0x8F, 0xA2, 0xAA, 0x0F, 0xA2, 0xC0, 0xEE};
-    const TransferRequest other = MakeTransferRequest(0x60, nullptr, 0, nullptr, 4);
-    EXPECT_EQ(std::memcmp(&other, transfer, 16), 0);
+    EXPECT_EQ(std::memcmp(&request, expected, sizeof expected), 0);
+}
+
+TEST(RequestLayout, TransferBytesOfThe32BitProgram) {
+    const BYTE expected[48] = {0x66, 0xC4, 0xB1, 0xFB, 0x03, 0xBE, 0x0F, 0x47,  // Set
+                               0x9A, 0x8F, 0xA2, 0xAA, 0x0F, 0xA2, 0xC0, 0xEE,
+                               0, 0, 0, 0,              // Id
+                               1, 0, 0, 0,              // Flags: GET
+                               0x60, 0, 0, 0,           // target, padding
+                               0x78, 0x56, 0x34, 0x12,  // send buffer 0x12345678
+                               1, 0, 0, 0,              // send count
+                               0xF0, 0xDE, 0xBC, 0x9A,  // receive buffer 0x9ABCDEF0
+                               4, 0, 0, 0,              // receive length
+                               0, 0, 0, 0};
+    const auto request =
+        BuildTransferRequest<TransferRequest32>(0x60, 0x12345678u, 7, 0x9ABCDEF0u, 4);
+    EXPECT_EQ(std::memcmp(&request, expected, sizeof expected), 0);
+}
+
+TEST(RequestLayout, TransferBytesOfThe64BitTestBuild) {
+    const BYTE expected[64] = {0x66, 0xC4, 0xB1, 0xFB, 0x03, 0xBE, 0x0F, 0x47,  // Set
+                               0x9A, 0x8F, 0xA2, 0xAA, 0x0F, 0xA2, 0xC0, 0xEE,
+                               0, 0, 0, 0,                 // Id
+                               1, 0, 0, 0,                 // Flags: GET
+                               0x60, 0, 0, 0, 0, 0, 0, 0,  // target, padding
+                               0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01,  // send buffer
+                               0, 0, 0, 0, 0, 0, 0, 0,     // send count 0, padding
+                               0xF8, 0xF7, 0xF6, 0xF5, 0xF4, 0xF3, 0xF2, 0xF1,  // receive buffer
+                               4, 0, 0, 0, 0, 0, 0, 0};    // receive length, padding
+    const auto request = BuildTransferRequest<TransferRequest64>(
+        0x60, 0x0102030405060708ull, 0, 0xF1F2F3F4F5F6F7F8ull, 4);
+    EXPECT_EQ(std::memcmp(&request, expected, sizeof expected), 0);
 }
 
 TEST_F(Receiver, StatusReadIsOneRegisterRequest) {
@@ -75,12 +123,12 @@ TEST_F(Receiver, CodeReadIsAReceiveOnlyTransfer) {
     ASSERT_EQ(control.requests.size(), 1u);
     const Request& request = control.requests[0];
     ExpectHeader(request, TransferPropertySet);
-    EXPECT_EQ(request.property.size(), 48u);
+    ASSERT_EQ(request.property.size(), kTransfer.length);
     EXPECT_EQ(request.property[24], 0x60);
-    EXPECT_NE(Dword(request.property, 28), 0u);  // send buffer address
-    EXPECT_EQ(Dword(request.property, 32), 0u);  // nothing is sent
-    EXPECT_NE(Dword(request.property, 36), 0u);  // receive buffer address
-    EXPECT_EQ(Dword(request.property, 40), 4u);
+    EXPECT_NE(Address(request.property, kTransfer.sendBuffer), 0u);
+    EXPECT_EQ(Dword(request.property, kTransfer.sendCount), 0u);  // nothing is sent
+    EXPECT_NE(Address(request.property, kTransfer.receiveBuffer), 0u);
+    EXPECT_EQ(Dword(request.property, kTransfer.receiveLength), 4u);
     EXPECT_EQ(request.dataLength, 8u);
 }
 
@@ -89,7 +137,8 @@ TEST_F(Receiver, SendFlagAndValueReachTheRequest) {
     BYTE buffer[4];
     const TransferRequest request = MakeTransferRequest(0x61, &value, 5, buffer, sizeof buffer);
     EXPECT_EQ(request.sendCount, 1u);
-    EXPECT_EQ(*reinterpret_cast<const uint32_t*>(request.sendBuffer), 0x42u);
+    // The whole pointers, at either width.
+    EXPECT_EQ(request.sendBuffer, reinterpret_cast<uintptr_t>(&value));
     EXPECT_EQ(request.receiveBuffer, reinterpret_cast<uintptr_t>(buffer));
 }
 

@@ -175,10 +175,10 @@ struct TransferRequest {
     TransferRequest(const TransferRequest&) = delete;
     TransferRequest& operator=(const TransferRequest&) = delete;
     void setSend(const void* p) {
-        writeAt(property, layout::kSendBufferOffset, static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(p)));
+        writeAt(property, layout::kSendBufferOffset, static_cast<layout::Address>(reinterpret_cast<ULONG_PTR>(p)));
     }
     void setReceive(void* p) {
-        writeAt(property, layout::kReceiveBufferOffset, static_cast<ULONG>(reinterpret_cast<ULONG_PTR>(p)));
+        writeAt(property, layout::kReceiveBufferOffset, static_cast<layout::Address>(reinterpret_cast<ULONG_PTR>(p)));
     }
 };
 

@@ -52,11 +52,28 @@ constexpr ULONG kStatusPropertyLength = 32;
 constexpr ULONG kStatusDataLength = 1;
 constexpr BYTE kKeyStatusRegister = 8;
 
+// The transfer carries two buffer addresses of the caller's width. A 32-bit
+// caller sends the card's own 48-byte layout. For a 64-bit caller the card's
+// layout is not known; the bench's 64-bit build sends one of its own, 64
+// bytes, each address widened to 64 bits at its natural alignment:
+//   24 target, 32 send buffer (8), 40 send count, 48 receive buffer (8),
+//   56 receive length; the rest padding.
+#ifdef _WIN64
+using Address = ULONG64;
+constexpr ULONG kTransferPropertyLength = 64;
+constexpr ULONG kSendBufferOffset = 32;
+constexpr ULONG kSendCountOffset = 40;
+constexpr ULONG kReceiveBufferOffset = 48;
+constexpr ULONG kReceiveLengthOffset = 56;
+#else
+using Address = ULONG;
 constexpr ULONG kTransferPropertyLength = 48;
 constexpr ULONG kSendBufferOffset = 28;
 constexpr ULONG kSendCountOffset = 32;
 constexpr ULONG kReceiveBufferOffset = 36;
 constexpr ULONG kReceiveLengthOffset = 40;
+#endif
+static_assert(sizeof(Address) == sizeof(void*), "addresses are the caller's width");
 constexpr ULONG kTransferDataLength = 8;
 constexpr BYTE kReceiverTarget = 0x60;
 constexpr ULONG kReceiveLength = 4;

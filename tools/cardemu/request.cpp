@@ -39,7 +39,7 @@ T readAt(const BYTE* base, ULONG offset) {
 }
 
 BYTE* pointerAt(const BYTE* base, ULONG offset) {
-    return reinterpret_cast<BYTE*>(static_cast<ULONG_PTR>(readAt<ULONG>(base, offset)));
+    return reinterpret_cast<BYTE*>(static_cast<ULONG_PTR>(readAt<layout::Address>(base, offset)));
 }
 
 std::string mismatch(const char* what, unsigned long got, unsigned long want) {
@@ -56,8 +56,9 @@ std::string mismatchHex(const char* what, unsigned long got, unsigned long want)
 
 std::string badPointer(const char* what, const void* p, const char* access) {
     char text[96];
-    std::snprintf(text, sizeof text, "%s 0x%08lx not %s", what,
-                  static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(p)), access);
+    std::snprintf(text, sizeof text, "%s 0x%0*llx not %s", what,
+                  static_cast<int>(2 * sizeof p),
+                  static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(p)), access);
     return text;
 }
 
