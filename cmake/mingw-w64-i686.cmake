@@ -1,17 +1,4 @@
-# Cross-compile for 32-bit Windows with Debian's MinGW-w64 (i686) toolchain.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compile the program for 32-bit Windows with Debian's MinGW-w64 (i686).
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
-set(TOOLCHAIN_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${TOOLCHAIN_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${TOOLCHAIN_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Test programs run under Wine through a wrapper that gives each one a
-# throwaway prefix and a display.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/wine-run.sh --width 32)
+set(MARLOW_WIDTH 32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # CTest's emulator for the Windows test programs:
-#   wine-run.sh PROGRAM.exe [ARGS...]
-# runs the program under Wine in a throwaway prefix cloned from the bench's
+#   wine-run.sh [--width 32|64] PROGRAM.exe [ARGS...]
+# runs the program under the Wine of that width (each build tree's toolchain
+# file names its own) in a throwaway prefix cloned from the bench's
 # template, on an Xvfb display of its own (or on $MARLOW_TEST_DISPLAY), and
 # exits with the program's exit code. The prefix's processes, the display and
 # the prefix itself are gone when it returns. The program's stdout and stderr
@@ -9,10 +10,14 @@
 # MARLOW_WINEDEBUG overrides WINEDEBUG (default -all) for a traced run.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/common.sh"
+if [[ ${1:-} == --width ]]; then
+  export MARLOW_WIDTH=${2:-}
+  shift 2 || die "usage: wine-run.sh [--width 32|64] PROGRAM.exe [ARGS...]"
+fi
 marlow_wine_env
 export WINEDEBUG=${MARLOW_WINEDEBUG:--all}
 
-(($# >= 1)) || die "usage: wine-run.sh PROGRAM.exe [ARGS...]"
+(($# >= 1)) || die "usage: wine-run.sh [--width 32|64] PROGRAM.exe [ARGS...]"
 prefix_tool=$MARLOW_ROOT/scripts/wine-prefix.sh
 
 workdir=$(mktemp -d "${TMPDIR:-/tmp}/marlow-test-XXXXXX") || exit 1
@@ -34,5 +39,5 @@ else
   export DISPLAY=$XVFB_DISPLAY
 fi
 
-wine "$@" </dev/null
+"$MARLOW_WINE" "$@" </dev/null
 exit $?

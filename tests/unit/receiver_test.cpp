@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "ReceiverDouble.h"
 #include "receiver/CaptureFilter.h"
@@ -59,35 +60,35 @@ TEST(RequestLayout, RegisterReadBytes) {
     EXPECT_EQ(std::memcmp(&request, expected, sizeof expected), 0);
 }
 
-TEST(RequestLayout, TransferBytesOfThe32BitProgram) {
-    const BYTE expected[48] = {0x66, 0xC4, 0xB1, 0xFB, 0x03, 0xBE, 0x0F, 0x47,  // Set
-                               0x9A, 0x8F, 0xA2, 0xAA, 0x0F, 0xA2, 0xC0, 0xEE,
-                               0, 0, 0, 0,              // Id
-                               1, 0, 0, 0,              // Flags: GET
-                               0x60, 0, 0, 0,           // target, padding
-                               0x78, 0x56, 0x34, 0x12,  // send buffer 0x12345678
-                               1, 0, 0, 0,              // send count
-                               0xF0, 0xDE, 0xBC, 0x9A,  // receive buffer 0x9ABCDEF0
-                               4, 0, 0, 0,              // receive length
-                               0, 0, 0, 0};
-    const auto request =
-        BuildTransferRequest<TransferRequest32>(0x60, 0x12345678u, 7, 0x9ABCDEF0u, 4);
-    EXPECT_EQ(std::memcmp(&request, expected, sizeof expected), 0);
+// Set, Id 0 and Flags GET: how every transfer request begins.
+const std::vector<BYTE> TransferHeader = {0x66, 0xC4, 0xB1, 0xFB, 0x03, 0xBE, 0x0F, 0x47,
+                                          0x9A, 0x8F, 0xA2, 0xAA, 0x0F, 0xA2, 0xC0, 0xEE,
+                                          0, 0, 0, 0, 1, 0, 0, 0};
+
+template <typename Request>
+std::vector<BYTE> BytesAfterHeader(const Request& request) {
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(&request);
+    EXPECT_EQ(std::vector<BYTE>(bytes, bytes + 24), TransferHeader);
+    return std::vector<BYTE>(bytes + 24, bytes + sizeof request);
 }
 
-TEST(RequestLayout, TransferBytesOfThe64BitTestBuild) {
-    const BYTE expected[64] = {0x66, 0xC4, 0xB1, 0xFB, 0x03, 0xBE, 0x0F, 0x47,  // Set
-                               0x9A, 0x8F, 0xA2, 0xAA, 0x0F, 0xA2, 0xC0, 0xEE,
-                               0, 0, 0, 0,                 // Id
-                               1, 0, 0, 0,                 // Flags: GET
-                               0x60, 0, 0, 0, 0, 0, 0, 0,  // target, padding
-                               0x08, 0x07, 0x06, 0x05, 0x04, 0x03, 0x02, 0x01,  // send buffer
-                               0, 0, 0, 0, 0, 0, 0, 0,     // send count 0, padding
-                               0xF8, 0xF7, 0xF6, 0xF5, 0xF4, 0xF3, 0xF2, 0xF1,  // receive buffer
-                               4, 0, 0, 0, 0, 0, 0, 0};    // receive length, padding
-    const auto request = BuildTransferRequest<TransferRequest64>(
-        0x60, 0x0102030405060708ull, 0, 0xF1F2F3F4F5F6F7F8ull, 4);
-    EXPECT_EQ(std::memcmp(&request, expected, sizeof expected), 0);
+TEST(RequestLayout, TransferBytesOfThe32BitProgramAndOfThe64BitTestBuild) {
+    const std::vector<BYTE> narrow = {0x60, 0, 0, 0,              // target, padding
+                                      0x78, 0x56, 0x34, 0x12,     // send buffer 0x12345678
+                                      1, 0, 0, 0,                 // send count
+                                      0xF0, 0xDE, 0xBC, 0x9A,     // receive buffer 0x9ABCDEF0
+                                      4, 0, 0, 0, 0, 0, 0, 0};    // receive length, padding
+    EXPECT_EQ(BytesAfterHeader(BuildTransferRequest<TransferRequest32>(0x60, 0x12345678u, 7,
+                                                                       0x9ABCDEF0u, 4)),
+              narrow);
+    const std::vector<BYTE> wide = {0x60, 0, 0, 0, 0, 0, 0, 0,    // target, padding
+                                    8, 7, 6, 5, 4, 3, 2, 1,       // send buffer
+                                    0, 0, 0, 0, 0, 0, 0, 0,       // send count 0, padding
+                                    0xF8, 0xF7, 0xF6, 0xF5, 0xF4, 0xF3, 0xF2, 0xF1,  // receive
+                                    4, 0, 0, 0, 0, 0, 0, 0};      // receive length, padding
+    EXPECT_EQ(BytesAfterHeader(BuildTransferRequest<TransferRequest64>(
+                  0x60, 0x0102030405060708ull, 0, 0xF1F2F3F4F5F6F7F8ull, 4)),
+              wide);
 }
 
 TEST_F(Receiver, StatusReadIsOneRegisterRequest) {

@@ -58,21 +58,13 @@ constexpr BYTE kKeyStatusRegister = 8;
 // bytes, each address widened to 64 bits at its natural alignment:
 //   24 target, 32 send buffer (8), 40 send count, 48 receive buffer (8),
 //   56 receive length; the rest padding.
-#ifdef _WIN64
-using Address = ULONG64;
-constexpr ULONG kTransferPropertyLength = 64;
-constexpr ULONG kSendBufferOffset = 32;
-constexpr ULONG kSendCountOffset = 40;
-constexpr ULONG kReceiveBufferOffset = 48;
-constexpr ULONG kReceiveLengthOffset = 56;
-#else
-using Address = ULONG;
-constexpr ULONG kTransferPropertyLength = 48;
-constexpr ULONG kSendBufferOffset = 28;
-constexpr ULONG kSendCountOffset = 32;
-constexpr ULONG kReceiveBufferOffset = 36;
-constexpr ULONG kReceiveLengthOffset = 40;
-#endif
+using Address = ULONG_PTR;
+constexpr bool kWideAddresses = sizeof(Address) == 8;
+constexpr ULONG kTransferPropertyLength = kWideAddresses ? 64 : 48;
+constexpr ULONG kSendBufferOffset = kWideAddresses ? 32 : 28;
+constexpr ULONG kSendCountOffset = kSendBufferOffset + sizeof(Address);
+constexpr ULONG kReceiveBufferOffset = kWideAddresses ? 48 : 36;
+constexpr ULONG kReceiveLengthOffset = kReceiveBufferOffset + sizeof(Address);
 static_assert(sizeof(Address) == sizeof(void*), "addresses are the caller's width");
 constexpr ULONG kTransferDataLength = 8;
 constexpr BYTE kReceiverTarget = 0x60;
