@@ -11,8 +11,9 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 cd "$MARLOW_ROOT"
 
-BUILD=$MARLOW_ROOT/build
-setup_and_build MarlowRemote CardEmulator FakeTvApp probe TimerBaseline
-"$MARLOW_ROOT/scripts/wine-prefix.sh" template >/dev/null
-PYTHONPATH=$MARLOW_ROOT/tools exec /usr/bin/python3 -m bench --bin "$BUILD/bin" \
+WIDTH=$(marlow_width)
+BUILD=$(build_dir "$WIDTH")
+setup_and_build "$WIDTH" MarlowRemote CardEmulator FakeTvApp probe TimerBaseline
+MARLOW_WIDTH=$WIDTH "$MARLOW_ROOT/scripts/wine-prefix.sh" template >/dev/null
+MARLOW_WIDTH=$WIDTH PYTHONPATH=$MARLOW_ROOT/tools exec /usr/bin/python3 -m bench --bin "$BUILD/bin" \
   --work "$BUILD/bench-work" --out "$BUILD/bench.json" "$@"

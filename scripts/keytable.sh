@@ -5,5 +5,6 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 cd "$MARLOW_ROOT"
-setup_and_build keytable >/dev/null
-PYTHONPATH=$MARLOW_ROOT/tools exec /usr/bin/python3 -m winebench.keytable "$@"
+WIDTH=$(marlow_width)
+setup_and_build "$WIDTH" keytable >/dev/null
+MARLOW_WIDTH=$WIDTH PYTHONPATH=$MARLOW_ROOT/tools exec /usr/bin/python3 -m winebench.keytable "$@"

@@ -5,18 +5,28 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 
+# Wine's 32-bit part runs i386 code natively, so it is installed only where
+# this machine runs 32-bit programs; elsewhere the tests run under 64-bit
+# Wine, which is installed everywhere, like both MinGW-w64 toolchains.
+log "$(machine_kind)"
+RUNS_32BIT=0
+runs_32bit_programs && RUNS_32BIT=1
+
 PACKAGES=(
   cmake make                                    # build
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
-  binutils-mingw-w64-i686 mingw-w64-i686-dev    # 32-bit Windows toolchain
+  binutils-mingw-w64-i686 mingw-w64-i686-dev    # the program: 32-bit Windows
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
+  binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev  # the x86-64 test build
   googletest                                    # /usr/src/googletest for the unit tests
   cppcheck                                      # static analysis of src/
-  wine wine32:i386                              # 32-bit Wine
+  wine wine64                                   # 64-bit Wine
   xvfb x11-utils                                # displays; xdpyinfo tells when one is up
   x11-apps imagemagick                          # screenshots: xwd | convert
   nsis                                          # the Windows installer
   python3-pytest python3-pytest-timeout         # end-to-end tests
 )
+((RUNS_32BIT)) && PACKAGES+=(wine32:i386)       # 32-bit Wine
 
 installed() {
   [[ $(dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null) == installed ]]
@@ -29,17 +39,16 @@ as_root() {
   fi
 }
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  log "adding the i386 architecture (for wine32)"
-  as_root dpkg --add-architecture i386
-fi
-
 missing=()
 for pkg in "${PACKAGES[@]}"; do
   installed "$pkg" || missing+=("$pkg")
 done
 ((${#missing[@]})) || exit 0
 
+if ((RUNS_32BIT)) && ! dpkg --print-foreign-architectures | grep -qx i386; then
+  log "adding the i386 architecture (for wine32)"
+  as_root dpkg --add-architecture i386
+fi
 log "installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
 as_root apt-get update -q </dev/null

@@ -7,5 +7,6 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 cd "$MARLOW_ROOT"
-setup_and_build MarlowRemote CardEmulator FakeTvApp probe VirtualRemote >/dev/null
-PYTHONPATH=$MARLOW_ROOT/tools exec /usr/bin/python3 -m winebench.tour "$@"
+WIDTH=$(marlow_width)
+setup_and_build "$WIDTH" MarlowRemote CardEmulator FakeTvApp probe VirtualRemote >/dev/null
+MARLOW_WIDTH=$WIDTH PYTHONPATH=$MARLOW_ROOT/tools exec /usr/bin/python3 -m winebench.tour "$@"

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
-# Wine prefixes for the test bench. One template per Wine version and user is
-# made once (under a lock, so parallel test runs build it only once) and then
+# Wine prefixes for the test bench, of the width in $MARLOW_WIDTH (32 or 64;
+# unset: the width this machine runs, see marlow_width). One template per
+# width, Wine version and user is made once (under a lock, so parallel test runs build it only once) and then
 # cloned for every test program and every e2e test module.
 #
 #   wine-prefix.sh template             print the template's path (made if missing)
 #   wine-prefix.sh clone DEST [--full]  make the prefix DEST (must not exist)
 #   wine-prefix.sh remove PREFIX        end the prefix's processes and delete it
 #
-# A clone hard-links the template's system32 and winsxs (about 95% of its
-# 590 MB, files Wine only ever reads) and copies everything else, since
+# A clone hard-links the template's system32, syswow64 (64-bit prefixes) and
+# winsxs (about 95% of it, files Wine only ever reads) and copies everything else, since
 # registry and .ini files are rewritten in place. --full copies everything
 # (for a prefix kept across Wine upgrades, whose update rewrites the DLLs).
 set -euo pipefail
@@ -21,8 +22,8 @@ template_path() {
     return
   fi
   local version
-  version=$(wine --version 2>/dev/null | tr -c 'A-Za-z0-9.\n' '-' | tr -s '-')
-  printf '%s\n' "${TMPDIR:-/tmp}/marlow-wine-template-${version%-}-r$TEMPLATE_REVISION-$(id -u)"
+  version=$("$MARLOW_WINE" --version 2>/dev/null | tr -c 'A-Za-z0-9.\n' '-' | tr -s '-')
+  printf '%s\n' "${TMPDIR:-/tmp}/marlow-wine-template-${version%-}-w$MARLOW_WIDTH-r$TEMPLATE_REVISION-$(id -u)"
 }
 
 # Settings every bench prefix gets: no crash dialog (a crashing program prints
@@ -69,9 +70,9 @@ make_template() {
   log "creating the Wine template prefix $tpl (once per machine)"
   local start=$SECONDS
   WINEPREFIX=$tmp WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" DISPLAY='' \
-    wineboot -i >/dev/null 2>&1
+    "$MARLOW_WINE" wineboot -i >/dev/null 2>&1
   printf '%s' "$TEMPLATE_REG" >"$tmp/template.reg"
-  WINEPREFIX=$tmp DISPLAY='' wine regedit /S "$(unix_to_win "$tmp/template.reg")" >/dev/null 2>&1
+  WINEPREFIX=$tmp DISPLAY='' "$MARLOW_WINE" regedit /S "$(unix_to_win "$tmp/template.reg")" >/dev/null 2>&1
   stop_server "$tmp"
   rm -f "$tmp/template.reg"
   [[ -s $tmp/system.reg && -d $tmp/drive_c/windows/system32 ]] ||
@@ -107,7 +108,8 @@ clone() {
   else
     # Break the links of everything outside the read-only DLL stores.
     find "$dest" -type f -links +1 \
-      ! -path "$dest/drive_c/windows/system32/*" ! -path "$dest/drive_c/windows/winsxs/*" \
+      ! -path "$dest/drive_c/windows/system32/*" ! -path "$dest/drive_c/windows/syswow64/*" \
+      ! -path "$dest/drive_c/windows/winsxs/*" \
       -exec sh -c 'for f; do cp -p -- "$f" "$f.copy" && mv -f -- "$f.copy" "$f"; done' sh {} +
   fi
   rm -f "$dest/.marlow-template"
