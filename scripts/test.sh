@@ -1,18 +1,62 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything in build/, checks the program's
-# sources with cppcheck, runs the unit tests
-# (CTest; each test program under Wine) and then the end-to-end tests
-# and the test bench's own tests (pytest, tests/e2e and tests/tools). Exits non-zero when anything fails.
+# Installs what is missing, builds both builds of the same sources (the
+# program, i686 in build/; the x86-64 test build in build64/), checks the
+# program's sources with cppcheck, runs the unit tests (CTest; each test
+# program under Wine) and then the end-to-end tests and the test bench's own
+# tests (pytest, tests/e2e and tests/tools). Exits non-zero when anything fails.
+#
+#   scripts/test.sh [--width 32|64]
+#
+# The Wine suites run at one width: 32 where this machine runs 32-bit
+# programs, else 64 (the x86-64 test build under 64-bit Wine). At 32 the unit
+# tests of the x86-64 test build run as well, so that it keeps working.
+# --width forces a width; 32 on a machine that cannot run it is an error.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 cd "$MARLOW_ROOT" || exit 1
 
-BUILD=$MARLOW_ROOT/build
-UNIT_XML=$BUILD/unit-results.xml
-E2E_XML=$BUILD/e2e-results.xml
+usage() { die "usage: scripts/test.sh [--width 32|64]"; }
+forced=''
+while (($#)); do
+  case $1 in
+    --width) (($# >= 2)) || usage; forced=$2; shift 2 ;;
+    --width=*) forced=${1#--width=}; shift ;;
+    *) usage ;;
+  esac
+done
+[[ -z $forced || $forced == 32 || $forced == 64 ]] || usage
+
+KIND=$(machine_kind)
+if [[ -n $forced ]]; then
+  [[ $forced == 64 ]] || runs_32bit_programs ||
+    die "--width 32: $KIND, so 32-bit Wine cannot start here; use --width 64"
+  WIDTH=$forced
+  WHY="forced with --width $forced; $KIND"
+else
+  WIDTH=$( runs_32bit_programs && echo 32 || echo 64 )
+  WHY=$KIND
+fi
+export MARLOW_WIDTH=$WIDTH
+
+BUILD=$(build_dir 32)
+BUILD64=$(build_dir 64)
+TESTED=$(build_dir "$WIDTH")
+UNIT_XML=$TESTED/unit-results.xml
+UNIT64_XML=$BUILD64/unit-results.xml   # at 32: the test build's unit tests
+UNIT64_LOG=$BUILD64/unit-tests.log
+E2E_XML=$TESTED/e2e-results.xml
 PYTHON=/usr/bin/python3   # Debian's, which has python3-pytest
+# At 32 the x86-64 unit programs run beside the 32-bit ones, each of which
+# then has about one core: its random soak is cut to a fifth of the reads.
+SOAK_READS_BESIDE=20000
 summary=()
 status=0
+
+record() {  # record NAME SECONDS RC
+  summary+=("$(printf '%-14s %5ss  %s' "$1" "$2" \
+    "$( (($3 == 0)) && echo ok || echo "FAILED (exit $3)")")")
+  (($3 == 0)) || status=1
+}
 
 # step NAME CMD...: runs CMD, records its time and outcome.
 step() {
@@ -21,9 +65,7 @@ step() {
   printf '\n== %s ==\n' "$name"
   "$@"
   rc=$?
-  summary+=("$(printf '%-14s %5ss  %s' "$name" $((SECONDS - start)) \
-    "$( ((rc == 0)) && echo ok || echo "FAILED (exit $rc)")")")
-  ((rc == 0)) || status=1
+  record "$name" $((SECONDS - start)) "$rc"
   return "$rc"
 }
 
@@ -32,15 +74,21 @@ print_summary() {
   printf '%s\n' "${summary[@]}"
 }
 
-configure_and_build() {
-  cmake -S "$MARLOW_ROOT" -B "$BUILD" \
-    -DCMAKE_TOOLCHAIN_FILE="$MARLOW_ROOT/cmake/mingw-w64-i686.cmake" &&
-    cmake --build "$BUILD" -j2
+configure_and_build() {  # configure_and_build WIDTH
+  local dir
+  dir=$(build_dir "$1")
+  cmake -S "$MARLOW_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$(toolchain_file "$1")" >/dev/null &&
+    cmake --build "$dir" -j2
 }
 
-unit_tests() {
-  rm -f "$UNIT_XML"
-  ctest --test-dir "$BUILD" --output-on-failure -j2 --timeout 300 --output-junit "$UNIT_XML"
+templates() {
+  MARLOW_WIDTH=$WIDTH "$MARLOW_ROOT/scripts/wine-prefix.sh" template &&
+    { [[ $WIDTH == 64 ]] || MARLOW_WIDTH=64 "$MARLOW_ROOT/scripts/wine-prefix.sh" template; }
+}
+
+ctest_of() {  # ctest_of BUILD_DIR JUNIT_FILE JOBS
+  rm -f "$2"
+  ctest --test-dir "$1" --output-on-failure -j"$3" --timeout 300 --output-junit "$2"
 }
 
 # Static analysis of the program's sources with Debian's cppcheck; any
@@ -51,6 +99,23 @@ static_analysis() {
     --std=c++17 --quiet -I src src
 }
 
+# At 32: the 32-bit unit programs, and beside them, on the second core, the
+# x86-64 ones (their output follows once both are done).
+unit_tests_both() {
+  local start=$SECONDS rc rc64 pid
+  MARLOW_SOAK_READS=$SOAK_READS_BESIDE ctest_of "$BUILD64" "$UNIT64_XML" 1 >"$UNIT64_LOG" 2>&1 &
+  pid=$!
+  printf '\n== unit tests ==\n'
+  ctest_of "$BUILD" "$UNIT_XML" 1
+  rc=$?
+  record "unit tests" $((SECONDS - start)) "$rc"
+  wait "$pid"
+  rc64=$?
+  printf '\n== unit tests 64 ==\n'
+  cat "$UNIT64_LOG"
+  record "unit tests 64" $((SECONDS - start)) "$rc64"
+}
+
 e2e_tests() {
   rm -f "$E2E_XML"
   "$PYTHON" -m pytest tests/e2e tests/tools -q --junitxml="$E2E_XML"
@@ -59,15 +124,24 @@ e2e_tests() {
   return "$rc"
 }
 
+printf 'width %s: %s\n' "$WIDTH" "$WHY"
 if ! step setup "$MARLOW_ROOT/scripts/setup.sh" ||
-   ! step build configure_and_build ||
-   ! step "wine template" "$MARLOW_ROOT/scripts/wine-prefix.sh" template; then
+   ! step build configure_and_build 32 ||
+   ! step "build 64" configure_and_build 64 ||
+   ! step "wine template" templates; then
   print_summary
   exit 1
 fi
 step cppcheck static_analysis
-step "unit tests" unit_tests
+if [[ $WIDTH == 32 ]]; then
+  unit_tests_both
+else
+  step "unit tests" ctest_of "$BUILD64" "$UNIT_XML" 2
+fi
 step "e2e tests" e2e_tests
 print_summary
-"$PYTHON" "$MARLOW_ROOT/scripts/lib/results.py" "unit=$UNIT_XML" "e2e=$E2E_XML"
+results=("unit=$UNIT_XML")
+[[ $WIDTH == 32 ]] && results+=("unit64=$UNIT64_XML")
+results+=("e2e=$E2E_XML")
+"$PYTHON" "$MARLOW_ROOT/scripts/lib/results.py" --width "$WIDTH" --why "$WHY" "${results[@]}"
 exit "$status"

@@ -10,10 +10,12 @@ from dataclasses import dataclass
 from pathlib import Path
 from typing import Dict, Iterable, List, Mapping, Optional, Sequence, Tuple
 
+import pytest
+
 from winebench import cardemu, fakeapp
 from winebench.scenario import Bench, Card, Product
 from winebench.trace import ANY, DEFAULT_FUNCTIONS, assert_sequence  # noqa: F401
-from winebench.wine import wait_for
+from winebench.wine import WIDTH, wait_for
 
 POWER = 12
 NO_ACTION_KEY = 15        # acts nowhere; with no target it can still adopt
@@ -42,6 +44,13 @@ HIGH_CODES = (80, 81, 99, 100, 127, 128, 129, 191, 192, 200, 254, 255)
 
 # Keyboard events of the low-level hook name the side of a modifier.
 _GENERIC_VK = {0xA0: 0x10, 0xA1: 0x10, 0xA2: 0x11, 0xA3: 0x11, 0xA4: 0x12, 0xA5: 0x12}
+
+
+def of_32bit_product(why: str):
+    """Marks a test of what exists only for the 32-bit program (the
+    installer, the PE32 header): at 64 bits it is skipped, saying why.
+    scripts/lib/results.py counts these skips by the words of the reason."""
+    return pytest.mark.skipif(WIDTH != 32, reason="of the 32-bit product: " + why)
 
 
 def dword(value: int) -> int:

@@ -12,7 +12,7 @@ from typing import List, Optional, Tuple
 from winebench import fakeapp
 from winebench.scenario import Bench, Product
 from winebench.trace import ANY, Call, assert_sequence  # noqa: F401
-from winebench.wine import wait_for
+from winebench.wine import WIDTH, wait_for
 
 from winebench.ui import (ABOUT_CAPTION, BM_CLICK, CAPTION, CB_SETCURSEL,  # noqa: F401
                           DIALOG_CLASS, IDCANCEL, IDM_ABOUT, IDM_EXIT, IDM_QUILLMARSH,
@@ -36,9 +36,16 @@ IDENTITY = {QUILLMARSH: "quillmarsh", SNAPSTREAM: "beyondtv", WINDVR: "windvr"}
 # of the "TaskbarCreated" message.
 SHELL_TRACE = ("user32.GetCursorPos", "user32.RegisterWindowMessageA")
 
-# NOTIFYICONDATAA in its first layout: size, window, id, flags, message, icon, tip[64].
-NOTIFY_RECORD_SIZE = 88
-NOTIFY_TIP_OFFSET = 24
+# NOTIFYICONDATAA in its first layout: size, window, id, flags, message, icon,
+# tip[64]; the window and the icon are pointer-sized and aligned.
+if WIDTH == 64:
+    NOTIFY_RECORD_SIZE = 104
+    NOTIFY_FIELDS = ((0, 4), (8, 8), (16, 4), (20, 4), (24, 4), (32, 8))
+    NOTIFY_TIP_OFFSET = 40
+else:
+    NOTIFY_RECORD_SIZE = 88
+    NOTIFY_FIELDS = ((0, 4), (4, 4), (8, 4), (12, 4), (16, 4), (20, 4))
+    NOTIFY_TIP_OFFSET = 24
 
 
 def hwnd(window: dict) -> int:
@@ -96,7 +103,7 @@ class Shell:
         """The record a Shell_NotifyIconA call points to, as it is now in
         the product's memory."""
         data = self.product.memory(call.args[1], NOTIFY_RECORD_SIZE)
-        fields = [int.from_bytes(data[i:i + 4], "little") for i in range(0, NOTIFY_TIP_OFFSET, 4)]
+        fields = [int.from_bytes(data[at:at + size], "little") for at, size in NOTIFY_FIELDS]
         tip = data[NOTIFY_TIP_OFFSET:].split(b"\0", 1)[0].decode("latin-1")
         return NotifyRecord(*fields, tip)
 
@@ -163,8 +170,8 @@ class Shell:
     def menu_items(self, since: int) -> List[MenuItem]:
         """The entries appended to menus since the mark, texts read from the
         product's memory (relay shows AppendMenuA's text only as a pointer)."""
-        return [MenuItem(c.args[1], c.args[2],
-                         None if c.args[1] & MF_SEPARATOR else self.product.text(c.args[3]))
+        return [MenuItem(c.dword(1), c.args[2],
+                         None if c.dword(1) & MF_SEPARATOR else self.product.text(c.args[3]))
                 for c in self.trace.calls("AppendMenuA", since=since)]
 
     def assert_menu(self, opened: "OpenMenu", items: List[MenuItem],

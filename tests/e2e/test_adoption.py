@@ -61,7 +61,8 @@ class TestBeyondTvRunning:
         delivered = sum(1 for count in repeat_counts(reads) if count % 10 == 0)
 
         posts = product.trace.calls("PostMessageA", since=mark)
-        assert len(posts) == delivered and all(p.args[1:] == [WM_KEYDOWN, VK_UP, 0] for p in posts)
+        assert len(posts) == delivered and all(
+            [p.dword(1)] + p.args[2:] == [WM_KEYDOWN, VK_UP, 0] for p in posts)
         assert len(wait_new(lambda: app.received("WM_KEYDOWN"), before, delivered)) == delivered
 
 

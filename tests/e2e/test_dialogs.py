@@ -13,14 +13,14 @@ from shell_steps import (ABOUT_CAPTION, ANY, CB_SETCURSEL, IDCANCEL, IDM_ABOUT, 
                          IDM_SETTINGS, IDOK, SETTINGS_CAPTION, SHELL_TRACE, SNAPSTREAM, WINDVR,
                          Shell, assert_sequence, hwnd, menu, start_shell)
 from winebench.scenario import Bench
-from winebench.trace import DEFAULT_FUNCTIONS
+from winebench.trace import DEFAULT_FUNCTIONS, pointer
 from winebench.wine import RegValue
 
 pytestmark = pytest.mark.screen(1024, 768)
 
 ABOUT_TEMPLATE, SETTINGS_TEMPLATE = 21, 20
 APPLICATION_LIST = 11
-HWND_TOPMOST, SWP_NOSIZE = 0xFFFFFFFF, 0x0001
+HWND_TOPMOST, SWP_NOSIZE = pointer(-1), 0x0001
 PLACE = (350, 300)
 REG_DWORD = 4
 
@@ -75,7 +75,7 @@ class Settings:
     def close(self, button: int) -> list:
         """OK or Esc; returns the values written meanwhile (name, type, size)."""
         assert self.shell.end_dialog(self.dialog, button).args == [hwnd(self.dialog), button]
-        return [(c.args[1], c.args[3], c.args[5])
+        return [(c.args[1], c.dword(3), c.dword(5))
                 for c in self.shell.trace.calls("RegSetValueExA", since=self.mark)]
 
 

@@ -1,5 +1,6 @@
 """MarlowRemote.exe as a file: a 32-bit x86 Windows GUI program for Windows
-XP (subsystem 5.01) and later that needs no DLL beside it, only Windows' own."""
+XP (subsystem 5.01) and later that needs no DLL beside it, only Windows' own.
+At 64 bits the file under test is the x86-64 test build (PE32+)."""
 
 from __future__ import annotations
 
@@ -9,11 +10,15 @@ from typing import List, Tuple
 
 import pytest
 
+from remote_steps import of_32bit_product
 from winebench.scenario import PRODUCT_EXE
+from winebench.wine import WIDTH
 
-IMAGE_FILE_MACHINE_I386 = 0x014C
+IMAGE_FILE_MACHINE_I386, IMAGE_FILE_MACHINE_AMD64 = 0x014C, 0x8664
 IMAGE_FILE_EXECUTABLE_IMAGE, IMAGE_FILE_DLL = 0x0002, 0x2000
-PE32_MAGIC = 0x010B
+PE32_MAGIC, PE32_PLUS_MAGIC = 0x010B, 0x020B
+# The format each width's build has.
+FORMAT = {32: (IMAGE_FILE_MACHINE_I386, PE32_MAGIC), 64: (IMAGE_FILE_MACHINE_AMD64, PE32_PLUS_MAGIC)}
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 IMPORT_DIRECTORY, DELAY_IMPORT_DIRECTORY = 1, 13
 
@@ -70,8 +75,10 @@ def read_pe(data: bytes) -> PeImage:
     (magic,) = _unpack("H", data, optional)
     major, minor = _unpack("HH", data, optional + 48)
     (subsystem,) = _unpack("H", data, optional + 68)
-    (directory_count,) = _unpack("I", data, optional + 92)
-    directories = [_unpack("II", data, optional + 96 + 8 * i) for i in range(directory_count)]
+    # PE32+ has 64-bit image base and stack sizes: its directories lie 16 bytes further.
+    at = optional + (108 if magic == PE32_PLUS_MAGIC else 92)
+    (directory_count,) = _unpack("I", data, at)
+    directories = [_unpack("II", data, at + 4 + 8 * i) for i in range(directory_count)]
     sections = []
     for i in range(section_count):
         virtual_size, virtual_address, raw_size, raw_offset = _unpack(
@@ -89,6 +96,14 @@ def image(bin_dir) -> PeImage:
     return read_pe((bin_dir / PRODUCT_EXE).read_bytes())
 
 
+def test_is_a_windows_gui_program_of_the_width_under_test(image):
+    assert (image.machine, image.magic) == FORMAT[WIDTH]
+    assert image.characteristics & IMAGE_FILE_EXECUTABLE_IMAGE
+    assert not image.characteristics & IMAGE_FILE_DLL
+    assert image.subsystem == IMAGE_SUBSYSTEM_WINDOWS_GUI
+
+
+@of_32bit_product("the PE32 header of the program for Windows XP")
 def test_is_a_32_bit_x86_gui_program_for_windows_xp_and_later(image):
     assert (image.machine, image.magic) == (IMAGE_FILE_MACHINE_I386, PE32_MAGIC)
     assert image.characteristics & IMAGE_FILE_EXECUTABLE_IMAGE

@@ -14,10 +14,13 @@ from __future__ import annotations
 
 import shutil
 
+from remote_steps import of_32bit_product
 from winebench.probe import ProbeError
 from winebench.scenario import IDM_QUIT_FROM_OUTSIDE, MAIN_WINDOW_CLASS, PRODUCT_EXE, WM_COMMAND
 from winebench.trace import ANY, NIM_ADD, NIM_DELETE, assert_sequence
 from winebench.wine import RegValue, wait_for
+
+pytestmark = of_32bit_product("the installer packs and installs the 32-bit program only")
 
 SETUP_EXE = "MarlowRemoteSetup.exe"
 UNINSTALLER = "Uninstall.exe"

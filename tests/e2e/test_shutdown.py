@@ -12,9 +12,10 @@ from __future__ import annotations
 
 import pytest
 
-from remote_steps import (ANY, NO_ACTION_KEY, POWER, TV_WINDOW, assert_effects, dword, front,
+from remote_steps import (ANY, NO_ACTION_KEY, POWER, TV_WINDOW, assert_effects, front,
                           main_window, press, run_apps, start_remote)
 from winebench.fakeapp import hwnd_value
+from winebench.trace import pointer
 
 STANDBY_KEY, SHUTDOWN_OR_STANDBY_KEY, SHUTDOWN_KEY = 13, 24, 29
 WM_KEYDOWN, VK_RETURN, VK_ESCAPE = 0x0100, 13, 27
@@ -24,7 +25,7 @@ DIALOG_PLACE_1024 = (350, 300)
 EWX_POWEROFF_FORCE = 12
 
 ENABLE_SHUTDOWN_PRIVILEGE = [
-    ("OpenProcessToken", (dword(-1), 0x28, ANY)),  # the own process; adjust and query
+    ("OpenProcessToken", (pointer(-1), 0x28, ANY)),  # the own process; adjust and query
     ("LookupPrivilegeValueA", (0, "SeShutdownPrivilege", ANY)),
     ("AdjustTokenPrivileges", (ANY, 0, ANY, 0, 0, 0)),
 ]

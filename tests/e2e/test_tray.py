@@ -51,7 +51,7 @@ def icon_in_wine_tray(probe: Probe) -> tuple:
 def test_icon_record_reaches_the_shell_and_is_submitted_again_unchanged(bench):
     shell = start_shell(bench)
     (add,) = shell.trace.calls("Shell_NotifyIconA")
-    assert add.args[0] == NIM_ADD
+    assert add.dword(0) == NIM_ADD
     record = shell.notify_record(add)
     assert (record.size, record.window, record.icon_id, record.flags, record.message,
             record.tip) == (NOTIFY_RECORD_SIZE, shell.window, TRAY_ICON_ID,
@@ -89,7 +89,7 @@ def test_quit_while_the_menu_is_open(bench):
     shell.tray(WM_MOUSEMOVE)
     shell.close_menu()
     assert shell.product.wait_exit() == 0
-    assert [c.args[0] for c in shell.trace.calls("Shell_NotifyIconA", since=mark)] == [NIM_DELETE]
+    assert [c.dword(0) for c in shell.trace.calls("Shell_NotifyIconA", since=mark)] == [NIM_DELETE]
 
 
 @pytest.mark.parametrize("selector", [QUILLMARSH, SNAPSTREAM, WINDVR])

@@ -2,19 +2,21 @@
 
 from __future__ import annotations
 
-import os
+import sys
 from pathlib import Path
 
 import pytest
 
 REPO = Path(__file__).resolve().parents[2]
+sys.path.insert(0, str(REPO / "tools"))
+from winebench.scenario import default_bin_dir  # noqa: E402
 TOOL_PROGRAMS = ("FakeTvApp.exe", "probe.exe", "ProbeTarget.exe", "VirtualRemote.exe")
 
 
 @pytest.fixture(scope="session")
 def bin_dir() -> Path:
-    """$MARLOW_BIN_DIR, else build/bin of this repository, with the tools built."""
-    path = Path(os.environ.get("MARLOW_BIN_DIR", REPO / "build" / "bin"))
+    """$MARLOW_BIN_DIR, else the bin folder of the width under test, with the tools built."""
+    path = default_bin_dir()
     for exe in TOOL_PROGRAMS:
         if not (path / exe).is_file():
             pytest.fail("%s missing in %s (build it or set MARLOW_BIN_DIR)" % (exe, path))

@@ -16,9 +16,10 @@ REPO = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 sys.path.insert(0, os.path.join(REPO, "tools"))
 
 from winebench import cardemu  # noqa: E402
-from winebench.wine import WineEnv  # noqa: E402
+from winebench.scenario import default_bin_dir  # noqa: E402
+from winebench.wine import WINE, WineEnv  # noqa: E402
 
-BIN = os.environ.get("MARLOW_BIN_DIR", os.path.join(REPO, "build", "bin"))
+BIN = str(default_bin_dir())
 DLL = os.path.join(BIN, cardemu.DLL_NAME)
 CLIENT = os.path.join(BIN, "emuclient.exe")
 CARD = "Philips Silicon (7171-35) WDM Video Capture"
@@ -49,7 +50,7 @@ class Bench:
     def register(self, devices):
         reg = self.workdir / "devices.reg"
         reg.write_text(cardemu.device_reg(cardemu.unix_to_wine(DLL), devices), newline="")
-        subprocess.run(["wine", "regedit", "/S", cardemu.unix_to_wine(reg)], env=self.env,
+        subprocess.run([WINE, "regedit", "/S", cardemu.unix_to_wine(reg)], env=self.env,
                        check=True, timeout=RUN_TIMEOUT)
 
     def card(self, **settings):
@@ -60,11 +61,11 @@ class Bench:
         return cardemu.Feed(feed), log
 
     def client(self, *args):
-        return subprocess.run(["wine", CLIENT, *map(str, args)], env=self.env, timeout=RUN_TIMEOUT,
+        return subprocess.run([WINE, CLIENT, *map(str, args)], env=self.env, timeout=RUN_TIMEOUT,
                               capture_output=True, text=True)
 
     def start_client(self, *args):
-        return subprocess.Popen(["wine", CLIENT, *map(str, args)], env=self.env,
+        return subprocess.Popen([WINE, CLIENT, *map(str, args)], env=self.env,
                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
 
 

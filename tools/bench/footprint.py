@@ -6,7 +6,7 @@ import os
 import subprocess
 from typing import Dict, List
 
-OBJDUMP = "i686-w64-mingw32-objdump"
+OBJDUMP = "x86_64-w64-mingw32-objdump"  # reads PE32 and PE32+ alike
 
 
 def parse_imports(objdump_text: str) -> Dict[str, List[str]]:

@@ -26,6 +26,7 @@ from pathlib import Path
 from typing import Callable, Dict, List, Optional, Sequence
 
 from winebench.scenario import PRODUCT_EXE, default_bin_dir
+from winebench.wine import WINE
 from winebench.wine import PREFIX_TOOL, REPO_ROOT, WineEnv, Xvfb
 
 from . import footprint, idle, latency, report, startup
@@ -77,7 +78,7 @@ class Run:
 
 
 def _environment() -> dict:
-    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    wine = subprocess.run([WINE, "--version"], capture_output=True, text=True).stdout.strip()
     return {"wine": wine, "cpus": os.cpu_count(),
             "when": datetime.datetime.now().astimezone().isoformat(timespec="seconds")}
 

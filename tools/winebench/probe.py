@@ -24,6 +24,8 @@ import time
 from pathlib import Path
 from typing import Callable, Iterable, Optional, Union
 
+from .wine import BUILD_DIR, WINE
+
 __all__ = ["Probe", "ProbeError", "ProbeTimeout", "default_exe", "wine_starter"]
 
 Hwnd = Union[str, int]
@@ -32,9 +34,6 @@ KEYEVENTF_EXTENDEDKEY, KEYEVENTF_KEYUP = 0x1, 0x2
 MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP = 0x1, 0x2, 0x4
 MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, MOUSEEVENTF_WHEEL = 0x8, 0x10, 0x800
 MOUSEEVENTF_ABSOLUTE = 0x8000
-
-_REPO = Path(__file__).resolve().parents[2]
-
 
 class ProbeError(RuntimeError):
     """probe.exe answered {"error": ...}."""
@@ -45,12 +44,12 @@ class ProbeTimeout(ProbeError):
 
 
 def default_exe() -> Path:
-    """$MARLOW_PROBE_EXE, else build/bin/probe.exe of this repository."""
-    return Path(os.environ.get("MARLOW_PROBE_EXE", _REPO / "build" / "bin" / "probe.exe"))
+    """$MARLOW_PROBE_EXE, else probe.exe of the build tree of the width under test."""
+    return Path(os.environ.get("MARLOW_PROBE_EXE", BUILD_DIR / "bin" / "probe.exe"))
 
 
-def wine_starter(env: dict, wine: str = "wine") -> Callable[..., subprocess.Popen]:
-    """A start_fn running argv under `wine` with the environment `env`."""
+def wine_starter(env: dict, wine: str = WINE) -> Callable[..., subprocess.Popen]:
+    """A start_fn running argv under the `wine` loader with the environment `env`."""
     def start(argv, stdin=None, stdout=None):
         return subprocess.Popen([wine] + [str(a) for a in argv], env=env, stdin=stdin,
                                 stdout=stdout, stderr=subprocess.DEVNULL)

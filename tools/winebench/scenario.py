@@ -20,7 +20,7 @@ from typing import Dict, Iterable, List, Mapping, Optional, Sequence, Union
 from . import cardemu, fakeapp
 from .probe import Probe
 from .trace import DEFAULT_FUNCTIONS, NIM_ADD, RELAY_WINEDEBUG, Trace, relay_reg
-from .wine import REPO_ROOT, RawReg, WineEnv, Xvfb, reg_text, wait_for
+from .wine import BUILD_DIR, REPO_ROOT, RawReg, WineEnv, Xvfb, reg_text, wait_for
 
 PRODUCT_EXE = "MarlowRemote.exe"
 REMOTE_EXE = "VirtualRemote.exe"
@@ -38,8 +38,9 @@ RegData = Union[str, int, bytes, RawReg]
 
 
 def default_bin_dir() -> Path:
-    """$MARLOW_BIN_DIR, else build/bin of this repository."""
-    return Path(os.environ.get("MARLOW_BIN_DIR", REPO_ROOT / "build" / "bin"))
+    """$MARLOW_BIN_DIR, else the bin folder of the build tree of the width
+    under test (build/bin, or build64/bin at 64)."""
+    return Path(os.environ.get("MARLOW_BIN_DIR", BUILD_DIR / "bin"))
 
 
 class ProductExited(RuntimeError):
@@ -90,7 +91,7 @@ class Product:
         return (self.trace is not None and self.tray_added()) or self.windows()
 
     def tray_added(self) -> bool:
-        return any(c.args and c.args[0] == NIM_ADD for c in self.trace.calls("Shell_NotifyIconA"))
+        return any(c.args and c.dword(0) == NIM_ADD for c in self.trace.calls("Shell_NotifyIconA"))
 
     def wait_up(self, timeout: float = 30.0) -> None:
         """Waits until its main window exists or its tray icon was added."""

@@ -9,7 +9,8 @@ inside the product (DirectShow, COM) and the calls of the processes it starts
     1234.567:0120:0124:Call user32.SetTimer(00010060,00000001,00000041,00401000) ret=004012ab
     1234.568:0120:0124:Ret  user32.SetTimer() retval=00000001 ret=004012ab
 
-(seconds:pid:tid). `Trace` reads such a file while it grows and pairs every
+(seconds:pid:tid). At 64 bits every argument is printed as a 64-bit word.
+`Trace` reads such a file while it grows and pairs every
 Call with its Ret on the same thread; calls nest (a dialog procedure runs
 inside DialogBoxParamA) and are kept in the order of their Call lines.
 """
@@ -22,6 +23,8 @@ import re
 import time
 from dataclasses import dataclass
 from typing import Callable, Iterable, List, Optional, Sequence, Tuple, Union
+
+from .wine import WIDTH
 
 RELAY_WINEDEBUG = "fixme-all,+pid,+timestamp,+relay"
 PRODUCT_MODULE = "MarlowRemote.exe"
@@ -46,6 +49,13 @@ DEFAULT_FUNCTIONS: Tuple[str, ...] = (
 )
 
 NIM_ADD, NIM_MODIFY, NIM_DELETE = 0, 1, 2
+
+
+def pointer(value: int) -> int:
+    """A pointer-sized argument (a handle, HWND_TOPMOST) as relay prints it
+    at the width under test: pointer(-1) is 0xffffffff at 32 bits and
+    0xffffffffffffffff at 64."""
+    return value & ((1 << WIDTH) - 1)
 
 
 # Wine's own setting; it takes precedence over RelayFromInclude, so it is
@@ -106,6 +116,11 @@ class Call:
     @property
     def name(self) -> str:
         return "%s.%s" % (self.dll, self.func)
+
+    def dword(self, i: int) -> int:
+        """Argument i of a 32-bit type (DWORD, UINT, int): at 64 bits its
+        register's upper half, which relay prints too, is left out."""
+        return _low_word(self.args[i])
 
     def __str__(self) -> str:
         return "%s(%s)" % (self.func, ", ".join(_render(a) for a in self.args))
@@ -329,10 +344,18 @@ def _render(value) -> str:
     if isinstance(value, str):
         return _quote(value)
     if isinstance(value, int):
-        return str(value) if value < 0x10000 else "0x%08x" % value
+        return str(value) if value < 0x10000 else "0x%0*x" % (WIDTH // 4 if value >> 32 else 8,
+                                                                  value)
     if callable(value):
         return "<%s>" % getattr(value, "__name__", "predicate")
     return repr(value)
+
+
+def _low_word(arg):
+    """A 32-bit argument of a 64-bit call travels in the low half of its
+    register, and relay prints the upper half too, which holds whatever the
+    register held before."""
+    return arg & 0xFFFFFFFF if WIDTH == 64 and isinstance(arg, int) else arg
 
 
 def _arg_matches(pattern, arg) -> bool:
@@ -344,6 +367,10 @@ def _arg_matches(pattern, arg) -> bool:
         return pattern == arg.ptr
     if isinstance(pattern, str) and not isinstance(arg, str):
         return False
+    # A pattern that fits in 32 bits is a 32-bit argument's value; a wider
+    # one (pointer(-1) at 64 bits) matches whole.
+    if isinstance(pattern, int) and 0 <= pattern <= 0xFFFFFFFF and pattern != arg:
+        return pattern == _low_word(arg)
     return pattern == arg
 
 
@@ -425,4 +452,4 @@ def assert_sequence(actual_calls: Sequence[Call], expected: Sequence[Expected]) 
 
 __all__ = ["ANY", "Call", "DEFAULT_FUNCTIONS", "NIM_ADD", "NIM_DELETE", "NIM_MODIFY",
            "PRODUCT_MODULE", "RELAY_WINEDEBUG", "Str", "Trace", "assert_sequence",
-           "parse_args", "relay_reg"]
+           "parse_args", "pointer", "relay_reg"]

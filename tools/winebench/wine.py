@@ -20,11 +20,46 @@ from typing import Callable, Mapping, Optional, Sequence, TypeVar, Union
 REPO_ROOT = Path(__file__).resolve().parents[2]
 PREFIX_TOOL = REPO_ROOT / "scripts" / "wine-prefix.sh"
 
+
+def _machine_width() -> int:
+    """32 where this machine runs 32-bit programs, else 64 (scripts/lib/common.sh)."""
+    out = subprocess.run(["bash", "-c", 'source "$1"; marlow_width', "width",
+                          str(REPO_ROOT / "scripts" / "lib" / "common.sh")],
+                         stdout=subprocess.PIPE, text=True, timeout=30, check=True).stdout
+    return int(out.strip())
+
+
+# The width every Wine program of the bench runs at: 32 for the program
+# itself, 64 for the x86-64 test build on machines that cannot run 32-bit
+# code. scripts/test.sh sets $MARLOW_WIDTH; unset, the machine decides.
+WIDTH = int(os.environ.get("MARLOW_WIDTH") or _machine_width())
+if WIDTH not in (32, 64):
+    raise RuntimeError("MARLOW_WIDTH must be 32 or 64, not %r" % WIDTH)
+
+# Each width's own loader: Debian's `wine` script picks the 32-bit one whenever
+# wine32 is installed, even where it cannot start.
+WINE = "/usr/lib/wine/wine64" if WIDTH == 64 else "/usr/lib/wine/wine"
+
 WINE_ENV = {
-    "WINEARCH": "win32",
+    "WINEARCH": "win64" if WIDTH == 64 else "win32",
     "WINEDLLOVERRIDES": "mscoree,mshtml=",
     "WINEDEBUG": "-all",
+    "MARLOW_WIDTH": str(WIDTH),
 }
+if WIDTH == 64:
+    WINE_ENV["WINELOADER"] = WINE
+
+# The build tree whose programs run at WIDTH.
+BUILD_DIR = REPO_ROOT / ("build64" if WIDTH == 64 else "build")
+
+
+def wine_environ(**extra: str) -> dict:
+    """os.environ with the bench's Wine settings and `extra`."""
+    env = dict(os.environ)
+    if WIDTH == 32:
+        env.pop("WINELOADER", None)
+    env.update(WINE_ENV, **extra)
+    return env
 
 T = TypeVar("T")
 StrPath = Union[str, os.PathLike]
@@ -216,9 +251,7 @@ class WineEnv:
     @property
     def env(self) -> dict:
         """The full environment for a Wine command of this prefix."""
-        env = dict(os.environ)
-        env.update(WINE_ENV, WINEPREFIX=str(self.prefix), DISPLAY=self.display)
-        return env
+        return wine_environ(WINEPREFIX=str(self.prefix), DISPLAY=self.display)
 
     @property
     def drive_c(self) -> Path:
@@ -275,12 +308,12 @@ class WineEnv:
 
     # -- processes --------------------------------------------------------
     def _argv(self, argv: Sequence[StrPath]) -> list:
-        return ["wine"] + [os.fspath(a) for a in argv]
+        return [WINE] + [os.fspath(a) for a in argv]
 
     def run(self, argv: Sequence[StrPath], timeout: float = 60.0, check: bool = False,
             env_extra: Optional[Mapping[str, str]] = None,
             encoding: str = "utf-8") -> subprocess.CompletedProcess:
-        """Runs `wine argv...` to completion and returns its exit code and
+        """Runs argv under Wine to completion and returns its exit code and
         output (text). The output goes through files, not pipes: Wine's
         services, started by the first program of a prefix, inherit its
         handles and would hold a pipe open for as long as they live."""
@@ -304,7 +337,7 @@ class WineEnv:
     def start(self, argv: Sequence[StrPath], env_extra: Optional[Mapping[str, str]] = None,
               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
               stdin=subprocess.DEVNULL) -> subprocess.Popen:
-        """Starts `wine argv...`. The Popen is the Windows process itself
+        """Starts argv under Wine. The Popen is the Windows process itself
         (its returncode is the program's exit code, modulo 256)."""
         env = self.env
         env.update(env_extra or {})

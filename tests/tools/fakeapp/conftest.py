@@ -1,7 +1,8 @@
 """Wine environment for the fake application's and the probe's own tests.
 
 Run: /usr/bin/python3 -m pytest tests/tools/fakeapp -q
-Binaries come from $MARLOW_BIN_DIR (default: build/bin of this repository).
+Binaries come from $MARLOW_BIN_DIR (default: the bin folder of the build tree
+of the width under test).
 """
 
 from __future__ import annotations
@@ -18,7 +19,7 @@ sys.path.insert(0, str(REPO / "tools"))
 
 from winebench import fakeapp  # noqa: E402
 from winebench.probe import Probe, wine_starter  # noqa: E402
-from winebench.wine import WineEnv, Xvfb  # noqa: E402
+from winebench.wine import WINE, WineEnv, Xvfb  # noqa: E402
 
 SCREEN = (1024, 768)
 
@@ -67,7 +68,7 @@ class Launcher:
         self.procs = []
 
     def start(self, exe, *args) -> subprocess.Popen:
-        proc = subprocess.Popen(["wine", str(exe)] + [str(a) for a in args], env=self.env,
+        proc = subprocess.Popen([WINE, str(exe)] + [str(a) for a in args], env=self.env,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.procs.append(proc)
         return proc

@@ -7,6 +7,7 @@ import subprocess
 import pytest
 
 from winebench.probe import ProbeError
+from winebench.wine import WINE
 
 IDC_CHANNEL_COMBO, IDC_SOURCE_LIST, IDC_REMOTE_CHECK, IDC_NAME_EDIT = 1001, 1002, 1003, 1004
 
@@ -57,7 +58,7 @@ def test_errors_do_not_end_the_probe(probe, wine_env, bin_dir, screen_size):
         probe.post(0x1, 0x10)
     assert (probe.metrics()["SM_CXSCREEN"], probe.metrics()["SM_CYSCREEN"]) == screen_size
 
-    one_shot = subprocess.run(["wine", str(bin_dir / "probe.exe"), "dialog", "0x1"], env=wine_env,
+    one_shot = subprocess.run([WINE, str(bin_dir / "probe.exe"), "dialog", "0x1"], env=wine_env,
                               capture_output=True, timeout=60)
     assert one_shot.returncode == 1 and b'"error"' in one_shot.stdout
 
