@@ -16,7 +16,14 @@ int WatchBeyondTV = 0;
 
 namespace {
 
+// A tick that finds nothing watched stops the timer this long afterwards,
+// counted in the timer's own ticks so that keys are polled meanwhile.
 constexpr DWORD IdleWatchWaitMs = 2000;
+constexpr int IdleTicksBeforeStop = static_cast<int>(IdleWatchWaitMs / WatchIntervalMs);
+
+// Ticks since the first one that found nothing watched; -1 while something
+// is watched.
+int IdleWatchTicks = -1;
 
 using CloseAction = void (*)();
 
@@ -46,9 +53,11 @@ Driver* DriverOf(const TvApplication* application) {
 
 Driver* DriverFor(int selector) { return DriverOf(ApplicationFor(selector)); }
 
-// Ends the watch of one application when its window has gone.
-void EndWatchIfGone(int& flag, HWND window, TvApplication& record) {
-    if (window != nullptr) return;
+// Ends the watch of one application when its windows have gone, by the
+// same test with which the router lets a closed target go.
+void EndWatchIfGone(int& flag, TvApplication& record) {
+    IdleWatchTicks = -1;
+    if (record.HasWindow()) return;
     record.ClearActive();
     StopWatchTimer();
     flag = 0;
@@ -64,6 +73,7 @@ void PowerToggle(TvApplication& application) {
         return;
     }
     application.ShowOrLaunch();
+    if (!WatchTimer.IsRunning()) IdleWatchTicks = -1;
     StartWatchTimer();
     if (application.active != 0) driver->watchFlag = 1;
 }
@@ -84,13 +94,13 @@ void SwitchToApplication(int selector) {
 
 void CALLBACK ExitWatch(HWND, UINT, UINT_PTR, DWORD) {
     if (WatchWinDVR) {
-        EndWatchIfGone(WatchWinDVR, FindTopLevelByTitle(WinDvrTitle), WinDvrApp);
+        EndWatchIfGone(WatchWinDVR, WinDvrApp);
     } else if (WatchQuillmarsh) {
-        EndWatchIfGone(WatchQuillmarsh, FindTopLevelByClass(QuillmarshPanelClass), QuillmarshApp);
+        EndWatchIfGone(WatchQuillmarsh, QuillmarshApp);
     } else if (WatchBeyondTV) {
-        EndWatchIfGone(WatchBeyondTV, FindTopLevelByClass(BeyondTvMainClass), BeyondTvApp);
-    } else {
-        Sleep(IdleWatchWaitMs);
+        EndWatchIfGone(WatchBeyondTV, BeyondTvApp);
+    } else if (++IdleWatchTicks >= IdleTicksBeforeStop) {
+        IdleWatchTicks = -1;
         StopWatchTimer();
     }
 }

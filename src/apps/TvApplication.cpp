@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "shell/FailureTrace.h"
 #include "shell/Program.h"
 #include "shell/WindowSearch.h"
 
@@ -19,7 +20,9 @@ void CopyText(char* destination, const char* source, size_t size) {
 }  // namespace
 
 TvApplication::TvApplication(const char* keyPath, const char* valueName, const char* executable,
-                             const char* windowClassName, const char* windowTitlePrefix) {
+                             const char* windowClassName, const char* windowTitlePrefix,
+                             WindowLookup keyTarget)
+    : findKeyTarget(keyTarget) {
     ReadInstallInfo(keyPath, valueName, executable);
     CopyText(windowClass, windowClassName, sizeof windowClass);
     CopyText(titlePrefix, windowTitlePrefix, sizeof titlePrefix);
@@ -57,6 +60,22 @@ HWND TvApplication::FindMainWindow() const {
     return FindByTitlePrefix();
 }
 
+HWND TvApplication::FindOwnTitledWindow() const {
+    if (windowClass[0] == '\0') return FindByTitlePrefix();
+    return FindWindowOfClassByTitlePrefix(windowClass, titlePrefix);
+}
+
+bool TvApplication::HasWindow() const {
+    if (findKeyTarget != nullptr && findKeyTarget() != nullptr) return true;
+    return FindMainWindow() != nullptr;
+}
+
+bool TvApplication::StillRuns() const {
+    if (targetWindow != nullptr && IsWindow(targetWindow)) return true;
+    if (seenWindow != nullptr && IsWindow(seenWindow)) return true;
+    return HasWindow();
+}
+
 HWND TvApplication::Launch() {
     if (HWND window = FindMainWindow()) return window;
     if (installed == 0) return nullptr;
@@ -65,9 +84,11 @@ HWND TvApplication::Launch() {
     // every shorter prefix of it ("C:\Program.exe", ...) as the program first.
     char commandLine[CommandLineSize];
     wsprintfA(commandLine, "\"%s\\%s\"", installPath, exeName);  // at most 194 bytes
-    if (WinExec(commandLine, SW_SHOW) >= WinExecSuccessFloor) {
+    const UINT started = WinExec(commandLine, SW_SHOW);
+    if (started >= WinExecSuccessFloor) {
         active = 1;
     } else {
+        TraceFailure("starting a TV application", started);
         MessageBoxA(nullptr, LaunchFailedText, MessageCaption, MB_OK);
     }
     return FindMainWindow();
@@ -75,9 +96,10 @@ HWND TvApplication::Launch() {
 
 HWND TvApplication::ShowOrLaunch() {
     if (installed != 1) return nullptr;
-    HWND window = FindByTitlePrefix();
+    HWND window = FindOwnTitledWindow();
     if (window == nullptr) window = Launch();
     if (window == nullptr) return nullptr;
+    seenWindow = window;
     BringToFront(window);
     return window;
 }

@@ -11,8 +11,12 @@ constexpr int ShortTextSize = 64;
 
 class TvApplication {
 public:
+    using WindowLookup = HWND (*)();
+
+    // keyTarget is the lookup of the window that the key map addresses.
     TvApplication(const char* keyPath, const char* valueName, const char* executable,
-                  const char* windowClassName, const char* windowTitlePrefix);
+                  const char* windowClassName, const char* windowTitlePrefix,
+                  WindowLookup keyTarget = nullptr);
     TvApplication(const TvApplication&) = delete;
     TvApplication& operator=(const TvApplication&) = delete;
 
@@ -21,6 +25,17 @@ public:
 
     HWND FindByTitlePrefix() const;
     HWND FindMainWindow() const;
+    // The window to raise: one of the application's own class whose title
+    // begins with titlePrefix, so that another application's window with a
+    // look-alike title never stands in for it; by the title alone only for
+    // an application without a class.
+    HWND FindOwnTitledWindow() const;
+    // True while any window by which the application is known exists (its
+    // key-map target or its main window).
+    bool HasWindow() const;
+    // The same, answered without a search while a window of it seen last
+    // (targetWindow, or seenWindow) still exists.
+    bool StillRuns() const;
     HWND Launch();
     HWND ShowOrLaunch();
     int IsInstalled() const { return installed; }
@@ -34,6 +49,8 @@ public:
     char titlePrefix[ShortTextSize] = {};
     HWND targetWindow = nullptr;
     int fastStep = 0;
+    WindowLookup findKeyTarget = nullptr;
+    HWND seenWindow = nullptr;  // found when adopted or raised; only a cache for StillRuns
 };
 
 extern TvApplication WinDvrApp;

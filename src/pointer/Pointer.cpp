@@ -41,7 +41,9 @@ void ToggleButton() {
         HeldButtonUpEvent = swapped ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
         ButtonHeld = 1;
     } else {
-        ButtonEvent(swapped ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, position);
+        // The button that went down comes up, even if the buttons were
+        // swapped meanwhile: the other one's up-event would leave it held.
+        ButtonEvent(HeldButtonUpEvent, position);
         ButtonHeld = 0;
     }
 }

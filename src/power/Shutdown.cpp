@@ -2,10 +2,12 @@
 
 #include "res/resource.h"
 #include "shell/Dialogs.h"
+#include "shell/FailureTrace.h"
 #include "shell/Program.h"
 
 int ShutdownDialogOpen = 0;
 HWND ShutdownDialogWindow = nullptr;
+void (*ConfirmedShutdown)() = ShutDownSystem;
 
 namespace {
 
@@ -30,7 +32,7 @@ void EnableShutdownPrivilege(HANDLE token) {
 void EndShutdownDialog(HWND dialog, INT_PTR result, bool confirmed) {
     ShutdownDialogOpen = 0;
     EndDialog(dialog, result);
-    if (confirmed) ShutDownSystem();
+    if (confirmed) ConfirmedShutdown();
 }
 
 }  // namespace
@@ -44,7 +46,15 @@ void Standby() {
 
 void ShowShutdownDialog(HWND owner) {
     ShutdownDialogOpen = 1;
-    DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_SHUTDOWN), owner, ShutdownDialogProc, 0);
+    // The window of an earlier dialog is gone, and its handle may since name
+    // another window: the remote answers only the dialog made now.
+    ShutdownDialogWindow = nullptr;
+    const INT_PTR result = DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_SHUTDOWN), owner,
+                                           ShutdownDialogProc, 0);
+    // Returned: the dialog is closed, or was never made. Left set, the flag
+    // would send every later key to a window that does not exist.
+    ShutdownDialogOpen = 0;
+    if (result == -1 || result == 0) TraceFailure("creating the shutdown dialog", GetLastError());
 }
 
 INT_PTR CALLBACK ShutdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
@@ -91,8 +101,10 @@ void ShutDownSystem() {
     const bool granted = GetLastError() == ERROR_SUCCESS;
     CloseHandle(token);
     if (!granted) return;
-    if (!ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0))
+    if (!ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0)) {
+        TraceFailure("ExitWindowsEx", GetLastError());
         MessageBoxA(nullptr, ShutdownFailedText, MessageCaption, MB_OK);
+    }
 }
 
 bool IsWindows9x() {

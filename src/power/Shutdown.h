@@ -6,6 +6,10 @@
 extern int ShutdownDialogOpen;       // 1 while the dialog is open
 extern HWND ShutdownDialogWindow;    // stored when the dialog initialises
 
+// What confirming the dialog runs: ShutDownSystem, or a stand-in that a test
+// puts here (the real one ends every process of the session).
+extern void (*ConfirmedShutdown)();
+
 void Standby();
 // Runs the dialog modally; returns when it has ended.
 void ShowShutdownDialog(HWND owner);

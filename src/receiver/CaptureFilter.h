@@ -23,3 +23,6 @@ bool OpenRemoteReceiver();
 // The filter of the last device in the category whose friendly name equals
 // name exactly; null when none, or when that device cannot be bound.
 IBaseFilter* FindCaptureFilter(const GUID& category, const char* name);
+
+// The same search over one enumeration of devices.
+IBaseFilter* FindNamedFilter(IEnumMoniker* monikers, const char* name);

@@ -2,6 +2,7 @@
 
 #include "apps/TvApplication.h"
 #include "pointer/Pointer.h"
+#include "power/Shutdown.h"
 #include "receiver/KeyRouter.h"
 #include "receiver/RegisterProtocol.h"
 
@@ -21,10 +22,17 @@ bool UpdateRepeatState(RepeatState& state, int code, DWORD now) {
     return repeat;
 }
 
+bool IsOneShotKey(int code) {
+    return code == PowerKey || code == StandbyKey || code == ShutdownOrStandbyKey ||
+           code == ShutdownKey;
+}
+
 int SuppressRepeat(const RepeatState& state, bool repeat, int code) {
+    if (!repeat) return code;
+    if (IsOneShotKey(code) || ShutdownDialogOpen) return SuppressedKey;
     const bool targetActive = WinDvrApp.active == 1 || QuillmarshApp.active == 1 ||
                               BeyondTvApp.active == 1;
-    if (repeat && state.repeatCount % RepeatsPerDelivery != 0 && targetActive)
+    if (state.repeatCount % RepeatsPerDelivery != 0 && targetActive)
         return SuppressedKey;
     return code;
 }

@@ -24,8 +24,15 @@ extern RepeatState KeyRepeat;
 // true when the read is an auto-repeat of the previous one.
 bool UpdateRepeatState(RepeatState& state, int code, DWORD now);
 
-// The code to route: SuppressedKey for a repeat that is dropped while a TV
-// application is the target.
+// True for the keys that act once per press: Power, Standby, Off and Vol-
+// (the codes of the router's power actions). A repeat of these never acts.
+bool IsOneShotKey(int code);
+
+// The code to route: SuppressedKey for a repeat that is dropped. A repeat of
+// a one-shot key is always dropped, and so is every repeat while the
+// shutdown dialog is open (only a first press answers it); otherwise a
+// repeat is dropped while a TV application is the target, except every
+// tenth.
 int SuppressRepeat(const RepeatState& state, bool repeat, int code);
 
 using TickSource = DWORD(WINAPI*)();

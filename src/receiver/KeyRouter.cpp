@@ -15,6 +15,8 @@ namespace {
 constexpr char ReinitializeText[] = "Please re-initialize the TV application settings.";
 
 void AnswerShutdownDialog(int code) {
+    // Not made yet: its window is stored when it initialises.
+    if (ShutdownDialogWindow == nullptr) return;
     SetForegroundWindow(ShutdownDialogWindow);
     SetActiveWindow(ShutdownDialogWindow);
     SendMessageA(ShutdownDialogWindow, WM_KEYDOWN, code == PowerKey ? VK_RETURN : VK_ESCAPE, 0);
@@ -37,12 +39,15 @@ void AdoptOrPoint(int code) {
     HWND winDvr = FindWindowExA(desktop, nullptr, nullptr, WinDvrTitle);
     if (quillmarsh != nullptr) {
         QuillmarshApp.active = 1;
+        QuillmarshApp.seenWindow = quillmarsh;
         RunKeyMap(QuillmarshKeys, code);
     } else if (beyondTv != nullptr) {
         BeyondTvApp.active = 1;
+        BeyondTvApp.seenWindow = beyondTv;
         RunKeyMap(BeyondTvKeys, code);
     } else if (winDvr != nullptr) {
         WinDvrApp.active = 1;
+        WinDvrApp.seenWindow = winDvr;
         WinDvrApp.fastStep = 0;
         RunKeyMap(WinDvrKeys, code);
     } else {
@@ -73,11 +78,16 @@ void RouteWithoutTarget(int code, HWND owner) {
     }
 }
 
-// The key map of the application that is the remote's target, if any.
+// The key map of the application that is the remote's target, if any. A
+// target whose windows have all gone (closed by the user himself) stops
+// being the target here, so that the key goes where it would have gone had
+// the application never been adopted.
 const KeyMapTable* TargetKeyMap() {
-    if (QuillmarshApp.active == 1) return &QuillmarshKeys;
-    if (BeyondTvApp.active == 1) return &BeyondTvKeys;
-    if (WinDvrApp.active == 1) return &WinDvrKeys;
+    for (const KeyMapTable* map : {&QuillmarshKeys, &BeyondTvKeys, &WinDvrKeys}) {
+        if (map->application.active != 1) continue;
+        if (map->application.StillRuns()) return map;
+        map->application.ClearActive();
+    }
     return nullptr;
 }
 
@@ -98,10 +108,14 @@ TargetRoute RouteForTarget(const TvApplication& target, int code) {
 }
 
 void RouteKey(int code, HWND owner) {
-    const KeyMapTable* map = TargetKeyMap();
+    // A dropped repeat does nothing anywhere, in the shutdown dialog too.
+    if (code == SuppressedKey) return;
     if (ShutdownDialogOpen) {
         AnswerShutdownDialog(code);
-    } else if (map == nullptr) {
+        return;
+    }
+    const KeyMapTable* map = TargetKeyMap();
+    if (map == nullptr) {
         RouteWithoutTarget(code, owner);
     } else {
         switch (RouteForTarget(map->application, code)) {

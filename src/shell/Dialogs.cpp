@@ -76,8 +76,9 @@ void ConfirmApplicationChoice(HWND dialog) {
 
 }  // namespace
 
-void PlaceDialog(HWND dialog) {
-    const int width = GetSystemMetrics(SM_CXFULLSCREEN);
+void PlaceDialog(HWND dialog) { PlaceDialogForWidth(dialog, GetSystemMetrics(SM_CXFULLSCREEN)); }
+
+void PlaceDialogForWidth(HWND dialog, int width) {
     const Placement* placement =
         std::find_if(std::begin(Placements), std::end(Placements),
                      [width](const Placement& p) { return p.screenWidth == width; });

@@ -6,10 +6,11 @@
 #include "receiver/KeyPoll.h"
 #include "shell/RemoteTimer.h"
 
-TvApplication WinDvrApp("Software\\InterVideo\\DVR6", "PATH", "WinDVR.exe", "", "WinDVR 6");
+TvApplication WinDvrApp("Software\\InterVideo\\DVR6", "PATH", "WinDVR.exe", "", "WinDVR 6",
+                        FindWinDvrWindow);
 TvApplication BeyondTvApp("SOFTWARE\\SnapStream Media\\Beyond TV", "InstallDir",
-                          "BTVD3DShell.exe", "SnapStream", "FormMainWindow");
+                          "BTVD3DShell.exe", "SnapStream", "FormMainWindow", FindBeyondTvWindow);
 RemoteTimer PollTimer(PollTimerId, PollRemote);
 RemoteTimer WatchTimer(WatchTimerId, ExitWatch);
 TvApplication QuillmarshApp("Software\\Honestech\\TV Plus\\DTVR", "AppPath", "MainPanel.exe",
-                            "Quillmarsh", "FormMainWindow");
+                            "Quillmarsh", "FormMainWindow", FindQuillmarshWindow);

@@ -19,5 +19,8 @@ int RunProgram(HINSTANCE instance);
 // False when the program must end (no window, or AlwaysRemoteOff set).
 bool CreateMainWindow(HINSTANCE instance);
 
+// The message loop with the program's accelerators; returns the exit code.
+int RunMessageLoop();
+
 // Registers the main window class under WindowClassName.
 void RegisterMainWindowClass(HINSTANCE instance);

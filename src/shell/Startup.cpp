@@ -29,6 +29,8 @@ bool AnotherInstanceRuns() {
            FindWindowA(ProgramClass, nullptr) != nullptr;
 }
 
+}  // namespace
+
 int RunMessageLoop() {
     HACCEL accelerators = LoadAcceleratorsA(ProgramInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     MSG message;
@@ -40,8 +42,6 @@ int RunMessageLoop() {
     }
     return static_cast<int>(message.wParam);
 }
-
-}  // namespace
 
 void RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSEXA windowClass = {};

@@ -28,6 +28,20 @@ HWND FindWindowByTitlePrefix(const char* prefix) { return FindByTitle(prefix, Ti
 
 HWND FindWindowByExactTitle(const char* title) { return FindByTitle(title, TitleMatch::Exact); }
 
+HWND FindWindowOfClassByTitlePrefix(const char* windowClass, const char* prefix) {
+    const size_t length = std::strlen(prefix);
+    char title[TitleReadBufferSize];
+    HWND desktop = GetDesktopWindow();
+    for (HWND window = FindWindowExA(desktop, nullptr, windowClass, nullptr); window != nullptr;
+         window = FindWindowExA(desktop, window, windowClass, nullptr)) {
+        title[0] = '\0';
+        GetWindowTextA(window, title, TitleReadBufferSize);
+        title[TitleReadBufferSize - 1] = '\0';
+        if (std::strncmp(title, prefix, length) == 0) return window;
+    }
+    return nullptr;
+}
+
 HWND FindTopLevelByClass(const char* windowClass) {
     return FindWindowExA(GetDesktopWindow(), nullptr, windowClass, nullptr);
 }

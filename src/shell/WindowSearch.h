@@ -13,6 +13,9 @@ HWND FindWindowByTitlePrefix(const char* prefix);
 // The first top-level window whose title is exactly title (case-sensitive).
 HWND FindWindowByExactTitle(const char* title);
 
+// The first top-level window of the class whose title begins with prefix.
+HWND FindWindowOfClassByTitlePrefix(const char* windowClass, const char* prefix);
+
 // Top-level window lookups with FindWindowExA on the desktop window.
 HWND FindTopLevelByClass(const char* windowClass);
 HWND FindTopLevelByTitle(const char* title);
