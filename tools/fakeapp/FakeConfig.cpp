@@ -70,6 +70,8 @@ public:
             config_.windows.push_back({value.substr(0, bar), value.substr(bar + 1)});
         } else if (key == "delay") {
             number(key, value, config_.delayMs);
+        } else if (key == "close_delay") {
+            number(key, value, config_.closeDelayMs);
         } else if (key == "exit_after") {
             DWORD ms = 0;
             if (number(key, value, ms)) config_.exitAfterMs = ms;

@@ -30,6 +30,7 @@ struct Config {
     DWORD delayMs = 0;
     std::optional<DWORD> exitAfterMs;
     std::optional<TimedClose> closeWindowAfter;
+    DWORD closeDelayMs = 0;  // a close command ends the program this much later
     std::string logPath;
     bool ignoreClose = false;
     std::vector<std::string> errors;

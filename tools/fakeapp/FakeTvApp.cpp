@@ -25,6 +25,7 @@ constexpr UINT kShutdownRequest = WM_APP + 1;
 constexpr UINT_PTR kTimerShow = 1;
 constexpr UINT_PTR kTimerExit = 2;
 constexpr UINT_PTR kTimerCloseWindow = 3;
+constexpr UINT_PTR kTimerClosing = 4;
 constexpr int kWindowWidth = 320;
 constexpr int kWindowHeight = 240;
 constexpr int kWindowMargin = 20;
@@ -119,6 +120,7 @@ private:
     void createWindows();
     void destroyWindow(size_t index);
     void shutdown(int code);
+    void close();
     FakeWindow* findWindow(HWND hwnd);
     LRESULT onWindowMessage(HWND, UINT, WPARAM, LPARAM);
     LRESULT onControlMessage(HWND, UINT, WPARAM, LPARAM);
@@ -137,6 +139,7 @@ private:
     std::vector<FakeWindow> windows_;
     Modifiers modifiers_;
     bool exiting_ = false;
+    bool closing_ = false;
     int exitCode_ = 0;
 };
 
@@ -205,6 +208,19 @@ void App::destroyWindow(size_t index) {
     if (index < windows_.size() && windows_[index].hwnd) DestroyWindow(windows_[index].hwnd);
 }
 
+// The application's own close: at once, or after close_delay with its
+// windows still there, as a real application takes a while to close.
+void App::close() {
+    if (config_.closeDelayMs == 0) {
+        shutdown(0);
+    } else if (!closing_) {
+        closing_ = true;
+        bench::Json j = event("closing");
+        write(j);
+        SetTimer(control_, kTimerClosing, config_.closeDelayMs, nullptr);
+    }
+}
+
 void App::shutdown(int code) {
     if (exiting_) return;
     exiting_ = true;
@@ -263,7 +279,7 @@ LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     }
     switch (msg) {
     case WM_CLOSE:
-        if (!config_.ignoreClose) shutdown(0);
+        if (!config_.ignoreClose) close();
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
@@ -276,7 +292,7 @@ LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case kQuillmarshCommand:
         show(window, "command " + std::to_string(wParam));
         if (config_.identity == Identity::Quillmarsh && wParam == kQuillmarshExit && !config_.ignoreClose)
-            shutdown(0);
+            close();
         return 0;
     case WM_DESTROY:
         if (window && !exiting_) {
@@ -294,7 +310,7 @@ LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
 
 LRESULT App::onControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == kShutdownRequest) {
-        shutdown(0);
+        close();
         return 0;
     }
     if (msg != WM_TIMER) return DefWindowProcA(hwnd, msg, wParam, lParam);
@@ -310,6 +326,9 @@ LRESULT App::onControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case kTimerCloseWindow:
         destroyWindow(config_.closeWindowAfter->index);
+        break;
+    case kTimerClosing:
+        shutdown(0);
         break;
     default:
         break;

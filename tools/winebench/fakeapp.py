@@ -14,6 +14,8 @@ and its first ``window`` replaces the file's windows):
   exit_after=MS                         exits (code 0) MS ms after start
   close_window_after=MS:INDEX           destroys window INDEX MS ms after the
                                         windows appeared (the process stays)
+  close_delay=MS                        a close command ends it MS ms later, its
+                                        windows still up meanwhile
   log=PATH                              default: <exe without .exe>.log
   ignore_close=1                        WM_CLOSE and the close commands are only logged
 
@@ -26,6 +28,7 @@ Log events (every line has "t_us", "pid" and "ev"; "hwnd" values are strings
   msg     hwnd, class, title, msg ("WM_KEYDOWN", ..., "MSG4024" for private
           messages), wParam, lParam
   destroy hwnd, class, title            (a window closed while the app keeps running)
+  closing                               a close command came; it ends after close_delay
   ll_key  vk, scan, flags, down, injected
   ll_mouse msg, x, y, flags, data
   error   message
