@@ -14,7 +14,7 @@ import pytest
 
 from winebench import cardemu, fakeapp
 from winebench.scenario import Bench, Card, Product
-from winebench.trace import ANY, DEFAULT_FUNCTIONS, assert_sequence  # noqa: F401
+from winebench.trace import ANY, DEFAULT_FUNCTIONS, assert_sequence, pointer  # noqa: F401
 from winebench.wine import WIDTH, wait_for
 
 POWER = 12
@@ -56,6 +56,15 @@ def of_32bit_product(why: str):
 def dword(value: int) -> int:
     """A signed value as relay prints it (an unsigned 32-bit word)."""
     return value & 0xFFFFFFFF
+
+
+# The shutdown privilege enabled, as standby and shutdown both do it first.
+ENABLE_SHUTDOWN_PRIVILEGE = [
+    ("OpenProcessToken", (pointer(-1), 0x28, ANY)),  # the own process; adjust and query
+    ("LookupPrivilegeValueA", (0, "SeShutdownPrivilege", ANY)),
+    ("AdjustTokenPrivileges", (ANY, 0, ANY, 0, 0, 0)),
+]
+STANDBY = ENABLE_SHUTDOWN_PRIVILEGE + [("SetSystemPowerState", (1, 1))]
 
 
 def open_bench(wine, work: Path, extra_functions: Sequence[str] = ()) -> Bench:

@@ -128,7 +128,8 @@ def test_default_application_not_installed_is_reported_then_the_others_close(ben
     assert_effects(product, mark, warning + close_beyond_tv(apps["beyondtv"])
                    + close_quillmarsh(apps["quillmarsh"])
                    + [("SetTimer", (owner, WATCH_TIMER, WATCH_INTERVAL_MS, ANY))], also=LOOKUPS)
-    # Nothing to watch: the first tick waits 2 s, then stops the timer.
+    # Nothing to watch: the timer stops 2 s after its first tick, which
+    # does not hold up the poll meanwhile.
     stop = watch_stopped(product, watch.seq)
     assert stop.t - watch.t >= 2.9
 

@@ -12,10 +12,10 @@ from __future__ import annotations
 
 import pytest
 
-from remote_steps import (ANY, NO_ACTION_KEY, POWER, TV_WINDOW, assert_effects, front,
-                          main_window, press, run_apps, start_remote)
+from remote_steps import (ANY, ENABLE_SHUTDOWN_PRIVILEGE, NO_ACTION_KEY, POWER, STANDBY,
+                          TV_WINDOW, assert_effects, front, main_window, press, run_apps,
+                          start_remote)
 from winebench.fakeapp import hwnd_value
-from winebench.trace import pointer
 
 STANDBY_KEY, SHUTDOWN_OR_STANDBY_KEY, SHUTDOWN_KEY = 13, 24, 29
 WM_KEYDOWN, VK_RETURN, VK_ESCAPE = 0x0100, 13, 27
@@ -23,13 +23,6 @@ SHUTDOWN_DIALOG = 107
 DIALOG_TITLE = "Marlow Remote Control - Shut Down"
 DIALOG_PLACE_1024 = (350, 300)
 EWX_POWEROFF_FORCE = 12
-
-ENABLE_SHUTDOWN_PRIVILEGE = [
-    ("OpenProcessToken", (pointer(-1), 0x28, ANY)),  # the own process; adjust and query
-    ("LookupPrivilegeValueA", (0, "SeShutdownPrivilege", ANY)),
-    ("AdjustTokenPrivileges", (ANY, 0, ANY, 0, 0, 0)),
-]
-STANDBY = ENABLE_SHUTDOWN_PRIVILEGE + [("SetSystemPowerState", (1, 1))]
 
 
 def answer(dialog: int, vk: int) -> list:

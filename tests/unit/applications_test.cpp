@@ -97,18 +97,6 @@ TEST_F(WindowLookups, TitlePrefixIsCaseSensitiveAndAnchored) {
     EXPECT_EQ(app.FindMainWindow(), match.handle());  // no class: by title
 }
 
-TEST_F(WindowLookups, LongTitlesAreReadUpTo127Characters) {
-    const std::string title = "FormMainWindow" + std::string(486, 'x');
-    TestWindow window("MarlowTestB", title.c_str());
-    TvApplication app(Key, Value, "App.exe", "", "FormMainWindow");
-    EXPECT_EQ(app.FindByTitlePrefix(), window.handle());
-
-    const std::string prefix(127, 'y');
-    const std::string longer = prefix + "z";
-    TestWindow exact("MarlowTestB", longer.c_str());
-    EXPECT_EQ(FindWinDvrWindow(), nullptr);
-}
-
 TEST_F(WindowLookups, AThousandOtherWindowsDoNotHideTheApplication) {
     TestWindow target("MarlowTestD", "InterVideo WinDVR 6");  // at the bottom of the Z order
     std::vector<std::unique_ptr<TestWindow>> others;
@@ -152,6 +140,24 @@ TEST_F(WindowLookups, ShowOrLaunchRaisesAnExistingWindowWithoutStartingAnything)
     EXPECT_EQ(app.ShowOrLaunch(), main.handle());
     EXPECT_EQ(app.active, 0);
     EXPECT_EQ(app.Launch(), main.handle());
+    EXPECT_EQ(app.active, 0);
+}
+
+// Beyond TV and Quillmarsh both title their main window "FormMainWindow":
+// while one of them is still closing, the other is started, not the closing
+// window raised in its place.
+TEST_F(WindowLookups, ALookAlikeTitleOfAnotherApplicationIsNeverRaised) {
+    TvApplication app(Key, Value, "", "SnapStream", "FormMainWindow");
+    app.installed = 1;
+    std::strcpy(app.installPath, "C:\\windows\\system32");  // a program that ends at once
+    std::strcpy(app.exeName, "rundll32.exe");
+    TestWindow closing("Quillmarsh", "FormMainWindow");
+    EXPECT_NE(app.ShowOrLaunch(), closing.handle());
+    EXPECT_EQ(app.active, 1);  // started
+
+    app.active = 0;
+    TestWindow own("SnapStream", "FormMainWindow");
+    EXPECT_EQ(app.ShowOrLaunch(), own.handle());
     EXPECT_EQ(app.active, 0);
 }
 

@@ -1,5 +1,6 @@
-// The Settings dialog's list and choice, and dialog placement, on real
-// dialogs made from the program's own templates.
+// The Settings dialog's list and choice, the shutdown dialog's own controls,
+// dialog placement and the accelerators, on real dialogs made from the
+// program's own templates.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +9,9 @@
 #include "TestSupport.h"
 #include "apps/TvApplication.h"
 #include "res/resource.h"
+#include "power/Shutdown.h"
 #include "shell/Dialogs.h"
+#include "shell/Program.h"
 #include "shell/Settings.h"
 
 namespace {
@@ -140,22 +143,132 @@ TEST_F(SettingsDialog, AValueDeletedMeanwhileIsNotCreated) {
     EXPECT_EQ(Stored(), 0u);
 }
 
-TEST(Placement, KnownWidthsPlaceTheDialogTopmost) {
-    TestWindow window("MarlowPlacement", "placed");
-    SetWindowPos(window.handle(), HWND_NOTOPMOST, 5, 6, 0, 0, SWP_NOSIZE);
-    PlaceDialog(window.handle());
-    RECT rect;
-    GetWindowRect(window.handle(), &rect);
-    const bool topmost = (GetWindowLongA(window.handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-    if (GetSystemMetrics(SM_CXFULLSCREEN) == 1024) {
-        EXPECT_EQ(rect.left, 350);
-        EXPECT_EQ(rect.top, 300);
-        EXPECT_TRUE(topmost);
-    } else {
-        EXPECT_EQ(rect.left, 5);
-        EXPECT_EQ(rect.top, 6);
-        EXPECT_FALSE(topmost);
+struct Place {
+    int width;
+    int x;
+    int y;
+};
+
+TEST(Placement, EachListedWidthHasItsPlaceAndOthersStayWhereTheyAre) {
+    const Place places[] = {{640, 160, 200}, {800, 280, 250}, {1024, 350, 300},
+                            {1152, 420, 300}, {1280, 420, 300}, {1600, 580, 340}};
+    for (const Place& place : places) {
+        TestWindow window("MarlowPlacement", "placed");
+        PlaceDialogForWidth(window.handle(), place.width);
+        RECT rect;
+        GetWindowRect(window.handle(), &rect);
+        EXPECT_EQ(rect.left, place.x) << place.width;
+        EXPECT_EQ(rect.top, place.y) << place.width;
+        EXPECT_TRUE(GetWindowLongA(window.handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) << place.width;
     }
+    for (int width : {1023, 1366, 1920}) {
+        TestWindow window("MarlowPlacement", "placed");
+        SetWindowPos(window.handle(), HWND_NOTOPMOST, 5, 6, 0, 0, SWP_NOSIZE);
+        PlaceDialogForWidth(window.handle(), width);
+        RECT rect;
+        GetWindowRect(window.handle(), &rect);
+        EXPECT_EQ(rect.left, 5) << width;
+        EXPECT_EQ(rect.top, 6) << width;
+        EXPECT_FALSE(GetWindowLongA(window.handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) << width;
+    }
+}
+
+// The shutdown dialog answered by its own controls and by the remote's two
+// keys, as a user or a nested poll tick would, while it runs modally.
+int Confirmations = 0;
+void CountConfirmation() { ++Confirmations; }
+void (*Answer)(HWND dialog) = nullptr;
+int TicksWaited = 0;
+
+VOID CALLBACK AnswerTheDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (++TicksWaited > 100) {  // nothing answered it: end the test's wait
+        KillTimer(nullptr, timer);
+        if (ShutdownDialogWindow) EndDialog(ShutdownDialogWindow, -2);
+        return;
+    }
+    if (!ShutdownDialogOpen || ShutdownDialogWindow == nullptr ||
+        !IsWindowVisible(ShutdownDialogWindow))
+        return;
+    KillTimer(nullptr, timer);
+    Answer(ShutdownDialogWindow);
+}
+
+class ShutdownDialog : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ProgramInstance = GetModuleHandleA(nullptr);
+        ConfirmedShutdown = CountConfirmation;
+        Confirmations = 0;
+        TicksWaited = 0;
+    }
+    void TearDown() override { ConfirmedShutdown = ShutDownSystem; }
+    // Runs the dialog until it ends; true when it was answered in time.
+    static bool Run(void (*answer)(HWND)) {
+        Answer = answer;
+        TicksWaited = 0;
+        SetTimer(nullptr, 0, 50, AnswerTheDialog);
+        ShowShutdownDialog(nullptr);
+        return TicksWaited <= 100 && ShutdownDialogOpen == 0;
+    }
+};
+
+TEST_F(ShutdownDialog, OkAndThePowerKeyConfirm) {
+    ASSERT_TRUE(Run([](HWND d) { SendDlgItemMessageA(d, IDOK, BM_CLICK, 0, 0); }));
+    EXPECT_EQ(Confirmations, 1);
+    ASSERT_TRUE(Run([](HWND d) { SendMessageA(d, WM_KEYDOWN, VK_RETURN, 0); }));
+    EXPECT_EQ(Confirmations, 2);
+}
+
+TEST_F(ShutdownDialog, CancelEscapeTheCloseBoxAndAnyOtherKeyCancel) {
+    ASSERT_TRUE(Run([](HWND d) { SendDlgItemMessageA(d, IDCANCEL, BM_CLICK, 0, 0); }));
+    // Escape typed on the keyboard reaches the focused button.
+    ASSERT_TRUE(Run([](HWND d) { PostMessageA(GetDlgItem(d, IDOK), WM_KEYDOWN, VK_ESCAPE, 0); }));
+    ASSERT_TRUE(Run([](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }));
+    ASSERT_TRUE(Run([](HWND d) { SendMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0); }));
+    EXPECT_EQ(Confirmations, 0);
+}
+
+TEST_F(ShutdownDialog, ADialogThatCannotBeMadeIsNotLeftOpen) {
+    ProgramInstance = GetModuleHandleA("kernel32.dll");  // has no template 107
+    ShowShutdownDialog(nullptr);
+    EXPECT_EQ(ShutdownDialogOpen, 0);
+}
+
+// Alt+/ and Alt+? typed on the keyboard, through the program's message loop
+// and accelerator table.
+std::vector<WORD> Commands;
+
+LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        Commands.push_back(LOWORD(wParam));
+        if (Commands.size() == 2) PostQuitMessage(0);
+        return 0;
+    }
+    if (message == WM_SYSCOMMAND) return 0;  // no menu loop on a lone Alt
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+VOID CALLBACK GiveUp(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(1); }
+
+void Type(std::initializer_list<BYTE> keys) {
+    for (BYTE key : keys) keybd_event(key, 0, 0, 0);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+        keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+}
+
+TEST(Accelerators, AltSlashOpensAboutAndAltQuestionMarkSettings) {
+    ProgramInstance = GetModuleHandleA(nullptr);
+    HWND window = CreateTopLevelWindow("MarlowAcceleratorTarget", "keys", CommandWindowProc,
+                                       WS_POPUP | WS_VISIBLE);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    Type({VK_MENU, VK_OEM_2});            // Alt+/
+    Type({VK_MENU, VK_SHIFT, VK_OEM_2});  // Alt+?
+    const UINT_PTR timer = SetTimer(nullptr, 0, 5000, GiveUp);
+    RunMessageLoop();
+    KillTimer(nullptr, timer);
+    DestroyWindow(window);
+    EXPECT_EQ(Commands, (std::vector<WORD>{IDM_ABOUT, IDM_SETTINGS}));
 }
 
 }  // namespace

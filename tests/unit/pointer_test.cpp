@@ -19,6 +19,9 @@ class Pointer : public ::testing::Test {
 protected:
     InputRecorder recorder;
     void SetUp() override {
+        // Wine connects to the display at its first look at it; before that
+        // the cursor cannot be moved and reads as 0, 0.
+        GetSystemMetrics(SM_CXFULLSCREEN);
         UpdateScreenBounds(0, Resolution(1024, 768));
         StepCounter = 0;
         ButtonHeld = 0;
@@ -37,18 +40,11 @@ protected:
     }
 };
 
-TEST_F(Pointer, BoundsOnDisplayChangeAndAtCreation) {
+TEST_F(Pointer, BoundsOnDisplayChange) {
     EXPECT_EQ(ScreenBounds.maxX, 1023);
     EXPECT_EQ(ScreenBounds.maxY, 767);
     EXPECT_EQ(ScreenBounds.smallStep, 6);
     EXPECT_EQ(ScreenBounds.largeStep, 12);
-
-    InitScreenBounds();
-    const int width = GetSystemMetrics(SM_CXFULLSCREEN);
-    const int height = GetSystemMetrics(SM_CYFULLSCREEN);
-    EXPECT_EQ(ScreenBounds.maxX, width - 1);
-    EXPECT_EQ(ScreenBounds.maxY, height % 2 ? height + 18 : height - 1);
-    EXPECT_EQ(ScreenBounds.smallStep, width / 160);
 }
 
 // A held direction key: four one-pixel moves, five of width/160, then width/80.
@@ -124,13 +120,16 @@ TEST_F(Pointer, ClicksPassThePositionAndUseTheNamedButtons) {
     EXPECT_EQ(ButtonHeld, 0);
 }
 
-TEST_F(Pointer, TheToggleReadsTheSwapSettingEachTime) {
+// The swap setting is read at every press; what went down comes up, even
+// when the buttons were swapped in between.
+TEST_F(Pointer, TheToggleLetsGoOfTheButtonThatWentDown) {
     PointerAction(5);
     SwapMouseButton(TRUE);
     PointerAction(5);
     PointerAction(5);
+    SwapMouseButton(FALSE);
     PointerAction(5);
-    EXPECT_EQ(Buttons(), (std::vector<WPARAM>{WM_LBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDOWN,
+    EXPECT_EQ(Buttons(), (std::vector<WPARAM>{WM_LBUTTONDOWN, WM_LBUTTONUP, WM_RBUTTONDOWN,
                                               WM_RBUTTONUP}));
     EXPECT_EQ(ButtonHeld, 0);
 }

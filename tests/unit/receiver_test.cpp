@@ -162,4 +162,119 @@ TEST_F(Receiver, WithoutAControlInterfaceNothingIsSent) {
     EXPECT_TRUE(control.requests.empty());
 }
 
+// Discovery over a scripted enumeration: a device whose property bag, or
+// whose name read from it, comes back with a success code other than S_OK.
+class ScriptedBag : public IPropertyBag {
+public:
+    HRESULT readResult = S_OK;
+    STDMETHODIMP QueryInterface(REFIID, void** out) override {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP Read(LPCOLESTR, VARIANT* value, IErrorLog*) override {
+        wchar_t name[64] = {};
+        MultiByteToWideChar(CP_ACP, 0, CaptureFilterNames[0], -1, name, 64);
+        value->vt = VT_BSTR;
+        value->bstrVal = SysAllocString(name);
+        return readResult;
+    }
+    STDMETHODIMP Write(LPCOLESTR, VARIANT*) override { return E_NOTIMPL; }
+};
+
+class ScriptedMoniker : public IMoniker {
+public:
+    HRESULT storageResult = S_FALSE;
+    ScriptedBag* bag = nullptr;  // given only with S_OK
+    int bindToObjectCalls = 0;
+
+    STDMETHODIMP QueryInterface(REFIID, void** out) override {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP GetClassID(CLSID*) override { return E_NOTIMPL; }
+    STDMETHODIMP IsDirty() override { return E_NOTIMPL; }
+    STDMETHODIMP Load(IStream*) override { return E_NOTIMPL; }
+    STDMETHODIMP Save(IStream*, BOOL) override { return E_NOTIMPL; }
+    STDMETHODIMP GetSizeMax(ULARGE_INTEGER*) override { return E_NOTIMPL; }
+    STDMETHODIMP BindToObject(IBindCtx*, IMoniker*, REFIID, void** out) override {
+        ++bindToObjectCalls;
+        *out = nullptr;
+        return E_FAIL;
+    }
+    STDMETHODIMP BindToStorage(IBindCtx*, IMoniker*, REFIID, void** out) override {
+        *out = storageResult == S_OK ? static_cast<IPropertyBag*>(bag) : nullptr;
+        return storageResult;
+    }
+    STDMETHODIMP Reduce(IBindCtx*, DWORD, IMoniker**, IMoniker**) override { return E_NOTIMPL; }
+    STDMETHODIMP ComposeWith(IMoniker*, BOOL, IMoniker**) override { return E_NOTIMPL; }
+    STDMETHODIMP Enum(BOOL, IEnumMoniker**) override { return E_NOTIMPL; }
+    STDMETHODIMP IsEqual(IMoniker*) override { return E_NOTIMPL; }
+    STDMETHODIMP Hash(DWORD*) override { return E_NOTIMPL; }
+    STDMETHODIMP IsRunning(IBindCtx*, IMoniker*, IMoniker*) override { return E_NOTIMPL; }
+    STDMETHODIMP GetTimeOfLastChange(IBindCtx*, IMoniker*, FILETIME*) override { return E_NOTIMPL; }
+    STDMETHODIMP Inverse(IMoniker**) override { return E_NOTIMPL; }
+    STDMETHODIMP CommonPrefixWith(IMoniker*, IMoniker**) override { return E_NOTIMPL; }
+    STDMETHODIMP RelativePathTo(IMoniker*, IMoniker**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetDisplayName(IBindCtx*, IMoniker*, LPOLESTR*) override { return E_NOTIMPL; }
+    STDMETHODIMP ParseDisplayName(IBindCtx*, IMoniker*, LPOLESTR, ULONG*, IMoniker**) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP IsSystemMoniker(DWORD*) override { return E_NOTIMPL; }
+};
+
+class OneMoniker : public IEnumMoniker {
+public:
+    explicit OneMoniker(IMoniker* moniker) : moniker_(moniker) {}
+    STDMETHODIMP QueryInterface(REFIID, void** out) override {
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP Next(ULONG, IMoniker** out, ULONG*) override {
+        *out = given_ ? nullptr : moniker_;
+        const bool first = !given_;
+        given_ = true;
+        return first ? S_OK : S_FALSE;
+    }
+    STDMETHODIMP Skip(ULONG) override { return E_NOTIMPL; }
+    STDMETHODIMP Reset() override {
+        given_ = false;
+        return S_OK;
+    }
+    STDMETHODIMP Clone(IEnumMoniker**) override { return E_NOTIMPL; }
+
+private:
+    IMoniker* moniker_;
+    bool given_ = false;
+};
+
+TEST(Discovery, OnlyS_OKOpensAPropertyBag) {
+    for (HRESULT result : {S_FALSE, static_cast<HRESULT>(0x00040000), E_FAIL}) {
+        ScriptedMoniker device;
+        device.storageResult = result;
+        OneMoniker devices(&device);
+        EXPECT_EQ(FindNamedFilter(&devices, CaptureFilterNames[0]), nullptr) << std::hex << result;
+        EXPECT_EQ(device.bindToObjectCalls, 0);
+    }
+}
+
+TEST(Discovery, OnlyS_OKReadsTheDeviceName) {
+    for (HRESULT result : {S_OK, S_FALSE}) {
+        ScriptedBag bag;
+        bag.readResult = result;
+        ScriptedMoniker device;
+        device.storageResult = S_OK;
+        device.bag = &bag;
+        OneMoniker devices(&device);
+        EXPECT_EQ(FindNamedFilter(&devices, CaptureFilterNames[0]), nullptr);
+        // The name matched: the filter was asked for (and refused here).
+        EXPECT_EQ(device.bindToObjectCalls, result == S_OK ? 1 : 0) << std::hex << result;
+    }
+}
+
 }  // namespace

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "InputRecorder.h"
+#include "ReceiverDouble.h"
+#include "receiver/CaptureFilter.h"
 #include "apps/TvApplication.h"
 #include "pointer/Pointer.h"
 #include "power/Shutdown.h"
@@ -38,10 +40,65 @@ const Codes QuillmarshActs = Join({Range(0, 11), {14}, Range(16, 28), {30, 31}, 
                                    Range(72, 75)});
 const Codes PointerActs = Range(0, 10);
 
+constexpr int NoActionCode = 15;
+
 enum class Mode { DialogOpen, QuillmarshActive, BeyondTvActive, WinDvrActive,
                   QuillmarshRuns, BeyondTvRuns, WinDvrRuns, NothingRuns };
 
 const HWND Sentinel = reinterpret_cast<HWND>(0x1234);
+
+// The receiver as a held key leaves it: one scripted read per tick, at its
+// own time; no key once the script has run out.
+struct Read {
+    int code;
+    DWORD at;
+};
+std::vector<Read> Script;
+size_t NextRead = 0;
+DWORD ScriptTime = 0;
+ReceiverDouble ScriptedReceiver;
+HWND TickOwner = nullptr;
+int IdleTicksWithDialog = 0;
+
+DWORD WINAPI ScriptClock() { return ScriptTime; }
+
+void Hold(int code, DWORD from, int reads) {
+    for (int i = 0; i < reads; ++i) Script.push_back({code, from + 65 * static_cast<DWORD>(i)});
+}
+
+bool ScriptDone() { return NextRead >= Script.size(); }
+
+void Tick() {
+    ScriptedReceiver.keepRequests = false;
+    ReceiverControl = &ScriptedReceiver;
+    if (ScriptDone()) {
+        ScriptedReceiver.statusValue = 1;
+    } else {
+        ScriptedReceiver.statusValue = 0;
+        ScriptedReceiver.received[0] = static_cast<BYTE>(Script[NextRead].code);
+        ScriptTime = Script[NextRead].at;
+        ++NextRead;
+    }
+    PollOnce(TickOwner, ScriptClock);
+}
+
+// The poll timer's ticks, which the modal loop of the dialog keeps running.
+VOID CALLBACK TickTimer(HWND, UINT, UINT_PTR, DWORD) {
+    Tick();
+    // A dialog that nothing answers any more would hold the test for ever.
+    if (ScriptDone() && ShutdownDialogOpen && ++IdleTicksWithDialog > 20 && ShutdownDialogWindow)
+        EndDialog(ShutdownDialogWindow, 0);
+}
+
+int DialogsMade = 0;
+
+LRESULT CALLBACK CountDialogs(int code, WPARAM wParam, LPARAM lParam) {
+    char name[16] = {};
+    if (code == HCBT_CREATEWND && GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name) &&
+        std::string(name) == "#32770")
+        ++DialogsMade;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 class Routing : public ::testing::Test {
 protected:
@@ -124,9 +181,12 @@ protected:
     }
 };
 
-TEST_F(Routing, WithTheShutdownDialogOpenPowerConfirmsAndEveryOtherValueCancels) {
+TEST_F(Routing, WithTheShutdownDialogOpenPowerConfirmsAndEveryOtherKeyCancels) {
     Enter(Mode::DialogOpen);
-    for (int code = -1; code <= 255; ++code) {
+    Reset(Mode::DialogOpen);
+    RouteKey(SuppressedKey, owner);  // a repeat answers nothing
+    EXPECT_TRUE(recorder.messages.empty()) << recorder.Describe();
+    for (int code = 0; code <= 255; ++code) {
         Reset(Mode::DialogOpen);
         RouteKey(code, owner);
         ASSERT_EQ(recorder.messages.size(), 1u) << code;
@@ -184,6 +244,55 @@ TEST_F(Routing, AdoptionOfEachRunningApplication) {
     }
 }
 
+TEST_F(Routing, AdoptingWinDvrStartsWithTheSmallStep) {
+    Enter(Mode::WinDvrRuns);
+    Reset(Mode::WinDvrRuns);
+    WinDvrApp.fastStep = 1;  // left over from an earlier time it was the target
+    RouteKey(4, owner);
+    EXPECT_EQ(WinDvrApp.active, 1);
+    EXPECT_EQ(WinDvrApp.fastStep, 0);
+}
+
+// The user closed the target himself: the key goes where it would have gone
+// had the application never been adopted.
+TEST_F(Routing, ATargetWhoseWindowsAreGoneLetsGo) {
+    Enter(Mode::NothingRuns);
+    Reset(Mode::NothingRuns);
+    QuillmarshApp.active = 1;
+    QuillmarshApp.targetWindow = QuillmarshApp.seenWindow = nullptr;
+    RouteKey(8, owner);  // the pointer goes down
+    EXPECT_EQ(QuillmarshApp.active, 0);
+    POINT now;
+    GetCursorPos(&now);
+    EXPECT_EQ(now.y, start.y + 1);
+
+    Enter(Mode::WinDvrRuns);
+    Reset(Mode::WinDvrRuns);
+    BeyondTvApp.active = 1;
+    BeyondTvApp.targetWindow = BeyondTvApp.seenWindow = nullptr;
+    RouteKey(4, owner);  // another running application is adopted
+    EXPECT_EQ(BeyondTvApp.active, 0);
+    EXPECT_EQ(WinDvrApp.active, 1);
+    recorder.Pump();
+    ASSERT_EQ(recorder.messages.size(), 1u) << recorder.Describe();
+    EXPECT_EQ(recorder.messages[0].window, winDvr);
+    EXPECT_EQ(recorder.messages[0].wParam, static_cast<WPARAM>('5'));
+}
+
+TEST_F(Routing, ATargetWithOneWindowLeftStaysTheTarget) {
+    Enter(Mode::NothingRuns);
+    const HWND main = recorder.CreateWindowOf("SnapStream", "FormMainWindow");
+    Reset(Mode::NothingRuns);
+    BeyondTvApp.active = 1;  // its video window is gone, its main window not
+    BeyondTvApp.targetWindow = BeyondTvApp.seenWindow = nullptr;
+    RouteKey(8, owner);
+    EXPECT_EQ(BeyondTvApp.active, 1);
+    POINT now;
+    GetCursorPos(&now);
+    EXPECT_EQ(now.y, start.y);
+    EXPECT_NE(main, nullptr);
+}
+
 TEST_F(Routing, NoApplicationAndNoWindowMeansThePointer) {
     // Power, standby (13, 24 with selector 6) and the dialog (29) are checked
     // end to end; here only that no other code does anything.
@@ -191,29 +300,71 @@ TEST_F(Routing, NoApplicationAndNoWindowMeansThePointer) {
                                                       ShutdownKey});
 }
 
-VOID CALLBACK AnswerWithAnyKey(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (!ShutdownDialogOpen) return;
-    KillTimer(nullptr, timer);
-    RouteKey(33, nullptr);  // as a nested tick would
+TEST_F(Routing, APowerKeyHeldOnTheTargetClosesItOnce) {
+    Enter(Mode::QuillmarshActive);
+    Reset(Mode::QuillmarshActive);
+    KeyRepeat = {};
+    Script.clear();
+    NextRead = 0;
+    TickOwner = owner;
+    Hold(PowerKey, 10000, 6);
+    while (!ScriptDone()) Tick();
+    recorder.Pump();
+    int closes = 0;
+    for (const Received& m : recorder.messages) closes += m.message == 4024 && m.wParam == 1;
+    EXPECT_EQ(closes, 1) << recorder.Describe();
+    ReceiverControl = nullptr;
 }
 
-TEST_F(Routing, ShutdownKeyOpensTheDialogThatANestedKeyCancels) {
+// Off held with Beyond TV as the default: the dialog opens once, its own
+// repeats do not answer it, a new key cancels it, and the poll goes on.
+TEST_F(Routing, AHeldShutdownKeyOpensTheDialogOnceAndTheRemoteStillAnswersIt) {
     Enter(Mode::NothingRuns);
-    for (int selector : {SelectQuillmarsh, SelectBeyondTv}) {
-        DefaultAppSelector = selector;
-        const int code = selector == SelectQuillmarsh ? ShutdownKey : ShutdownOrStandbyKey;
-        Reset(Mode::NothingRuns);
-        ShutdownDialogWindow = nullptr;
-        SetTimer(nullptr, 0, 100, AnswerWithAnyKey);
-        RouteKey(code, owner);  // returns once the dialog has ended
-        EXPECT_NE(ShutdownDialogWindow, nullptr);
-        EXPECT_EQ(ShutdownDialogOpen, 0);
-        EXPECT_FALSE(IsWindow(ShutdownDialogWindow));
-    }
-    DefaultAppSelector = SelectWinDvr;
     Reset(Mode::NothingRuns);
-    RouteKey(ShutdownKey, owner);  // only with Quillmarsh as the default
+    DefaultAppSelector = SelectBeyondTv;
+    KeyRepeat = {};
+    Script.clear();
+    NextRead = 0;
+    TickOwner = owner;
+    IdleTicksWithDialog = 0;
+    DialogsMade = 0;
+    Hold(ShutdownOrStandbyKey, 20000, 5);
+    Script.push_back({NoActionCode, 20000 + 5 * 65 + 300});
+    HHOOK hook = SetWindowsHookExA(WH_CBT, CountDialogs, nullptr, GetCurrentThreadId());
+    const UINT_PTR timer = SetTimer(nullptr, 0, 65, TickTimer);
+    Tick();  // the first read opens the dialog; the timer reads the rest
+    const DWORD deadline = GetTickCount() + 10000;
+    MSG message;
+    while (!ScriptDone() && GetTickCount() < deadline) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        else MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    }
+    KillTimer(nullptr, timer);
+    UnhookWindowsHookEx(hook);
+    EXPECT_TRUE(ScriptDone());
+    EXPECT_EQ(DialogsMade, 1);
+    EXPECT_EQ(IdleTicksWithDialog, 0);  // the remote's own key ended it
     EXPECT_EQ(ShutdownDialogOpen, 0);
+
+    Script.push_back({8, 30000});  // keys are routed again
+    Tick();
+    POINT now;
+    GetCursorPos(&now);
+    EXPECT_EQ(now.y, start.y + 1);
+    ReceiverControl = nullptr;
+}
+
+TEST_F(Routing, ADialogThatCannotBeMadeLeavesTheRemoteWorking) {
+    Enter(Mode::NothingRuns);
+    Reset(Mode::NothingRuns);
+    ProgramInstance = GetModuleHandleA("kernel32.dll");  // has no template 107
+    RouteKey(ShutdownKey, owner);
+    ProgramInstance = GetModuleHandleA(nullptr);
+    EXPECT_EQ(ShutdownDialogOpen, 0);
+    RouteKey(8, owner);
+    POINT now;
+    GetCursorPos(&now);
+    EXPECT_EQ(now.y, start.y + 1);
 }
 
 }  // namespace
