@@ -5,6 +5,7 @@
 #include "shell/FailureTrace.h"
 #include "shell/Program.h"
 #include "shell/WindowSearch.h"
+#include "win32/Scoped.h"
 
 namespace {
 
@@ -31,13 +32,14 @@ TvApplication::TvApplication(const char* keyPath, const char* valueName, const c
 int TvApplication::ReadInstallInfo(const char* keyPath, const char* valueName,
                                    const char* executable) {
     installed = 0;
-    HKEY key = nullptr;
-    if (RegOpenKeyA(HKEY_LOCAL_MACHINE, keyPath, &key) != ERROR_SUCCESS) return 0;
-
     DWORD size = sizeof installPath;
-    const LONG result = RegQueryValueExA(key, valueName, nullptr, nullptr,
-                                         reinterpret_cast<BYTE*>(installPath), &size);
-    RegCloseKey(key);
+    LONG result;
+    {
+        ScopedRegKey key;
+        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, keyPath, key.Put()) != ERROR_SUCCESS) return 0;
+        result = RegQueryValueExA(key.Get(), valueName, nullptr, nullptr,
+                                  reinterpret_cast<BYTE*>(installPath), &size);
+    }
     // The data is taken as stored, whatever its type. A path that fills the
     // whole buffer has no room for its terminator: it is too long to use.
     const bool terminated = size < sizeof installPath || installPath[sizeof installPath - 1] == '\0';

@@ -4,6 +4,7 @@
 #include "shell/Dialogs.h"
 #include "shell/FailureTrace.h"
 #include "shell/Program.h"
+#include "win32/Scoped.h"
 
 int ShutdownDialogOpen = 0;
 HWND ShutdownDialogWindow = nullptr;
@@ -14,11 +15,13 @@ namespace {
 constexpr char ShutdownFailedText[] = "Can't run ExitWindowsEx.";
 constexpr char ShutdownPrivilege[] = "SeShutdownPrivilege";
 
-HANDLE OpenOwnToken() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
-        return nullptr;
-    return token;
+// The program's own access token, to enable the shutdown privilege in;
+// empty when it cannot be opened.
+void OpenOwnToken(ScopedHandle& token) {
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Put())) {
+        TraceFailure("opening the process token", GetLastError());
+        token.Reset();
+    }
 }
 
 void EnableShutdownPrivilege(HANDLE token) {
@@ -38,10 +41,10 @@ void EndShutdownDialog(HWND dialog, INT_PTR result, bool confirmed) {
 }  // namespace
 
 void Standby() {
-    HANDLE token = OpenOwnToken();
-    EnableShutdownPrivilege(token);
+    ScopedHandle token;
+    OpenOwnToken(token);
+    EnableShutdownPrivilege(token.Get());
     SetSystemPowerState(TRUE, TRUE);
-    if (token != nullptr) CloseHandle(token);
 }
 
 void ShowShutdownDialog(HWND owner) {
@@ -95,11 +98,11 @@ void ShutDownSystem() {
         ExitWindowsEx(EWX_SHUTDOWN, 0);
         return;
     }
-    HANDLE token = OpenOwnToken();
-    if (token == nullptr) return;
-    EnableShutdownPrivilege(token);
+    ScopedHandle token;
+    OpenOwnToken(token);
+    if (!token) return;
+    EnableShutdownPrivilege(token.Get());
     const bool granted = GetLastError() == ERROR_SUCCESS;
-    CloseHandle(token);
     if (!granted) return;
     if (!ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0)) {
         TraceFailure("ExitWindowsEx", GetLastError());

@@ -6,6 +6,7 @@
 
 #include "receiver/KsControl.h"
 #include "shell/FailureTrace.h"
+#include "win32/Scoped.h"
 
 IGraphBuilder* ReceiverGraph = nullptr;
 IBaseFilter* ReceiverFilter = nullptr;
@@ -28,11 +29,9 @@ constexpr int FriendlyNameBufferSize = 80;
 // be read. Only S_OK counts as success: a success code that brings no
 // property bag is a failure to open it.
 bool ReadFriendlyName(IMoniker* moniker, char (&name)[FriendlyNameBufferSize], bool& bagFailed) {
-    IPropertyBag* bag = nullptr;
-    const HRESULT bound = moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag,
-                                                 reinterpret_cast<void**>(&bag));
-    if (bound != S_OK || bag == nullptr) {
-        if (bag != nullptr) bag->Release();
+    ComPtr<IPropertyBag> bag;
+    const HRESULT bound = moniker->BindToStorage(nullptr, nullptr, IID_IPropertyBag, bag.PutVoid());
+    if (bound != S_OK || !bag) {
         TraceFailure("opening a capture device's property bag", static_cast<DWORD>(bound));
         bagFailed = true;
         return false;
@@ -40,7 +39,6 @@ bool ReadFriendlyName(IMoniker* moniker, char (&name)[FriendlyNameBufferSize], b
     VARIANT value;
     VariantInit(&value);
     const HRESULT read = bag->Read(FriendlyNameProperty, &value, nullptr);
-    bag->Release();
     bool ok = false;
     if (read == S_OK && value.vt == VT_BSTR && value.bstrVal != nullptr) {
         name[0] = '\0';
@@ -59,89 +57,75 @@ bool ReadFriendlyName(IMoniker* moniker, char (&name)[FriendlyNameBufferSize], b
 
 IBaseFilter* FindNamedFilter(IEnumMoniker* monikers, const char* name) {
     monikers->Reset();
-    IBaseFilter* result = nullptr;
-    IMoniker* moniker = nullptr;
-    while (monikers->Next(1, &moniker, nullptr) == S_OK && moniker != nullptr) {
+    ComPtr<IBaseFilter> result;
+    ComPtr<IMoniker> moniker;
+    while (monikers->Next(1, moniker.Put(), nullptr) == S_OK && moniker) {
         char friendlyName[FriendlyNameBufferSize];
         bool bagFailed = false;
-        const bool named = ReadFriendlyName(moniker, friendlyName, bagFailed);
-        if (bagFailed) {
-            moniker->Release();
-            if (result != nullptr) result->Release();
-            return nullptr;
-        }
+        const bool named = ReadFriendlyName(moniker.Get(), friendlyName, bagFailed);
+        if (bagFailed) return nullptr;
+        // The last device of the name wins: kept as the system has always
+        // chosen, so that a machine with two such cards keeps its choice.
         if (named && std::strcmp(friendlyName, name) == 0) {
-            if (result != nullptr) result->Release();
-            result = nullptr;
-            const HRESULT bound = moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter,
-                                                        reinterpret_cast<void**>(&result));
-            if (bound != S_OK || result == nullptr) {
-                if (result != nullptr) result->Release();
+            const HRESULT bound =
+                moniker->BindToObject(nullptr, nullptr, IID_IBaseFilter, result.PutVoid());
+            if (bound != S_OK || !result) {
                 TraceFailure("binding the capture filter", static_cast<DWORD>(bound));
-                moniker->Release();
                 return nullptr;
             }
         }
-        moniker->Release();
-        moniker = nullptr;
     }
-    return result;
+    return result.Detach();
 }
 
 IBaseFilter* FindCaptureFilter(const GUID& category, const char* name) {
-    ICreateDevEnum* devices = nullptr;
+    ComPtr<ICreateDevEnum> devices;
     const HRESULT made = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
-                                          IID_ICreateDevEnum, reinterpret_cast<void**>(&devices));
-    if (made != S_OK || devices == nullptr) {
+                                          IID_ICreateDevEnum, devices.PutVoid());
+    if (made != S_OK || !devices) {
         TraceFailure("creating the system device enumerator", static_cast<DWORD>(made));
         return nullptr;
     }
-    IEnumMoniker* monikers = nullptr;
-    const HRESULT created = devices->CreateClassEnumerator(category, &monikers, 0);
-    devices->Release();
-    if (created != S_OK || monikers == nullptr) {
-        if (monikers != nullptr) monikers->Release();
-        return nullptr;  // S_FALSE: the category is empty
-    }
-    IBaseFilter* result = FindNamedFilter(monikers, name);
-    monikers->Release();
-    return result;
+    ComPtr<IEnumMoniker> monikers;
+    const HRESULT created = devices->CreateClassEnumerator(category, monikers.Put(), 0);
+    if (created != S_OK || !monikers) return nullptr;  // S_FALSE: the category is empty
+    return FindNamedFilter(monikers.Get(), name);
 }
 
 bool OpenRemoteReceiver() {
     CoInitialize(nullptr);
-    const HRESULT graph = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                           IID_IGraphBuilder, reinterpret_cast<void**>(&ReceiverGraph));
-    if (graph != S_OK || ReceiverGraph == nullptr) {
-        if (ReceiverGraph != nullptr) ReceiverGraph->Release();
-        ReceiverGraph = nullptr;
-        TraceFailure("creating the filter graph", static_cast<DWORD>(graph));
+    ComPtr<IGraphBuilder> graph;
+    const HRESULT made = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
+                                          IID_IGraphBuilder, graph.PutVoid());
+    if (made != S_OK || !graph) {
+        TraceFailure("creating the filter graph", static_cast<DWORD>(made));
         return false;
     }
+    ReceiverGraph = graph.Detach();
 
-    IBaseFilter* filter = nullptr;
+    ComPtr<IBaseFilter> filter;
     for (const char* name : CaptureFilterNames) {
-        filter = FindCaptureFilter(CaptureDeviceCategory, name);
-        if (filter != nullptr) break;
+        filter = ComPtr<IBaseFilter>(FindCaptureFilter(KSCATEGORY_CAPTURE, name));
+        if (filter) break;
     }
-    if (filter == nullptr) {
+    if (!filter) {
         TraceFailure("finding the capture filter", static_cast<DWORD>(E_FAIL));
         return false;
     }
 
-    const HRESULT added = ReceiverGraph->AddFilter(filter, GraphFilterName);
+    const HRESULT added = ReceiverGraph->AddFilter(filter.Get(), GraphFilterName);
     if (added != S_OK) {
         TraceFailure("adding the capture filter to the graph", static_cast<DWORD>(added));
-        filter->Release();
         return false;
     }
-    const HRESULT queried =
-        filter->QueryInterface(KsControlIid, reinterpret_cast<void**>(&ReceiverControl));
-    if (queried != S_OK) {
+    ComPtr<IKsControl> control;
+    const HRESULT queried = filter->QueryInterface(IID_IKsControl, control.PutVoid());
+    if (queried != S_OK || !control) {
         TraceFailure("asking the capture filter for IKsControl", static_cast<DWORD>(queried));
-        ReceiverControl = nullptr;
         return false;
     }
-    ReceiverFilter = filter;
-    return ReceiverControl != nullptr;
+    // Held until the process ends.
+    ReceiverFilter = filter.Detach();
+    ReceiverControl = control.Detach();
+    return true;
 }

@@ -6,10 +6,6 @@
 
 struct IKsControl;
 
-// {65E8773D-8F56-11D0-A3B9-00A0C9223196}
-constexpr GUID CaptureDeviceCategory = {0x65E8773D, 0x8F56, 0x11D0,
-                                        {0xA3, 0xB9, 0x00, 0xA0, 0xC9, 0x22, 0x31, 0x96}};
-
 extern IGraphBuilder* ReceiverGraph;
 extern IBaseFilter* ReceiverFilter;
 extern IKsControl* ReceiverControl;

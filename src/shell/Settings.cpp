@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "apps/TvApplication.h"
+#include "shell/FailureTrace.h"
+#include "win32/Scoped.h"
 
 int DefaultAppSelector = SelectQuillmarsh;
 bool AlwaysRemoteOffFlag = false;
@@ -12,11 +14,11 @@ namespace {
 
 constexpr DWORD AlwaysRemoteOffDefault = 0;
 
-HKEY OpenSettingsKey() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
-        return nullptr;
-    return key;
+// The settings key, empty when it does not exist or cannot be opened.
+void OpenSettingsKey(ScopedRegKey& key) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, KEY_ALL_ACCESS, key.Put()) !=
+        ERROR_SUCCESS)
+        key.Reset();
 }
 
 void WriteDword(HKEY key, const char* name, DWORD value) {
@@ -35,46 +37,47 @@ bool ReadDword(HKEY key, const char* name, DWORD& value) {
 }  // namespace
 
 bool LoadSettings() {
-    HKEY key = OpenSettingsKey();
-    if (key == nullptr) {
-        if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, nullptr,
-                            REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                            nullptr) == ERROR_SUCCESS) {
-            WriteDword(key, DefaultAppValue, static_cast<DWORD>(DefaultAppSelector));
-            WriteDword(key, AlwaysRemoteOffValue, AlwaysRemoteOffDefault);
-            RegFlushKey(key);
-            RegCloseKey(key);
+    ScopedRegKey key;
+    OpenSettingsKey(key);
+    if (!key) {
+        const LONG created = RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, nullptr,
+                                             REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                             key.Put(), nullptr);
+        if (created == ERROR_SUCCESS) {
+            WriteDword(key.Get(), DefaultAppValue, static_cast<DWORD>(DefaultAppSelector));
+            WriteDword(key.Get(), AlwaysRemoteOffValue, AlwaysRemoteOffDefault);
+            RegFlushKey(key.Get());
+        } else {
+            key.Reset();
+            TraceFailure("creating the settings key", static_cast<DWORD>(created));
         }
         return true;
     }
 
     DWORD value;
-    if (ReadDword(key, DefaultAppValue, value)) {
+    if (ReadDword(key.Get(), DefaultAppValue, value)) {
         DefaultAppSelector = static_cast<int>(value);
     } else {
-        WriteDword(key, DefaultAppValue, static_cast<DWORD>(DefaultAppSelector));
-        RegFlushKey(key);
+        WriteDword(key.Get(), DefaultAppValue, static_cast<DWORD>(DefaultAppSelector));
+        RegFlushKey(key.Get());
     }
-    if (ReadDword(key, AlwaysRemoteOffValue, value)) {
+    if (ReadDword(key.Get(), AlwaysRemoteOffValue, value)) {
         AlwaysRemoteOffFlag = value == 1;
     } else {
-        WriteDword(key, AlwaysRemoteOffValue, AlwaysRemoteOffDefault);
-        RegFlushKey(key);
+        WriteDword(key.Get(), AlwaysRemoteOffValue, AlwaysRemoteOffDefault);
+        RegFlushKey(key.Get());
     }
-    RegCloseKey(key);
     return true;
 }
 
 bool SaveDefaultApp() {
-    HKEY key = OpenSettingsKey();
-    if (key == nullptr) return false;
-    if (RegQueryValueExA(key, DefaultAppValue, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS) {
-        RegCloseKey(key);
+    ScopedRegKey key;
+    OpenSettingsKey(key);
+    if (!key) return false;
+    if (RegQueryValueExA(key.Get(), DefaultAppValue, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
         return false;
-    }
-    WriteDword(key, DefaultAppValue, static_cast<DWORD>(DefaultAppSelector));
-    RegFlushKey(key);
-    RegCloseKey(key);
+    WriteDword(key.Get(), DefaultAppValue, static_cast<DWORD>(DefaultAppSelector));
+    RegFlushKey(key.Get());
     return true;
 }

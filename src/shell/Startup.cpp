@@ -51,7 +51,7 @@ void RegisterMainWindowClass(HINSTANCE instance) {
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_REMOTE));
     windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_REMOTE));
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     windowClass.lpszClassName = WindowClassName;
     RegisterClassExA(&windowClass);

@@ -1,0 +1,80 @@
+// Owners of what Windows hands out: a COM interface pointer, a registry key
+// and a kernel handle, each given back when its owner goes out of scope, on
+// every way out of a function.
+#pragma once
+#include <windows.h>
+
+// A COM interface pointer that holds one reference.
+template <typename Interface>
+class ComPtr {
+public:
+    ComPtr() = default;
+    // Takes over a reference that the caller owns.
+    explicit ComPtr(Interface* owned) : pointer_(owned) {}
+    ~ComPtr() { Reset(); }
+    ComPtr(const ComPtr&) = delete;
+    ComPtr& operator=(const ComPtr&) = delete;
+    ComPtr(ComPtr&& other) noexcept : pointer_(other.Detach()) {}
+    ComPtr& operator=(ComPtr&& other) noexcept {
+        if (this != &other) {
+            Reset();
+            pointer_ = other.Detach();
+        }
+        return *this;
+    }
+
+    Interface* Get() const { return pointer_; }
+    Interface* operator->() const { return pointer_; }
+    explicit operator bool() const { return pointer_ != nullptr; }
+    // The address for an out-parameter; what was held is released first.
+    Interface** Put() {
+        Reset();
+        return &pointer_;
+    }
+    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
+    // Hands the reference over to the caller.
+    Interface* Detach() {
+        Interface* pointer = pointer_;
+        pointer_ = nullptr;
+        return pointer;
+    }
+    void Reset() {
+        if (pointer_ != nullptr) pointer_->Release();
+        pointer_ = nullptr;
+    }
+
+private:
+    Interface* pointer_ = nullptr;
+};
+
+// An owner of one handle-like value, closed with Close unless it is Empty.
+template <typename Handle, Handle Empty, auto Close>
+class ScopedValue {
+public:
+    ScopedValue() = default;
+    explicit ScopedValue(Handle value) : value_(value) {}
+    ~ScopedValue() { Reset(); }
+    ScopedValue(const ScopedValue&) = delete;
+    ScopedValue& operator=(const ScopedValue&) = delete;
+
+    Handle Get() const { return value_; }
+    explicit operator bool() const { return value_ != Empty; }
+    // The address for an out-parameter; what was held is closed first.
+    Handle* Put() {
+        Reset();
+        return &value_;
+    }
+    void Reset() {
+        if (value_ != Empty) Close(value_);
+        value_ = Empty;
+    }
+
+private:
+    Handle value_ = Empty;
+};
+
+inline void CloseRegistryKey(HKEY key) { RegCloseKey(key); }
+inline void CloseKernelHandle(HANDLE handle) { CloseHandle(handle); }
+
+using ScopedRegKey = ScopedValue<HKEY, nullptr, CloseRegistryKey>;
+using ScopedHandle = ScopedValue<HANDLE, nullptr, CloseKernelHandle>;
