@@ -2,7 +2,6 @@
 prints from the program's own key tables, and every picture it shows is one
 the guided tour takes."""
 
-import os
 import re
 import sys
 from pathlib import Path
@@ -13,9 +12,10 @@ REPO = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(REPO / "tools"))
 
 from winebench import keytable, tour  # noqa: E402
+from winebench.scenario import default_bin_dir  # noqa: E402
 from winebench.wine import WineEnv  # noqa: E402
 
-BIN = Path(os.environ.get("MARLOW_BIN_DIR", REPO / "build" / "bin"))
+BIN = default_bin_dir()
 README = (REPO / "README.md").read_text(encoding="utf-8")
 
 

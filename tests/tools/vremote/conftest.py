@@ -2,7 +2,8 @@
 session, and VirtualRemote.exe started per test with a feed file of its own.
 
 Run: /usr/bin/python3 -m pytest tests/tools/vremote -q
-Binaries come from $MARLOW_BIN_DIR (default: build/bin of this repository).
+Binaries come from $MARLOW_BIN_DIR (default: the bin folder of the build tree
+of the width under test).
 """
 
 from __future__ import annotations
