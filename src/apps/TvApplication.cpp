@@ -2,10 +2,9 @@
 
 #include <cstring>
 
-#include "shell/FailureTrace.h"
 #include "shell/Program.h"
 #include "shell/WindowSearch.h"
-#include "win32/Scoped.h"
+#include "win32/Win32.h"
 
 namespace {
 

@@ -2,9 +2,8 @@
 
 #include "res/resource.h"
 #include "shell/Dialogs.h"
-#include "shell/FailureTrace.h"
 #include "shell/Program.h"
-#include "win32/Scoped.h"
+#include "win32/Win32.h"
 
 int ShutdownDialogOpen = 0;
 HWND ShutdownDialogWindow = nullptr;

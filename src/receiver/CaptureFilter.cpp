@@ -4,9 +4,7 @@
 
 #include <cstring>
 
-#include "receiver/KsControl.h"
-#include "shell/FailureTrace.h"
-#include "win32/Scoped.h"
+#include "win32/Win32.h"
 
 IGraphBuilder* ReceiverGraph = nullptr;
 IBaseFilter* ReceiverFilter = nullptr;

@@ -2,9 +2,12 @@
 // and keeps its control interface for the whole run.
 #pragma once
 #include <windows.h>
+#include <objbase.h>
 #include <strmif.h>
-
-struct IKsControl;
+// The SDK's kernel-streaming declarations: IKsControl, IID_IKsControl (in
+// strmiids) and KSCATEGORY_CAPTURE (in ksguid).
+#include <ks.h>
+#include <ksproxy.h>
 
 extern IGraphBuilder* ReceiverGraph;
 extern IBaseFilter* ReceiverFilter;

@@ -1,7 +1,6 @@
 #include "receiver/RegisterProtocol.h"
 
 #include "receiver/CaptureFilter.h"
-#include "receiver/KsControl.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // capture filter's kernel-streaming control interface.
 #pragma once
 #include <windows.h>
-
-#include "receiver/KsControl.h"
+#include <objbase.h>
+#include <ks.h>  // KSPROPERTY_TYPE_GET
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,7 @@
 #pragma once
 #include <windows.h>
 
-// The caption of every message box the program shows.
-constexpr char MessageCaption[] = "Marlow Remote Control";
+#include "win32/Win32.h"
 
 constexpr int TitleBufferSize = 100;
 

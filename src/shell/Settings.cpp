@@ -3,8 +3,7 @@
 #include <windows.h>
 
 #include "apps/TvApplication.h"
-#include "shell/FailureTrace.h"
-#include "win32/Scoped.h"
+#include "win32/Win32.h"
 
 int DefaultAppSelector = SelectQuillmarsh;
 bool AlwaysRemoteOffFlag = false;

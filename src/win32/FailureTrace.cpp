@@ -1,6 +1,4 @@
-#include "shell/FailureTrace.h"
-
-#include "shell/Program.h"
+#include "win32/Win32.h"
 
 void TraceFailure(const char* what, DWORD code) {
     char line[160];

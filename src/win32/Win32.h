@@ -1,8 +1,18 @@
-// Owners of what Windows hands out: a COM interface pointer, a registry key
-// and a kernel handle, each given back when its owner goes out of scope, on
+// Win32 helpers that every part of the program uses: the failure trace, and
+// owners of what Windows hands out (a COM interface pointer, a registry key,
+// a kernel handle), each given back when its owner goes out of scope, on
 // every way out of a function.
 #pragma once
 #include <windows.h>
+
+// The caption of every message box the program shows.
+constexpr char MessageCaption[] = "Marlow Remote Control";
+
+// Every failure the program detects is written to the debugger output with
+// its code, "Marlow Remote Control: <what> failed (0x<code>)", so that a
+// debug viewer (and, under Wine, the debug channel) shows why something did
+// not happen.
+void TraceFailure(const char* what, DWORD code);
 
 // A COM interface pointer that holds one reference.
 template <typename Interface>

@@ -5,7 +5,7 @@
 #include <deque>
 #include <vector>
 
-#include "receiver/KsControl.h"
+#include "receiver/CaptureFilter.h"
 #include "receiver/RegisterProtocol.h"
 
 struct Request {

@@ -8,8 +8,8 @@
 
 #include "TestSupport.h"
 #include "apps/TvApplication.h"
-#include "res/resource.h"
 #include "power/Shutdown.h"
+#include "res/resource.h"
 #include "shell/Dialogs.h"
 #include "shell/Program.h"
 #include "shell/Settings.h"

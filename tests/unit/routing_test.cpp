@@ -8,10 +8,10 @@
 
 #include "InputRecorder.h"
 #include "ReceiverDouble.h"
-#include "receiver/CaptureFilter.h"
 #include "apps/TvApplication.h"
 #include "pointer/Pointer.h"
 #include "power/Shutdown.h"
+#include "receiver/CaptureFilter.h"
 #include "receiver/KeyPoll.h"
 #include "receiver/KeyRouter.h"
 #include "shell/Program.h"
