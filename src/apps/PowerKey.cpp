@@ -8,7 +8,7 @@
 #include "apps/TvApplication.h"
 #include "apps/WinDvr.h"
 #include "shell/RemoteTimer.h"
-#include "shell/WindowSearch.h"
+#include "win32/WindowSearch.h"
 
 int WatchWinDVR = 0;
 int WatchQuillmarsh = 0;

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "shell/Program.h"
-#include "shell/WindowSearch.h"
 #include "win32/Win32.h"
+#include "win32/WindowSearch.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // two timers, then the Quillmarsh record.
 #include "apps/PowerKey.h"
 #include "apps/TvApplication.h"
-#include "receiver/KeyPoll.h"
+#include "remote/KeyPoll.h"
 #include "shell/RemoteTimer.h"
 
 TvApplication WinDvrApp("Software\\InterVideo\\DVR6", "PATH", "WinDVR.exe", "", "WinDVR 6",

@@ -4,8 +4,8 @@
 
 #include "apps/PowerKey.h"
 #include "apps/TvApplication.h"
+#include "card/CaptureFilter.h"
 #include "pointer/Pointer.h"
-#include "receiver/CaptureFilter.h"
 #include "res/resource.h"
 #include "shell/Dialogs.h"
 #include "shell/Program.h"

@@ -3,7 +3,7 @@
 #include "shell/Program.h"
 #include "shell/RemoteTimer.h"
 #include "shell/Settings.h"
-#include "shell/WindowSearch.h"
+#include "win32/WindowSearch.h"
 
 HINSTANCE ProgramInstance = nullptr;
 HWND MainWindow = nullptr;

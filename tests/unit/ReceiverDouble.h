@@ -5,8 +5,8 @@
 #include <deque>
 #include <vector>
 
-#include "receiver/CaptureFilter.h"
-#include "receiver/RegisterProtocol.h"
+#include "card/CaptureFilter.h"
+#include "card/RegisterProtocol.h"
 
 struct Request {
     std::vector<BYTE> property;

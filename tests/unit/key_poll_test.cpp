@@ -3,11 +3,11 @@
 
 #include "ReceiverDouble.h"
 #include "apps/TvApplication.h"
+#include "card/CaptureFilter.h"
 #include "pointer/Pointer.h"
 #include "power/Shutdown.h"
-#include "receiver/CaptureFilter.h"
-#include "receiver/KeyPoll.h"
-#include "receiver/KeyRouter.h"
+#include "remote/KeyPoll.h"
+#include "remote/KeyRouter.h"
 
 namespace {
 

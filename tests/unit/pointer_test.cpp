@@ -3,7 +3,7 @@
 
 #include "InputRecorder.h"
 #include "pointer/Pointer.h"
-#include "receiver/KeyPoll.h"
+#include "remote/KeyPoll.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "ReceiverDouble.h"
-#include "receiver/CaptureFilter.h"
-#include "receiver/RegisterProtocol.h"
+#include "card/CaptureFilter.h"
+#include "card/RegisterProtocol.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "apps/KeyMap.h"
 #include "apps/TvApplication.h"
 #include "pointer/Pointer.h"
-#include "receiver/KeyRouter.h"
+#include "remote/KeyRouter.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "receiver/CaptureFilter.h"
+#include "card/CaptureFilter.h"
 
 #include <uuids.h>
 

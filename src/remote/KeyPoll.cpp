@@ -1,10 +1,10 @@
-#include "receiver/KeyPoll.h"
+#include "remote/KeyPoll.h"
 
 #include "apps/TvApplication.h"
+#include "card/RegisterProtocol.h"
 #include "pointer/Pointer.h"
 #include "power/Shutdown.h"
-#include "receiver/KeyRouter.h"
-#include "receiver/RegisterProtocol.h"
+#include "remote/KeyRouter.h"
 
 RepeatState KeyRepeat;
 

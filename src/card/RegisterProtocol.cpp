@@ -1,6 +1,6 @@
-#include "receiver/RegisterProtocol.h"
+#include "card/RegisterProtocol.h"
 
-#include "receiver/CaptureFilter.h"
+#include "card/CaptureFilter.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/WindowSearch.h"
+#include "win32/WindowSearch.h"
 
 #include <cstring>
 

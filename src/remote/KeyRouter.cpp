@@ -1,4 +1,4 @@
-#include "receiver/KeyRouter.h"
+#include "remote/KeyRouter.h"
 
 #include "apps/KeyMap.h"
 #include "apps/PowerKey.h"
@@ -6,7 +6,7 @@
 #include "apps/TvApplication.h"
 #include "pointer/Pointer.h"
 #include "power/Shutdown.h"
-#include "receiver/KeyPoll.h"
+#include "remote/KeyPoll.h"
 #include "shell/Program.h"
 #include "shell/Settings.h"
 
