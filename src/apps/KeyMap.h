@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "card/RemoteKey.h"
+
 class TvApplication;
 
 enum class KeyActionKind : uint8_t {
@@ -21,7 +23,7 @@ enum class KeyActionKind : uint8_t {
 };
 
 struct KeyAction {
-    uint8_t code;
+    uint8_t code;        // the card's code of the key (RemoteKey)
     KeyActionKind kind;
     uint16_t value;      // virtual key, or command number
     uint32_t parameter;  // lParam, or the second virtual key
@@ -30,30 +32,32 @@ struct KeyAction {
     BYTE keys[4];        // chord keys, 0-terminated when fewer than four
 };
 
-constexpr KeyAction Post(uint8_t code, BYTE key, uint32_t lParam = 0) {
-    return {code, KeyActionKind::Post, key, lParam, 0, 0, {}};
+constexpr KeyAction Post(RemoteKey remote, BYTE key, uint32_t lParam = 0) {
+    return {static_cast<uint8_t>(remote), KeyActionKind::Post, key, lParam, 0, 0, {}};
 }
-constexpr KeyAction PostThen(uint8_t code, BYTE first, BYTE second) {
-    return {code, KeyActionKind::PostThen, first, second, 0, 0, {}};
+constexpr KeyAction PostThen(RemoteKey remote, BYTE first, BYTE second) {
+    return {static_cast<uint8_t>(remote), KeyActionKind::PostThen, first, second, 0, 0, {}};
 }
-constexpr KeyAction Chord(uint8_t code, BYTE k1, BYTE k2, BYTE k3 = 0) {
-    return {code, KeyActionKind::Chord, 0, 0, 0, 0, {k1, k2, k3, 0}};
+constexpr KeyAction Chord(RemoteKey remote, BYTE k1, BYTE k2, BYTE k3 = 0) {
+    return {static_cast<uint8_t>(remote), KeyActionKind::Chord, 0, 0, 0, 0, {k1, k2, k3, 0}};
 }
-constexpr KeyAction FrontChord(uint8_t code, BYTE k1, BYTE k2) {
-    return {code, KeyActionKind::FrontChord, 0, 0, 0, 0, {k1, k2, 0, 0}};
+constexpr KeyAction FrontChord(RemoteKey remote, BYTE k1, BYTE k2) {
+    return {static_cast<uint8_t>(remote), KeyActionKind::FrontChord, 0, 0, 0, 0, {k1, k2, 0, 0}};
 }
-constexpr KeyAction Move(uint8_t code, int8_t dx, int8_t dy) {
-    return {code, KeyActionKind::Move, 0, 0, dx, dy, {}};
+constexpr KeyAction Move(RemoteKey remote, int8_t dx, int8_t dy) {
+    return {static_cast<uint8_t>(remote), KeyActionKind::Move, 0, 0, dx, dy, {}};
 }
-constexpr KeyAction Click(uint8_t code) { return {code, KeyActionKind::Click, 0, 0, 0, 0, {}}; }
-constexpr KeyAction ToggleFastStep(uint8_t code) {
-    return {code, KeyActionKind::ToggleFastStep, 0, 0, 0, 0, {}};
+constexpr KeyAction Click(RemoteKey remote) {
+    return {static_cast<uint8_t>(remote), KeyActionKind::Click, 0, 0, 0, 0, {}};
 }
-constexpr KeyAction LookupOnly(uint8_t code) {
-    return {code, KeyActionKind::LookupOnly, 0, 0, 0, 0, {}};
+constexpr KeyAction ToggleFastStep(RemoteKey remote) {
+    return {static_cast<uint8_t>(remote), KeyActionKind::ToggleFastStep, 0, 0, 0, 0, {}};
 }
-constexpr KeyAction Command(uint8_t code, uint16_t command) {
-    return {code, KeyActionKind::Command, command, 0, 0, 0, {}};
+constexpr KeyAction LookupOnly(RemoteKey remote) {
+    return {static_cast<uint8_t>(remote), KeyActionKind::LookupOnly, 0, 0, 0, 0, {}};
+}
+constexpr KeyAction Command(RemoteKey remote, uint16_t command) {
+    return {static_cast<uint8_t>(remote), KeyActionKind::Command, command, 0, 0, 0, {}};
 }
 
 struct KeyMapTable {

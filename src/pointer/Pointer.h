@@ -3,6 +3,8 @@
 #pragma once
 #include <windows.h>
 
+#include "card/RemoteKey.h"
+
 struct Bounds {
     int minX = 0;
     int minY = 0;
@@ -15,9 +17,9 @@ struct Bounds {
 // The digit keys drive the pointer as a numeric keypad: 0 (the key "1")
 // clicks left, 10 (the key "0") clicks right, 5 (the key "6") holds or lets
 // go of a button, and the other codes up to 9 move the pointer.
-constexpr int LeftClickCode = 0;
-constexpr int ToggleCode = 5;
-constexpr int RightClickCode = 10;
+constexpr int LeftClickCode = Code(RemoteKey::Digit1);
+constexpr int ToggleCode = Code(RemoteKey::Digit6);
+constexpr int RightClickCode = Code(RemoteKey::Digit0);
 
 struct Direction {
     int dx;

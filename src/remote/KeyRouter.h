@@ -2,11 +2,14 @@
 #pragma once
 #include <windows.h>
 
-// Remote key codes with a meaning of their own in the router.
-constexpr int PowerKey = 12;
-constexpr int StandbyKey = 13;
-constexpr int ShutdownOrStandbyKey = 24;
-constexpr int ShutdownKey = 29;
+#include "card/RemoteKey.h"
+
+// Remote key codes with a meaning of their own in the router: Power, and the
+// three keys that ask for standby or the shutdown dialog.
+constexpr int PowerKey = Code(RemoteKey::Power);
+constexpr int StandbyKey = Code(RemoteKey::Standby);
+constexpr int ShutdownOrStandbyKey = Code(RemoteKey::Off);
+constexpr int ShutdownKey = Code(RemoteKey::VolumeDown);
 constexpr WPARAM QuillmarshShutdownCommand = 5001;
 
 class TvApplication;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string>
 
+#include "card/RemoteKey.h"
+
 namespace keydocs {
 
 // Where a key goes: no TV application is the target, or one of the three is.
