@@ -58,5 +58,5 @@ void CloseBeyondTv() {
     if (BeyondTvApp.targetWindow == nullptr) return;
     BringToFront(BeyondTvApp.targetWindow);
     KeyChord({VK_MENU, VK_F4});
-    BeyondTvApp.active = 0;
+    BeyondTvApp.active = false;
 }

@@ -33,7 +33,7 @@ void RunKeyMap(const KeyMapTable& map, int code) {
             ClickAtPointer(MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
             return;
         case KeyActionKind::ToggleFastStep:
-            app.fastStep = app.fastStep ? 0 : 1;
+            app.fastStep = !app.fastStep;
             return;
         default:
             break;

@@ -10,9 +10,9 @@
 #include "shell/RemoteTimer.h"
 #include "win32/WindowSearch.h"
 
-int WatchWinDVR = 0;
-int WatchQuillmarsh = 0;
-int WatchBeyondTV = 0;
+bool WatchWinDVR = false;
+bool WatchQuillmarsh = false;
+bool WatchBeyondTV = false;
 
 namespace {
 
@@ -31,7 +31,7 @@ struct Driver {
     TvApplication& record;
     HWND (*runningTest)();
     CloseAction close;
-    int& watchFlag;
+    bool& watchFlag;
     CloseAction powerCloses[2];   // the others, closed before a Power toggle
     CloseAction switchCloses[2];  // the others, closed before a menu switch
 };
@@ -55,12 +55,12 @@ Driver* DriverFor(int selector) { return DriverOf(ApplicationFor(selector)); }
 
 // Ends the watch of one application when its windows have gone, by the
 // same test with which the router lets a closed target go.
-void EndWatchIfGone(int& flag, TvApplication& record) {
+void EndWatchIfGone(bool& flag, TvApplication& record) {
     IdleWatchTicks = -1;
     if (record.HasWindow()) return;
     record.ClearActive();
     StopWatchTimer();
-    flag = 0;
+    flag = false;
 }
 
 }  // namespace
@@ -75,7 +75,7 @@ void PowerToggle(TvApplication& application) {
     application.ShowOrLaunch();
     if (!WatchTimer.IsRunning()) IdleWatchTicks = -1;
     StartWatchTimer();
-    if (application.active != 0) driver->watchFlag = 1;
+    if (application.active) driver->watchFlag = true;
 }
 
 void DefaultPowerAction(int selector) {

@@ -5,9 +5,9 @@
 
 class TvApplication;
 
-extern int WatchWinDVR;
-extern int WatchQuillmarsh;
-extern int WatchBeyondTV;
+extern bool WatchWinDVR;
+extern bool WatchQuillmarsh;
+extern bool WatchBeyondTV;
 
 // Closes the application when its window exists, else raises or starts it
 // and watches it.

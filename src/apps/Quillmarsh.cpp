@@ -59,5 +59,5 @@ void CloseQuillmarsh() {
     HWND window = FindQuillmarshWindow();
     if (window == nullptr) return;
     PostMessageA(window, QuillmarshCommandMessage, QuillmarshCloseCommand, 0);
-    QuillmarshApp.active = 0;
+    QuillmarshApp.active = false;
 }

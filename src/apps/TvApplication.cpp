@@ -30,7 +30,7 @@ TvApplication::TvApplication(const char* keyPath, const char* valueName, const c
 
 int TvApplication::ReadInstallInfo(const char* keyPath, const char* valueName,
                                    const char* executable) {
-    installed = 0;
+    installed = false;
     DWORD size = sizeof installPath;
     LONG result;
     {
@@ -49,8 +49,8 @@ int TvApplication::ReadInstallInfo(const char* keyPath, const char* valueName,
     installPath[size < sizeof installPath ? size : sizeof installPath - 1] = '\0';
 
     CopyText(exeName, executable, sizeof exeName);
-    installed = 1;
-    active = 0;
+    installed = true;
+    active = false;
     return 1;
 }
 
@@ -79,7 +79,7 @@ bool TvApplication::StillRuns() const {
 
 HWND TvApplication::Launch() {
     if (HWND window = FindMainWindow()) return window;
-    if (installed == 0) return nullptr;
+    if (!installed) return nullptr;
 
     // The path is quoted: unquoted, a path with spaces would make Windows try
     // every shorter prefix of it ("C:\Program.exe", ...) as the program first.
@@ -87,7 +87,7 @@ HWND TvApplication::Launch() {
     wsprintfA(commandLine, "\"%s\\%s\"", installPath, exeName);  // at most 194 bytes
     const UINT started = WinExec(commandLine, SW_SHOW);
     if (started >= WinExecSuccessFloor) {
-        active = 1;
+        active = true;
     } else {
         TraceFailure("starting a TV application", started);
         MessageBoxA(nullptr, LaunchFailedText, MessageCaption, MB_OK);
@@ -96,7 +96,7 @@ HWND TvApplication::Launch() {
 }
 
 HWND TvApplication::ShowOrLaunch() {
-    if (installed != 1) return nullptr;
+    if (!installed) return nullptr;
     HWND window = FindOwnTitledWindow();
     if (window == nullptr) window = Launch();
     if (window == nullptr) return nullptr;

@@ -38,17 +38,17 @@ public:
     bool StillRuns() const;
     HWND Launch();
     HWND ShowOrLaunch();
-    int IsInstalled() const { return installed; }
-    void ClearActive() { active = 0; }
+    bool IsInstalled() const { return installed; }
+    void ClearActive() { active = false; }
 
-    int installed = 0;
-    int active = 0;
+    bool installed = false;
+    bool active = false;
     char installPath[InstallPathSize] = {};
     char exeName[ShortTextSize] = {};
     char windowClass[ShortTextSize] = {};
     char titlePrefix[ShortTextSize] = {};
     HWND targetWindow = nullptr;
-    int fastStep = 0;
+    bool fastStep = false;
     WindowLookup findKeyTarget = nullptr;
     HWND seenWindow = nullptr;  // found when adopted or raised; only a cache for StillRuns
 };

@@ -61,5 +61,5 @@ void WinDvrKeyMap(int code) { RunKeyMap(WinDvrKeys, code); }
 void CloseWinDvr() {
     if (WinDvrApp.FindByTitlePrefix() == nullptr) return;
     KeyChord({VK_MENU, VK_CONTROL, VK_SHIFT, VK_F8});
-    WinDvrApp.active = 0;
+    WinDvrApp.active = false;
 }

@@ -2,7 +2,7 @@
 
 Bounds ScreenBounds;
 int StepCounter = 0;
-int ButtonHeld = 0;
+bool ButtonHeld = false;
 
 namespace {
 
@@ -36,15 +36,15 @@ void ToggleButton() {
     const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
     POINT position = {};
     GetCursorPos(&position);
-    if (ButtonHeld == 0) {
+    if (!ButtonHeld) {
         ButtonEvent(swapped ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, position);
         HeldButtonUpEvent = swapped ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-        ButtonHeld = 1;
+        ButtonHeld = true;
     } else {
         // The button that went down comes up, even if the buttons were
         // swapped meanwhile: the other one's up-event would leave it held.
         ButtonEvent(HeldButtonUpEvent, position);
-        ButtonHeld = 0;
+        ButtonHeld = false;
     }
 }
 
@@ -100,9 +100,9 @@ void PointerAction(int code) {
 }
 
 void ReleaseHeldButton() {
-    if (ButtonHeld == 0) return;
+    if (!ButtonHeld) return;
     POINT position = {};
     GetCursorPos(&position);
     ButtonEvent(HeldButtonUpEvent, position);
-    ButtonHeld = 0;
+    ButtonHeld = false;
 }

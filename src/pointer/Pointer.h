@@ -33,7 +33,7 @@ inline constexpr Direction Directions[10] = {
 
 extern Bounds ScreenBounds;
 extern int StepCounter;  // moves made in the current run of one held key
-extern int ButtonHeld;   // 1 while the toggle holds a button down
+extern bool ButtonHeld;  // true while the toggle holds a button down
 
 void InitScreenBounds();
 void UpdateScreenBounds(WPARAM wParam, LPARAM lParam);

@@ -5,7 +5,7 @@
 #include "shell/Program.h"
 #include "win32/Win32.h"
 
-int ShutdownDialogOpen = 0;
+bool ShutdownDialogOpen = false;
 HWND ShutdownDialogWindow = nullptr;
 void (*ConfirmedShutdown)() = ShutDownSystem;
 
@@ -32,7 +32,7 @@ void EnableShutdownPrivilege(HANDLE token) {
 }
 
 void EndShutdownDialog(HWND dialog, INT_PTR result, bool confirmed) {
-    ShutdownDialogOpen = 0;
+    ShutdownDialogOpen = false;
     EndDialog(dialog, result);
     if (confirmed) ConfirmedShutdown();
 }
@@ -47,7 +47,7 @@ void Standby() {
 }
 
 void ShowShutdownDialog(HWND owner) {
-    ShutdownDialogOpen = 1;
+    ShutdownDialogOpen = true;
     // The window of an earlier dialog is gone, and its handle may since name
     // another window: the remote answers only the dialog made now.
     ShutdownDialogWindow = nullptr;
@@ -55,7 +55,7 @@ void ShowShutdownDialog(HWND owner) {
                                            ShutdownDialogProc, 0);
     // Returned: the dialog is closed, or was never made. Left set, the flag
     // would send every later key to a window that does not exist.
-    ShutdownDialogOpen = 0;
+    ShutdownDialogOpen = false;
     if (result == -1 || result == 0) TraceFailure("creating the shutdown dialog", GetLastError());
 }
 

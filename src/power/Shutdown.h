@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-extern int ShutdownDialogOpen;       // 1 while the dialog is open
+extern bool ShutdownDialogOpen;      // true while the dialog is open
 extern HWND ShutdownDialogWindow;    // stored when the dialog initialises
 
 // What confirming the dialog runs: ShutDownSystem, or a stand-in that a test

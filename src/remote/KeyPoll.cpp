@@ -30,8 +30,7 @@ bool IsOneShotKey(int code) {
 int SuppressRepeat(const RepeatState& state, bool repeat, int code) {
     if (!repeat) return code;
     if (IsOneShotKey(code) || ShutdownDialogOpen) return SuppressedKey;
-    const bool targetActive = WinDvrApp.active == 1 || QuillmarshApp.active == 1 ||
-                              BeyondTvApp.active == 1;
+    const bool targetActive = WinDvrApp.active || QuillmarshApp.active || BeyondTvApp.active;
     if (state.repeatCount % RepeatsPerDelivery != 0 && targetActive)
         return SuppressedKey;
     return code;

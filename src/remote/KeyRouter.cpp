@@ -38,17 +38,17 @@ void AdoptOrPoint(int code) {
     HWND beyondTv = FindWindowExA(desktop, nullptr, BeyondTvVideoClass, nullptr);
     HWND winDvr = FindWindowExA(desktop, nullptr, nullptr, WinDvrTitle);
     if (quillmarsh != nullptr) {
-        QuillmarshApp.active = 1;
+        QuillmarshApp.active = true;
         QuillmarshApp.seenWindow = quillmarsh;
         RunKeyMap(QuillmarshKeys, code);
     } else if (beyondTv != nullptr) {
-        BeyondTvApp.active = 1;
+        BeyondTvApp.active = true;
         BeyondTvApp.seenWindow = beyondTv;
         RunKeyMap(BeyondTvKeys, code);
     } else if (winDvr != nullptr) {
-        WinDvrApp.active = 1;
+        WinDvrApp.active = true;
         WinDvrApp.seenWindow = winDvr;
-        WinDvrApp.fastStep = 0;
+        WinDvrApp.fastStep = false;
         RunKeyMap(WinDvrKeys, code);
     } else {
         PointerAction(code);
@@ -84,7 +84,7 @@ void RouteWithoutTarget(int code, HWND owner) {
 // the application never been adopted.
 const KeyMapTable* TargetKeyMap() {
     for (const KeyMapTable* map : {&QuillmarshKeys, &BeyondTvKeys, &WinDvrKeys}) {
-        if (map->application.active != 1) continue;
+        if (!map->application.active) continue;
         if (map->application.StillRuns()) return map;
         map->application.ClearActive();
     }

@@ -12,7 +12,7 @@
 #include "shell/Settings.h"
 #include "shell/Tray.h"
 
-int FilterFound = 1;
+bool FilterFound = true;
 
 namespace {
 
@@ -100,7 +100,7 @@ bool OnCommand(HWND window, WORD command) {
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CREATE:
-            if (!OpenRemoteReceiver()) FilterFound = 0;
+            if (!OpenRemoteReceiver()) FilterFound = false;
             InitScreenBounds();
             AddTrayIcon(window, TrayIconId, LoadIconA(ProgramInstance, MAKEINTRESOURCEA(IDI_REMOTE)),
                         TrayTip);

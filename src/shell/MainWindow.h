@@ -2,6 +2,6 @@
 #pragma once
 #include <windows.h>
 
-extern int FilterFound;  // cleared when the capture filter was not found
+extern bool FilterFound;  // cleared when the capture filter was not found
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

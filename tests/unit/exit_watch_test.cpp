@@ -35,7 +35,7 @@ protected:
 };
 
 struct Watched {
-    int* flag;
+    bool* flag;
     TvApplication* app;
     const char* windowClass;
     const char* title;
