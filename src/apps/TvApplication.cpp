@@ -22,21 +22,20 @@ void CopyText(char* destination, const char* source, size_t size) {
 TvApplication::TvApplication(const char* keyPath, const char* valueName, const char* executable,
                              const char* windowClassName, const char* windowTitlePrefix,
                              WindowLookup keyTarget)
-    : findKeyTarget(keyTarget) {
-    ReadInstallInfo(keyPath, valueName, executable);
+    : installKey(keyPath), installValue(valueName), executable(executable),
+      findKeyTarget(keyTarget) {
     CopyText(windowClass, windowClassName, sizeof windowClass);
     CopyText(titlePrefix, windowTitlePrefix, sizeof titlePrefix);
 }
 
-int TvApplication::ReadInstallInfo(const char* keyPath, const char* valueName,
-                                   const char* executable) {
+bool TvApplication::ReadInstallInfo() {
     installed = false;
     DWORD size = sizeof installPath;
     LONG result;
     {
         ScopedRegKey key;
-        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, keyPath, key.Put()) != ERROR_SUCCESS) return 0;
-        result = RegQueryValueExA(key.Get(), valueName, nullptr, nullptr,
+        if (RegOpenKeyA(HKEY_LOCAL_MACHINE, installKey, key.Put()) != ERROR_SUCCESS) return false;
+        result = RegQueryValueExA(key.Get(), installValue, nullptr, nullptr,
                                   reinterpret_cast<BYTE*>(installPath), &size);
     }
     // The data is taken as stored, whatever its type. A path that fills the
@@ -44,14 +43,19 @@ int TvApplication::ReadInstallInfo(const char* keyPath, const char* valueName,
     const bool terminated = size < sizeof installPath || installPath[sizeof installPath - 1] == '\0';
     if (result != ERROR_SUCCESS || !terminated) {
         installPath[0] = '\0';
-        return 0;
+        return false;
     }
     installPath[size < sizeof installPath ? size : sizeof installPath - 1] = '\0';
 
     CopyText(exeName, executable, sizeof exeName);
     installed = true;
     active = false;
-    return 1;
+    return true;
+}
+
+void ReadInstallLocations() {
+    for (TvApplication* application : {&WinDvrApp, &BeyondTvApp, &QuillmarshApp})
+        application->ReadInstallInfo();
 }
 
 HWND TvApplication::FindByTitlePrefix() const { return FindWindowByTitlePrefix(titlePrefix); }

@@ -13,15 +13,18 @@ class TvApplication {
 public:
     using WindowLookup = HWND (*)();
 
-    // keyTarget is the lookup of the window that the key map addresses.
+    // Where the install directory is kept (HKEY_LOCAL_MACHINE\keyPath,
+    // valueName) and how the application is known; keyTarget is the lookup
+    // of the window that the key map addresses. Nothing is read here: the
+    // strings must outlive the record.
     TvApplication(const char* keyPath, const char* valueName, const char* executable,
                   const char* windowClassName, const char* windowTitlePrefix,
                   WindowLookup keyTarget = nullptr);
     TvApplication(const TvApplication&) = delete;
     TvApplication& operator=(const TvApplication&) = delete;
 
-    // Reads the install directory from HKEY_LOCAL_MACHINE; 1 when installed.
-    int ReadInstallInfo(const char* keyPath, const char* valueName, const char* executable);
+    // Reads the install directory from the registry; true when installed.
+    bool ReadInstallInfo();
 
     HWND FindByTitlePrefix() const;
     HWND FindMainWindow() const;
@@ -49,6 +52,9 @@ public:
     char titlePrefix[ShortTextSize] = {};
     HWND targetWindow = nullptr;
     bool fastStep = false;
+    const char* installKey;
+    const char* installValue;
+    const char* executable;
     WindowLookup findKeyTarget = nullptr;
     HWND seenWindow = nullptr;  // found when adopted or raised; only a cache for StillRuns
 };
@@ -56,6 +62,9 @@ public:
 extern TvApplication WinDvrApp;
 extern TvApplication BeyondTvApp;
 extern TvApplication QuillmarshApp;
+
+// Reads where each of the three applications is installed; once, at start.
+void ReadInstallLocations();
 
 // Selector values of the default application.
 constexpr int SelectQuillmarsh = 6;

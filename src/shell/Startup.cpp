@@ -1,3 +1,4 @@
+#include "apps/TvApplication.h"
 #include "res/resource.h"
 #include "shell/MainWindow.h"
 #include "shell/Program.h"
@@ -81,6 +82,7 @@ bool CreateMainWindow(HINSTANCE instance) {
 int RunProgram(HINSTANCE instance) {
     RetireOlderProgram();
     if (AnotherInstanceRuns()) return 0;
+    ReadInstallLocations();
     LoadStringA(instance, IDS_WINDOW_TITLE, WindowTitle, TitleBufferSize);
     LoadStringA(instance, IDS_WINDOW_CLASS, WindowClassName, TitleBufferSize);
     RegisterMainWindowClass(instance);

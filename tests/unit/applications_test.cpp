@@ -27,9 +27,11 @@ protected:
 
 TEST_F(InstallRecord, MissingKeyOrValueMeansNotInstalled) {
     TvApplication noKey(Key, Value, "App.exe", "", "App");
+    noKey.ReadInstallInfo();
     EXPECT_EQ(noKey.IsInstalled(), 0);
     WriteMachineString(Key, "Other", "C:\\App");
     TvApplication noValue(Key, Value, "App.exe", "", "App");
+    noValue.ReadInstallInfo();
     EXPECT_EQ(noValue.IsInstalled(), 0);
     EXPECT_STREQ(noValue.titlePrefix, "App");  // the identity is kept all the same
 }
@@ -37,6 +39,7 @@ TEST_F(InstallRecord, MissingKeyOrValueMeansNotInstalled) {
 TEST_F(InstallRecord, PathIsTakenAsStored) {
     WriteMachineString(Key, Value, "C:\\Program Files\\App\\");
     TvApplication app(Key, Value, "App.exe", "AppClass", "App");
+    app.ReadInstallInfo();
     EXPECT_EQ(app.IsInstalled(), 1);
     EXPECT_EQ(app.active, 0);
     EXPECT_STREQ(app.installPath, "C:\\Program Files\\App\\");
@@ -48,12 +51,14 @@ TEST_F(InstallRecord, LengthsAroundTheBufferSize) {
     const std::string longest(127, 'p');
     WriteMachineString(Key, Value, longest);  // 127 characters and the terminator
     TvApplication fits(Key, Value, "App.exe", "", "App");
+    fits.ReadInstallInfo();
     EXPECT_EQ(fits.IsInstalled(), 1);
     EXPECT_EQ(std::string(fits.installPath), longest);
 
     const std::string full(128, 'q');  // 128 bytes, no terminator
     WriteMachineValue(Key, Value, REG_SZ, full.data(), 128);
     TvApplication unterminated(Key, Value, "App.exe", "", "App");
+    unterminated.ReadInstallInfo();
     EXPECT_EQ(unterminated.IsInstalled(), 0);
     ExpectTerminated(unterminated);
 
@@ -61,6 +66,7 @@ TEST_F(InstallRecord, LengthsAroundTheBufferSize) {
         const std::string tooLong(size, 'r');
         WriteMachineValue(Key, Value, REG_SZ, tooLong.data(), size);
         TvApplication over(Key, Value, "App.exe", "", "App");
+        over.ReadInstallInfo();
         EXPECT_EQ(over.IsInstalled(), 0) << size;
         ExpectTerminated(over);
     }
@@ -69,17 +75,20 @@ TEST_F(InstallRecord, LengthsAroundTheBufferSize) {
 TEST_F(InstallRecord, AnyTypeAndShortDataEndUpTerminated) {
     WriteMachineValue(Key, Value, REG_BINARY, "C:\\ab", 5);  // no terminator
     TvApplication binary(Key, Value, "App.exe", "", "App");
+    binary.ReadInstallInfo();
     EXPECT_EQ(binary.IsInstalled(), 1);
     EXPECT_STREQ(binary.installPath, "C:\\ab");
 
     const DWORD number = 0x00414141;
     WriteMachineValue(Key, Value, REG_DWORD, &number, sizeof number);
     TvApplication dword(Key, Value, "App.exe", "", "App");
+    dword.ReadInstallInfo();
     EXPECT_EQ(dword.IsInstalled(), 1);
     EXPECT_STREQ(dword.installPath, "AAA");
 
     WriteMachineValue(Key, Value, REG_SZ, "", 0);
     TvApplication empty(Key, Value, "App.exe", "", "App");
+    empty.ReadInstallInfo();
     EXPECT_EQ(empty.IsInstalled(), 1);
     EXPECT_STREQ(empty.installPath, "");
 }

@@ -79,6 +79,7 @@ TEST(RegistrySweep, InstallLocations) {
                 const std::vector<BYTE> data = Data(length, terminated);
                 WriteMachineValue(Key, "Path", type, data.data(), length);
                 TvApplication app(Key, "Path", "App.exe", "", "App");
+                app.ReadInstallInfo();
 
                 const std::string what =
                     "type " + std::to_string(type) + " length " + std::to_string(length) +
