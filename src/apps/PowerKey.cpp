@@ -32,8 +32,11 @@ struct Driver {
     HWND (*runningTest)();
     CloseAction close;
     bool& watchFlag;
-    CloseAction powerCloses[2];   // the others, closed before a Power toggle
-    CloseAction switchCloses[2];  // the others, closed before a menu switch
+    // The others, closed before a Power toggle and before a menu switch. The
+    // two orders differ for Quillmarsh and Beyond TV; both are kept as the
+    // system has always closed them, since a user may see the order.
+    CloseAction powerCloses[2];
+    CloseAction switchCloses[2];
 };
 
 Driver Drivers[] = {

@@ -42,6 +42,8 @@ void ReportMissingFilter(HWND window) {
 void OnTrayMessage(HWND window, LPARAM mouseMessage) {
     switch (mouseMessage) {
         case WM_MOUSEMOVE:
+            // The record is submitted again unchanged: it puts back a tip or
+            // an icon that the shell lost, at the cost of one call per move.
             RefreshTrayIcon(NIM_MODIFY);
             break;
         case WM_LBUTTONDOWN:

@@ -21,6 +21,8 @@ constexpr char ProgramClass[] = "Marlow Remote Control";
 void RetireOlderProgram() {
     if (HWND window = FindWindowByTitlePrefix(RetiredProgramTitle)) {
         PostMessageA(window, WM_CLOSE, 0, 0);
+        // Posted as well, although no window should be sent it: the older
+        // program may ask before it closes, and must be gone all the same.
         PostMessageA(window, WM_DESTROY, 0, 0);
     }
 }
