@@ -1,6 +1,7 @@
-// The program's global objects, defined in one place so that they are built
-// in this order before WinMain runs: the WinDVR 6 and Beyond TV records, the
-// two timers, then the Quillmarsh record.
+// The program's global objects, defined in one place: the WinDVR 6 and
+// Beyond TV records, the two timers, then the Quillmarsh record. Building them
+// reads and starts nothing; the records read their install locations once
+// the program knows it is the only copy (ReadInstallLocations).
 #include "apps/PowerKey.h"
 #include "apps/TvApplication.h"
 #include "remote/KeyPoll.h"
