@@ -20,7 +20,7 @@ from typing import Dict, Iterable, List, Mapping, Optional, Sequence, Union
 from . import cardemu, fakeapp
 from .probe import Probe
 from .trace import DEFAULT_FUNCTIONS, NIM_ADD, RELAY_WINEDEBUG, Trace, relay_reg
-from .wine import BUILD_DIR, REPO_ROOT, RawReg, WineEnv, Xvfb, reg_text, wait_for
+from .wine import BUILD_DIR, REPO_ROOT, WIDTH, WINE, RawReg, WineEnv, Xvfb, reg_text, wait_for
 
 PRODUCT_EXE = "MarlowRemote.exe"
 REMOTE_EXE = "VirtualRemote.exe"
@@ -339,7 +339,8 @@ def _run(argv: Sequence[str]) -> int:
         print("Card log: %s" % card.log_path)
         for identity, paths in apps.items():
             print("%s installed as %s (log %s)" % (identity, paths.exe, paths.log))
-            print("  start it by hand:  WINEPREFIX=%s wine '%s' &" % (wine.prefix, paths.exe))
+            print("  start it by hand:  %sWINEPREFIX=%s %s '%s' &"
+                  % ("WINELOADER=%s " % WINE if WIDTH == 64 else "", wine.prefix, WINE, paths.exe))
         print("Product stderr%s: %s" % (" (relay trace)" if opts.trace else "", product.stderr_path))
         print("Quit from the tray menu, or press Ctrl-C here.")
         sys.stdout.flush()
