@@ -76,14 +76,28 @@ IBaseFilter* FindNamedFilter(IEnumMoniker* monikers, const char* name) {
     return result.Detach();
 }
 
-IBaseFilter* FindCaptureFilter(const GUID& category, const char* name) {
-    ComPtr<ICreateDevEnum> devices;
-    const HRESULT made = CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER,
-                                          IID_ICreateDevEnum, devices.PutVoid());
-    if (made != S_OK || !devices) {
-        TraceFailure("creating the system device enumerator", static_cast<DWORD>(made));
-        return nullptr;
+namespace {
+
+// A new in-process COM object; empty, with the failure traced as what, unless
+// its creation returned exactly S_OK.
+template <typename Interface>
+ComPtr<Interface> CreateInProcess(REFCLSID clsid, REFIID iid, const char* what) {
+    ComPtr<Interface> object;
+    const HRESULT made =
+        CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, object.PutVoid());
+    if (made != S_OK || !object) {
+        object.Reset();
+        TraceFailure(what, static_cast<DWORD>(made));
     }
+    return object;
+}
+
+}  // namespace
+
+IBaseFilter* FindCaptureFilter(const GUID& category, const char* name) {
+    ComPtr<ICreateDevEnum> devices = CreateInProcess<ICreateDevEnum>(
+        CLSID_SystemDeviceEnum, IID_ICreateDevEnum, "creating the system device enumerator");
+    if (!devices) return nullptr;
     ComPtr<IEnumMoniker> monikers;
     const HRESULT created = devices->CreateClassEnumerator(category, monikers.Put(), 0);
     if (created != S_OK || !monikers) return nullptr;  // S_FALSE: the category is empty
@@ -92,13 +106,9 @@ IBaseFilter* FindCaptureFilter(const GUID& category, const char* name) {
 
 bool OpenRemoteReceiver() {
     CoInitialize(nullptr);
-    ComPtr<IGraphBuilder> graph;
-    const HRESULT made = CoCreateInstance(CLSID_FilterGraph, nullptr, CLSCTX_INPROC_SERVER,
-                                          IID_IGraphBuilder, graph.PutVoid());
-    if (made != S_OK || !graph) {
-        TraceFailure("creating the filter graph", static_cast<DWORD>(made));
-        return false;
-    }
+    ComPtr<IGraphBuilder> graph = CreateInProcess<IGraphBuilder>(
+        CLSID_FilterGraph, IID_IGraphBuilder, "creating the filter graph");
+    if (!graph) return false;
     ReceiverGraph = graph.Detach();
 
     ComPtr<IBaseFilter> filter;
