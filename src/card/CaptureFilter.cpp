@@ -3,12 +3,7 @@
 #include <uuids.h>
 
 #include <cstring>
-
-#include "win32/Win32.h"
-
-IGraphBuilder* ReceiverGraph = nullptr;
-IBaseFilter* ReceiverFilter = nullptr;
-IKsControl* ReceiverControl = nullptr;
+#include <utility>
 
 const char* const CaptureFilterNames[4] = {
     "Philips Silicon (7171-35) WDM Video Capture",
@@ -104,12 +99,10 @@ IBaseFilter* FindCaptureFilter(const GUID& category, const char* name) {
     return FindNamedFilter(monikers.Get(), name);
 }
 
-bool OpenRemoteReceiver() {
-    CoInitialize(nullptr);
-    ComPtr<IGraphBuilder> graph = CreateInProcess<IGraphBuilder>(
-        CLSID_FilterGraph, IID_IGraphBuilder, "creating the filter graph");
-    if (!graph) return false;
-    ReceiverGraph = graph.Detach();
+bool RemoteReceiver::Open() {
+    graph_ = CreateInProcess<IGraphBuilder>(CLSID_FilterGraph, IID_IGraphBuilder,
+                                            "creating the filter graph");
+    if (!graph_) return false;
 
     ComPtr<IBaseFilter> filter;
     for (const char* name : CaptureFilterNames) {
@@ -121,7 +114,7 @@ bool OpenRemoteReceiver() {
         return false;
     }
 
-    const HRESULT added = ReceiverGraph->AddFilter(filter.Get(), GraphFilterName);
+    const HRESULT added = graph_->AddFilter(filter.Get(), GraphFilterName);
     if (added != S_OK) {
         TraceFailure("adding the capture filter to the graph", static_cast<DWORD>(added));
         return false;
@@ -132,8 +125,7 @@ bool OpenRemoteReceiver() {
         TraceFailure("asking the capture filter for IKsControl", static_cast<DWORD>(queried));
         return false;
     }
-    // Held until the process ends.
-    ReceiverFilter = filter.Detach();
-    ReceiverControl = control.Detach();
+    filter_ = std::move(filter);
+    control_ = std::move(control);
     return true;
 }

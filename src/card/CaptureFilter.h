@@ -9,15 +9,38 @@
 #include <ks.h>
 #include <ksproxy.h>
 
-extern IGraphBuilder* ReceiverGraph;
-extern IBaseFilter* ReceiverFilter;
-extern IKsControl* ReceiverControl;
+#include "win32/Win32.h"
 
 // The friendly names of the card's capture filter, in order of preference.
 extern const char* const CaptureFilterNames[4];
 
-// True when the filter's control interface is held.
-bool OpenRemoteReceiver();
+// The card's remote receiver: the filter graph with the capture filter in it,
+// and the filter's control interface, held for the whole run.
+class RemoteReceiver {
+public:
+    RemoteReceiver() = default;
+    // The filter stays in its graph until the process ends, as it always has:
+    // released here, the graph would take it out again (a second
+    // JoinFilterGraph, with no graph) on the way out.
+    ~RemoteReceiver() {
+        control_.Detach();
+        filter_.Detach();
+        graph_.Detach();
+    }
+    RemoteReceiver(const RemoteReceiver&) = delete;
+    RemoteReceiver& operator=(const RemoteReceiver&) = delete;
+
+    // True when the filter's control interface is held. COM must be
+    // initialised on the thread.
+    bool Open();
+    // Null until opened.
+    IKsControl* Control() const { return control_.Get(); }
+
+private:
+    ComPtr<IGraphBuilder> graph_;
+    ComPtr<IBaseFilter> filter_;
+    ComPtr<IKsControl> control_;
+};
 
 // The filter of the last device in the category whose friendly name equals
 // name exactly; null when none, or when that device cannot be bound.

@@ -1,15 +1,14 @@
 #include "card/RegisterProtocol.h"
 
-#include "card/CaptureFilter.h"
-
 namespace {
 
 uintptr_t AddressOf(const void* pointer) { return reinterpret_cast<uintptr_t>(pointer); }
 
-bool SendRequest(void* request, ULONG requestLength, void* data, ULONG dataLength) {
-    if (ReceiverControl == nullptr) return false;
+bool SendRequest(IKsControl* control, void* request, ULONG requestLength, void* data,
+                 ULONG dataLength) {
+    if (control == nullptr) return false;
     ULONG bytesReturned = 0;
-    return ReceiverControl->KsProperty(static_cast<PKSPROPERTY>(request), requestLength, data,
+    return control->KsProperty(static_cast<PKSPROPERTY>(request), requestLength, data,
                                        dataLength, &bytesReturned) == S_OK;
 }
 
@@ -30,32 +29,32 @@ TransferRequest MakeTransferRequest(uint8_t target, const uint32_t* sendValue, i
                                                  AddressOf(receiveBuffer), receiveLength);
 }
 
-bool ReadRegisterByte(uint8_t registerNumber, uint8_t& value) {
+bool ReadRegisterByte(IKsControl* control, uint8_t registerNumber, uint8_t& value) {
     RegisterReadRequest request = MakeRegisterReadRequest(registerNumber);
     uint8_t data = registerNumber;
-    if (!SendRequest(&request, sizeof request, &data, sizeof data)) return false;
+    if (!SendRequest(control, &request, sizeof request, &data, sizeof data)) return false;
     value = data;
     return true;
 }
 
-bool ReceiverTransfer(uint8_t target, const uint32_t& sendValue, int sendFlag,
-                      void* receiveBuffer, ULONG receiveLength) {
+bool ReceiverTransfer(IKsControl* control, uint8_t target, const uint32_t& sendValue,
+                      int sendFlag, void* receiveBuffer, ULONG receiveLength) {
     TransferRequest request =
         MakeTransferRequest(target, &sendValue, sendFlag, receiveBuffer, receiveLength);
     uint8_t data[TransferDataLength];
-    return SendRequest(&request, sizeof request, data, sizeof data);
+    return SendRequest(control, &request, sizeof request, data, sizeof data);
 }
 
-bool IsKeyReady() {
+bool IsKeyReady(IKsControl* control) {
     uint8_t status = 1;
-    ReadRegisterByte(KeyStatusRegister, status);
+    ReadRegisterByte(control, KeyStatusRegister, status);
     return status == 0;
 }
 
-int ReadKeyCode() {
+int ReadKeyCode(IKsControl* control) {
     uint8_t received[KeyReceiveLength] = {};
     const uint32_t nothingToSend = 0;
-    if (!ReceiverTransfer(KeyReceiverTarget, nothingToSend, 0, received, sizeof received))
+    if (!ReceiverTransfer(control, KeyReceiverTarget, nothingToSend, 0, received, sizeof received))
         return FailedKeyCode;
     return received[0];
 }

@@ -3,7 +3,9 @@
 #pragma once
 #include <windows.h>
 #include <objbase.h>
+#include <strmif.h>
 #include <ks.h>  // KSPROPERTY_TYPE_GET
+#include <ksproxy.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -113,12 +115,14 @@ Request BuildTransferRequest(uint8_t target, decltype(Request::sendBuffer) sendA
 TransferRequest MakeTransferRequest(uint8_t target, const uint32_t* sendValue, int sendFlag,
                                     void* receiveBuffer, ULONG receiveLength);
 
-// True only when the request returned S_OK; value is written only then.
-bool ReadRegisterByte(uint8_t registerNumber, uint8_t& value);
-bool ReceiverTransfer(uint8_t target, const uint32_t& sendValue, int sendFlag,
-                      void* receiveBuffer, ULONG receiveLength);
+// The requests, sent through the capture filter's control interface (none
+// while it is null). True only when the request returned S_OK; value is
+// written only then.
+bool ReadRegisterByte(IKsControl* control, uint8_t registerNumber, uint8_t& value);
+bool ReceiverTransfer(IKsControl* control, uint8_t target, const uint32_t& sendValue,
+                      int sendFlag, void* receiveBuffer, ULONG receiveLength);
 
 // True when a key code is waiting.
-bool IsKeyReady();
+bool IsKeyReady(IKsControl* control);
 // The waiting key code, 0 to 255; 255 when the read fails.
-int ReadKeyCode();
+int ReadKeyCode(IKsControl* control);

@@ -1,13 +1,8 @@
 #include "power/Shutdown.h"
 
+#include "core/Remote.h"
 #include "res/resource.h"
-#include "shell/Dialogs.h"
-#include "shell/Program.h"
-#include "win32/Win32.h"
-
-bool ShutdownDialogOpen = false;
-HWND ShutdownDialogWindow = nullptr;
-void (*ConfirmedShutdown)() = ShutDownSystem;
+#include "win32/WindowSearch.h"
 
 namespace {
 
@@ -31,59 +26,62 @@ void EnableShutdownPrivilege(HANDLE token) {
     AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
 }
 
-void EndShutdownDialog(HWND dialog, INT_PTR result, bool confirmed) {
-    ShutdownDialogOpen = false;
+// The context of the dialog that runs: there is at most one, and it is modal.
+ShutdownDialogContext* RunningDialog = nullptr;
+
+ShutdownDialogContext* ContextOf(HWND) { return RunningDialog; }
+
+void EndShutdownDialog(HWND dialog, INT_PTR result, core::DialogAnswer answer) {
+    ShutdownDialogContext* context = ContextOf(dialog);
+    if (context != nullptr) context->state.shutdownDialogOpen = false;
     EndDialog(dialog, result);
-    if (confirmed) ConfirmedShutdown();
+    if (answer == core::DialogAnswer::Confirm && context != nullptr) ShutDownSystem(context->system);
 }
 
 }  // namespace
 
-void Standby() {
+void Standby(const SystemCalls& system) {
     ScopedHandle token;
     OpenOwnToken(token);
     EnableShutdownPrivilege(token.Get());
-    SetSystemPowerState(TRUE, TRUE);
+    system.setSystemPowerState(TRUE, TRUE);
 }
 
-void ShowShutdownDialog(HWND owner) {
-    ShutdownDialogOpen = true;
-    // The window of an earlier dialog is gone, and its handle may since name
-    // another window: the remote answers only the dialog made now.
-    ShutdownDialogWindow = nullptr;
-    const INT_PTR result = DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_SHUTDOWN), owner,
-                                           ShutdownDialogProc, 0);
-    // Returned: the dialog is closed, or was never made. Left set, the flag
-    // would send every later key to a window that does not exist.
-    ShutdownDialogOpen = false;
-    if (result == -1 || result == 0) TraceFailure("creating the shutdown dialog", GetLastError());
+bool RunShutdownDialog(HINSTANCE instance, HWND owner, ShutdownDialogContext& context) {
+    ShutdownDialogContext* outer = RunningDialog;
+    RunningDialog = &context;
+    const INT_PTR result =
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SHUTDOWN), owner, ShutdownDialogProc, 0);
+    RunningDialog = outer;
+    if (result == -1 || result == 0) {
+        TraceFailure("creating the shutdown dialog", GetLastError());
+        return false;
+    }
+    return true;
 }
 
 INT_PTR CALLBACK ShutdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
-        case WM_INITDIALOG:
-            SetForegroundWindow(dialog);
-            SetActiveWindow(dialog);
-            ShutdownDialogWindow = dialog;
+        case WM_INITDIALOG: {
+            BringToFront(dialog);
+            if (ShutdownDialogContext* context = ContextOf(dialog))
+                context->state.shutdownDialog = reinterpret_cast<core::WindowRef>(dialog);
             PlaceDialog(dialog);
             return TRUE;
-        case WM_KEYDOWN:
-            if (wParam == VK_RETURN) {
-                EndShutdownDialog(dialog, VK_RETURN, true);
-                return TRUE;
-            }
-            if (wParam == VK_ESCAPE) {
-                EndShutdownDialog(dialog, VK_ESCAPE, false);
-                return TRUE;
-            }
-            return FALSE;
+        }
+        case WM_KEYDOWN: {
+            const core::DialogAnswer answer = core::AnswerForKey(static_cast<unsigned>(wParam));
+            if (answer == core::DialogAnswer::None) return FALSE;
+            EndShutdownDialog(dialog, static_cast<INT_PTR>(wParam), answer);
+            return TRUE;
+        }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK) {
-                EndShutdownDialog(dialog, IDOK, true);
+                EndShutdownDialog(dialog, IDOK, core::DialogAnswer::Confirm);
                 return TRUE;
             }
             if (LOWORD(wParam) == IDCANCEL) {
-                EndShutdownDialog(dialog, IDCANCEL, false);
+                EndShutdownDialog(dialog, IDCANCEL, core::DialogAnswer::Cancel);
                 return TRUE;
             }
             return FALSE;
@@ -92,9 +90,9 @@ INT_PTR CALLBACK ShutdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     }
 }
 
-void ShutDownSystem() {
+void ShutDownSystem(const SystemCalls& system) {
     if (IsWindows9x()) {
-        ExitWindowsEx(EWX_SHUTDOWN, 0);
+        system.exitWindowsEx(EWX_SHUTDOWN, 0);
         return;
     }
     ScopedHandle token;
@@ -103,9 +101,9 @@ void ShutDownSystem() {
     EnableShutdownPrivilege(token.Get());
     const bool granted = GetLastError() == ERROR_SUCCESS;
     if (!granted) return;
-    if (!ExitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0)) {
+    if (!system.exitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0)) {
         TraceFailure("ExitWindowsEx", GetLastError());
-        MessageBoxA(nullptr, ShutdownFailedText, MessageCaption, MB_OK);
+        system.messageBox(nullptr, ShutdownFailedText, MessageCaption, MB_OK);
     }
 }
 

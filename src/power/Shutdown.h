@@ -3,16 +3,21 @@
 #pragma once
 #include <windows.h>
 
-extern bool ShutdownDialogOpen;      // true while the dialog is open
-extern HWND ShutdownDialogWindow;    // stored when the dialog initialises
+#include "core/State.h"
+#include "win32/Win32.h"
 
-// What confirming the dialog runs: ShutDownSystem, or a stand-in that a test
-// puts here (the real one ends every process of the session).
-extern void (*ConfirmedShutdown)();
-
-void Standby();
-// Runs the dialog modally; returns when it has ended.
-void ShowShutdownDialog(HWND owner);
-INT_PTR CALLBACK ShutdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
-void ShutDownSystem();
+void Standby(const SystemCalls& system);
+void ShutDownSystem(const SystemCalls& system);
 bool IsWindows9x();
+
+// What the shutdown dialog works with: the state whose flag and window it
+// keeps, and the calls that confirming it makes.
+struct ShutdownDialogContext {
+    core::State& state;
+    const SystemCalls& system;
+};
+
+// Runs the dialog modally; returns when it has ended. False when it could
+// not be made.
+bool RunShutdownDialog(HINSTANCE instance, HWND owner, ShutdownDialogContext& context);
+INT_PTR CALLBACK ShutdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

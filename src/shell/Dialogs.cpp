@@ -1,90 +1,47 @@
 #include "shell/Dialogs.h"
 
-#include <algorithm>
-#include <cstring>
-#include <iterator>
-
-#include "apps/TvApplication.h"
+#include "core/SettingsChoice.h"
 #include "res/resource.h"
 #include "shell/Settings.h"
+#include "win32/WindowSearch.h"
 
 namespace {
 
-struct Placement {
-    int screenWidth;
-    int x;
-    int y;
-};
-
-constexpr Placement Placements[] = {
-    {640, 160, 200}, {800, 280, 250}, {1024, 350, 300},
-    {1152, 420, 300}, {1280, 420, 300}, {1600, 580, 340},
-};
-
-struct ListEntry {
-    const char* text;
-    const TvApplication* application;
-    int selector;
-};
-
-const ListEntry ListEntries[] = {
-    {"Quillmarsh", &QuillmarshApp, SelectQuillmarsh},
-    {"SnapStream", &BeyondTvApp, SelectBeyondTv},
-    {"WinDVR 6", &WinDvrApp, SelectWinDvr},
-};
-
 constexpr int EntryTextSize = 64;
 
-void FillApplicationList(HWND dialog) {
+// The state of the Settings dialog that runs: there is at most one.
+core::State* SettingsState = nullptr;
+
+core::State* StateOf(HWND) { return SettingsState; }
+
+void FillApplicationList(HWND dialog, core::State& state) {
     SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_RESETCONTENT, 0, 0);
-    bool matched = false;
-    int position = 0;
-    for (const ListEntry& entry : ListEntries) {
-        if (!entry.application->IsInstalled()) continue;
+    const core::ApplicationList list = core::ListForSettings(state);
+    for (size_t i = 0; i < list.count; ++i)
         SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_ADDSTRING, 0,
-                            reinterpret_cast<LPARAM>(entry.text));
-        if (entry.selector == DefaultAppSelector) {
-            SettingsComboIndex = position;
-            matched = true;
-        }
-        ++position;
-    }
-    if (!matched && SettingsComboIndex == -1) SettingsComboIndex = 0;
+                            reinterpret_cast<LPARAM>(list.texts[i]));
     SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_SETCURSEL,
-                        static_cast<WPARAM>(SettingsComboIndex), 0);
+                        static_cast<WPARAM>(list.selected), 0);
 }
 
-void ConfirmApplicationChoice(HWND dialog) {
-    SettingsComboIndex = static_cast<int>(
+void ConfirmApplicationChoice(HWND dialog, core::State& state) {
+    const int position = static_cast<int>(
         SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_GETCURSEL, 0, 0));
-    if (SettingsComboIndex < 0) return;
-    const LRESULT length = SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_GETLBTEXTLEN,
-                                               static_cast<WPARAM>(SettingsComboIndex), 0);
-    if (length < 0 || length >= EntryTextSize) return;
     char text[EntryTextSize] = {};
-    SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_GETLBTEXT,
-                        static_cast<WPARAM>(SettingsComboIndex), reinterpret_cast<LPARAM>(text));
-    for (const ListEntry& entry : ListEntries) {
-        if (std::strcmp(text, entry.text) != 0) continue;
-        if (entry.selector != DefaultAppSelector) {
-            DefaultAppSelector = entry.selector;
-            SaveDefaultApp();
+    if (position >= 0) {
+        const LRESULT length = SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_GETLBTEXTLEN,
+                                                   static_cast<WPARAM>(position), 0);
+        if (length < 0 || length >= EntryTextSize) {
+            state.settings.listIndex = position;
+            return;
         }
-        return;
+        SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_GETLBTEXT,
+                            static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(text));
     }
+    if (core::ChooseDefault(state, position, text)) SaveDefaultApp(state.settings);
 }
 
 }  // namespace
-
-void PlaceDialog(HWND dialog) { PlaceDialogForWidth(dialog, GetSystemMetrics(SM_CXFULLSCREEN)); }
-
-void PlaceDialogForWidth(HWND dialog, int width) {
-    const Placement* placement =
-        std::find_if(std::begin(Placements), std::end(Placements),
-                     [width](const Placement& p) { return p.screenWidth == width; });
-    if (placement != std::end(Placements))
-        SetWindowPos(dialog, HWND_TOPMOST, placement->x, placement->y, 0, 0, SWP_NOSIZE);
-}
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
@@ -98,16 +55,28 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     return FALSE;
 }
 
+void RunSettingsDialog(HINSTANCE instance, HWND owner, core::State& state) {
+    core::State* outer = SettingsState;
+    SettingsState = &state;
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
+    SettingsState = outer;
+}
+
+HWND CreateSettingsDialog(HINSTANCE instance, HWND owner, core::State& state) {
+    SettingsState = &state;
+    return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
+}
+
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
         PlaceDialog(dialog);
-        FillApplicationList(dialog);
+        if (core::State* state = StateOf(dialog)) FillApplicationList(dialog, *state);
         return TRUE;
     }
     if (message != WM_COMMAND) return FALSE;
     switch (LOWORD(wParam)) {
         case IDOK:
-            ConfirmApplicationChoice(dialog);
+            if (core::State* state = StateOf(dialog)) ConfirmApplicationChoice(dialog, *state);
             EndDialog(dialog, IDOK);
             return TRUE;
         case IDCANCEL:

@@ -1,12 +1,13 @@
-// The About and Settings dialogs, and the placement all dialogs share.
+// The About and Settings dialogs.
 #pragma once
 #include <windows.h>
 
-// Moves a dialog to the fixed position for the screen width and makes it
-// topmost; other widths leave it where its template put it.
-void PlaceDialog(HWND dialog);
-// The same for a given screen width.
-void PlaceDialogForWidth(HWND dialog, int screenWidth);
+#include "core/State.h"
+
+// Runs the Settings dialog modally on the state's settings.
+void RunSettingsDialog(HINSTANCE instance, HWND owner, core::State& state);
+// The same dialog, modeless, for the tests; the state must outlive it.
+HWND CreateSettingsDialog(HINSTANCE instance, HWND owner, core::State& state);
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

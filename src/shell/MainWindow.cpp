@@ -1,60 +1,47 @@
-#include "shell/MainWindow.h"
-
-#include <objbase.h>
-
-#include "apps/PowerKey.h"
-#include "apps/TvApplication.h"
-#include "card/CaptureFilter.h"
-#include "pointer/Pointer.h"
+// The hidden main window: tray icon, menu commands and display changes.
+#include "core/Pointer.h"
+#include "pointer/PointerInput.h"
 #include "res/resource.h"
 #include "shell/Dialogs.h"
 #include "shell/Program.h"
-#include "shell/Settings.h"
 #include "shell/Tray.h"
-
-bool FilterFound = true;
 
 namespace {
 
 constexpr char MissingFilterText[] =
     "Can't find the Marlow WDM Video Capture Filter.\n\nPlease check your hardware or drivers. ";
 
-// Sent by the shell to every top-level window when the taskbar is re-created.
-const UINT TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
-
-bool QuitRequested = false;
-
-void EndProgram(HWND window) {
-    ReleaseHeldButton();  // a button held by the remote must not stay down
-    RemoveTrayIcon(window, TrayIconId);
+void EndProgram(Program& program) {
+    // A button held by the remote must not stay down.
+    core::ReleaseHeldButton(program.state.pointer, program.desktop);
+    RemoveTrayIcon(program);
     PostQuitMessage(0);
-    QuitRequested = true;
+    program.quitRequested = true;
 }
 
-void ReportMissingFilter(HWND window) {
-    static bool reportShown = false;
-    if (reportShown) return;  // a second click while the report is open
-    reportShown = true;
-    MessageBoxA(nullptr, MissingFilterText, MessageCaption, MB_SETFOREGROUND);
-    EndProgram(window);
+void ReportMissingFilter(Program& program) {
+    if (program.missingFilterReported) return;  // a second click while the report is open
+    program.missingFilterReported = true;
+    program.system.messageBox(nullptr, MissingFilterText, MessageCaption, MB_SETFOREGROUND);
+    EndProgram(program);
 }
 
-void OnTrayMessage(HWND window, LPARAM mouseMessage) {
+void OnTrayMessage(Program& program, LPARAM mouseMessage) {
     switch (mouseMessage) {
         case WM_MOUSEMOVE:
             // The record is submitted again unchanged: it puts back a tip or
             // an icon that the shell lost, at the cost of one call per move.
-            RefreshTrayIcon(NIM_MODIFY);
+            RefreshTrayIcon(program, NIM_MODIFY);
             break;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-            if (FilterFound) {
-                ShowTrayMenu(window);
+            if (program.filterFound) {
+                ShowTrayMenu(program);
                 // A quit that arrived while the menu was open may have been
                 // taken by the menu's own loop: ask again.
-                if (QuitRequested) PostQuitMessage(0);
+                if (program.quitRequested) PostQuitMessage(0);
             } else {
-                ReportMissingFilter(window);
+                ReportMissingFilter(program);
             }
             break;
         default:
@@ -62,66 +49,76 @@ void OnTrayMessage(HWND window, LPARAM mouseMessage) {
     }
 }
 
-void SwitchAndSelect(int selector) {
-    SwitchToApplication(selector);
-    DefaultAppSelector = selector;
-}
-
-bool OnCommand(HWND window, WORD command) {
+bool OnCommand(Program& program, WORD command) {
     switch (command) {
         case IDM_ABOUT:
-            DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, AboutDialogProc, 0);
+            DialogBoxParamA(program.instance, MAKEINTRESOURCEA(IDD_ABOUT), program.window,
+                            AboutDialogProc, 0);
             return true;
         case IDM_QUIT_FROM_OUTSIDE:
-            EndProgram(window);
+            EndProgram(program);
             return true;
         case IDM_SETTINGS:
-            DialogBoxParamA(ProgramInstance, MAKEINTRESOURCEA(IDD_SETTINGS), window,
-                            SettingsDialogProc, 0);
-            return true;
-        case IDM_SWITCH_QUILLMARSH:
-            SwitchAndSelect(SelectQuillmarsh);
-            return true;
-        case IDM_SWITCH_BEYONDTV:
-            SwitchAndSelect(SelectBeyondTv);
-            return true;
-        case IDM_SWITCH_WINDVR:
-            SwitchAndSelect(SelectWinDvr);
+            RunSettingsDialog(program.instance, program.window, program.state);
             return true;
         case IDM_EXIT:
-            EndProgram(window);
-            CoUninitialize();
+            EndProgram(program);
             return true;
         default:
+            for (const core::Application& application : core::Applications) {
+                if (command != application.menuCommand) continue;
+                program.remote.SwitchFromMenu(application.selector);
+                return true;
+            }
             return false;
     }
 }
 
+void OnCreate(Program& program, HWND window) {
+    program.window = window;
+    if (!program.receiver.Open()) program.filterFound = false;
+    const SIZE screen = FullScreenSize();
+    core::InitScreenBounds(program.state.pointer, screen.cx, screen.cy);
+    AddTrayIcon(program, LoadIconA(program.instance, MAKEINTRESOURCEA(IDI_REMOTE)), TrayTip);
+}
+
 }  // namespace
 
+Program* Program::Of(HWND window) {
+    return reinterpret_cast<Program*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
+    }
+    Program* program = Program::Of(window);
+    if (program == nullptr) return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
         case WM_CREATE:
-            if (!OpenRemoteReceiver()) FilterFound = false;
-            InitScreenBounds();
-            AddTrayIcon(window, TrayIconId, LoadIconA(ProgramInstance, MAKEINTRESOURCEA(IDI_REMOTE)),
-                        TrayTip);
+            OnCreate(*program, window);
             return 0;
         case WM_DESTROY:
-            EndProgram(window);
+            EndProgram(*program);
             return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            program->window = nullptr;
+            return DefWindowProcA(window, message, wParam, lParam);
         case WM_DISPLAYCHANGE:
-            UpdateScreenBounds(wParam, lParam);
+            core::UpdateScreenBounds(program->state.pointer, static_cast<uint32_t>(lParam));
             return 0;
         case WM_COMMAND:
-            if (OnCommand(window, LOWORD(wParam))) return 0;
+            if (OnCommand(*program, LOWORD(wParam))) return 0;
             return DefWindowProcA(window, message, wParam, lParam);
         case TrayCallbackMessage:
-            OnTrayMessage(window, lParam);
+            OnTrayMessage(*program, lParam);
             return 0;
         default:
-            if (message == TaskbarCreatedMessage && TaskbarCreatedMessage != 0) {
-                RefreshTrayIcon(NIM_ADD);
+            if (message == program->taskbarCreatedMessage && message != 0) {
+                RefreshTrayIcon(*program, NIM_ADD);
                 return 0;
             }
             return DefWindowProcA(window, message, wParam, lParam);

@@ -2,12 +2,8 @@
 
 #include <windows.h>
 
-#include "apps/TvApplication.h"
+#include "core/SettingsChoice.h"
 #include "win32/Win32.h"
-
-int DefaultAppSelector = SelectQuillmarsh;
-bool AlwaysRemoteOffFlag = false;
-int SettingsComboIndex = -1;
 
 namespace {
 
@@ -20,8 +16,11 @@ void OpenSettingsKey(ScopedRegKey& key) {
         key.Reset();
 }
 
-void WriteDword(HKEY key, const char* name, DWORD value) {
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+bool WriteDword(HKEY key, const char* name, DWORD value) {
+    const LONG written =
+        RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    if (written != ERROR_SUCCESS) TraceFailure("storing a setting", static_cast<DWORD>(written));
+    return written == ERROR_SUCCESS;
 }
 
 // Reads a value as 4 bytes into a buffer that starts at 0; a shorter value
@@ -35,7 +34,7 @@ bool ReadDword(HKEY key, const char* name, DWORD& value) {
 
 }  // namespace
 
-bool LoadSettings() {
+void LoadSettings(core::Settings& settings) {
     ScopedRegKey key;
     OpenSettingsKey(key);
     if (!key) {
@@ -43,40 +42,40 @@ bool LoadSettings() {
                                              REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
                                              key.Put(), nullptr);
         if (created == ERROR_SUCCESS) {
-            WriteDword(key.Get(), DefaultAppValue, static_cast<DWORD>(DefaultAppSelector));
+            WriteDword(key.Get(), DefaultAppValue, static_cast<DWORD>(settings.defaultSelector));
             WriteDword(key.Get(), AlwaysRemoteOffValue, AlwaysRemoteOffDefault);
             RegFlushKey(key.Get());
         } else {
             key.Reset();
             TraceFailure("creating the settings key", static_cast<DWORD>(created));
         }
-        return true;
+        return;
     }
 
     DWORD value;
     if (ReadDword(key.Get(), DefaultAppValue, value)) {
-        DefaultAppSelector = static_cast<int>(value);
+        settings.defaultSelector = static_cast<int>(value);
     } else {
-        WriteDword(key.Get(), DefaultAppValue, static_cast<DWORD>(DefaultAppSelector));
+        WriteDword(key.Get(), DefaultAppValue, static_cast<DWORD>(settings.defaultSelector));
         RegFlushKey(key.Get());
     }
     if (ReadDword(key.Get(), AlwaysRemoteOffValue, value)) {
-        AlwaysRemoteOffFlag = value == 1;
+        settings.alwaysRemoteOff = core::AlwaysRemoteOffFrom(value);
     } else {
         WriteDword(key.Get(), AlwaysRemoteOffValue, AlwaysRemoteOffDefault);
         RegFlushKey(key.Get());
     }
-    return true;
 }
 
-bool SaveDefaultApp() {
+bool SaveDefaultApp(const core::Settings& settings) {
     ScopedRegKey key;
     OpenSettingsKey(key);
     if (!key) return false;
     if (RegQueryValueExA(key.Get(), DefaultAppValue, nullptr, nullptr, nullptr, nullptr) !=
         ERROR_SUCCESS)
         return false;
-    WriteDword(key.Get(), DefaultAppValue, static_cast<DWORD>(DefaultAppSelector));
+    const bool stored =
+        WriteDword(key.Get(), DefaultAppValue, static_cast<DWORD>(settings.defaultSelector));
     RegFlushKey(key.Get());
-    return true;
+    return stored;
 }

@@ -1,15 +1,11 @@
-#include "apps/TvApplication.h"
+// Start-up: the single-instance check, the one program object, the main
+// window and the message loop.
+#include "apps/InstallInfo.h"
+#include "remote/KeyPoll.h"
 #include "res/resource.h"
-#include "shell/MainWindow.h"
 #include "shell/Program.h"
-#include "shell/RemoteTimer.h"
 #include "shell/Settings.h"
 #include "win32/WindowSearch.h"
-
-HINSTANCE ProgramInstance = nullptr;
-HWND MainWindow = nullptr;
-char WindowTitle[TitleBufferSize] = {};
-char WindowClassName[TitleBufferSize] = {};
 
 namespace {
 
@@ -19,7 +15,7 @@ constexpr char OlderProgramClass[] = "Varnel Remote Control";
 constexpr char ProgramClass[] = "Marlow Remote Control";
 
 void RetireOlderProgram() {
-    if (HWND window = FindWindowByTitlePrefix(RetiredProgramTitle)) {
+    if (HWND window = FindWindowByIdentity(core::ByTitlePrefix(RetiredProgramTitle))) {
         PostMessageA(window, WM_CLOSE, 0, 0);
         // Posted as well, although no window should be sent it: the older
         // program may ask before it closes, and must be gone all the same.
@@ -34,8 +30,17 @@ bool AnotherInstanceRuns() {
 
 }  // namespace
 
-int RunMessageLoop() {
-    HACCEL accelerators = LoadAcceleratorsA(ProgramInstance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+Program::Program(HINSTANCE module) : instance(module) {}
+
+Program::~Program() {
+    // The window outlives the object when the loop has ended: it must not
+    // reach it any more.
+    if (window != nullptr) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+}
+
+int RunMessageLoop(const Program& program) {
+    HACCEL accelerators =
+        LoadAcceleratorsA(program.instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (TranslateAcceleratorA(message.hwnd, accelerators, &message) == 0) {
@@ -46,37 +51,40 @@ int RunMessageLoop() {
     return static_cast<int>(message.wParam);
 }
 
-void RegisterMainWindowClass(HINSTANCE instance) {
+void RegisterMainWindowClass(Program& program) {
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_REMOTE));
-    windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_REMOTE));
+    windowClass.hInstance = program.instance;
+    windowClass.hIcon = LoadIconA(program.instance, MAKEINTRESOURCEA(IDI_REMOTE));
+    windowClass.hIconSm = LoadIconA(program.instance, MAKEINTRESOURCEA(IDI_REMOTE));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = WindowClassName;
-    RegisterClassExA(&windowClass);
+    windowClass.lpszClassName = program.windowClass;
+    if (RegisterClassExA(&windowClass) == 0)
+        TraceFailure("registering the main window class", GetLastError());
 }
 
-bool CreateMainWindow(HINSTANCE instance) {
-    ProgramInstance = instance;
-    MainWindow = CreateWindowExA(0, WindowClassName, WindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                 0, CW_USEDEFAULT, 0, nullptr, nullptr, instance, nullptr);
-    if (MainWindow == nullptr) return false;
-    LoadSettings();
-    if (AlwaysRemoteOffFlag) {
-        // Leave nothing behind: destroying the window takes the icon away.
-        DestroyWindow(MainWindow);
-        MainWindow = nullptr;
+bool CreateMainWindow(Program& program) {
+    program.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    HWND window = CreateWindowExA(0, program.windowClass, program.windowTitle, WS_OVERLAPPEDWINDOW,
+                                  CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr,
+                                  program.instance, &program);
+    if (window == nullptr) {
+        TraceFailure("creating the main window", GetLastError());
         return false;
     }
-    ShowWindow(MainWindow, SW_HIDE);
-    UpdateWindow(MainWindow);
-    if (FilterFound) {
-        StartPolling();
-        PrepareWatchTimer();
+    LoadSettings(program.state.settings);
+    if (program.state.settings.alwaysRemoteOff) {
+        // Leave nothing behind: destroying the window takes the icon away.
+        DestroyWindow(window);
+        return false;
+    }
+    ShowWindow(window, SW_HIDE);
+    UpdateWindow(window);
+    if (program.filterFound) {
+        program.pollTimer.Start(window, PollIntervalMs, PollTimerProc);
     }
     return true;
 }
@@ -84,10 +92,11 @@ bool CreateMainWindow(HINSTANCE instance) {
 int RunProgram(HINSTANCE instance) {
     RetireOlderProgram();
     if (AnotherInstanceRuns()) return 0;
-    ReadInstallLocations();
-    LoadStringA(instance, IDS_WINDOW_TITLE, WindowTitle, TitleBufferSize);
-    LoadStringA(instance, IDS_WINDOW_CLASS, WindowClassName, TitleBufferSize);
-    RegisterMainWindowClass(instance);
-    if (!CreateMainWindow(instance)) return 0;
-    return RunMessageLoop();
+    Program program(instance);
+    ReadInstallLocations(program.state);
+    LoadStringA(instance, IDS_WINDOW_TITLE, program.windowTitle, TitleBufferSize);
+    LoadStringA(instance, IDS_WINDOW_CLASS, program.windowClass, TitleBufferSize);
+    RegisterMainWindowClass(program);
+    if (!CreateMainWindow(program)) return 0;
+    return RunMessageLoop(program);
 }

@@ -1,74 +1,61 @@
 #include "shell/Tray.h"
 
-#include "apps/TvApplication.h"
 #include "res/resource.h"
-#include "shell/Settings.h"
-
-NOTIFYICONDATAA TrayIconData;
-HMENU TrayMenu = nullptr;
 
 namespace {
 
-struct MenuEntry {
-    int selector;
-    const TvApplication* application;
-    const char* text;
-    UINT command;
-    int (*running)();
-};
+// The tip's room in the first layout of the record.
+constexpr int TrayTipSize = 64;
 
-const MenuEntry ApplicationEntries[] = {
-    {SelectQuillmarsh, &QuillmarshApp, "Quillmarsh", IDM_SWITCH_QUILLMARSH, IsQuillmarshRunning},
-    {SelectBeyondTv, &BeyondTvApp, "SnapStream", IDM_SWITCH_BEYONDTV, IsBeyondTvRunning},
-    {SelectWinDvr, &WinDvrApp, "WinDVR 6", IDM_SWITCH_WINDVR, IsWinDvrRunning},
-};
-
-void AppendApplicationEntry(HMENU menu) {
-    for (const MenuEntry& entry : ApplicationEntries) {
-        if (entry.selector != DefaultAppSelector || !entry.application->IsInstalled()) continue;
-        const UINT flags = entry.running() ? MF_CHECKED : MF_STRING;
-        AppendMenuA(menu, flags, entry.command, entry.text);
-        return;
-    }
+// The default application's entry, checked while it runs; none when it is
+// not installed.
+void AppendApplicationEntry(Program& program, HMENU menu) {
+    const core::Application* application =
+        core::ApplicationFor(program.state.settings.defaultSelector);
+    if (application == nullptr || !program.state.Of(application->id).installed) return;
+    const UINT flags = program.remote.IsRunning(application->id) ? MF_CHECKED : MF_STRING;
+    AppendMenuA(menu, flags, application->menuCommand, application->menuText);
 }
 
 }  // namespace
 
-void AddTrayIcon(HWND window, UINT identifier, HICON icon, const char* tip) {
-    TrayIconData = NOTIFYICONDATAA{};
-    TrayIconData.cbSize = TrayIconDataSize;
-    TrayIconData.hWnd = window;
-    TrayIconData.uID = identifier;
-    TrayIconData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-    TrayIconData.uCallbackMessage = TrayCallbackMessage;
-    TrayIconData.hIcon = icon;
-    if (tip != nullptr) lstrcpynA(TrayIconData.szTip, tip, 64);
-    Shell_NotifyIconA(NIM_ADD, &TrayIconData);
+void AddTrayIcon(Program& program, HICON icon, const char* tip) {
+    NOTIFYICONDATAA& record = program.trayIcon;
+    record = NOTIFYICONDATAA{};
+    record.cbSize = TrayIconDataSize;
+    record.hWnd = program.window;
+    record.uID = TrayIconId;
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record.uCallbackMessage = TrayCallbackMessage;
+    record.hIcon = icon;
+    if (tip != nullptr) lstrcpynA(record.szTip, tip, TrayTipSize);
+    if (!Shell_NotifyIconA(NIM_ADD, &record)) TraceFailure("adding the tray icon", GetLastError());
 }
 
-void RemoveTrayIcon(HWND window, UINT identifier) {
+void RemoveTrayIcon(Program& program) {
     NOTIFYICONDATAA record = {};
     record.cbSize = TrayIconDataSize;
-    record.hWnd = window;
-    record.uID = identifier;
+    record.hWnd = program.window;
+    record.uID = TrayIconId;
     Shell_NotifyIconA(NIM_DELETE, &record);
-    TrayIconData.hWnd = nullptr;
+    program.trayIcon.hWnd = nullptr;
 }
 
-void RefreshTrayIcon(DWORD action) {
-    if (TrayIconData.hWnd != nullptr) Shell_NotifyIconA(action, &TrayIconData);
+void RefreshTrayIcon(Program& program, DWORD action) {
+    if (program.trayIcon.hWnd != nullptr) Shell_NotifyIconA(action, &program.trayIcon);
 }
 
-void ShowTrayMenu(HWND window) {
+void ShowTrayMenu(Program& program) {
     POINT cursor = {};
     GetCursorPos(&cursor);
-    if (TrayMenu != nullptr) DestroyMenu(TrayMenu);
-    TrayMenu = CreatePopupMenu();
-    AppendApplicationEntry(TrayMenu);
-    AppendMenuA(TrayMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(TrayMenu, MF_STRING, IDM_ABOUT, "About");
-    AppendMenuA(TrayMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(TrayMenu, MF_STRING, IDM_EXIT, "Exit");
-    SetForegroundWindow(window);
-    TrackPopupMenu(TrayMenu, 0, cursor.x, cursor.y, 0, window, nullptr);
+    if (program.trayMenu != nullptr) DestroyMenu(program.trayMenu);
+    HMENU menu = CreatePopupMenu();
+    program.trayMenu = menu;
+    AppendApplicationEntry(program, menu);
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_ABOUT, "About");
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING, IDM_EXIT, "Exit");
+    SetForegroundWindow(program.window);
+    TrackPopupMenu(menu, 0, cursor.x, cursor.y, 0, program.window, nullptr);
 }

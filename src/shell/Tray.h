@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "shell/Program.h"
+
 constexpr UINT TrayIconId = 10;
 constexpr UINT TrayCallbackMessage = 1001;
 // The first NOTIFYICONDATAA layout, which every shell takes: 88 bytes in the
@@ -11,11 +13,8 @@ constexpr DWORD TrayIconDataSize = NOTIFYICONDATAA_V1_SIZE;
 static_assert(sizeof(void*) != 4 || TrayIconDataSize == 88, "the first layout is 88 bytes");
 constexpr char TrayTip[] = "Marlow Remote Control";
 
-extern NOTIFYICONDATAA TrayIconData;
-extern HMENU TrayMenu;
-
-void AddTrayIcon(HWND window, UINT identifier, HICON icon, const char* tip);
-void RemoveTrayIcon(HWND window, UINT identifier);
+void AddTrayIcon(Program& program, HICON icon, const char* tip);
+void RemoveTrayIcon(Program& program);
 // Submits the kept icon record again, unchanged (pointer moves, a new taskbar).
-void RefreshTrayIcon(DWORD action);
-void ShowTrayMenu(HWND window);
+void RefreshTrayIcon(Program& program, DWORD action);
+void ShowTrayMenu(Program& program);

@@ -4,6 +4,9 @@
 // every way out of a function.
 #pragma once
 #include <windows.h>
+#include <objbase.h>
+
+#include <cstddef>
 
 // The caption of every message box the program shows.
 constexpr char MessageCaption[] = "Marlow Remote Control";
@@ -13,6 +16,63 @@ constexpr char MessageCaption[] = "Marlow Remote Control";
 // debug viewer (and, under Wine, the debug channel) shows why something did
 // not happen.
 void TraceFailure(const char* what, DWORD code);
+
+// The calls whose effect outlives a test: a modal message box, starting a
+// program, standby and shutdown. The program makes every such call through
+// one of these; a test puts stand-ins here.
+struct SystemCalls {
+    int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
+    UINT(WINAPI* winExec)(LPCSTR, UINT) = WinExec;
+    BOOL(WINAPI* setSystemPowerState)(BOOL, BOOL) = SetSystemPowerState;
+    BOOL(WINAPI* exitWindowsEx)(UINT, DWORD) = ExitWindowsEx;
+};
+
+// Presses the keys in order, then releases them in reverse order; every key
+// carries the extended-key flag.
+void KeyChord(const BYTE* keys, size_t count);
+
+// A window timer with a timer procedure, killed when stopped and when its
+// owner goes out of scope.
+class WindowTimer {
+public:
+    explicit WindowTimer(UINT id) : id_(id) {}
+    ~WindowTimer() { Stop(); }
+    WindowTimer(const WindowTimer&) = delete;
+    WindowTimer& operator=(const WindowTimer&) = delete;
+
+    // Idempotent: a running timer keeps its setting.
+    void Start(HWND owner, UINT intervalMs, TIMERPROC procedure) {
+        if (running_) return;
+        owner_ = owner;
+        SetTimer(owner, id_, intervalMs, procedure);
+        running_ = true;
+    }
+    void Stop() {
+        if (!running_) return;
+        KillTimer(owner_, id_);
+        running_ = false;
+    }
+    bool IsRunning() const { return running_; }
+
+private:
+    UINT id_;
+    HWND owner_ = nullptr;
+    bool running_ = false;
+};
+
+// COM initialised on this thread for the owner's lifetime.
+class ScopedComInit {
+public:
+    ScopedComInit() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ScopedComInit() {
+        if (initialized_) CoUninitialize();
+    }
+    ScopedComInit(const ScopedComInit&) = delete;
+    ScopedComInit& operator=(const ScopedComInit&) = delete;
+
+private:
+    bool initialized_;
+};
 
 // A COM interface pointer that holds one reference.
 template <typename Interface>

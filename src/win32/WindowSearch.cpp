@@ -1,51 +1,69 @@
 #include "win32/WindowSearch.h"
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
 
-enum class TitleMatch { Prefix, Exact };
-
-HWND FindByTitle(const char* text, TitleMatch match) {
-    const size_t length = std::strlen(text);
+bool TitleBegins(HWND window, const char* prefix, size_t length) {
     char title[TitleReadBufferSize];
-    for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
-         window = GetWindow(window, GW_HWNDNEXT)) {
-        title[0] = '\0';
-        GetWindowTextA(window, title, TitleReadBufferSize);
-        title[TitleReadBufferSize - 1] = '\0';
-        const bool matches = match == TitleMatch::Prefix
-                                 ? std::strncmp(title, text, length) == 0
-                                 : std::strcmp(title, text) == 0;
-        if (matches) return window;
-    }
-    return nullptr;
+    title[0] = '\0';
+    GetWindowTextA(window, title, TitleReadBufferSize);
+    title[TitleReadBufferSize - 1] = '\0';
+    return std::strncmp(title, prefix, length) == 0;
 }
+
+struct Placement {
+    int screenWidth;
+    int x;
+    int y;
+};
+
+constexpr Placement Placements[] = {
+    {640, 160, 200}, {800, 280, 250}, {1024, 350, 300},
+    {1152, 420, 300}, {1280, 420, 300}, {1600, 580, 340},
+};
 
 }  // namespace
 
-HWND FindWindowByTitlePrefix(const char* prefix) { return FindByTitle(prefix, TitleMatch::Prefix); }
-
-HWND FindWindowByExactTitle(const char* title) { return FindByTitle(title, TitleMatch::Exact); }
-
-HWND FindWindowOfClassByTitlePrefix(const char* windowClass, const char* prefix) {
-    const size_t length = std::strlen(prefix);
-    char title[TitleReadBufferSize];
+HWND FindWindowByIdentity(const core::WindowIdentity& identity) {
     HWND desktop = GetDesktopWindow();
-    for (HWND window = FindWindowExA(desktop, nullptr, windowClass, nullptr); window != nullptr;
-         window = FindWindowExA(desktop, window, windowClass, nullptr)) {
-        title[0] = '\0';
-        GetWindowTextA(window, title, TitleReadBufferSize);
-        title[TitleReadBufferSize - 1] = '\0';
-        if (std::strncmp(title, prefix, length) == 0) return window;
+    switch (identity.lookup) {
+        case core::Lookup::FindWindow:
+            return FindWindowA(identity.windowClass, identity.title);
+        case core::Lookup::DesktopChild:
+            return FindWindowExA(desktop, nullptr, identity.windowClass, identity.title);
+        default:
+            break;
     }
+    // The terminator is compared too when the whole title must match.
+    const size_t length =
+        std::strlen(identity.title) + (identity.lookup == core::Lookup::ExactTitle ? 1 : 0);
+    if (identity.windowClass != nullptr) {
+        for (HWND window = FindWindowExA(desktop, nullptr, identity.windowClass, nullptr);
+             window != nullptr;
+             window = FindWindowExA(desktop, window, identity.windowClass, nullptr))
+            if (TitleBegins(window, identity.title, length)) return window;
+        return nullptr;
+    }
+    for (HWND window = GetWindow(desktop, GW_CHILD); window != nullptr;
+         window = GetWindow(window, GW_HWNDNEXT))
+        if (TitleBegins(window, identity.title, length)) return window;
     return nullptr;
 }
 
-HWND FindTopLevelByClass(const char* windowClass) {
-    return FindWindowExA(GetDesktopWindow(), nullptr, windowClass, nullptr);
+void BringToFront(HWND window) {
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
 }
 
-HWND FindTopLevelByTitle(const char* title) {
-    return FindWindowExA(GetDesktopWindow(), nullptr, nullptr, title);
+void PlaceDialog(HWND dialog) { PlaceDialogForWidth(dialog, GetSystemMetrics(SM_CXFULLSCREEN)); }
+
+void PlaceDialogForWidth(HWND dialog, int width) {
+    const Placement* placement =
+        std::find_if(std::begin(Placements), std::end(Placements),
+                     [width](const Placement& p) { return p.screenWidth == width; });
+    if (placement != std::end(Placements))
+        SetWindowPos(dialog, HWND_TOPMOST, placement->x, placement->y, 0, 0, SWP_NOSIZE);
 }

@@ -1,21 +1,22 @@
-// Walks over the top-level windows by title, the way every title lookup of
-// the program does it.
+// The desktop's top-level windows: found by identity, raised, and dialogs
+// placed where the program has always put them.
 #pragma once
 #include <windows.h>
+
+#include "core/Desktop.h"
 
 // Titles are read into a buffer of this size: at most 127 characters.
 constexpr int TitleReadBufferSize = 128;
 
-// The first top-level window in Z order, visible or not, whose title begins
-// with prefix (case-sensitive); NULL when there is none.
-HWND FindWindowByTitlePrefix(const char* prefix);
+// The first top-level window in Z order, visible or not, with that identity,
+// looked for as the identity says; NULL when there is none.
+HWND FindWindowByIdentity(const core::WindowIdentity& identity);
 
-// The first top-level window whose title is exactly title (case-sensitive).
-HWND FindWindowByExactTitle(const char* title);
+// To the foreground, and the active window.
+void BringToFront(HWND window);
 
-// The first top-level window of the class whose title begins with prefix.
-HWND FindWindowOfClassByTitlePrefix(const char* windowClass, const char* prefix);
-
-// Top-level window lookups with FindWindowExA on the desktop window.
-HWND FindTopLevelByClass(const char* windowClass);
-HWND FindTopLevelByTitle(const char* title);
+// Moves a dialog to the fixed position for the screen width and makes it
+// topmost; other widths leave it where its template put it.
+void PlaceDialog(HWND dialog);
+// The same for a given screen width.
+void PlaceDialogForWidth(HWND dialog, int screenWidth);

@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "apps/TvApplication.h"
+#include "core/State.h"
 #include "power/Shutdown.h"
 #include "res/resource.h"
 #include "shell/Dialogs.h"
+#include "win32/WindowSearch.h"
 #include "shell/Program.h"
 #include "shell/Settings.h"
 
@@ -19,26 +20,24 @@ namespace {
 class SettingsDialog : public ::testing::Test {
 protected:
     HWND dialog = nullptr;
+    core::State state;
 
     void SetUp() override {
         DeleteMachineKey(SettingsKeyPath);
-        SettingsComboIndex = -1;
-        DefaultAppSelector = 6;
-        Install(1, 1, 1);
+        Install(true, true, true);
     }
     void TearDown() override {
         if (dialog) DestroyWindow(dialog);
         DeleteMachineKey(SettingsKeyPath);
     }
-    static void Install(int quillmarsh, int beyondTv, int winDvr) {
-        QuillmarshApp.installed = quillmarsh;
-        BeyondTvApp.installed = beyondTv;
-        WinDvrApp.installed = winDvr;
+    void Install(bool quillmarsh, bool beyondTv, bool winDvr) {
+        state.Of(core::AppId::Quillmarsh).installed = quillmarsh;
+        state.Of(core::AppId::BeyondTv).installed = beyondTv;
+        state.Of(core::AppId::WinDvr).installed = winDvr;
     }
     void Open() {
         if (dialog) DestroyWindow(dialog);
-        dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS),
-                                    nullptr, SettingsDialogProc, 0);
+        dialog = CreateSettingsDialog(GetModuleHandleA(nullptr), nullptr, state);
         ASSERT_NE(dialog, nullptr);
     }
     std::vector<std::string> Entries() const {
@@ -70,7 +69,7 @@ protected:
 
 TEST_F(SettingsDialog, ListsInstalledApplicationsAndSelectsTheDefault) {
     Install(0, 1, 1);
-    DefaultAppSelector = 8;
+    state.settings.defaultSelector = 8;
     Open();
     EXPECT_EQ(Entries(), (std::vector<std::string>{"SnapStream", "WinDVR 6"}));
     EXPECT_EQ(Selection(), 1);
@@ -83,12 +82,12 @@ TEST_F(SettingsDialog, OkStoresOnlyAChangedChoice) {
     WriteMachineDword(SettingsKeyPath, DefaultAppValue, 99);  // a write would show
     Press(IDOK);
     EXPECT_EQ(Stored(), 99u);
-    EXPECT_EQ(DefaultAppSelector, 6);
+    EXPECT_EQ(state.settings.defaultSelector, 6);
 
     Open();
     Select(2);
     Press(IDOK);
-    EXPECT_EQ(DefaultAppSelector, 8);
+    EXPECT_EQ(state.settings.defaultSelector, 8);
     EXPECT_EQ(Stored(), 8u);
 }
 
@@ -97,9 +96,9 @@ TEST_F(SettingsDialog, EscapeChangesNothing) {
     Open();
     Select(1);
     Press(IDCANCEL);
-    EXPECT_EQ(DefaultAppSelector, 6);
+    EXPECT_EQ(state.settings.defaultSelector, 6);
     EXPECT_EQ(Stored(), 6u);
-    EXPECT_EQ(SettingsComboIndex, 0);
+    EXPECT_EQ(state.settings.listIndex, 0);
 }
 
 TEST_F(SettingsDialog, UninstalledDefaultSelectsTheFirstEntryAndOkAdoptsIt) {
@@ -108,17 +107,17 @@ TEST_F(SettingsDialog, UninstalledDefaultSelectsTheFirstEntryAndOkAdoptsIt) {
     Open();
     EXPECT_EQ(Selection(), 0);
     Press(IDOK);
-    EXPECT_EQ(DefaultAppSelector, 7);
+    EXPECT_EQ(state.settings.defaultSelector, 7);
     EXPECT_EQ(Stored(), 7u);
 }
 
 TEST_F(SettingsDialog, RemembersThePositionWhenTheSelectorMatchesNoEntry) {
-    DefaultAppSelector = 5;
+    state.settings.defaultSelector = 5;
     Open();
     Select(2);
     Press(IDOK);
-    EXPECT_EQ(SettingsComboIndex, 2);
-    DefaultAppSelector = 5;
+    EXPECT_EQ(state.settings.listIndex, 2);
+    state.settings.defaultSelector = 5;
     Open();
     EXPECT_EQ(Selection(), 2);
 }
@@ -129,7 +128,7 @@ TEST_F(SettingsDialog, AnEmptyListChangesNothing) {
     Open();
     EXPECT_TRUE(Entries().empty());
     Press(IDOK);
-    EXPECT_EQ(DefaultAppSelector, 6);
+    EXPECT_EQ(state.settings.defaultSelector, 6);
     EXPECT_EQ(Stored(), 6u);
 }
 
@@ -139,7 +138,7 @@ TEST_F(SettingsDialog, AValueDeletedMeanwhileIsNotCreated) {
     WriteMachineDword(SettingsKeyPath, AlwaysRemoteOffValue, 0);
     Select(1);
     Press(IDOK);
-    EXPECT_EQ(DefaultAppSelector, 7);
+    EXPECT_EQ(state.settings.defaultSelector, 7);
     EXPECT_EQ(Stored(), 0u);
 }
 
@@ -176,39 +175,49 @@ TEST(Placement, EachListedWidthHasItsPlaceAndOthersStayWhereTheyAre) {
 // The shutdown dialog answered by its own controls and by the remote's two
 // keys, as a user or a nested poll tick would, while it runs modally.
 int Confirmations = 0;
-void CountConfirmation() { ++Confirmations; }
+BOOL WINAPI CountConfirmation(UINT, DWORD) {
+    ++Confirmations;
+    return TRUE;
+}
 void (*Answer)(HWND dialog) = nullptr;
 int TicksWaited = 0;
+core::State* DialogState = nullptr;
+
+HWND DialogWindow() { return reinterpret_cast<HWND>(DialogState->shutdownDialog); }
 
 VOID CALLBACK AnswerTheDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     if (++TicksWaited > 100) {  // nothing answered it: end the test's wait
         KillTimer(nullptr, timer);
-        if (ShutdownDialogWindow) EndDialog(ShutdownDialogWindow, -2);
+        if (DialogWindow()) EndDialog(DialogWindow(), -2);
         return;
     }
-    if (!ShutdownDialogOpen || ShutdownDialogWindow == nullptr ||
-        !IsWindowVisible(ShutdownDialogWindow))
+    if (!DialogState->shutdownDialogOpen || DialogWindow() == nullptr ||
+        !IsWindowVisible(DialogWindow()))
         return;
     KillTimer(nullptr, timer);
-    Answer(ShutdownDialogWindow);
+    Answer(DialogWindow());
 }
 
 class ShutdownDialog : public ::testing::Test {
 protected:
+    core::State state;
+    SystemCalls system;
     void SetUp() override {
-        ProgramInstance = GetModuleHandleA(nullptr);
-        ConfirmedShutdown = CountConfirmation;
+        system.exitWindowsEx = CountConfirmation;
+        DialogState = &state;
         Confirmations = 0;
         TicksWaited = 0;
     }
-    void TearDown() override { ConfirmedShutdown = ShutDownSystem; }
     // Runs the dialog until it ends; true when it was answered in time.
-    static bool Run(void (*answer)(HWND)) {
+    bool Run(void (*answer)(HWND)) {
         Answer = answer;
         TicksWaited = 0;
+        state.shutdownDialogOpen = true;
+        state.shutdownDialog = 0;
         SetTimer(nullptr, 0, 50, AnswerTheDialog);
-        ShowShutdownDialog(nullptr);
-        return TicksWaited <= 100 && ShutdownDialogOpen == 0;
+        ShutdownDialogContext context{state, system};
+        const bool made = RunShutdownDialog(GetModuleHandleA(nullptr), nullptr, context);
+        return made && TicksWaited <= 100 && !state.shutdownDialogOpen;
     }
 };
 
@@ -228,10 +237,10 @@ TEST_F(ShutdownDialog, CancelEscapeTheCloseBoxAndAnyOtherKeyCancel) {
     EXPECT_EQ(Confirmations, 0);
 }
 
-TEST_F(ShutdownDialog, ADialogThatCannotBeMadeIsNotLeftOpen) {
-    ProgramInstance = GetModuleHandleA("kernel32.dll");  // has no template 107
-    ShowShutdownDialog(nullptr);
-    EXPECT_EQ(ShutdownDialogOpen, 0);
+TEST_F(ShutdownDialog, ADialogThatCannotBeMadeSaysSo) {
+    ShutdownDialogContext context{state, system};
+    EXPECT_FALSE(RunShutdownDialog(GetModuleHandleA("kernel32.dll"), nullptr, context));  // no template 107
+    EXPECT_EQ(Confirmations, 0);
 }
 
 // Alt+/ and Alt+? typed on the keyboard, through the program's message loop
@@ -257,7 +266,7 @@ void Type(std::initializer_list<BYTE> keys) {
 }
 
 TEST(Accelerators, AltSlashOpensAboutAndAltQuestionMarkSettings) {
-    ProgramInstance = GetModuleHandleA(nullptr);
+    const Program program(GetModuleHandleA(nullptr));
     HWND window = CreateTopLevelWindow("MarlowAcceleratorTarget", "keys", CommandWindowProc,
                                        WS_POPUP | WS_VISIBLE);
     SetForegroundWindow(window);
@@ -265,7 +274,7 @@ TEST(Accelerators, AltSlashOpensAboutAndAltQuestionMarkSettings) {
     Type({VK_MENU, VK_OEM_2});            // Alt+/
     Type({VK_MENU, VK_SHIFT, VK_OEM_2});  // Alt+?
     const UINT_PTR timer = SetTimer(nullptr, 0, 5000, GiveUp);
-    RunMessageLoop();
+    RunMessageLoop(program);
     KillTimer(nullptr, timer);
     DestroyWindow(window);
     EXPECT_EQ(Commands, (std::vector<WORD>{IDM_ABOUT, IDM_SETTINGS}));

@@ -28,8 +28,6 @@ void ExpectHeader(const Request& request, const GUID& set) {
 class Receiver : public ::testing::Test {
 protected:
     ReceiverDouble control;
-    void SetUp() override { ReceiverControl = &control; }
-    void TearDown() override { ReceiverControl = nullptr; }
 };
 
 // Where the transfer's fields lie in the layout this build sends.
@@ -93,7 +91,7 @@ TEST(RequestLayout, TransferBytesOfThe32BitProgramAndOfThe64BitTestBuild) {
 
 TEST_F(Receiver, StatusReadIsOneRegisterRequest) {
     control.statusValue = 0;
-    EXPECT_TRUE(IsKeyReady());
+    EXPECT_TRUE(IsKeyReady(&control));
     ASSERT_EQ(control.requests.size(), 1u);
     const Request& request = control.requests[0];
     ExpectHeader(request, RegisterPropertySet);
@@ -106,12 +104,12 @@ TEST_F(Receiver, StatusReadIsOneRegisterRequest) {
 TEST_F(Receiver, OnlyAStatusOfZeroMeansAKeyWaits) {
     for (BYTE status : {1, 2, 0x80, 0xFF}) {
         control.statusValue = status;
-        EXPECT_FALSE(IsKeyReady()) << int(status);
+        EXPECT_FALSE(IsKeyReady(&control)) << int(status);
     }
     control.statusValue = 0;
     for (HRESULT failure : {S_FALSE, E_FAIL, HRESULT(0x00000002)}) {
         control.results = {failure};
-        EXPECT_FALSE(IsKeyReady()) << std::hex << failure;
+        EXPECT_FALSE(IsKeyReady(&control)) << std::hex << failure;
     }
 }
 
@@ -120,7 +118,7 @@ TEST_F(Receiver, CodeReadIsAReceiveOnlyTransfer) {
     control.received[1] = 0xA5;
     control.received[2] = 0xA5;
     control.received[3] = 0xA5;
-    EXPECT_EQ(ReadKeyCode(), 4);  // the other three bytes never count
+    EXPECT_EQ(ReadKeyCode(&control), 4);  // the other three bytes never count
     ASSERT_EQ(control.requests.size(), 1u);
     const Request& request = control.requests[0];
     ExpectHeader(request, TransferPropertySet);
@@ -146,18 +144,17 @@ TEST_F(Receiver, SendFlagAndValueReachTheRequest) {
 TEST_F(Receiver, AFailedTransferReadsAs255) {
     control.received[0] = 7;
     control.results = {S_FALSE};
-    EXPECT_EQ(ReadKeyCode(), 255);
+    EXPECT_EQ(ReadKeyCode(&control), 255);
     control.results = {E_INVALIDARG};
-    EXPECT_EQ(ReadKeyCode(), 255);
-    EXPECT_EQ(ReadKeyCode(), 7);
+    EXPECT_EQ(ReadKeyCode(&control), 255);
+    EXPECT_EQ(ReadKeyCode(&control), 7);
 }
 
 TEST_F(Receiver, WithoutAControlInterfaceNothingIsSent) {
-    ReceiverControl = nullptr;
-    EXPECT_FALSE(IsKeyReady());
-    EXPECT_EQ(ReadKeyCode(), 255);
+    EXPECT_FALSE(IsKeyReady(nullptr));
+    EXPECT_EQ(ReadKeyCode(nullptr), 255);
     uint8_t value = 0x33;
-    EXPECT_FALSE(ReadRegisterByte(8, value));
+    EXPECT_FALSE(ReadRegisterByte(nullptr, 8, value));
     EXPECT_EQ(value, 0x33);
     EXPECT_TRUE(control.requests.empty());
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "apps/TvApplication.h"
+#include "apps/InstallInfo.h"
 #include "shell/Settings.h"
 
 namespace {
@@ -36,9 +36,8 @@ TEST(RegistrySweep, SettingsValues) {
                     WriteMachineDword(SettingsKeyPath, AlwaysRemoteOffValue, 0);
                     const std::vector<BYTE> data = Data(length, terminated);
                     WriteMachineValue(SettingsKeyPath, name, type, data.data(), length);
-                    DefaultAppSelector = 6;
-                    AlwaysRemoteOffFlag = false;
-                    LoadSettings();
+                    core::Settings settings;
+                    LoadSettings(settings);
 
                     // Up to four bytes are read as they are; more is a failed
                     // read, which writes the default back. 64-bit Wine wants
@@ -54,10 +53,10 @@ TEST(RegistrySweep, SettingsValues) {
                                              " length " + std::to_string(length) +
                                              (terminated ? " terminated" : "");
                     if (std::strcmp(name, DefaultAppValue) == 0) {
-                        EXPECT_EQ(DefaultAppSelector, readable ? static_cast<int>(expected) : 6)
+                        EXPECT_EQ(settings.defaultSelector, readable ? static_cast<int>(expected) : 6)
                             << what;
                     } else {
-                        EXPECT_EQ(AlwaysRemoteOffFlag, readable && expected == 1) << what;
+                        EXPECT_EQ(settings.alwaysRemoteOff, readable && expected == 1) << what;
                     }
                     DWORD storedType = 0;
                     std::vector<BYTE> stored;
@@ -78,8 +77,11 @@ TEST(RegistrySweep, InstallLocations) {
                 DeleteMachineKey(Key);
                 const std::vector<BYTE> data = Data(length, terminated);
                 WriteMachineValue(Key, "Path", type, data.data(), length);
-                TvApplication app(Key, "Path", "App.exe", "", "App");
-                app.ReadInstallInfo();
+                core::Application application = core::Applications[0];
+                application.installKey = Key;
+                application.installValue = "Path";
+                core::ApplicationState app;
+                ReadInstallInfo(application, app);
 
                 const std::string what =
                     "type " + std::to_string(type) + " length " + std::to_string(length) +
@@ -87,11 +89,10 @@ TEST(RegistrySweep, InstallLocations) {
                 ASSERT_LT(std::strlen(app.installPath), sizeof app.installPath) << what;
                 // 128 bytes fit only with their terminator; more never fit.
                 const bool fits = length < 128 || (length == 128 && terminated);
-                EXPECT_EQ(app.IsInstalled(), fits ? 1 : 0) << what;
+                EXPECT_EQ(app.installed, fits) << what;
                 if (fits) {
                     const size_t text = terminated && length > 0 ? length - 1 : length;
                     EXPECT_EQ(std::strlen(app.installPath), text) << what;
-                    EXPECT_STREQ(app.exeName, "App.exe");
                 } else {
                     EXPECT_STREQ(app.installPath, "") << what;
                 }

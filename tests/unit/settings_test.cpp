@@ -10,10 +10,9 @@ namespace {
 
 class SettingsStore : public ::testing::Test {
 protected:
+    core::Settings settings;
     void SetUp() override {
         DeleteMachineKey(SettingsKeyPath);
-        DefaultAppSelector = 6;
-        AlwaysRemoteOffFlag = false;
     }
     void TearDown() override { DeleteMachineKey(SettingsKeyPath); }
 
@@ -34,9 +33,9 @@ protected:
 };
 
 TEST_F(SettingsStore, FirstRunCreatesTheKeyWithDefaults) {
-    EXPECT_TRUE(LoadSettings());
-    EXPECT_EQ(DefaultAppSelector, 6);
-    EXPECT_FALSE(AlwaysRemoteOffFlag);
+    LoadSettings(settings);
+    EXPECT_EQ(settings.defaultSelector, 6);
+    EXPECT_FALSE(settings.alwaysRemoteOff);
     EXPECT_EQ(StoredDword(DefaultAppValue), 6u);
     EXPECT_EQ(StoredDword(AlwaysRemoteOffValue), 0u);
 }
@@ -44,41 +43,41 @@ TEST_F(SettingsStore, FirstRunCreatesTheKeyWithDefaults) {
 TEST_F(SettingsStore, StoredValuesAreReadAndOnlyOneStopsTheProgram) {
     WriteMachineDword(SettingsKeyPath, DefaultAppValue, 8);
     WriteMachineDword(SettingsKeyPath, AlwaysRemoteOffValue, 2);
-    LoadSettings();
-    EXPECT_EQ(DefaultAppSelector, 8);
-    EXPECT_FALSE(AlwaysRemoteOffFlag);
+    LoadSettings(settings);
+    EXPECT_EQ(settings.defaultSelector, 8);
+    EXPECT_FALSE(settings.alwaysRemoteOff);
 
     WriteMachineDword(SettingsKeyPath, AlwaysRemoteOffValue, 1);
-    LoadSettings();
-    EXPECT_TRUE(AlwaysRemoteOffFlag);
+    LoadSettings(settings);
+    EXPECT_TRUE(settings.alwaysRemoteOff);
 }
 
 TEST_F(SettingsStore, AMissingValueIsWrittenWithItsDefault) {
     WriteMachineDword(SettingsKeyPath, AlwaysRemoteOffValue, 1);
-    LoadSettings();
-    EXPECT_EQ(DefaultAppSelector, 6);
+    LoadSettings(settings);
+    EXPECT_EQ(settings.defaultSelector, 6);
     EXPECT_EQ(StoredDword(DefaultAppValue), 6u);
-    EXPECT_TRUE(AlwaysRemoteOffFlag);
+    EXPECT_TRUE(settings.alwaysRemoteOff);
 }
 
 TEST_F(SettingsStore, AnOutOfRangeSelectorStaysAsRead) {
     WriteMachineDword(SettingsKeyPath, DefaultAppValue, 5);
-    LoadSettings();
-    EXPECT_EQ(DefaultAppSelector, 5);
+    LoadSettings(settings);
+    EXPECT_EQ(settings.defaultSelector, 5);
     EXPECT_EQ(StoredDword(DefaultAppValue), 5u);
 }
 
 TEST_F(SettingsStore, SaveOverwritesButNeverCreatesTheValue) {
-    EXPECT_FALSE(SaveDefaultApp());  // no key at all
+    EXPECT_FALSE(SaveDefaultApp(settings));  // no key at all
     EXPECT_FALSE(Stored(DefaultAppValue));
 
     WriteMachineDword(SettingsKeyPath, AlwaysRemoteOffValue, 0);
-    DefaultAppSelector = 7;
-    EXPECT_FALSE(SaveDefaultApp());  // key without the value
+    settings.defaultSelector = 7;
+    EXPECT_FALSE(SaveDefaultApp(settings));  // key without the value
     EXPECT_FALSE(Stored(DefaultAppValue));
 
     WriteMachineDword(SettingsKeyPath, DefaultAppValue, 6);
-    EXPECT_TRUE(SaveDefaultApp());
+    EXPECT_TRUE(SaveDefaultApp(settings));
     EXPECT_EQ(StoredDword(DefaultAppValue), 7u);
 }
 

@@ -2,23 +2,26 @@
 // that what the documents say cannot drift from what the program does.
 #include "KeyDocs.h"
 
-#include "apps/KeyMap.h"
-#include "apps/TvApplication.h"
-#include "pointer/Pointer.h"
-#include "remote/KeyRouter.h"
-
-#include <windows.h>
+#include "core/Applications.h"
+#include "core/Pointer.h"
 
 namespace keydocs {
 
 namespace {
 
+using core::KeyAction;
+using core::KeyActionKind;
+
+constexpr int PowerKey = Code(RemoteKey::Power);
+constexpr int StandbyKey = Code(RemoteKey::Standby);
+constexpr int ShutdownOrStandbyKey = Code(RemoteKey::Off);
+constexpr int ShutdownKey = Code(RemoteKey::VolumeDown);
 constexpr int SlowStepPixels = 10;
 constexpr int FastStepPixels = 50;
 
 std::string ChordText(const KeyAction& action) {
     std::string text;
-    for (BYTE key : action.keys) {
+    for (uint8_t key : action.keys) {
         if (key == 0) break;
         if (!text.empty()) text += '+';
         text += KeyName(key);
@@ -63,34 +66,26 @@ std::string DescribeRow(const KeyAction& action) {
     return {};
 }
 
-std::string DescribeTarget(const KeyMapTable& map, const char* name, int code) {
-    switch (RouteForTarget(map.application, code)) {
-        case TargetRoute::PowerToggle:
-            return std::string("closes ") + name;
-        case TargetRoute::ShutdownCommand:
-            return "command " + std::to_string(QuillmarshShutdownCommand) + " (shut down)";
-        case TargetRoute::KeyMap:
-            if (const KeyAction* action = FindKeyAction(map, code)) return DescribeRow(*action);
-            break;
-        case TargetRoute::Dropped:
-            break;
-    }
+std::string DescribeTarget(core::AppId id, const char* name, int code) {
+    if (code == PowerKey) return std::string("closes ") + name;
+    if (const KeyAction* action = core::ApplicationOf(id).keys->Find(code)) return DescribeRow(*action);
     return {};
 }
 
 std::string DescribePointer(int code) {
     switch (code) {
-        case LeftClickCode:
+        case core::LeftClickCode:
             return "left click";
-        case RightClickCode:
+        case core::RightClickCode:
             return "right click";
-        case ToggleCode:
+        case core::ToggleCode:
             return "holds the button down, or lets it go (drag)";
         default:
             break;
     }
-    if (code < 0 || code > RightClickCode) return {};
-    return std::string("pointer ") + DirectionName(Directions[code].dx, Directions[code].dy) +
+    if (code < 0 || code > core::RightClickCode) return {};
+    const core::Direction direction = core::Directions[code];
+    return std::string("pointer ") + DirectionName(direction.dx, direction.dy) +
            ", faster while held";
 }
 
@@ -128,11 +123,11 @@ const char* ModeName(Mode mode) {
 std::string Describe(Mode mode, int code) {
     switch (mode) {
         case Mode::WinDvr:
-            return DescribeTarget(WinDvrKeys, ModeName(mode), code);
+            return DescribeTarget(core::AppId::WinDvr, ModeName(mode), code);
         case Mode::BeyondTv:
-            return DescribeTarget(BeyondTvKeys, ModeName(mode), code);
+            return DescribeTarget(core::AppId::BeyondTv, ModeName(mode), code);
         case Mode::Quillmarsh:
-            return DescribeTarget(QuillmarshKeys, ModeName(mode), code);
+            return DescribeTarget(core::AppId::Quillmarsh, ModeName(mode), code);
         case Mode::NoApplication:
             break;
     }

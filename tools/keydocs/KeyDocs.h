@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "card/RemoteKey.h"
+#include "core/RemoteKey.h"
 
 namespace keydocs {
 

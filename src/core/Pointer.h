@@ -1,18 +1,13 @@
 // Pointer emulation: remote keys as pointer moves with acceleration, clicks
 // and a button toggle, strictly inside the screen bounds.
 #pragma once
-#include <windows.h>
+#include <cstdint>
 
-#include "card/RemoteKey.h"
+#include "core/Desktop.h"
+#include "core/RemoteKey.h"
+#include "core/State.h"
 
-struct Bounds {
-    int minX = 0;
-    int minY = 0;
-    int maxX = 0;
-    int maxY = 0;
-    int smallStep = 0;
-    int largeStep = 0;
-};
+namespace core {
 
 // The digit keys drive the pointer as a numeric keypad: 0 (the key "1")
 // clicks left, 10 (the key "0") clicks right, 5 (the key "6") holds or lets
@@ -31,18 +26,19 @@ inline constexpr Direction Directions[10] = {
     {0, 0}, {-1, -1}, {0, -1}, {+1, -1}, {-1, 0}, {0, 0}, {+1, 0}, {-1, +1}, {0, +1}, {+1, +1},
 };
 
-extern Bounds ScreenBounds;
-extern int StepCounter;  // moves made in the current run of one held key
-extern bool ButtonHeld;  // true while the toggle holds a button down
-
-void InitScreenBounds();
-void UpdateScreenBounds(WPARAM wParam, LPARAM lParam);
+// The bounds for the screen size read at start. At creation an odd height
+// first has 19 added, then 1 taken away.
+void InitScreenBounds(PointerState& pointer, int width, int height);
+// The bounds after a display change; resolution is WM_DISPLAYCHANGE's lParam.
+void UpdateScreenBounds(PointerState& pointer, uint32_t resolution);
 
 // Acts on codes 0 to 10: clicks, eight moves and the button toggle.
-void PointerAction(int code);
-// One move of a held direction key (codes 1 to 4 and 6 to 9).
-void MovePointer(int code);
+void PointerAction(PointerState& pointer, Desktop& desktop, int code);
 // A click where the pointer is: the down event, then the up event.
-void ClickAtPointer(DWORD downEvent, DWORD upEvent);
+void ClickAtPointer(Desktop& desktop, unsigned downEvent, unsigned upEvent);
+// A key map's relative move: 10 pixels a step, 50 with the fast step.
+void MoveByStep(Desktop& desktop, int dx, int dy, bool fastStep);
 // Lets go of a button that the toggle holds down.
-void ReleaseHeldButton();
+void ReleaseHeldButton(PointerState& pointer, Desktop& desktop);
+
+}  // namespace core

@@ -1,5 +1,0 @@
-// Driving SnapStream Beyond TV.
-#pragma once
-
-void BeyondTvKeyMap(int code);
-void CloseBeyondTv();

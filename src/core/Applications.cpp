@@ -1,0 +1,66 @@
+#include "core/Applications.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "core/Sdk.h"
+#include "res/resource.h"
+
+namespace core {
+
+namespace {
+
+// Window identities.
+constexpr char QuillmarshClass[] = "Quillmarsh";
+constexpr char QuillmarshPanelClass[] = "VarnelMainPanel_Class";
+constexpr char BeyondTvMainClass[] = "SnapStream";
+constexpr char BeyondTvVideoClass[] = "Streamzap.WM.D3D";
+constexpr char MainWindowTitle[] = "FormMainWindow";  // Quillmarsh's and Beyond TV's main window
+constexpr char WinDvrTitlePrefix[] = "WinDVR 6";
+constexpr char WinDvrVideoTitle[] = "InterVideo WinDVR 6";
+
+constexpr unsigned QuillmarshCommandMessage = WM_USER + 3000;  // 4024
+
+constexpr AppId Q = AppId::Quillmarsh;
+constexpr AppId B = AppId::BeyondTv;
+constexpr AppId W = AppId::WinDvr;
+
+}  // namespace
+
+// Window identities by purpose: key target, adoption, running (the tray's
+// check mark), main, raise, close test.
+const Application Applications[ApplicationCount] = {
+    {Q, SelectQuillmarsh, "Quillmarsh", IDM_SWITCH_QUILLMARSH,
+     "Software\\Honestech\\TV Plus\\DTVR", "AppPath", "MainPanel.exe",
+     DesktopChildOfClass(QuillmarshPanelClass), DesktopChildOfClass(QuillmarshPanelClass),
+     DesktopChildOfClass(QuillmarshPanelClass), FoundByClass(QuillmarshClass),
+     ByClassAndTitlePrefix(QuillmarshClass, MainWindowTitle),
+     DesktopChildOfClass(QuillmarshPanelClass),
+     &QuillmarshKeys, QuillmarshCommandMessage, CloseAction::CloseCommand, {},
+     {W, B}, {B, W}},
+    {B, SelectBeyondTv, "SnapStream", IDM_SWITCH_BEYONDTV,
+     "SOFTWARE\\SnapStream Media\\Beyond TV", "InstallDir", "BTVD3DShell.exe",
+     DesktopChildOfClass(BeyondTvVideoClass), DesktopChildOfClass(BeyondTvVideoClass),
+     DesktopChildOfClass(BeyondTvMainClass), FoundByClass(BeyondTvMainClass),
+     ByClassAndTitlePrefix(BeyondTvMainClass, MainWindowTitle),
+     DesktopChildOfClass(BeyondTvVideoClass),
+     &BeyondTvKeys, 0, CloseAction::RaiseThenAltF4, {},
+     {W, Q}, {Q, W}},
+    {W, SelectWinDvr, "WinDVR 6", IDM_SWITCH_WINDVR,
+     "Software\\InterVideo\\DVR6", "PATH", "WinDVR.exe",
+     ByExactTitle(WinDvrVideoTitle), DesktopChildTitled(WinDvrVideoTitle),
+     ByTitlePrefix(WinDvrTitlePrefix), ByTitlePrefix(WinDvrTitlePrefix),
+     ByTitlePrefix(WinDvrTitlePrefix), ByTitlePrefix(WinDvrTitlePrefix),
+     &WinDvrKeys, 0, CloseAction::GlobalChord, {VK_MENU, VK_CONTROL, VK_SHIFT, VK_F8},
+     {B, Q}, {B, Q}},
+};
+
+const AppId ExitWatchOrder[ApplicationCount] = {W, Q, B};
+
+const Application* ApplicationFor(int selector) {
+    const auto found = std::find_if(std::begin(Applications), std::end(Applications),
+                                    [selector](const Application& a) { return a.selector == selector; });
+    return found != std::end(Applications) ? found : nullptr;
+}
+
+}  // namespace core

@@ -1,0 +1,78 @@
+// Key maps as tables: each row turns one remote key into one action on a TV
+// application. The tables are in KeyTables.cpp, one per application.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "core/RemoteKey.h"
+
+namespace core {
+
+enum class KeyActionKind : uint8_t {
+    Post,            // WM_KEYDOWN with a virtual key and lParam to the window
+    PostThen,        // two WM_KEYDOWN posts, lParam 0
+    Chord,           // a key chord to whichever window has the focus
+    FrontChord,      // the window to the front, then a key chord
+    Move,            // a relative pointer move by the application's step
+    Click,           // a left click where the pointer is; no lookup
+    ToggleFastStep,  // switch the pointer step; no lookup
+    LookupOnly,      // only the lookup, which refreshes the cached target window
+    Command,         // the application's private command message
+};
+
+struct KeyAction {
+    RemoteKey key;
+    KeyActionKind kind;
+    uint16_t value;      // virtual key, or command number
+    uint32_t parameter;  // lParam, or the second virtual key
+    int8_t dx;
+    int8_t dy;
+    uint8_t keys[4];     // chord keys, 0-terminated when fewer than four
+};
+
+constexpr KeyAction Post(RemoteKey key, uint8_t vk, uint32_t lParam = 0) {
+    return {key, KeyActionKind::Post, vk, lParam, 0, 0, {}};
+}
+constexpr KeyAction PostThen(RemoteKey key, uint8_t first, uint8_t second) {
+    return {key, KeyActionKind::PostThen, first, second, 0, 0, {}};
+}
+constexpr KeyAction Chord(RemoteKey key, uint8_t k1, uint8_t k2, uint8_t k3 = 0) {
+    return {key, KeyActionKind::Chord, 0, 0, 0, 0, {k1, k2, k3, 0}};
+}
+constexpr KeyAction FrontChord(RemoteKey key, uint8_t k1, uint8_t k2) {
+    return {key, KeyActionKind::FrontChord, 0, 0, 0, 0, {k1, k2, 0, 0}};
+}
+constexpr KeyAction Move(RemoteKey key, int8_t dx, int8_t dy) {
+    return {key, KeyActionKind::Move, 0, 0, dx, dy, {}};
+}
+constexpr KeyAction Click(RemoteKey key) { return {key, KeyActionKind::Click, 0, 0, 0, 0, {}}; }
+constexpr KeyAction ToggleFastStep(RemoteKey key) {
+    return {key, KeyActionKind::ToggleFastStep, 0, 0, 0, 0, {}};
+}
+constexpr KeyAction LookupOnly(RemoteKey key) {
+    return {key, KeyActionKind::LookupOnly, 0, 0, 0, 0, {}};
+}
+constexpr KeyAction Command(RemoteKey key, uint16_t command) {
+    return {key, KeyActionKind::Command, command, 0, 0, 0, {}};
+}
+
+struct KeyMap {
+    const KeyAction* rows;
+    size_t count;
+
+    // The row for code, or null: codes without a row do nothing at all.
+    const KeyAction* Find(int code) const {
+        for (size_t i = 0; i < count; ++i)
+            if (Code(rows[i].key) == code) return &rows[i];
+        return nullptr;
+    }
+};
+
+// The number of keys of a chord row.
+size_t ChordLength(const KeyAction& action);
+
+extern const KeyMap QuillmarshKeys;
+extern const KeyMap BeyondTvKeys;
+extern const KeyMap WinDvrKeys;
+
+}  // namespace core

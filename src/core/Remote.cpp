@@ -1,0 +1,355 @@
+#include "core/Remote.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+
+#include "core/Pointer.h"
+#include "core/Sdk.h"
+
+namespace core {
+
+namespace {
+
+constexpr int PowerKey = Code(RemoteKey::Power);
+constexpr int StandbyKey = Code(RemoteKey::Standby);
+constexpr int ShutdownOrStandbyKey = Code(RemoteKey::Off);
+constexpr int ShutdownKey = Code(RemoteKey::VolumeDown);
+
+constexpr int IdleTicksBeforeStop = static_cast<int>(IdleWatchWaitMs / WatchIntervalMs);
+constexpr int CommandLineSize = 256;
+constexpr unsigned QuillmarshCloseCommand = 1;
+
+constexpr char LaunchFailedText[] = "Can't run launch TV application what you want.";
+constexpr char ReinitializeText[] = "Please re-initialize the TV application settings.";
+
+bool AnyActive(const State& state) {
+    return std::any_of(std::begin(state.applications), std::end(state.applications),
+                       [](const ApplicationState& application) { return application.active; });
+}
+
+}  // namespace
+
+bool IsOneShotKey(int code) {
+    return code == PowerKey || code == StandbyKey || code == ShutdownOrStandbyKey ||
+           code == ShutdownKey;
+}
+
+bool UpdateRepeatState(State& state, int code, uint32_t now) {
+    RepeatState& repeat = state.repeat;
+    // Unsigned arithmetic: the tick counter's wrap does no harm.
+    const bool isRepeat = code == repeat.lastKeyCode && now - repeat.lastKeyTime < RepeatWindowMs;
+    if (isRepeat) {
+        ++repeat.repeatCount;
+    } else {
+        repeat.repeatCount = 0;
+        state.pointer.stepCounter = 0;
+    }
+    repeat.lastKeyTime = now;
+    repeat.lastKeyCode = code;
+    return isRepeat;
+}
+
+int SuppressRepeat(const State& state, bool repeat, int code) {
+    if (!repeat) return code;
+    if (IsOneShotKey(code) || state.shutdownDialogOpen) return SuppressedKey;
+    if (state.repeat.repeatCount % RepeatsPerDelivery != 0 && AnyActive(state))
+        return SuppressedKey;
+    return code;
+}
+
+DialogAnswer AnswerForKey(unsigned virtualKey) {
+    if (virtualKey == VK_RETURN) return DialogAnswer::Confirm;
+    if (virtualKey == VK_ESCAPE) return DialogAnswer::Cancel;
+    return DialogAnswer::None;
+}
+
+void Remote::OnRead(int code, uint32_t now) {
+    const bool repeat = UpdateRepeatState(state_, code, now);
+    Route(SuppressRepeat(state_, repeat, code));
+}
+
+void Remote::Route(int code) {
+    // A dropped repeat does nothing anywhere, in the shutdown dialog too.
+    if (code == SuppressedKey) return;
+    if (state_.shutdownDialogOpen) {
+        AnswerShutdownDialog(code);
+        return;
+    }
+    const Application* target = Target();
+    if (target == nullptr) {
+        RouteWithoutTarget(code);
+    } else if (code == PowerKey) {
+        PowerToggle(target->id);
+    } else {
+        // The keys that do nothing to a target (Standby, and Off for two of
+        // them) are those without a row in its key map.
+        RunKeyMap(target->id, code);
+    }
+}
+
+// A target whose windows have all gone (closed by the user himself) stops
+// being the target here, so that the key goes where it would have gone had
+// the application never been adopted.
+const Application* Remote::Target() {
+    for (const Application& application : Applications) {
+        ApplicationState& own = state_.Of(application.id);
+        if (!own.active) continue;
+        if (StillRuns(application.id)) return &application;
+        own.active = false;
+    }
+    return nullptr;
+}
+
+bool Remote::HasWindow(AppId id) {
+    const Application& application = ApplicationOf(id);
+    return desktop_.Find(application.keyTarget) != 0 || desktop_.Find(application.main) != 0;
+}
+
+// Answered without a search while a window of it seen last still exists.
+bool Remote::StillRuns(AppId id) {
+    const ApplicationState& own = state_.Of(id);
+    if (own.targetWindow != 0 && desktop_.Exists(own.targetWindow)) return true;
+    if (own.seenWindow != 0 && desktop_.Exists(own.seenWindow)) return true;
+    return HasWindow(id);
+}
+
+bool Remote::IsRunning(AppId id) { return desktop_.Find(ApplicationOf(id).running) != 0; }
+
+bool Remote::NoTvWindowExists() {
+    return std::none_of(std::begin(Applications), std::end(Applications),
+                        [this](const Application& application) {
+                            return desktop_.Find(application.adopt) != 0;
+                        });
+}
+
+void Remote::RouteWithoutTarget(int code) {
+    const int selector = state_.settings.defaultSelector;
+    switch (code) {
+        case PowerKey:
+            PowerWithoutTarget();
+            break;
+        case StandbyKey:
+            if (NoTvWindowExists()) desktop_.Standby();
+            break;
+        case ShutdownOrStandbyKey:
+            if (!NoTvWindowExists()) break;
+            if (selector == SelectBeyondTv) ShowShutdownDialog();
+            else desktop_.Standby();
+            break;
+        case ShutdownKey:
+            if (selector == SelectQuillmarsh && NoTvWindowExists()) ShowShutdownDialog();
+            break;
+        default:
+            AdoptOrPoint(code);
+            break;
+    }
+}
+
+void Remote::PowerWithoutTarget() {
+    const Application* application = ApplicationFor(state_.settings.defaultSelector);
+    if (application == nullptr) return;
+    if (!state_.Of(application->id).installed)
+        desktop_.ShowMessage(ReinitializeText, MB_SETFOREGROUND);
+    // The box runs a modal loop: read the selector again once it is dismissed.
+    DefaultPowerAction(state_.settings.defaultSelector);
+}
+
+void Remote::AdoptOrPoint(int code) {
+    // Every application is looked for before the first found is adopted.
+    WindowRef windows[ApplicationCount];
+    for (const Application& application : Applications)
+        windows[static_cast<size_t>(application.id)] = desktop_.Find(application.adopt);
+    for (const Application& application : Applications) {
+        const WindowRef window = windows[static_cast<size_t>(application.id)];
+        if (window == 0) continue;
+        ApplicationState& own = state_.Of(application.id);
+        own.active = true;
+        own.seenWindow = window;
+        own.fastStep = false;
+        RunKeyMap(application.id, code);
+        return;
+    }
+    PointerAction(state_.pointer, desktop_, code);
+}
+
+void Remote::RunKeyMap(AppId id, int code) {
+    const Application& application = ApplicationOf(id);
+    const KeyAction* action = application.keys->Find(code);
+    if (action == nullptr) return;
+    ApplicationState& own = state_.Of(id);
+
+    switch (action->kind) {
+        case KeyActionKind::Click:
+            ClickAtPointer(desktop_, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+            return;
+        case KeyActionKind::ToggleFastStep:
+            own.fastStep = !own.fastStep;
+            return;
+        default:
+            break;
+    }
+
+    own.targetWindow = desktop_.Find(application.keyTarget);
+    const WindowRef window = own.targetWindow;
+    if (window == 0) return;
+
+    switch (action->kind) {
+        case KeyActionKind::Post:
+            desktop_.Post(window, WM_KEYDOWN, action->value, static_cast<int32_t>(action->parameter));
+            break;
+        case KeyActionKind::PostThen:
+            desktop_.Post(window, WM_KEYDOWN, action->value, 0);
+            desktop_.Post(window, WM_KEYDOWN, action->parameter & 0xFF, 0);
+            break;
+        case KeyActionKind::FrontChord:
+            desktop_.Raise(window);
+            desktop_.TypeChord(action->keys, ChordLength(*action));
+            break;
+        case KeyActionKind::Chord:
+            desktop_.TypeChord(action->keys, ChordLength(*action));
+            break;
+        case KeyActionKind::Move:
+            MoveByStep(desktop_, action->dx, action->dy, own.fastStep);
+            break;
+        case KeyActionKind::Command:
+            desktop_.Post(window, application.commandMessage, action->value, 0);
+            break;
+        default:  // LookupOnly: the lookup was the whole action
+            break;
+    }
+}
+
+void Remote::Close(AppId id) {
+    const Application& application = ApplicationOf(id);
+    ApplicationState& own = state_.Of(id);
+    const WindowRef window = desktop_.Find(application.closeTest);
+    if (application.close == CloseAction::RaiseThenAltF4) own.targetWindow = window;
+    if (window == 0) return;
+    switch (application.close) {
+        case CloseAction::RaiseThenAltF4: {
+            static constexpr uint8_t AltF4[] = {VK_MENU, VK_F4};
+            desktop_.Raise(window);
+            desktop_.TypeChord(AltF4, sizeof AltF4);
+            break;
+        }
+        case CloseAction::GlobalChord: {
+            size_t length = 0;
+            while (length < sizeof application.closeChord && application.closeChord[length] != 0)
+                ++length;
+            desktop_.TypeChord(application.closeChord, length);
+            break;
+        }
+        case CloseAction::CloseCommand:
+            desktop_.Post(window, application.commandMessage, QuillmarshCloseCommand, 0);
+            break;
+    }
+    own.active = false;
+}
+
+WindowRef Remote::Launch(AppId id) {
+    const Application& application = ApplicationOf(id);
+    if (const WindowRef window = desktop_.Find(application.main)) return window;
+    ApplicationState& own = state_.Of(id);
+    if (!own.installed) return 0;
+
+    // The path is quoted: unquoted, a path with spaces would make Windows try
+    // every shorter prefix of it ("C:\Program.exe", ...) as the program first.
+    char commandLine[CommandLineSize];
+    std::snprintf(commandLine, sizeof commandLine, "\"%s\\%s\"", own.installPath,
+                  application.executable);
+    if (desktop_.Start(commandLine)) own.active = true;
+    else desktop_.ShowMessage(LaunchFailedText, MB_OK);
+    return desktop_.Find(application.main);
+}
+
+WindowRef Remote::ShowOrLaunch(AppId id) {
+    ApplicationState& own = state_.Of(id);
+    if (!own.installed) return 0;
+    WindowRef window = desktop_.Find(ApplicationOf(id).raise);
+    if (window == 0) window = Launch(id);
+    if (window == 0) return 0;
+    own.seenWindow = window;
+    desktop_.Raise(window);
+    return window;
+}
+
+void Remote::PowerToggle(AppId id) {
+    if (desktop_.Find(ApplicationOf(id).keyTarget) != 0) {
+        Close(id);
+        return;
+    }
+    ShowOrLaunch(id);
+    if (!state_.watchTimerRunning) state_.idleWatchTicks = -1;
+    StartWatchTimer();
+    ApplicationState& own = state_.Of(id);
+    if (own.active) own.watched = true;
+}
+
+void Remote::DefaultPowerAction(int selector) {
+    const Application* application = ApplicationFor(selector);
+    if (application == nullptr) return;
+    for (AppId other : application->powerCloses) Close(other);
+    PowerToggle(application->id);
+}
+
+void Remote::SwitchFromMenu(int selector) {
+    const Application* application = ApplicationFor(selector);
+    if (application != nullptr) {
+        for (AppId other : application->switchCloses) Close(other);
+        ShowOrLaunch(application->id);
+    }
+    state_.settings.defaultSelector = selector;
+}
+
+void Remote::ExitWatchTick() {
+    for (AppId id : ExitWatchOrder) {
+        ApplicationState& own = state_.Of(id);
+        if (!own.watched) continue;
+        // Ends the watch when its windows have gone, by the same test with
+        // which the router lets a closed target go.
+        state_.idleWatchTicks = -1;
+        if (HasWindow(id)) return;
+        own.active = false;
+        StopWatchTimer();
+        own.watched = false;
+        return;
+    }
+    if (++state_.idleWatchTicks >= IdleTicksBeforeStop) {
+        state_.idleWatchTicks = -1;
+        StopWatchTimer();
+    }
+}
+
+void Remote::StartWatchTimer() {
+    if (state_.watchTimerRunning) return;
+    state_.watchTimerRunning = true;
+    desktop_.SetWatchTimer(true);
+}
+
+void Remote::StopWatchTimer() {
+    if (!state_.watchTimerRunning) return;
+    state_.watchTimerRunning = false;
+    desktop_.SetWatchTimer(false);
+}
+
+void Remote::ShowShutdownDialog() {
+    state_.shutdownDialogOpen = true;
+    // The window of an earlier dialog is gone, and its handle may since name
+    // another window: the remote answers only the dialog made now.
+    state_.shutdownDialog = 0;
+    desktop_.RunShutdownDialog();
+    // Returned: the dialog is closed, or was never made. Left set, the flag
+    // would send every later key to a window that does not exist.
+    state_.shutdownDialogOpen = false;
+}
+
+void Remote::AnswerShutdownDialog(int code) {
+    // Not made yet: its window is stored when it initialises.
+    const WindowRef dialog = state_.shutdownDialog;
+    if (dialog == 0) return;
+    desktop_.Raise(dialog);
+    desktop_.Send(dialog, WM_KEYDOWN, code == PowerKey ? VK_RETURN : VK_ESCAPE, 0);
+}
+
+}  // namespace core

@@ -1,0 +1,94 @@
+// The remote's decisions: the repeat rule, the router that hands each key to
+// exactly one destination, the key maps, Power and switching, and the exit
+// watch of started applications. Each call asks the desktop what it needs and
+// hands it the effects in order.
+#pragma once
+#include <cstdint>
+
+#include "core/Applications.h"
+#include "core/Desktop.h"
+#include "core/State.h"
+
+namespace core {
+
+// Marks an auto-repeat that is dropped; never reaches a destination.
+constexpr int SuppressedKey = -1;
+// Reads of the same code closer than this are auto-repeats.
+constexpr uint32_t RepeatWindowMs = 250;
+// While a TV application is the target, a held key delivers its first read
+// and then every tenth repeat.
+constexpr int RepeatsPerDelivery = 10;
+// The exit watch's timer.
+constexpr unsigned WatchIntervalMs = 1000;
+// A watch tick that finds nothing watched stops the timer this long afterwards,
+// counted in the timer's own ticks so that keys are polled meanwhile.
+constexpr unsigned IdleWatchWaitMs = 2000;
+
+// True for the keys that act once per press: Power, Standby, Off and Vol-
+// (the router's power actions). A repeat of these never acts.
+bool IsOneShotKey(int code);
+
+// Updates the state for one ready read of code at time now (milliseconds of
+// a counter that wraps); true when the read is an auto-repeat of the previous one.
+bool UpdateRepeatState(State& state, int code, uint32_t now);
+
+// The code to route: SuppressedKey for a repeat that is dropped. A repeat of
+// a one-shot key is always dropped, and so is every repeat while the
+// shutdown dialog is open (only a first press answers it); otherwise a
+// repeat is dropped while a TV application is the target, except every tenth.
+int SuppressRepeat(const State& state, bool repeat, int code);
+
+// What the shutdown dialog does with a key it receives.
+enum class DialogAnswer { None, Confirm, Cancel };
+DialogAnswer AnswerForKey(unsigned virtualKey);
+
+class Remote {
+public:
+    Remote(State& state, Desktop& desktop) : state_(state), desktop_(desktop) {}
+
+    // One ready read of the card at time now: the repeat rule, then the router.
+    void OnRead(int code, uint32_t now);
+    // Routes one code (SuppressedKey for a dropped repeat).
+    void Route(int code);
+
+    // Closes the application when its key-target window exists, else raises
+    // or starts it and watches it.
+    void PowerToggle(AppId id);
+    // The others closed in the Power order, then the toggle.
+    void DefaultPowerAction(int selector);
+    // A switch from the tray menu: the others closed in the switch order, the
+    // application raised or started, and made the default.
+    void SwitchFromMenu(int selector);
+    // One tick of the exit watch's timer.
+    void ExitWatchTick();
+    // True when no key-target window of any application exists.
+    bool NoTvWindowExists();
+    // The tray menu's check mark.
+    bool IsRunning(AppId id);
+    // True while any window by which the application is known exists.
+    bool HasWindow(AppId id);
+    // Its window raised, or the application started; 0 when neither.
+    WindowRef ShowOrLaunch(AppId id);
+    // Started unless its main window exists; its main window, or 0.
+    WindowRef Launch(AppId id);
+    void RunKeyMap(AppId id, int code);
+    void Close(AppId id);
+    // Runs the shutdown dialog that the remote answers.
+    void ShowShutdownDialog();
+
+private:
+    // The application that is the remote's target, if any.
+    const Application* Target();
+    bool StillRuns(AppId id);
+    void RouteWithoutTarget(int code);
+    void PowerWithoutTarget();
+    void AdoptOrPoint(int code);
+    void AnswerShutdownDialog(int code);
+    void StartWatchTimer();
+    void StopWatchTimer();
+
+    State& state_;
+    Desktop& desktop_;
+};
+
+}  // namespace core

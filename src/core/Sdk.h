@@ -1,0 +1,52 @@
+// The SDK constants that the program's decisions are written in: virtual
+// keys, the key-down and private message numbers, and the mouse events. In
+// the program they come from <windows.h>; where the decisions are built off
+// Windows (their native tests) the same names are given the SDK's values.
+#pragma once
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#define WM_KEYDOWN 0x0100
+#define WM_USER 0x0400
+#define MOUSEEVENTF_MOVE 0x0001
+#define MOUSEEVENTF_LEFTDOWN 0x0002
+#define MOUSEEVENTF_LEFTUP 0x0004
+#define MOUSEEVENTF_RIGHTDOWN 0x0008
+#define MOUSEEVENTF_RIGHTUP 0x0010
+#define MB_OK 0x0000
+#define MB_SETFOREGROUND 0x00010000
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_ESCAPE 0x1B
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_DELETE 0x2E
+#define VK_NUMPAD0 0x60
+#define VK_NUMPAD1 0x61
+#define VK_NUMPAD2 0x62
+#define VK_NUMPAD3 0x63
+#define VK_NUMPAD4 0x64
+#define VK_NUMPAD5 0x65
+#define VK_NUMPAD6 0x66
+#define VK_NUMPAD7 0x67
+#define VK_NUMPAD8 0x68
+#define VK_NUMPAD9 0x69
+#define VK_ADD 0x6B
+#define VK_SUBTRACT 0x6D
+#define VK_F4 0x73
+#define VK_F8 0x77
+#define VK_F11 0x7A
+#define VK_MEDIA_PLAY_PAUSE 0xB3
+#define VK_OEM_COMMA 0xBC
+#define VK_OEM_PERIOD 0xBE
+#endif

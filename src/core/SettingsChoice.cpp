@@ -1,0 +1,35 @@
+#include "core/SettingsChoice.h"
+
+#include <cstring>
+
+namespace core {
+
+ApplicationList ListForSettings(State& state) {
+    ApplicationList list;
+    bool matched = false;
+    for (const Application& application : Applications) {
+        if (!state.Of(application.id).installed) continue;
+        if (application.selector == state.settings.defaultSelector) {
+            state.settings.listIndex = static_cast<int>(list.count);
+            matched = true;
+        }
+        list.texts[list.count++] = application.menuText;
+    }
+    if (!matched && state.settings.listIndex == -1) state.settings.listIndex = 0;
+    list.selected = state.settings.listIndex;
+    return list;
+}
+
+bool ChooseDefault(State& state, int position, const char* text) {
+    state.settings.listIndex = position;
+    if (position < 0) return false;
+    for (const Application& application : Applications) {
+        if (std::strcmp(text, application.menuText) != 0) continue;
+        if (application.selector == state.settings.defaultSelector) return false;
+        state.settings.defaultSelector = application.selector;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace core

@@ -1,0 +1,28 @@
+// The Settings dialog's choice of the default application, and the checks on
+// the settings read from the registry.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "core/Applications.h"
+#include "core/State.h"
+
+namespace core {
+
+// Only 1 keeps the program from running; any other value lets it run.
+constexpr bool AlwaysRemoteOffFrom(uint32_t stored) { return stored == 1; }
+
+// The installed applications, in table order, and the position to select:
+// the default application's, else the one chosen last, else the first.
+struct ApplicationList {
+    const char* texts[ApplicationCount] = {};
+    size_t count = 0;
+    int selected = 0;
+};
+ApplicationList ListForSettings(State& state);
+
+// The user chose the entry at position with that text; true when it changed
+// the default application, which is then to be stored.
+bool ChooseDefault(State& state, int position, const char* text);
+
+}  // namespace core

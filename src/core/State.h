@@ -1,0 +1,70 @@
+// Everything the program's decisions remember between keys: the settings,
+// each application's run-time state, the repeat rule's and the pointer's
+// state, the shutdown dialog and the exit watch. One object, made once the
+// program knows it is the only copy; a test makes one per case.
+#pragma once
+#include <cstdint>
+
+#include "core/Applications.h"
+#include "core/Desktop.h"
+#include "core/Sdk.h"
+
+namespace core {
+
+constexpr int InstallPathSize = 128;
+
+struct Settings {
+    int defaultSelector = SelectQuillmarsh;  // 6 Quillmarsh, 7 Beyond TV, 8 WinDVR 6
+    bool alwaysRemoteOff = false;            // "AlwaysRemoteOff" was read as 1
+    int listIndex = -1;                      // list position last chosen in the Settings dialog
+};
+
+struct ApplicationState {
+    bool installed = false;
+    bool active = false;   // the remote's target: started by Power, or adopted by a key
+    bool watched = false;  // the exit watch looks for its end
+    bool fastStep = false;
+    char installPath[InstallPathSize] = {};
+    WindowRef targetWindow = 0;  // its key-target window, found by the last key
+    WindowRef seenWindow = 0;    // found when adopted or raised
+};
+
+struct RepeatState {
+    int lastKeyCode = 0;
+    uint32_t lastKeyTime = 0;
+    int repeatCount = 0;
+};
+
+struct ScreenBounds {
+    int minX = 0;
+    int minY = 0;
+    int maxX = 0;
+    int maxY = 0;
+    int smallStep = 0;
+    int largeStep = 0;
+};
+
+struct PointerState {
+    ScreenBounds bounds;
+    int stepCounter = 0;      // moves made in the current run of one held key
+    bool buttonHeld = false;  // true while the toggle holds a button down
+    unsigned heldButtonUp = MOUSEEVENTF_LEFTUP;  // lets go of the button the toggle pressed
+};
+
+struct State {
+    Settings settings;
+    ApplicationState applications[ApplicationCount];
+    RepeatState repeat;
+    PointerState pointer;
+    bool shutdownDialogOpen = false;
+    WindowRef shutdownDialog = 0;  // stored when the dialog initialises
+    bool watchTimerRunning = false;
+    // Ticks since the first one that found nothing watched; -1 while
+    // something is watched.
+    int idleWatchTicks = -1;
+
+    ApplicationState& Of(AppId id) { return applications[static_cast<size_t>(id)]; }
+    const ApplicationState& Of(AppId id) const { return applications[static_cast<size_t>(id)]; }
+};
+
+}  // namespace core
