@@ -13,12 +13,12 @@ RUNS_32BIT=0
 runs_32bit_programs && RUNS_32BIT=1
 
 PACKAGES=(
-  cmake make                                    # build
+  cmake make g++                                # build; g++ builds the core natively
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
   binutils-mingw-w64-i686 mingw-w64-i686-dev    # the program: 32-bit Windows
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev  # the x86-64 test build
-  googletest                                    # /usr/src/googletest for the unit tests
+  googletest                                    # /usr/src/googletest for the core and unit tests
   cppcheck                                      # static analysis of src/
   wine wine64                                   # 64-bit Wine
   xvfb x11-utils                                # displays; xdpyinfo tells when one is up

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds both builds of the same sources (the
-# program, i686 in build/; the x86-64 test build in build64/), checks the
-# program's sources with cppcheck, runs the unit tests (CTest; each test
+# Installs what is missing, builds the program's decisions natively and runs
+# their tests (tests/core, no Wine), builds both builds of the same sources
+# (the program, i686 in build/; the x86-64 test build in build64/), checks
+# the program's sources with cppcheck, runs the unit tests (CTest; each test
 # program under Wine) and then the end-to-end tests and the test bench's own
 # tests (pytest, tests/e2e and tests/tools). Exits non-zero when anything fails.
 #
@@ -41,6 +42,8 @@ export MARLOW_WIDTH=$WIDTH
 BUILD=$(build_dir 32)
 BUILD64=$(build_dir 64)
 TESTED=$(build_dir "$WIDTH")
+CORE_BUILD=$MARLOW_ROOT/build-core
+CORE_XML=$CORE_BUILD/core-results.xml
 UNIT_XML=$TESTED/unit-results.xml
 UNIT64_XML=$BUILD64/unit-results.xml   # at 32: the test build's unit tests
 UNIT64_LOG=$BUILD/x86-64-unit-tests.log
@@ -79,6 +82,14 @@ configure_and_build() {  # configure_and_build WIDTH
   dir=$(build_dir "$1")
   cmake -S "$MARLOW_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$(toolchain_file "$1")" >/dev/null &&
     cmake --build "$dir" -j2
+}
+
+# The decisions built by the machine's own g++ and tested natively.
+core_tests() {
+  rm -f "$CORE_XML"
+  cmake -S "$MARLOW_ROOT/tests/core" -B "$CORE_BUILD" >/dev/null &&
+    cmake --build "$CORE_BUILD" -j2 >/dev/null &&
+    "$CORE_BUILD/core_tests" --gtest_brief=1 --gtest_output="xml:$CORE_XML"
 }
 
 templates() {
@@ -128,8 +139,12 @@ e2e_tests() {
 }
 
 printf 'width %s: %s\n' "$WIDTH" "$WHY"
-if ! step setup "$MARLOW_ROOT/scripts/setup.sh" ||
-   ! step build configure_and_build 32 ||
+if ! step setup "$MARLOW_ROOT/scripts/setup.sh"; then
+  print_summary
+  exit 1
+fi
+step core core_tests
+if ! step build configure_and_build 32 ||
    { [[ $WIDTH == 64 ]] && ! step "build 64" configure_and_build 64; } ||
    ! step "wine template" templates; then
   print_summary
@@ -143,7 +158,7 @@ else
 fi
 step "e2e tests" e2e_tests
 print_summary
-results=("unit=$UNIT_XML")
+results=("core=$CORE_XML" "unit=$UNIT_XML")
 [[ $WIDTH == 32 ]] && results+=("unit64=$UNIT64_XML")
 results+=("e2e=$E2E_XML")
 "$PYTHON" "$MARLOW_ROOT/scripts/lib/results.py" --width "$WIDTH" --why "$WHY" "${results[@]}"

@@ -1,0 +1,167 @@
+#include "FakeDesktop.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+namespace {
+
+struct AppWindows {
+    const char* name;
+    const char* mainClass;
+    const char* mainTitle;
+    const char* targetClass;
+    const char* targetTitle;
+};
+
+// As the fake TV application makes them.
+const AppWindows FakeWindows[] = {
+    {"quillmarsh", "Quillmarsh", "FormMainWindow", "VarnelMainPanel_Class", "Quillmarsh"},
+    {"beyondtv", "SnapStream", "FormMainWindow", "Streamzap.WM.D3D", "Beyond TV"},
+    {"windvr", "FakeWinDVRPanel", "WinDVR 6", "FakeWinDVRVideo", "InterVideo WinDVR 6"},
+};
+
+const AppWindows& WindowsOf(core::AppId id) { return FakeWindows[static_cast<size_t>(id)]; }
+
+std::string Join(const Effects& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += "  " + line + "\n";
+    return text;
+}
+
+}  // namespace
+
+core::WindowRef FakeDesktop::Open(const std::string& name, const std::string& windowClass,
+                                  const std::string& title) {
+    const core::WindowRef ref = 0x100 + 0x10 * windows_.size();
+    // A new window comes first in Z order.
+    windows_.insert(windows_.begin(), {ref, name, windowClass, title, true});
+    return ref;
+}
+
+void FakeDesktop::Close(core::WindowRef window) {
+    for (Window& w : windows_)
+        if (w.ref == window) w.open = false;
+}
+
+void FakeDesktop::OpenApplication(core::AppId id) {
+    const AppWindows& own = WindowsOf(id);
+    Open(std::string(own.name) + ".main", own.mainClass, own.mainTitle);
+    Open(std::string(own.name) + ".target", own.targetClass, own.targetTitle);
+}
+
+void FakeDesktop::CloseApplication(core::AppId id) {
+    Close(Named(std::string(WindowsOf(id).name) + ".main"));
+    Close(Named(std::string(WindowsOf(id).name) + ".target"));
+}
+
+core::WindowRef FakeDesktop::Named(const std::string& name) const {
+    for (const Window& w : windows_)
+        if (w.name == name && w.open) return w.ref;
+    return 0;
+}
+
+std::string FakeDesktop::NameOf(core::WindowRef window) const {
+    for (const Window& w : windows_)
+        if (w.ref == window) return w.name;
+    return std::to_string(window);
+}
+
+core::WindowRef FakeDesktop::Find(const core::WindowIdentity& identity) {
+    if (recordLookups)
+        effects.push_back(std::string("find ") + (identity.windowClass ? identity.windowClass : "") +
+                          "|" + (identity.title ? identity.title : ""));
+    for (const Window& w : windows_) {
+        if (!w.open) continue;
+        if (identity.windowClass != nullptr && w.windowClass != identity.windowClass) continue;
+        if (identity.title == nullptr) return w.ref;
+        const std::string title = identity.title;
+        switch (identity.lookup) {
+            case core::Lookup::TitlePrefix:
+                if (w.title.compare(0, title.size(), title) == 0) return w.ref;
+                break;
+            default:
+                if (w.title == title) return w.ref;
+                break;
+        }
+    }
+    return 0;
+}
+
+bool FakeDesktop::Exists(core::WindowRef window) {
+    return std::any_of(windows_.begin(), windows_.end(),
+                       [window](const Window& w) { return w.ref == window && w.open; });
+}
+
+void FakeDesktop::Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
+                       std::intptr_t lParam) {
+    std::ostringstream line;
+    line << "post " << NameOf(window) << " " << message << " " << wParam << " 0x" << std::hex
+         << lParam;
+    effects.push_back(line.str());
+}
+
+void FakeDesktop::Send(core::WindowRef window, unsigned message, std::uintptr_t wParam,
+                       std::intptr_t lParam) {
+    std::ostringstream line;
+    line << "send " << NameOf(window) << " " << message << " " << wParam << " 0x" << std::hex
+         << lParam;
+    effects.push_back(line.str());
+}
+
+void FakeDesktop::Raise(core::WindowRef window) { effects.push_back("raise " + NameOf(window)); }
+
+void FakeDesktop::TypeChord(const uint8_t* keys, size_t count) {
+    std::string line = "chord";
+    for (size_t i = 0; i < count; ++i) line += (i == 0 ? " " : "+") + std::to_string(keys[i]);
+    effects.push_back(line);
+}
+
+void FakeDesktop::MoveBy(int dx, int dy) {
+    effects.push_back("move " + std::to_string(dx) + " " + std::to_string(dy));
+}
+
+void FakeDesktop::Button(unsigned event, core::Point at) {
+    effects.push_back("button " + std::to_string(event) + " @" + std::to_string(at.x) + "," +
+                      std::to_string(at.y));
+}
+
+void FakeDesktop::SetCursor(core::Point at) {
+    cursor = at;
+    effects.push_back("cursor " + std::to_string(at.x) + "," + std::to_string(at.y));
+}
+
+bool FakeDesktop::Start(const char* commandLine) {
+    effects.push_back(std::string("start ") + commandLine);
+    return startSucceeds;
+}
+
+void FakeDesktop::ShowMessage(const char* text, unsigned style) {
+    effects.push_back(std::string("message ") + text + " (" + std::to_string(style) + ")");
+    if (inMessageBox) inMessageBox();
+}
+
+void FakeDesktop::Standby() { effects.push_back("standby"); }
+
+void FakeDesktop::RunShutdownDialog() {
+    effects.push_back("dialog");
+    if (inDialog) inDialog();
+    effects.push_back("dialog ended");
+}
+
+void FakeDesktop::SetWatchTimer(bool running) {
+    effects.push_back(running ? "watch on" : "watch off");
+}
+
+void ExpectEffects(const Effects& actual, const Effects& expected) {
+    const size_t common = std::min(actual.size(), expected.size());
+    size_t i = 0;
+    while (i < common && actual[i] == expected[i]) ++i;
+    if (i == common && actual.size() == expected.size()) return;
+    ADD_FAILURE() << "effect " << i << ": expected "
+                  << (i < expected.size() ? expected[i] : "(no more)") << ", got "
+                  << (i < actual.size() ? actual[i] : "(no more)") << "\nexpected:\n"
+                  << Join(expected) << "actual:\n"
+                  << Join(actual);
+}

@@ -1,0 +1,70 @@
+// A desktop for the decisions' tests: top-level windows given by class and
+// title, looked for as Windows would, and every effect recorded as one line
+// of text, compared with expected tables by ExpectEffects.
+#pragma once
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/Applications.h"
+#include "core/Desktop.h"
+
+using Effects = std::vector<std::string>;
+
+class FakeDesktop final : public core::Desktop {
+public:
+    // Opens a window and names it in the effects by name.
+    core::WindowRef Open(const std::string& name, const std::string& windowClass,
+                         const std::string& title);
+    void Close(core::WindowRef window);
+    // The windows of the application as the fake TV application makes them:
+    // its main window and its key-target window, named "<app>.main" and
+    // "<app>.target" (app: quillmarsh, beyondtv, windvr).
+    void OpenApplication(core::AppId id);
+    void CloseApplication(core::AppId id);
+    core::WindowRef Named(const std::string& name) const;
+
+    // The effects so far, and the lookups among them when recordLookups is set.
+    Effects effects;
+    bool recordLookups = false;
+    core::Point cursor = {500, 400};
+    bool swapped = false;
+    bool startSucceeds = true;
+    // Runs while the shutdown dialog is "open".
+    std::function<void()> inDialog;
+    // Runs while a message box is "open" (a modal loop).
+    std::function<void()> inMessageBox;
+
+    core::WindowRef Find(const core::WindowIdentity& identity) override;
+    bool Exists(core::WindowRef window) override;
+    core::Point Cursor() override { return cursor; }
+    bool ButtonsSwapped() override { return swapped; }
+    void Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
+              std::intptr_t lParam) override;
+    void Send(core::WindowRef window, unsigned message, std::uintptr_t wParam,
+              std::intptr_t lParam) override;
+    void Raise(core::WindowRef window) override;
+    void TypeChord(const uint8_t* keys, size_t count) override;
+    void MoveBy(int dx, int dy) override;
+    void Button(unsigned event, core::Point at) override;
+    void SetCursor(core::Point at) override;
+    bool Start(const char* commandLine) override;
+    void ShowMessage(const char* text, unsigned style) override;
+    void Standby() override;
+    void RunShutdownDialog() override;
+    void SetWatchTimer(bool running) override;
+
+private:
+    struct Window {
+        core::WindowRef ref;
+        std::string name;
+        std::string windowClass;
+        std::string title;
+        bool open;
+    };
+    std::string NameOf(core::WindowRef window) const;
+    std::vector<Window> windows_;
+};
+
+// Fails with the first effect that differs, and both lists.
+void ExpectEffects(const Effects& actual, const Effects& expected);

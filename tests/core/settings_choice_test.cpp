@@ -1,0 +1,51 @@
+// The Settings dialog's list and choice, and the check on AlwaysRemoteOff.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/SettingsChoice.h"
+
+namespace {
+
+using core::AppId;
+
+std::vector<std::string> Texts(const core::ApplicationList& list) {
+    return std::vector<std::string>(list.texts, list.texts + list.count);
+}
+
+TEST(SettingsChoice, TheListHoldsTheInstalledApplicationsAndSelectsTheDefault) {
+    core::State state;
+    state.Of(AppId::BeyondTv).installed = state.Of(AppId::WinDvr).installed = true;
+    state.settings.defaultSelector = core::SelectWinDvr;
+    const core::ApplicationList list = core::ListForSettings(state);
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{"SnapStream", "WinDVR 6"}));
+    EXPECT_EQ(list.selected, 1);
+}
+
+TEST(SettingsChoice, ADefaultNotListedSelectsTheLastChoiceElseTheFirst) {
+    core::State state;
+    state.Of(AppId::Quillmarsh).installed = state.Of(AppId::BeyondTv).installed = true;
+    state.settings.defaultSelector = 42;
+    EXPECT_EQ(core::ListForSettings(state).selected, 0);
+    state.settings.listIndex = 1;
+    EXPECT_EQ(core::ListForSettings(state).selected, 1);
+}
+
+TEST(SettingsChoice, OnlyAChangedChoiceIsToBeStored) {
+    core::State state;
+    state.settings.defaultSelector = core::SelectQuillmarsh;
+    EXPECT_FALSE(core::ChooseDefault(state, 0, "Quillmarsh"));
+    EXPECT_TRUE(core::ChooseDefault(state, 1, "SnapStream"));
+    EXPECT_EQ(state.settings.defaultSelector, core::SelectBeyondTv);
+    EXPECT_FALSE(core::ChooseDefault(state, 2, "Unknown"));
+    EXPECT_FALSE(core::ChooseDefault(state, -1, ""));  // nothing chosen
+    EXPECT_EQ(state.settings.defaultSelector, core::SelectBeyondTv);
+    EXPECT_EQ(state.settings.listIndex, -1);
+}
+
+TEST(SettingsChoice, OnlyOneKeepsTheProgramFromRunning) {
+    EXPECT_TRUE(core::AlwaysRemoteOffFrom(1));
+    for (uint32_t value : {0u, 2u, 0x101u, 0xFFFFFFFFu}) EXPECT_FALSE(core::AlwaysRemoteOffFrom(value));
+}
+
+}  // namespace
