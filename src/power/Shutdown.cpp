@@ -20,9 +20,11 @@ void OpenOwnToken(ScopedHandle& token) {
 
 void EnableShutdownPrivilege(HANDLE token) {
     TOKEN_PRIVILEGES privileges = {};
-    LookupPrivilegeValueA(nullptr, ShutdownPrivilege, &privileges.Privileges[0].Luid);
+    if (!LookupPrivilegeValueA(nullptr, ShutdownPrivilege, &privileges.Privileges[0].Luid))
+        TraceFailure("looking up the shutdown privilege", GetLastError());
     privileges.PrivilegeCount = 1;
     privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    // The caller reads GetLastError afterwards: ERROR_NOT_ALL_ASSIGNED means refused.
     AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
 }
 
@@ -44,7 +46,7 @@ void Standby(const SystemCalls& system) {
     ScopedHandle token;
     OpenOwnToken(token);
     EnableShutdownPrivilege(token.Get());
-    system.setSystemPowerState(TRUE, TRUE);
+    if (!system.setSystemPowerState(TRUE, TRUE)) TraceFailure("SetSystemPowerState", GetLastError());
 }
 
 bool RunShutdownDialog(HINSTANCE instance, HWND owner, ShutdownDialogContext& context) {
@@ -99,8 +101,11 @@ void ShutDownSystem(const SystemCalls& system) {
     OpenOwnToken(token);
     if (!token) return;
     EnableShutdownPrivilege(token.Get());
-    const bool granted = GetLastError() == ERROR_SUCCESS;
-    if (!granted) return;
+    const DWORD adjusted = GetLastError();
+    if (adjusted != ERROR_SUCCESS) {
+        TraceFailure("enabling the shutdown privilege", adjusted);
+        return;
+    }
     if (!system.exitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0)) {
         TraceFailure("ExitWindowsEx", GetLastError());
         system.messageBox(nullptr, ShutdownFailedText, MessageCaption, MB_OK);

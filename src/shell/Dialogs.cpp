@@ -3,6 +3,7 @@
 #include "core/SettingsChoice.h"
 #include "res/resource.h"
 #include "shell/Settings.h"
+#include "win32/Win32.h"
 #include "win32/WindowSearch.h"
 
 namespace {
@@ -58,7 +59,8 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 void RunSettingsDialog(HINSTANCE instance, HWND owner, core::State& state) {
     core::State* outer = SettingsState;
     SettingsState = &state;
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
+    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0) == -1)
+        TraceFailure("creating the Settings dialog", GetLastError());
     SettingsState = outer;
 }
 

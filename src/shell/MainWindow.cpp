@@ -52,8 +52,9 @@ void OnTrayMessage(Program& program, LPARAM mouseMessage) {
 bool OnCommand(Program& program, WORD command) {
     switch (command) {
         case IDM_ABOUT:
-            DialogBoxParamA(program.instance, MAKEINTRESOURCEA(IDD_ABOUT), program.window,
-                            AboutDialogProc, 0);
+            if (DialogBoxParamA(program.instance, MAKEINTRESOURCEA(IDD_ABOUT), program.window,
+                                AboutDialogProc, 0) == -1)
+                TraceFailure("creating the About dialog", GetLastError());
             return true;
         case IDM_QUIT_FROM_OUTSIDE:
             EndProgram(program);
