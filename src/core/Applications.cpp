@@ -29,7 +29,7 @@ constexpr AppId W = AppId::WinDvr;
 
 // Window identities by purpose: key target, adoption, running (the tray's
 // check mark), main, raise, close test.
-const Application Applications[ApplicationCount] = {
+constexpr Application Applications[ApplicationCount] = {
     {Q, SelectQuillmarsh, "Quillmarsh", IDM_SWITCH_QUILLMARSH,
      "Software\\Honestech\\TV Plus\\DTVR", "AppPath", "MainPanel.exe",
      DesktopChildOfClass(QuillmarshPanelClass), DesktopChildOfClass(QuillmarshPanelClass),
@@ -55,7 +55,16 @@ const Application Applications[ApplicationCount] = {
      {B, Q}, {B, Q}},
 };
 
-const AppId ExitWatchOrder[ApplicationCount] = {W, Q, B};
+constexpr AppId ExitWatchOrder[ApplicationCount] = {W, Q, B};
+
+// ApplicationOf finds a record by its place in the table.
+static_assert(
+    [] {
+        for (size_t i = 0; i < ApplicationCount; ++i)
+            if (static_cast<size_t>(Applications[i].id) != i) return false;
+        return true;
+    }(),
+    "each application's row is at the place of its AppId");
 
 const Application* ApplicationFor(int selector) {
     const auto found = std::find_if(std::begin(Applications), std::end(Applications),

@@ -68,8 +68,12 @@ std::string DescribeRow(const KeyAction& action) {
 
 std::string DescribeTarget(core::AppId id, const char* name, int code) {
     if (code == PowerKey) return std::string("closes ") + name;
-    if (const KeyAction* action = core::ApplicationOf(id).keys->Find(code)) return DescribeRow(*action);
-    return {};
+    const KeyAction* action = core::ApplicationOf(id).keys->Find(code);
+    if (action == nullptr) return {};
+    if (id == core::AppId::Quillmarsh && action->kind == KeyActionKind::Command &&
+        action->value == core::QuillmarshShutdownCommand)
+        return DescribeRow(*action) + " (shut down)";
+    return DescribeRow(*action);
 }
 
 std::string DescribePointer(int code) {
