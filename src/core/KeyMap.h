@@ -39,6 +39,10 @@ constexpr KeyAction PostThen(RemoteKey key, uint8_t first, uint8_t second) {
 constexpr KeyAction Chord(RemoteKey key, uint8_t k1, uint8_t k2, uint8_t k3 = 0) {
     return {key, KeyActionKind::Chord, 0, 0, 0, 0, {k1, k2, k3, 0}};
 }
+// One key typed, down then up, to whichever window has the focus.
+constexpr KeyAction Type(RemoteKey key, uint8_t vk) {
+    return {key, KeyActionKind::Chord, 0, 0, 0, 0, {vk, 0, 0, 0}};
+}
 constexpr KeyAction FrontChord(RemoteKey key, uint8_t k1, uint8_t k2) {
     return {key, KeyActionKind::FrontChord, 0, 0, 0, 0, {k1, k2, 0, 0}};
 }
@@ -56,6 +60,9 @@ constexpr KeyAction Command(RemoteKey key, uint16_t command) {
     return {key, KeyActionKind::Command, command, 0, 0, 0, {}};
 }
 
+// Quillmarsh's command that asks it to shut the PC down (its Vol- key).
+constexpr uint16_t QuillmarshShutdownCommand = 5001;
+
 struct KeyMap {
     const KeyAction* rows;
     size_t count;
@@ -70,6 +77,10 @@ struct KeyMap {
 
 // The number of keys of a chord row.
 size_t ChordLength(const KeyAction& action);
+
+// The system's media keys, typed when "MediaKeys" is 1 and no TV application
+// runs: every player and Windows itself follow them.
+extern const KeyMap MediaKeys;
 
 extern const KeyMap QuillmarshKeys;
 extern const KeyMap BeyondTvKeys;

@@ -1,5 +1,6 @@
 // The key map of each TV application: what every key of the remote does to
 // it while it is the remote's target. A key without a row does nothing there.
+// Then the media keys, for when no TV application runs.
 #include "core/KeyMap.h"
 
 #include "core/Sdk.h"
@@ -9,9 +10,6 @@ namespace core {
 namespace {
 
 using K = RemoteKey;
-
-// Quillmarsh's own commands, sent in its private command message.
-constexpr uint16_t QuillmarshShutdownCommand = 5001;  // asks Quillmarsh to shut the PC down
 
 constexpr KeyAction QuillmarshRows[] = {
     Command(K::Digit1, 10001), Command(K::Digit2, 10002), Command(K::Digit3, 10003),
@@ -133,6 +131,20 @@ constexpr KeyAction WinDvrRows[] = {
     Chord(K::Next, VK_CONTROL, 'F'),
 };
 
+// Vol- is a media key only when it has no other action (see Remote).
+constexpr KeyAction MediaRows[] = {
+    Type(K::Play, VK_MEDIA_PLAY_PAUSE),
+    Type(K::Stop, VK_MEDIA_STOP),
+    Type(K::End, VK_MEDIA_STOP),
+    Type(K::SkipForward, VK_MEDIA_NEXT_TRACK),
+    Type(K::Next, VK_MEDIA_NEXT_TRACK),
+    Type(K::SkipBack, VK_MEDIA_PREV_TRACK),
+    Type(K::Previous, VK_MEDIA_PREV_TRACK),
+    Type(K::VolumeUp, VK_VOLUME_UP),
+    Type(K::VolumeDown, VK_VOLUME_DOWN),
+    Type(K::Mute, VK_VOLUME_MUTE),
+};
+
 template <size_t N>
 constexpr KeyMap MapOf(const KeyAction (&rows)[N]) {
     return {rows, N};
@@ -140,9 +152,10 @@ constexpr KeyMap MapOf(const KeyAction (&rows)[N]) {
 
 }  // namespace
 
-const KeyMap QuillmarshKeys = MapOf(QuillmarshRows);
-const KeyMap BeyondTvKeys = MapOf(BeyondTvRows);
-const KeyMap WinDvrKeys = MapOf(WinDvrRows);
+constexpr KeyMap MediaKeys = MapOf(MediaRows);
+constexpr KeyMap QuillmarshKeys = MapOf(QuillmarshRows);
+constexpr KeyMap BeyondTvKeys = MapOf(BeyondTvRows);
+constexpr KeyMap WinDvrKeys = MapOf(WinDvrRows);
 
 size_t ChordLength(const KeyAction& action) {
     size_t length = 0;

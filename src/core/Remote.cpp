@@ -15,6 +15,7 @@ constexpr int PowerKey = Code(RemoteKey::Power);
 constexpr int StandbyKey = Code(RemoteKey::Standby);
 constexpr int ShutdownOrStandbyKey = Code(RemoteKey::Off);
 constexpr int ShutdownKey = Code(RemoteKey::VolumeDown);
+constexpr int VolumeUpKey = Code(RemoteKey::VolumeUp);
 
 constexpr int IdleTicksBeforeStop = static_cast<int>(IdleWatchWaitMs / WatchIntervalMs);
 constexpr int CommandLineSize = 256;
@@ -50,10 +51,15 @@ bool UpdateRepeatState(State& state, int code, uint32_t now) {
     return isRepeat;
 }
 
-int SuppressRepeat(const State& state, bool repeat, int code) {
+int SuppressRepeat(const State& state, bool repeat, int code, bool volumeDownIsMedia) {
     if (!repeat) return code;
-    if (IsOneShotKey(code) || state.shutdownDialogOpen) return SuppressedKey;
-    if (state.repeat.repeatCount % RepeatsPerDelivery != 0 && AnyActive(state))
+    if (state.shutdownDialogOpen) return SuppressedKey;
+    const bool targetActive = AnyActive(state);
+    if (code == ShutdownKey && volumeDownIsMedia && !targetActive) return code;
+    if (IsOneShotKey(code)) return SuppressedKey;
+    if (state.repeat.repeatCount % RepeatsPerDelivery != 0 && targetActive) return SuppressedKey;
+    if (state.settings.mediaKeys && !targetActive && code != VolumeUpKey &&
+        MediaKeys.Find(code) != nullptr)
         return SuppressedKey;
     return code;
 }
@@ -66,7 +72,23 @@ DialogAnswer AnswerForKey(unsigned virtualKey) {
 
 void Remote::OnRead(int code, uint32_t now) {
     const bool repeat = UpdateRepeatState(state_, code, now);
-    Route(SuppressRepeat(state_, repeat, code));
+    // Asked only where it matters: a held Vol- with the media keys on.
+    const bool volumeDownIsMedia =
+        repeat && code == ShutdownKey && state_.settings.mediaKeys && VolumeDownIsMedia();
+    Route(SuppressRepeat(state_, repeat, code, volumeDownIsMedia));
+}
+
+bool Remote::VolumeDownIsMedia() {
+    return state_.settings.mediaKeys && state_.settings.defaultSelector != SelectQuillmarsh &&
+           NoTvWindowExists();
+}
+
+bool Remote::TypeMediaKey(int code) {
+    if (!state_.settings.mediaKeys) return false;
+    const KeyAction* action = MediaKeys.Find(code);
+    if (action == nullptr) return false;
+    desktop_.TypeChord(action->keys, ChordLength(*action));
+    return true;
 }
 
 void Remote::Route(int code) {
@@ -138,7 +160,11 @@ void Remote::RouteWithoutTarget(int code) {
             else desktop_.Standby();
             break;
         case ShutdownKey:
-            if (selector == SelectQuillmarsh && NoTvWindowExists()) ShowShutdownDialog();
+            if (selector == SelectQuillmarsh) {
+                if (NoTvWindowExists()) ShowShutdownDialog();
+            } else if (state_.settings.mediaKeys && NoTvWindowExists()) {
+                TypeMediaKey(code);
+            }
             break;
         default:
             AdoptOrPoint(code);
@@ -170,7 +196,7 @@ void Remote::AdoptOrPoint(int code) {
         RunKeyMap(application.id, code);
         return;
     }
-    PointerAction(state_.pointer, desktop_, code);
+    if (!TypeMediaKey(code)) PointerAction(state_.pointer, desktop_, code);
 }
 
 void Remote::RunKeyMap(AppId id, int code) {

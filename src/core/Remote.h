@@ -36,7 +36,10 @@ bool UpdateRepeatState(State& state, int code, uint32_t now);
 // a one-shot key is always dropped, and so is every repeat while the
 // shutdown dialog is open (only a first press answers it); otherwise a
 // repeat is dropped while a TV application is the target, except every tenth.
-int SuppressRepeat(const State& state, bool repeat, int code);
+// With the media keys on and no target, a media key acts once per press,
+// except Vol+ and Vol-, which repeat while held (volumeDownIsMedia: Vol- is a
+// media key now, not a one-shot key).
+int SuppressRepeat(const State& state, bool repeat, int code, bool volumeDownIsMedia = false);
 
 // What the shutdown dialog does with a key it receives.
 enum class DialogAnswer { None, Confirm, Cancel };
@@ -75,6 +78,9 @@ public:
     void Close(AppId id);
     // Runs the shutdown dialog that the remote answers.
     void ShowShutdownDialog();
+    // True when Vol- types the system's volume-down key: the media keys are
+    // on, no TV application runs, and Vol- has no other action for the default.
+    bool VolumeDownIsMedia();
 
 private:
     // The application that is the remote's target, if any.
@@ -83,6 +89,8 @@ private:
     void RouteWithoutTarget(int code);
     void PowerWithoutTarget();
     void AdoptOrPoint(int code);
+    // The system's media key for the code, when the media keys are on.
+    bool TypeMediaKey(int code);
     void AnswerShutdownDialog(int code);
     void StartWatchTimer();
     void StopWatchTimer();

@@ -1,5 +1,5 @@
 // The SDK constants that the program's decisions are written in: virtual
-// keys, the key-down and private message numbers, and the mouse events. In
+// keys (the media keys among them), the key-down and private message numbers, and the mouse events. In
 // the program they come from <windows.h>; where the decisions are built off
 // Windows (their native tests) the same names are given the SDK's values.
 #pragma once
@@ -46,6 +46,12 @@
 #define VK_F4 0x73
 #define VK_F8 0x77
 #define VK_F11 0x7A
+#define VK_VOLUME_MUTE 0xAD
+#define VK_VOLUME_DOWN 0xAE
+#define VK_VOLUME_UP 0xAF
+#define VK_MEDIA_NEXT_TRACK 0xB0
+#define VK_MEDIA_PREV_TRACK 0xB1
+#define VK_MEDIA_STOP 0xB2
 #define VK_MEDIA_PLAY_PAUSE 0xB3
 #define VK_OEM_COMMA 0xBC
 #define VK_OEM_PERIOD 0xBE

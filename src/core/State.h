@@ -16,6 +16,7 @@ constexpr int InstallPathSize = 128;
 struct Settings {
     int defaultSelector = SelectQuillmarsh;  // 6 Quillmarsh, 7 Beyond TV, 8 WinDVR 6
     bool alwaysRemoteOff = false;            // "AlwaysRemoteOff" was read as 1
+    bool mediaKeys = false;                  // "MediaKeys" was read as 1
     int listIndex = -1;                      // list position last chosen in the Settings dialog
 };
 

@@ -1,0 +1,84 @@
+// The system's media keys, typed when "MediaKeys" is 1 and no TV application
+// runs; with it off, or with an application running, nothing changes.
+#include <gtest/gtest.h>
+
+#include "FakeDesktop.h"
+#include "core/Pointer.h"
+#include "core/Remote.h"
+
+namespace {
+
+using core::AppId;
+
+constexpr int Play = 68, Stop = 26, End = 69, SkipForward = 67, Next = 79, SkipBack = 66,
+              Previous = 78, VolumeUp = 28, VolumeDown = 29, Mute = 20, Digit2 = 1;
+
+// Code, and the media key it types (VK_MEDIA_*, VK_VOLUME_*).
+const std::pair<int, int> MediaRecord[] = {
+    {Play, 0xB3}, {Stop, 0xB2},     {End, 0xB2},      {SkipForward, 0xB0}, {Next, 0xB0},
+    {SkipBack, 0xB1}, {Previous, 0xB1}, {VolumeUp, 0xAF}, {VolumeDown, 0xAE}, {Mute, 0xAD},
+};
+
+struct MediaKeys : ::testing::Test {
+    FakeDesktop desktop;
+    core::State state;
+    core::Remote remote{state, desktop};
+    uint32_t now = 1000;
+
+    MediaKeys() {
+        core::InitScreenBounds(state.pointer, 1024, 768);
+        state.settings.mediaKeys = true;
+        state.settings.defaultSelector = core::SelectBeyondTv;
+    }
+    Effects Press(int code) {
+        desktop.effects.clear();
+        now += 1000;
+        remote.OnRead(code, now);
+        return desktop.effects;
+    }
+    Effects Hold(int code, int reads) {
+        desktop.effects.clear();
+        now += 1000;
+        for (int i = 0; i < reads; ++i) remote.OnRead(code, now += 110);
+        return desktop.effects;
+    }
+};
+
+TEST_F(MediaKeys, EachKeyTypesItsMediaKeyOnceDownAndUp) {
+    for (const auto& [code, vk] : MediaRecord) {
+        SCOPED_TRACE("code " + std::to_string(code));
+        ExpectEffects(Press(code), {"chord " + std::to_string(vk)});
+    }
+}
+
+TEST_F(MediaKeys, OffTheyDoNothingAsBefore) {
+    state.settings.mediaKeys = false;
+    for (const auto& entry : MediaRecord) ExpectEffects(Press(entry.first), {});
+}
+
+TEST_F(MediaKeys, VolumeDownKeepsTheShutdownDialogWhenQuillmarshIsTheDefault) {
+    state.settings.defaultSelector = core::SelectQuillmarsh;
+    ExpectEffects(Press(VolumeDown), {"dialog", "dialog ended"});
+}
+
+TEST_F(MediaKeys, ARunningApplicationGetsItsOwnMapAndThePointerKeepsItsKeys) {
+    ExpectEffects(Press(Digit2), {"cursor 499,399"});
+    desktop.OpenApplication(AppId::BeyondTv);
+    ExpectEffects(Press(Play), {"post beyondtv.target 256 179 0x0"});
+    ExpectEffects(Press(VolumeUp), {"post beyondtv.target 256 107 0x0"});
+    desktop.CloseApplication(AppId::BeyondTv);
+    ExpectEffects(Press(Play), {"chord 179"});
+    desktop.OpenApplication(AppId::WinDvr);  // running, not yet adopted: Vol- waits
+    ExpectEffects(Press(VolumeDown), {});
+}
+
+TEST_F(MediaKeys, HeldVolumeKeysRepeatAndTheOthersActOncePerPress) {
+    ExpectEffects(Hold(VolumeUp, 3), {"chord 175", "chord 175", "chord 175"});
+    ExpectEffects(Hold(VolumeDown, 3), {"chord 174", "chord 174", "chord 174"});
+    ExpectEffects(Hold(Play, 3), {"chord 179"});
+    ExpectEffects(Hold(Mute, 3), {"chord 173"});
+    state.settings.defaultSelector = core::SelectQuillmarsh;
+    ExpectEffects(Hold(VolumeDown, 3), {"dialog", "dialog ended"});  // one-shot again
+}
+
+}  // namespace
