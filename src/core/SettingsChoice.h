@@ -11,6 +11,8 @@ namespace core {
 
 // Only 1 keeps the program from running; any other value lets it run.
 constexpr bool AlwaysRemoteOffFrom(uint32_t stored) { return stored == 1; }
+// Only 1 turns the media keys on.
+constexpr bool MediaKeysFrom(uint32_t stored) { return stored == 1; }
 
 // The installed applications, in table order, and the position to select:
 // the default application's, else the one chosen last, else the first.

@@ -9,18 +9,32 @@ namespace {
 
 constexpr DWORD AlwaysRemoteOffDefault = 0;
 
-// The settings key, empty when it does not exist or cannot be opened.
-void OpenSettingsKey(ScopedRegKey& key) {
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, KEY_ALL_ACCESS, key.Put()) !=
-        ERROR_SUCCESS)
-        key.Reset();
+// The settings key opened with only the access one step needs: reading, or
+// setting values. Empty when it does not exist or cannot be opened.
+LONG OpenSettingsKey(ScopedRegKey& key, REGSAM access) {
+    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, access, key.Put());
+    if (opened != ERROR_SUCCESS) key.Reset();
+    return opened;
 }
 
-bool WriteDword(HKEY key, const char* name, DWORD value) {
+LONG WriteDword(HKEY key, const char* name, DWORD value) {
     const LONG written =
         RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     if (written != ERROR_SUCCESS) TraceFailure("storing a setting", static_cast<DWORD>(written));
-    return written == ERROR_SUCCESS;
+    return written;
+}
+
+// Writes the value into the settings key, opened for setting values only.
+LONG StoreDword(const char* name, DWORD value) {
+    ScopedRegKey key;
+    const LONG opened = OpenSettingsKey(key, KEY_SET_VALUE);
+    if (opened != ERROR_SUCCESS) {
+        TraceFailure("opening the settings key to store a setting", static_cast<DWORD>(opened));
+        return opened;
+    }
+    const LONG written = WriteDword(key.Get(), name, value);
+    RegFlushKey(key.Get());
+    return written;
 }
 
 // Reads a value as 4 bytes into a buffer that starts at 0; a shorter value
@@ -36,10 +50,10 @@ bool ReadDword(HKEY key, const char* name, DWORD& value) {
 
 void LoadSettings(core::Settings& settings) {
     ScopedRegKey key;
-    OpenSettingsKey(key);
+    OpenSettingsKey(key, KEY_READ);
     if (!key) {
         const LONG created = RegCreateKeyExA(HKEY_LOCAL_MACHINE, SettingsKeyPath, 0, nullptr,
-                                             REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                             REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
                                              key.Put(), nullptr);
         if (created == ERROR_SUCCESS) {
             WriteDword(key.Get(), DefaultAppValue, static_cast<DWORD>(settings.defaultSelector));
@@ -52,30 +66,32 @@ void LoadSettings(core::Settings& settings) {
         return;
     }
 
+    // A value that is missing is written with its default; MediaKeys is
+    // only read: missing, it means off.
     DWORD value;
-    if (ReadDword(key.Get(), DefaultAppValue, value)) {
+    if (ReadDword(key.Get(), DefaultAppValue, value))
         settings.defaultSelector = static_cast<int>(value);
-    } else {
-        WriteDword(key.Get(), DefaultAppValue, static_cast<DWORD>(settings.defaultSelector));
-        RegFlushKey(key.Get());
-    }
-    if (ReadDword(key.Get(), AlwaysRemoteOffValue, value)) {
+    else
+        StoreDword(DefaultAppValue, static_cast<DWORD>(settings.defaultSelector));
+    if (ReadDword(key.Get(), AlwaysRemoteOffValue, value))
         settings.alwaysRemoteOff = core::AlwaysRemoteOffFrom(value);
-    } else {
-        WriteDword(key.Get(), AlwaysRemoteOffValue, AlwaysRemoteOffDefault);
-        RegFlushKey(key.Get());
-    }
+    else
+        StoreDword(AlwaysRemoteOffValue, AlwaysRemoteOffDefault);
+    if (ReadDword(key.Get(), MediaKeysValue, value)) settings.mediaKeys = core::MediaKeysFrom(value);
 }
 
-bool SaveDefaultApp(const core::Settings& settings) {
-    ScopedRegKey key;
-    OpenSettingsKey(key);
-    if (!key) return false;
-    if (RegQueryValueExA(key.Get(), DefaultAppValue, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-        return false;
-    const bool stored =
-        WriteDword(key.Get(), DefaultAppValue, static_cast<DWORD>(settings.defaultSelector));
-    RegFlushKey(key.Get());
-    return stored;
+LONG SaveDefaultApp(const core::Settings& settings) {
+    {
+        ScopedRegKey key;
+        const LONG opened = OpenSettingsKey(key, KEY_READ);
+        if (opened != ERROR_SUCCESS) return opened;
+        const LONG present =
+            RegQueryValueExA(key.Get(), DefaultAppValue, nullptr, nullptr, nullptr, nullptr);
+        if (present != ERROR_SUCCESS) return present;  // never created here
+    }
+    return StoreDword(DefaultAppValue, static_cast<DWORD>(settings.defaultSelector));
+}
+
+LONG SaveMediaKeys(const core::Settings& settings) {
+    return StoreDword(MediaKeysValue, settings.mediaKeys ? 1 : 0);
 }

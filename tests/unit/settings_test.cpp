@@ -68,17 +68,41 @@ TEST_F(SettingsStore, AnOutOfRangeSelectorStaysAsRead) {
 }
 
 TEST_F(SettingsStore, SaveOverwritesButNeverCreatesTheValue) {
-    EXPECT_FALSE(SaveDefaultApp(settings));  // no key at all
+    EXPECT_EQ(SaveDefaultApp(settings), ERROR_FILE_NOT_FOUND);  // no key at all
     EXPECT_FALSE(Stored(DefaultAppValue));
 
     WriteMachineDword(SettingsKeyPath, AlwaysRemoteOffValue, 0);
     settings.defaultSelector = 7;
-    EXPECT_FALSE(SaveDefaultApp(settings));  // key without the value
+    EXPECT_EQ(SaveDefaultApp(settings), ERROR_FILE_NOT_FOUND);  // key without the value
     EXPECT_FALSE(Stored(DefaultAppValue));
 
     WriteMachineDword(SettingsKeyPath, DefaultAppValue, 6);
-    EXPECT_TRUE(SaveDefaultApp(settings));
+    EXPECT_EQ(SaveDefaultApp(settings), ERROR_SUCCESS);
     EXPECT_EQ(StoredDword(DefaultAppValue), 7u);
+}
+
+TEST_F(SettingsStore, MediaKeysAreOnOnlyForOneAndNeverCreatedAtStart) {
+    LoadSettings(settings);  // first run: the two settings, not MediaKeys
+    EXPECT_FALSE(settings.mediaKeys);
+    EXPECT_FALSE(Stored(MediaKeysValue));
+    for (DWORD value : {2u, 0u, 1u}) {
+        WriteMachineDword(SettingsKeyPath, MediaKeysValue, value);
+        core::Settings read;
+        LoadSettings(read);
+        EXPECT_EQ(read.mediaKeys, value == 1) << value;
+    }
+}
+
+TEST_F(SettingsStore, MediaKeysAreStoredAsZeroOrOneAndAMissingKeyIsAFailure) {
+    EXPECT_NE(SaveMediaKeys(settings), ERROR_SUCCESS);  // no settings key: not stored
+    EXPECT_FALSE(Stored(MediaKeysValue));
+    LoadSettings(settings);
+    settings.mediaKeys = true;
+    EXPECT_EQ(SaveMediaKeys(settings), ERROR_SUCCESS);
+    EXPECT_EQ(StoredDword(MediaKeysValue), 1u);
+    settings.mediaKeys = false;
+    EXPECT_EQ(SaveMediaKeys(settings), ERROR_SUCCESS);
+    EXPECT_EQ(StoredDword(MediaKeysValue), 0u);
 }
 
 }  // namespace
