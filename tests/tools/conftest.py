@@ -7,7 +7,7 @@ from pathlib import Path
 import pytest
 
 from winebench.scenario import default_bin_dir
-TOOL_PROGRAMS = ("FakeTvApp.exe", "probe.exe", "ProbeTarget.exe", "VirtualRemote.exe")
+TOOL_PROGRAMS = ("FakeTvApp.exe", "probe.exe", "VirtualRemote.exe")
 
 
 @pytest.fixture(scope="session")

@@ -193,3 +193,10 @@ def test_low_level_mouse_hook_sees_other_process_input(install, launcher, probe)
     down, up = ll_mice(log, "WM_LBUTTONDOWN")[-1], ll_mice(log, "WM_LBUTTONUP")[-1]
     assert (down["x"], down["y"]) == (up["x"], up["y"]) == (move["x"], move["y"])
     assert all(e["flags"] & LLMHF_INJECTED for e in (move, down, up))
+
+
+def test_log_reader_leaves_out_a_line_still_being_written(tmp_path):
+    log = tmp_path / "partial.log"
+    log.write_bytes(b'{"ev":"msg","hwnd":"0x1"}\n{"ev":"ms')
+    assert read_log(log) == [{"ev": "msg", "hwnd": "0x1"}]
+    assert read_log(tmp_path / "missing.log") == []
