@@ -167,7 +167,8 @@ def test_short_run_of_every_phase_measures_what_it_says(tmp_path, capsys):
     idle = figures["idle"]
     assert idle["ran_throughout"] and idle["seconds"] >= 2
     for who in ("product", "baseline", "product_wineserver", "baseline_wineserver"):
-        assert idle["cpu"][who]["cpu_ms"] > 0 and idle["cpu"][who]["scheduled_in"] > 0
+        # CPU time comes in clock ticks (10 ms): 2 s of idling may show none.
+        assert idle["cpu"][who]["cpu_ms"] >= 0 and idle["cpu"][who]["scheduled_in"] > 0
     for who in ("product", "baseline"):
         assert idle["memory_kib"]["after_start"][who]["private"] > 0
 
