@@ -22,7 +22,7 @@ PACKAGES=(
   cppcheck                                      # static analysis of src/
   wine wine64                                   # 64-bit Wine
   xvfb xauth python3-pyvirtualdisplay           # displays (xvfb-run, pyvirtualdisplay)
-  x11-utils                                     # xdpyinfo, xprop: what a display shows
+  x11-utils                                     # xdpyinfo: a display's size, in the tests
   python3-pil                                   # screenshots (ImageGrab)
   python3-psutil                                # the bench: CPU and memory of processes
   nsis                                          # the Windows installer
