@@ -3,12 +3,17 @@
 #   wine-run.sh [--width 32|64] PROGRAM.exe [ARGS...]
 # runs the program under the Wine of that width (each build tree's toolchain
 # file names its own) in a throwaway prefix cloned from the bench's
-# template, on an Xvfb display of its own (or on $MARLOW_TEST_DISPLAY), and
-# exits with the program's exit code. The prefix's processes, the display and
-# the prefix itself are gone when it returns. The program's stdout and stderr
+# template, on an Xvfb display of its own from xvfb-run (or on
+# $MARLOW_TEST_DISPLAY), and exits with the program's exit code. The prefix's
+# processes, the display and the prefix itself are gone when it returns. The program's stdout and stderr
 # are Wine's own: they go straight to CTest.
 # MARLOW_WINEDEBUG overrides WINEDEBUG (default -all) for a traced run.
 set -uo pipefail
+# xvfb-run takes the first free display from 99 up, waits until it is ready,
+# runs all of this on it and ends it afterwards.
+if [[ -z ${MARLOW_TEST_DISPLAY:-} && -z ${MARLOW_IN_XVFB:-} ]]; then
+  MARLOW_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$BASH" "$0" "$@"
+fi
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/common.sh"
 if [[ ${1:-} == --width ]]; then
   export MARLOW_WIDTH=${2:-}
@@ -24,7 +29,6 @@ workdir=$(mktemp -d "${TMPDIR:-/tmp}/marlow-test-XXXXXX") || exit 1
 export WINEPREFIX=$workdir/prefix
 cleanup() {
   "$prefix_tool" remove "$WINEPREFIX" || true
-  stop_xvfb
   rm -rf "$workdir"
 }
 trap cleanup EXIT
@@ -32,12 +36,7 @@ trap 'exit 130' INT
 trap 'exit 143' TERM
 
 "$prefix_tool" clone "$WINEPREFIX" >/dev/null || die "could not create a Wine prefix"
-if [[ -n ${MARLOW_TEST_DISPLAY:-} ]]; then
-  export DISPLAY=$MARLOW_TEST_DISPLAY
-else
-  start_xvfb || die "could not start Xvfb"
-  export DISPLAY=$XVFB_DISPLAY
-fi
+[[ -n ${MARLOW_TEST_DISPLAY:-} ]] && export DISPLAY=$MARLOW_TEST_DISPLAY
 
 "$MARLOW_WINE" "$@" </dev/null
 exit $?

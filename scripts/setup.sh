@@ -21,8 +21,10 @@ PACKAGES=(
   googletest                                    # /usr/src/googletest for the core and unit tests
   cppcheck                                      # static analysis of src/
   wine wine64                                   # 64-bit Wine
-  xvfb x11-utils                                # displays; xdpyinfo tells when one is up
-  x11-apps imagemagick                          # screenshots: xwd | convert
+  xvfb xauth python3-pyvirtualdisplay           # displays (xvfb-run, pyvirtualdisplay)
+  x11-utils                                     # xdpyinfo: a display's size, in the tests
+  python3-pil                                   # screenshots (ImageGrab)
+  python3-psutil                                # the bench: CPU and memory of processes
   nsis                                          # the Windows installer
   python3-pytest python3-pytest-timeout         # end-to-end tests
 )

@@ -8,16 +8,13 @@ keeps the modules' prefixes (their paths are printed) for a look afterwards.
 from __future__ import annotations
 
 import os
-import sys
 from pathlib import Path
 
 import pytest
 
-sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
-
-from winebench.scenario import Bench, default_bin_dir  # noqa: E402
-from winebench.trace import DEFAULT_FUNCTIONS  # noqa: E402
-from winebench.wine import WineEnv, Xvfb  # noqa: E402
+from winebench.scenario import Bench, default_bin_dir
+from winebench.trace import DEFAULT_FUNCTIONS
+from winebench.wine import WineEnv, Xvfb
 
 DEFAULT_SCREEN = (1024, 768)
 

@@ -2,15 +2,12 @@
 
 from __future__ import annotations
 
-import sys
 from pathlib import Path
 
 import pytest
 
-REPO = Path(__file__).resolve().parents[2]
-sys.path.insert(0, str(REPO / "tools"))
-from winebench.scenario import default_bin_dir  # noqa: E402
-TOOL_PROGRAMS = ("FakeTvApp.exe", "probe.exe", "ProbeTarget.exe", "VirtualRemote.exe")
+from winebench.scenario import default_bin_dir
+TOOL_PROGRAMS = ("FakeTvApp.exe", "probe.exe", "VirtualRemote.exe")
 
 
 @pytest.fixture(scope="session")

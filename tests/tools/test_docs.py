@@ -3,17 +3,15 @@ prints from the program's own key tables, and every picture it shows is one
 the guided tour takes."""
 
 import re
-import sys
 from pathlib import Path
 
 import pytest
 
 REPO = Path(__file__).resolve().parents[2]
-sys.path.insert(0, str(REPO / "tools"))
 
-from winebench import keytable, tour  # noqa: E402
-from winebench.scenario import default_bin_dir  # noqa: E402
-from winebench.wine import WineEnv  # noqa: E402
+from winebench import keytable, tour
+from winebench.scenario import default_bin_dir
+from winebench.wine import WineEnv
 
 BIN = default_bin_dir()
 README = (REPO / "README.md").read_text(encoding="utf-8")

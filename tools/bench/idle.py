@@ -2,16 +2,16 @@
 beside TimerBaseline.exe (an empty 65 ms window timer), both at once, each in
 a prefix of its own.
 
-CPU time is the sum over each process's threads of /proc/PID/task/*/schedstat
-(time on CPU, and the number of times it was scheduled in) across the same
-window of time; each prefix's wineserver, which delivers the timers and
-answers the processes' requests, is reported on its own. The card is
-registered without feed and log, so that the emulator does no file work of
-its own in the product's process: what remains is what a real driver's
-property request would cost the product, one call a tick.
+CPU time is each process's user + system time (psutil; all its threads),
+and how often its main thread was scheduled in, across the same window of
+time; each prefix's wineserver, which delivers the timers and answers the
+processes' requests, is reported on its own. The card is registered without
+feed and log, so that the emulator does no file work of its own in the
+product's process: what remains is what a real driver's property request
+would cost the product, one call a tick.
 
-Memory is Private_Clean + Private_Dirty of smaps_rollup, read once both are
-up and settled, and again at the end.
+Memory is the private pages (psutil's uss), read once both are up and
+settled, and again at the end.
 """
 
 from __future__ import annotations

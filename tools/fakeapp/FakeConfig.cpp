@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 
 namespace fakeapp {
 namespace {
@@ -25,19 +24,14 @@ const IdentityInfo kIdentities[] = {
 };
 
 constexpr char kExeSuffix[] = ".exe";
+constexpr char kCfgSection[] = "fakeapp";
+constexpr DWORD kProfileBuffer = 4096;
 constexpr size_t kExeSuffixLength = sizeof kExeSuffix - 1;
 
 const IdentityInfo* findIdentity(Identity identity) {
     for (const auto& info : kIdentities)
         if (info.identity == identity) return &info;
     return nullptr;
-}
-
-std::string trim(const std::string& s) {
-    const char* blanks = " \t\r\n";
-    const size_t first = s.find_first_not_of(blanks);
-    if (first == std::string::npos) return {};
-    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
 }
 
 bool parseMs(const std::string& text, DWORD& out) {
@@ -107,19 +101,18 @@ private:
     bool windowsSeen_ = false;
 };
 
-void readCfg(Config& config, const std::string& text) {
+// The [fakeapp] section of the .cfg file, read with the profile API: every key
+// name (file order), then each one's value. A name that starts with "window"
+// (window1, window2, ...) is one more window.
+void readCfg(Config& config, const std::string& cfgPath) {
     SourceReader reader(config, "cfg");
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        line = trim(line);
-        if (line.empty() || line[0] == '#' || line[0] == ';') continue;
-        const size_t eq = line.find('=');
-        if (eq == std::string::npos) {
-            reader.error("line without '=': '" + line + "'");
-            continue;
-        }
-        reader.apply(trim(line.substr(0, eq)), trim(line.substr(eq + 1)));
+    char names[kProfileBuffer] = {};
+    GetPrivateProfileStringA(kCfgSection, nullptr, "", names, sizeof names, cfgPath.c_str());
+    for (const char* name = names; *name; name += std::strlen(name) + 1) {
+        char value[kProfileBuffer] = {};
+        GetPrivateProfileStringA(kCfgSection, name, "", value, sizeof value, cfgPath.c_str());
+        const std::string key = name;
+        reader.apply(key.compare(0, 6, "window") == 0 ? "window" : key, value);
     }
 }
 
@@ -169,13 +162,12 @@ std::string exeStem(const std::string& exePath) {
     return exePath;
 }
 
-Config buildConfig(const std::string& exePath, const std::string& cfgText,
-                   const std::vector<std::string>& args) {
+Config buildConfig(const std::string& exePath, const std::vector<std::string>& args) {
     Config config;
     const size_t slash = exePath.find_last_of("\\/");
     config.identity = identityFromExeName(
         slash == std::string::npos ? exePath : exePath.substr(slash + 1));
-    readCfg(config, cfgText);
+    readCfg(config, exeStem(exePath) + ".cfg");
     readArgs(config, args);
     if (config.windows.empty()) config.windows = defaultWindows(config.identity);
     if (config.logPath.empty()) config.logPath = exeStem(exePath) + ".log";

@@ -1,7 +1,7 @@
 // Settings of the fake TV application: which application it impersonates, which
 // windows it shows and how it behaves over time. They come from a .cfg file beside
-// the executable (key=value lines) and from the command line (--key value or
-// --key=value), the command line winning.
+// the executable (the [fakeapp] section of an INI file) and from the command line
+// (--key value or --key=value), the command line winning.
 #pragma once
 
 #include <windows.h>
@@ -45,10 +45,9 @@ Identity identityFromExeName(const std::string& fileName);
 std::vector<WindowSpec> defaultWindows(Identity identity);
 
 // Builds the settings. exePath is the full path of the running executable; the
-// .cfg file and the default log sit beside it with the ".exe" replaced. cfgText
-// is the content of the .cfg file (empty when there is none).
-Config buildConfig(const std::string& exePath, const std::string& cfgText,
-                   const std::vector<std::string>& args);
+// .cfg file (when there is one) and the default log sit beside it with the ".exe"
+// replaced.
+Config buildConfig(const std::string& exePath, const std::vector<std::string>& args);
 
 // exePath without a trailing ".exe" (any case).
 std::string exeStem(const std::string& exePath);

@@ -6,9 +6,6 @@
 
 #include <cstdlib>
 #include <deque>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -430,11 +427,6 @@ int App::run(const std::string& exePath, const std::vector<std::string>& args) {
     return exitCode_;
 }
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 }  // namespace
 }  // namespace fakeapp
 
@@ -443,8 +435,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     GetModuleFileNameA(nullptr, path, sizeof path);
     const std::string exePath = path;
     const std::vector<std::string> args(__argv + 1, __argv + __argc);
-    fakeapp::Config config = fakeapp::buildConfig(
-        exePath, fakeapp::readFile(fakeapp::exeStem(exePath) + ".cfg"), args);
+    fakeapp::Config config = fakeapp::buildConfig(exePath, args);
     fakeapp::App app(instance, std::move(config));
     fakeapp::g_app = &app;
     return app.run(exePath, args);

@@ -20,23 +20,12 @@ from typing import Callable, Iterable, Optional, Union
 
 CLSID_CARD_EMULATOR = "{532BC67E-DFFF-4EC3-94A7-AC349FD464EC}"
 KSCATEGORY_CAPTURE = "{65E8773D-8F56-11D0-A3B9-00A0C9223196}"
-IID_IKSCONTROL = "{28F54685-06FD-11D2-B27A-00A0C9223196}"
-REGISTER_READ_SET = "{9490E589-6B17-44EC-9435-5E3587F9FBCE}"
-TRANSFER_SET = "{FBB1C466-BE03-470F-9A8F-A2AA0FA2C0EE}"
 
-# What binding a device registered with refuse_bind=True fails with
-# (HRESULT_FROM_WIN32(ERROR_DEVICE_NOT_CONNECTED)).
-REFUSE_BIND_HR = 0x8007048F
-E_INVALIDARG = 0x80070057
-E_NOINTERFACE = 0x80004002
-S_FALSE = 0x1
 E_FAIL = 0x80004005
 
 # Value of the key status register.
 STATUS_CODE_WAITING = 0
 STATUS_IDLE = 1
-# Bytes 1..3 of every successful transfer.
-TRANSFER_JUNK = 0xA5
 
 DLL_NAME = "CardEmulator.dll"
 
@@ -45,7 +34,7 @@ _CLSID_ROOT = r"HKEY_CLASSES_ROOT\CLSID"
 
 @dataclass
 class Device:
-    """One emulated capture device. feed/log are Windows paths (see unix_to_wine)."""
+    """One emulated capture device. feed/log are Windows paths (WineEnv.to_win)."""
 
     instance: str
     friendly_name: str
@@ -53,11 +42,6 @@ class Device:
     log: Optional[str] = None
     refuse_bind: bool = False
     no_kscontrol: bool = False
-
-
-def unix_to_wine(path: Union[str, os.PathLike]) -> str:
-    """Windows path of a Unix path through Wine's Z: drive."""
-    return "Z:" + os.path.abspath(os.fspath(path)).replace("/", "\\")
 
 
 def _reg_string(value: str) -> str:
@@ -219,6 +203,3 @@ def handled(entries: list, start: int, reads: int) -> bool:
     return len(done) >= reads and any(e.get("req") == "status" for e in new[done[reads - 1] + 1:])
 
 
-def hr_value(entry: dict) -> int:
-    """The HRESULT of a request entry as an unsigned int."""
-    return int(entry["hr"], 16)

@@ -5,11 +5,13 @@ identity of the file name it is installed under (see IDENTITIES), shows that
 application's top-level windows and logs what reaches it as JSON lines.
 
 Settings (the same keys on the command line as ``--key value`` and in the
-``<exe without .exe>.cfg`` file beside it as ``key=value``; the command line wins,
-and its first ``window`` replaces the file's windows):
+``[fakeapp]`` section of the ``<exe without .exe>.cfg`` INI file beside it, which
+the program reads with GetPrivateProfileStringA; the command line wins, and its
+first ``window`` replaces the file's windows):
 
   identity=windvr|beyondtv|quillmarsh   overrides the file name
-  window=CLASS|TITLE                    repeatable; replaces the default windows
+  window=CLASS|TITLE                    repeatable (window1, window2, ... in the
+                                        file); replaces the default windows
   delay=MS                              windows appear MS ms after start
   exit_after=MS                         exits (code 0) MS ms after start
   close_window_after=MS:INDEX           destroys window INDEX MS ms after the
@@ -127,7 +129,8 @@ def _setting_lines(key: str, value) -> list:
     if key == "window":
         single = isinstance(value, str) or (isinstance(value, tuple) and isinstance(value[0], str))
         windows = [value] if single else list(value)
-        return ["window=" + (w if isinstance(w, str) else "%s|%s" % w) for w in windows]
+        return ["window%d=%s" % (n, w if isinstance(w, str) else "%s|%s" % w)
+                for n, w in enumerate(windows, 1)]
     if isinstance(value, bool):
         value = int(value)
     elif key == "close_window_after" and isinstance(value, tuple):
@@ -139,7 +142,7 @@ def config_text(config: Mapping) -> str:
     """The .cfg text of a settings dict. "window" takes a list of "CLASS|TITLE"
     strings or (class, title) pairs; "close_window_after" also takes (ms, index);
     booleans become 1/0."""
-    lines = []
+    lines = ["[fakeapp]"]
     for key, value in config.items():
         lines += _setting_lines(key, value)
     return "\r\n".join(lines) + "\r\n"

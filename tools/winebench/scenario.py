@@ -329,8 +329,8 @@ def _run(argv: Sequence[str]) -> int:
         print("MarlowRemote.exe runs under Wine (prefix %s)." % wine.prefix)
         print("The virtual remote is on the screen: click its buttons, or keep one pressed.")
         if xvfb:
-            print("Display %s (Xvfb). Screenshot: xwd -root -display %s | convert xwd:- shot.png"
-                % (display, display))
+            print("Display %s (Xvfb). Screenshot: python3 -c 'from PIL import ImageGrab; "
+                  "ImageGrab.grab(xdisplay=\"%s\").save(\"shot.png\")'" % (display, display))
         else:
             print("Display %s." % display)
         print("Key feed of the emulated card: %s" % card.feed.path)

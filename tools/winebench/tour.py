@@ -22,6 +22,8 @@ from dataclasses import dataclass
 from pathlib import Path
 from typing import Callable, List, Optional, Sequence, Tuple
 
+from PIL import Image
+
 from . import cardemu, fakeapp
 from .scenario import MAIN_WINDOW_CLASS, REMOTE_EXE, Bench, Product, default_bin_dir
 from .ui import (ABOUT_CAPTION, BM_CLICK, IDM_ABOUT, IDM_EXIT, IDM_SETTINGS, IDOK, MK_LBUTTON,
@@ -157,12 +159,11 @@ class Tour:
 
     def crop(self, picture: Path, rect: Rect, margin: int = 12) -> Path:
         width, height = SCREEN
-        left, top = max(rect[0] - margin, 0), max(rect[1] - margin, 0)
-        right, bottom = min(rect[2] + margin, width), min(rect[3] + margin, height)
+        box = (max(rect[0] - margin, 0), max(rect[1] - margin, 0),
+               min(rect[2] + margin, width), min(rect[3] + margin, height))
         detail = picture.with_name(picture.stem + "-detail.png")
-        subprocess.run(["convert", str(picture), "-crop",
-                        "%dx%d+%d+%d" % (right - left, bottom - top, left, top), "+repage",
-                        str(detail)], check=True, timeout=30)
+        with Image.open(picture) as whole:
+            whole.crop(box).save(detail)
         return detail
 
     def window_rect(self, cls: Optional[str] = None, title: Optional[str] = None) -> Rect:

@@ -17,6 +17,9 @@ import time
 from pathlib import Path, PureWindowsPath
 from typing import Callable, Mapping, Optional, Sequence, TypeVar, Union
 
+from PIL import ImageGrab
+from pyvirtualdisplay import Display
+
 REPO_ROOT = Path(__file__).resolve().parents[2]
 PREFIX_TOOL = REPO_ROOT / "scripts" / "wine-prefix.sh"
 
@@ -84,81 +87,32 @@ def wait_for(predicate: Callable[[], T], timeout: float = 10.0, interval: float 
 
 
 class Xvfb:
-    """An Xvfb server on the first free display number >= `first`.
+    """An Xvfb server of the given screen size, started by pyvirtualdisplay:
+    Xvfb picks a free display number itself (-displayfd) and reports it once
+    it accepts connections, so start() returns a display that is ready and
+    no other server's. Use as a context manager or call start()/stop().
+    `display` is ":N"; this process's own $DISPLAY is left alone."""
 
-    Use as a context manager or call start()/stop(). `display` is ":N".
-    """
-
-    def __init__(self, width: int = 1024, height: int = 768, depth: int = 24, first: int = 90,
-                 start_timeout: float = 15.0):
-        self.screen = "%dx%dx%d" % (width, height, depth)
-        self.first = first
-        self.start_timeout = start_timeout
-        self.number: Optional[int] = None
-        self.proc: Optional[subprocess.Popen] = None
+    def __init__(self, width: int = 1024, height: int = 768, depth: int = 24):
+        self._server = Display(backend="xvfb", size=(width, height), color_depth=depth,
+                               manage_global_env=False)
 
     @property
     def display(self) -> str:
-        if self.number is None:
+        if not self._server.is_alive():
             raise RuntimeError("Xvfb is not running")
-        return ":%d" % self.number
-
-    @staticmethod
-    def _taken(n: int) -> bool:
-        return os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n)
-
-    @staticmethod
-    def _lock_owner(n: int) -> Optional[int]:
-        try:
-            return int(Path("/tmp/.X%d-lock" % n).read_text().strip())
-        except (OSError, ValueError):
-            return None
-
-    def _accepts_connections(self, n: int) -> bool:
-        # Another server may have taken the number at the same moment: only a
-        # display whose lock names our process is ours.
-        if self._lock_owner(n) != self.proc.pid:
-            return False
-        return subprocess.run(["xdpyinfo", "-display", ":%d" % n], stdout=subprocess.DEVNULL,
-                              stderr=subprocess.DEVNULL, timeout=10).returncode == 0
+        return self._server.new_display_var
 
     def start(self) -> "Xvfb":
-        for n in range(self.first, self.first + 300):
-            if self._taken(n):
-                continue
-            self.proc = subprocess.Popen(
-                ["Xvfb", ":%d" % n, "-screen", "0", self.screen, "-nolisten", "tcp"],
-                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            try:
-                wait_for(lambda: self.proc.poll() is not None or self._accepts_connections(n),
-                         self.start_timeout, message="Xvfb :%d start" % n)
-            except TimeoutError:
-                pass
-            if self.proc.poll() is None and self._lock_owner(n) == self.proc.pid:
-                self.number = n
-                return self
-            self._end_process()
-        raise RuntimeError("no free X display from :%d" % self.first)
-
-    def _end_process(self) -> None:
-        if self.proc is not None and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
-        self.proc = None
+        self._server.start()
+        return self
 
     def stop(self) -> None:
-        self._end_process()
-        self.number = None
+        self._server.stop()
 
     def screenshot(self, png: StrPath) -> Path:
-        """Saves the whole screen as PNG (needs xwd and ImageMagick's convert)."""
-        xwd = subprocess.run(["xwd", "-root", "-silent", "-display", self.display],
-                             stdout=subprocess.PIPE, check=True, timeout=30).stdout
-        subprocess.run(["convert", "xwd:-", os.fspath(png)], input=xwd, check=True, timeout=30)
+        """Saves the whole screen as PNG."""
+        ImageGrab.grab(xdisplay=self.display).save(os.fspath(png))
         return Path(png)
 
     def __enter__(self) -> "Xvfb":

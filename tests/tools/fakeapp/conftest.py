@@ -8,18 +8,14 @@ of the width under test).
 from __future__ import annotations
 
 import subprocess
-import sys
 import time
 from pathlib import Path
 
 import pytest
 
-REPO = Path(__file__).resolve().parents[3]
-sys.path.insert(0, str(REPO / "tools"))
-
-from winebench import fakeapp  # noqa: E402
-from winebench.probe import Probe, wine_starter  # noqa: E402
-from winebench.wine import WINE, WineEnv, Xvfb  # noqa: E402
+from winebench import fakeapp
+from winebench.probe import Probe, wine_starter
+from winebench.wine import WINE, WineEnv, Xvfb
 
 SCREEN = (1024, 768)
 

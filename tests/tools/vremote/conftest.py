@@ -9,16 +9,12 @@ of the width under test).
 from __future__ import annotations
 
 import subprocess
-import sys
 from pathlib import Path
 
 import pytest
 
-REPO = Path(__file__).resolve().parents[3]
-sys.path.insert(0, str(REPO / "tools"))
-
-from winebench.probe import Probe, wine_starter  # noqa: E402
-from winebench.wine import WineEnv, Xvfb, wait_for  # noqa: E402
+from winebench.probe import Probe, wine_starter
+from winebench.wine import WineEnv, Xvfb, wait_for
 
 WINDOW_CLASS, WINDOW_TITLE = "MarlowVirtualRemote", "Virtual remote"
 BUTTON_ID_BASE, APPLICATIONS_ID, WRITTEN_LINES_ID, KEY_HEADING_ID = 1000, 2001, 2002, 2010
@@ -27,7 +23,7 @@ WM_CLOSE = 0x0010
 
 @pytest.fixture(scope="session")
 def wine(tmp_path_factory):
-    with Xvfb(1024, 768, first=81) as xvfb:
+    with Xvfb(1024, 768) as xvfb:
         env = WineEnv(tmp_path_factory.mktemp("wine") / "prefix", xvfb.display)
         env.create_from_template()
         try:
