@@ -1,7 +1,7 @@
 #include "core/Remote.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <initializer_list>
 #include <iterator>
 
 #include "core/Pointer.h"
@@ -282,8 +282,11 @@ WindowRef Remote::Launch(AppId id) {
     // The path is quoted: unquoted, a path with spaces would make Windows try
     // every shorter prefix of it ("C:\Program.exe", ...) as the program first.
     char commandLine[CommandLineSize];
-    std::snprintf(commandLine, sizeof commandLine, "\"%s\\%s\"", own.installPath,
-                  application.executable);
+    size_t length = 0;
+    for (const char* part : {"\"", static_cast<const char*>(own.installPath), "\\",
+                             application.executable, "\""})
+        for (; *part != '\0' && length < sizeof commandLine - 1; ++part) commandLine[length++] = *part;
+    commandLine[length] = '\0';
     if (desktop_.Start(commandLine)) own.active = true;
     else desktop_.ShowMessage(LaunchFailedText, MB_OK);
     return desktop_.Find(application.main);

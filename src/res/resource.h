@@ -15,6 +15,7 @@
 #define IDD_SHUTDOWN          107
 
 #define IDC_APPLICATION_LIST  11
+#define IDC_MEDIA_KEYS        12
 
 #define IDM_ABOUT             30
 #define IDM_QUIT_FROM_OUTSIDE 31

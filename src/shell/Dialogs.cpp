@@ -9,11 +9,10 @@
 namespace {
 
 constexpr int EntryTextSize = 64;
+constexpr char SaveFailedText[] = "Can't save the settings.";
 
-// The state of the Settings dialog that runs: there is at most one.
-core::State* SettingsState = nullptr;
-
-core::State* StateOf(HWND) { return SettingsState; }
+// The context of the Settings dialog that runs: there is at most one.
+SettingsDialogContext* RunningSettings = nullptr;
 
 void FillApplicationList(HWND dialog, core::State& state) {
     SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_RESETCONTENT, 0, 0);
@@ -25,7 +24,14 @@ void FillApplicationList(HWND dialog, core::State& state) {
                         static_cast<WPARAM>(list.selected), 0);
 }
 
-void ConfirmApplicationChoice(HWND dialog, core::State& state) {
+void ReportIfNotStored(const SettingsDialogContext& context, LONG stored) {
+    if (stored == ERROR_SUCCESS) return;
+    TraceFailure("storing the Settings dialog's choice", static_cast<DWORD>(stored));
+    context.system.messageBox(nullptr, SaveFailedText, MessageCaption, MB_OK);
+}
+
+void ConfirmApplicationChoice(HWND dialog, const SettingsDialogContext& context) {
+    core::State& state = context.state;
     const int position = static_cast<int>(
         SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_GETCURSEL, 0, 0));
     char text[EntryTextSize] = {};
@@ -39,7 +45,16 @@ void ConfirmApplicationChoice(HWND dialog, core::State& state) {
         SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_GETLBTEXT,
                             static_cast<WPARAM>(position), reinterpret_cast<LPARAM>(text));
     }
-    if (core::ChooseDefault(state, position, text)) SaveDefaultApp(state.settings);
+    if (core::ChooseDefault(state, position, text))
+        ReportIfNotStored(context, SaveDefaultApp(state.settings));
+}
+
+void ConfirmMediaKeys(HWND dialog, const SettingsDialogContext& context) {
+    core::Settings& settings = context.state.settings;
+    const bool checked = IsDlgButtonChecked(dialog, IDC_MEDIA_KEYS) == BST_CHECKED;
+    if (checked == settings.mediaKeys) return;  // stored only when changed
+    settings.mediaKeys = checked;
+    ReportIfNotStored(context, SaveMediaKeys(settings));
 }
 
 }  // namespace
@@ -56,29 +71,36 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     return FALSE;
 }
 
-void RunSettingsDialog(HINSTANCE instance, HWND owner, core::State& state) {
-    core::State* outer = SettingsState;
-    SettingsState = &state;
+void RunSettingsDialog(HINSTANCE instance, HWND owner, SettingsDialogContext& context) {
+    SettingsDialogContext* outer = RunningSettings;
+    RunningSettings = &context;
     if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0) == -1)
         TraceFailure("creating the Settings dialog", GetLastError());
-    SettingsState = outer;
+    RunningSettings = outer;
 }
 
-HWND CreateSettingsDialog(HINSTANCE instance, HWND owner, core::State& state) {
-    SettingsState = &state;
+HWND CreateSettingsDialog(HINSTANCE instance, HWND owner, SettingsDialogContext& context) {
+    RunningSettings = &context;
     return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
 }
 
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
     if (message == WM_INITDIALOG) {
         PlaceDialog(dialog);
-        if (core::State* state = StateOf(dialog)) FillApplicationList(dialog, *state);
+        if (RunningSettings != nullptr) {
+            FillApplicationList(dialog, RunningSettings->state);
+            CheckDlgButton(dialog, IDC_MEDIA_KEYS,
+                           RunningSettings->state.settings.mediaKeys ? BST_CHECKED : BST_UNCHECKED);
+        }
         return TRUE;
     }
     if (message != WM_COMMAND) return FALSE;
     switch (LOWORD(wParam)) {
         case IDOK:
-            if (core::State* state = StateOf(dialog)) ConfirmApplicationChoice(dialog, *state);
+            if (RunningSettings != nullptr) {
+                ConfirmApplicationChoice(dialog, *RunningSettings);
+                ConfirmMediaKeys(dialog, *RunningSettings);
+            }
             EndDialog(dialog, IDOK);
             return TRUE;
         case IDCANCEL:

@@ -3,11 +3,19 @@
 #include <windows.h>
 
 #include "core/State.h"
+#include "win32/Win32.h"
 
-// Runs the Settings dialog modally on the state's settings.
-void RunSettingsDialog(HINSTANCE instance, HWND owner, core::State& state);
-// The same dialog, modeless, for the tests; the state must outlive it.
-HWND CreateSettingsDialog(HINSTANCE instance, HWND owner, core::State& state);
+// What the Settings dialog works with: the settings it shows and stores, and
+// the calls through which it reports a store that failed.
+struct SettingsDialogContext {
+    core::State& state;
+    const SystemCalls& system;
+};
+
+// Runs the Settings dialog modally.
+void RunSettingsDialog(HINSTANCE instance, HWND owner, SettingsDialogContext& context);
+// The same dialog, modeless, for the tests; the context must outlive it.
+HWND CreateSettingsDialog(HINSTANCE instance, HWND owner, SettingsDialogContext& context);
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -59,8 +59,11 @@ bool OnCommand(Program& program, WORD command) {
         case IDM_QUIT_FROM_OUTSIDE:
             EndProgram(program);
             return true;
-        case IDM_SETTINGS:
-            RunSettingsDialog(program.instance, program.window, program.state);
+        case IDM_SETTINGS: {
+            SettingsDialogContext context{program.state, program.system};
+            RunSettingsDialog(program.instance, program.window, context);
+            return true;
+        }
             return true;
         case IDM_EXIT:
             EndProgram(program);

@@ -7,6 +7,8 @@
 #include "shell/Settings.h"
 #include "win32/WindowSearch.h"
 
+#include <commctrl.h>  // after <windows.h>
+
 namespace {
 
 // The window of an older remote-control program that this one replaces.
@@ -92,6 +94,10 @@ bool CreateMainWindow(Program& program) {
 int RunProgram(HINSTANCE instance) {
     RetireOlderProgram();
     if (AnotherInstanceRuns()) return 0;
+    // Loads common controls 6, which the manifest asks for: the dialogs take
+    // their visual styles from it.
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
+    if (!InitCommonControlsEx(&controls)) TraceFailure("initialising the common controls", GetLastError());
     Program program(instance);
     ReadInstallLocations(program.state);
     LoadStringA(instance, IDS_WINDOW_TITLE, program.windowTitle, TitleBufferSize);

@@ -17,14 +17,24 @@
 
 namespace {
 
+std::vector<std::string> Boxes;
+int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT) {
+    Boxes.push_back(std::string(caption) + ": " + text);
+    return IDOK;
+}
+
 class SettingsDialog : public ::testing::Test {
 protected:
     HWND dialog = nullptr;
     core::State state;
+    SystemCalls system;
+    SettingsDialogContext context{state, system};
 
     void SetUp() override {
         DeleteMachineKey(SettingsKeyPath);
         Install(true, true, true);
+        Boxes.clear();
+        system.messageBox = RecordBox;  // a failed store reports in a box
     }
     void TearDown() override {
         if (dialog) DestroyWindow(dialog);
@@ -37,7 +47,7 @@ protected:
     }
     void Open() {
         if (dialog) DestroyWindow(dialog);
-        dialog = CreateSettingsDialog(GetModuleHandleA(nullptr), nullptr, state);
+        dialog = CreateSettingsDialog(GetModuleHandleA(nullptr), nullptr, context);
         ASSERT_NE(dialog, nullptr);
     }
     std::vector<std::string> Entries() const {
@@ -89,6 +99,37 @@ TEST_F(SettingsDialog, OkStoresOnlyAChangedChoice) {
     Press(IDOK);
     EXPECT_EQ(state.settings.defaultSelector, 8);
     EXPECT_EQ(Stored(), 8u);
+}
+
+TEST_F(SettingsDialog, TheMediaKeysBoxShowsTheSettingAndIsStoredOnlyWhenChanged) {
+    WriteMachineDword(SettingsKeyPath, DefaultAppValue, 6);
+    state.settings.mediaKeys = true;
+    Open();
+    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_MEDIA_KEYS), BST_CHECKED);
+    Press(IDOK);  // unchanged: nothing written
+    DWORD type;
+    std::vector<BYTE> data;
+    EXPECT_FALSE(ReadMachineValue(SettingsKeyPath, MediaKeysValue, type, data));
+
+    Open();
+    SendDlgItemMessageA(dialog, IDC_MEDIA_KEYS, BM_CLICK, 0, 0);
+    Press(IDOK);
+    EXPECT_FALSE(state.settings.mediaKeys);
+    ASSERT_TRUE(ReadMachineValue(SettingsKeyPath, MediaKeysValue, type, data));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(data, (std::vector<BYTE>{0, 0, 0, 0}));
+
+    core::Settings read;  // what the next start reads
+    LoadSettings(read);
+    EXPECT_FALSE(read.mediaKeys);
+}
+
+TEST_F(SettingsDialog, AChoiceThatCannotBeStoredIsReportedFromTheDialog) {
+    DeleteMachineKey(SettingsKeyPath);  // gone meanwhile: the store fails
+    Open();
+    SendDlgItemMessageA(dialog, IDC_MEDIA_KEYS, BM_CLICK, 0, 0);
+    Press(IDOK);
+    EXPECT_EQ(Boxes, (std::vector<std::string>{"Marlow Remote Control: Can't save the settings."}));
 }
 
 TEST_F(SettingsDialog, EscapeChangesNothing) {
