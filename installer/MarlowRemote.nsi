@@ -214,6 +214,7 @@ Section "${PRODUCT_NAME}" SectionProgram
   WriteRegStr HKLM "${RUN_KEY}" "${PRODUCT_NAME}" '"$INSTDIR\${EXE_NAME}"'
   !insertmacro DefaultSetting "DefaultTVAPP" 6
   !insertmacro DefaultSetting "AlwaysRemoteOff" 0
+  !insertmacro DefaultSetting "MediaKeys" 0
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT_NAME}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\${UNINSTALLER_NAME}"'

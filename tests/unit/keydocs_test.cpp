@@ -50,6 +50,12 @@ TEST(KeyDocs, KeysTheProgramIgnoresAreDescribedAsDoingNothing) {
     EXPECT_EQ(Describe(Mode::WinDvr, 24), "");
     EXPECT_EQ(Describe(Mode::Quillmarsh, 13), "");
     EXPECT_EQ(Describe(Mode::NoApplication, 28), "");
+    EXPECT_EQ(Describe(Mode::MediaKeys, 1), "");  // the pointer's keys are not media keys
+}
+
+TEST(KeyDocs, TheMediaKeysColumnNamesTheSystemsKey) {
+    EXPECT_EQ(Describe(Mode::MediaKeys, 68), "media key Play/Pause");
+    EXPECT_EQ(Describe(Mode::MediaKeys, 29), "media key Volume Down unless Quillmarsh is the default");
 }
 
 }  // namespace

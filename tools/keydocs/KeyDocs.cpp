@@ -108,6 +108,14 @@ std::string DescribeWithoutTarget(int code) {
     }
 }
 
+// Only what the media keys change; every other key acts as without them.
+std::string DescribeMediaKey(int code) {
+    const KeyAction* action = core::MediaKeys.Find(code);
+    if (action == nullptr) return {};
+    const std::string key = "media key " + KeyName(action->keys[0]);
+    return code == ShutdownKey ? key + " unless Quillmarsh is the default" : key;
+}
+
 }  // namespace
 
 const char* ModeName(Mode mode) {
@@ -118,6 +126,8 @@ const char* ModeName(Mode mode) {
             return "Beyond TV";
         case Mode::Quillmarsh:
             return "Quillmarsh";
+        case Mode::MediaKeys:
+            return "With media keys";
         case Mode::NoApplication:
             break;
     }
@@ -132,6 +142,8 @@ std::string Describe(Mode mode, int code) {
             return DescribeTarget(core::AppId::BeyondTv, ModeName(mode), code);
         case Mode::Quillmarsh:
             return DescribeTarget(core::AppId::Quillmarsh, ModeName(mode), code);
+        case Mode::MediaKeys:
+            return DescribeMediaKey(code);
         case Mode::NoApplication:
             break;
     }

@@ -10,12 +10,14 @@
 
 namespace keydocs {
 
-// Where a key goes: no TV application is the target, or one of the three is.
-enum class Mode { NoApplication, WinDvr, BeyondTv, Quillmarsh };
+// Where a key goes: no TV application is the target (and, with "MediaKeys"
+// 1, what changes then), or one of the three is.
+enum class Mode { NoApplication, MediaKeys, WinDvr, BeyondTv, Quillmarsh };
 
-constexpr Mode Modes[] = {Mode::NoApplication, Mode::WinDvr, Mode::BeyondTv, Mode::Quillmarsh};
+constexpr Mode Modes[] = {Mode::NoApplication, Mode::MediaKeys, Mode::WinDvr, Mode::BeyondTv,
+                          Mode::Quillmarsh};
 
-// "No TV application", "WinDVR 6", "Beyond TV", "Quillmarsh".
+// "No TV application", "With media keys", "WinDVR 6", "Beyond TV", "Quillmarsh".
 const char* ModeName(Mode mode);
 
 // One button of the remote as the virtual remote lays it out: a grid of

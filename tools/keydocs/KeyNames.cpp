@@ -24,7 +24,10 @@ constexpr NamedKey NamedKeys[] = {
     {VK_F11, "F11"},           {VK_SHIFT, "Shift"},
     {VK_CONTROL, "Ctrl"},      {VK_MENU, "Alt"},
     {VK_OEM_COMMA, "Comma"},   {VK_OEM_PERIOD, "Period"},
-    {VK_MEDIA_PLAY_PAUSE, "Play/Pause"},
+    {VK_MEDIA_PLAY_PAUSE, "Play/Pause"}, {VK_MEDIA_STOP, "Stop"},
+    {VK_MEDIA_NEXT_TRACK, "Next Track"}, {VK_MEDIA_PREV_TRACK, "Previous Track"},
+    {VK_VOLUME_UP, "Volume Up"},        {VK_VOLUME_DOWN, "Volume Down"},
+    {VK_VOLUME_MUTE, "Mute"},
 };
 
 }  // namespace

@@ -160,7 +160,9 @@ void RemoteWindow::createControls() {
     const int left = panel.left + GroupPadding;
     const int width = panel.width - 2 * GroupPadding;
     int y = panel.top + GroupCaption;
-    const int keyGroupHeight = GroupCaption + HeadingHeight + 4 * ModeLineHeight + GroupPadding;
+    const int keyGroupHeight = GroupCaption + HeadingHeight +
+                               static_cast<int>(std::size(keydocs::Modes)) * ModeLineHeight +
+                               GroupPadding;
     addControl(L"BUTTON", "What the key does", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, -1,
                panel.left, panel.top, panel.width, keyGroupHeight, font_);
     addControl(L"STATIC", "Point at a key.", StaticStyle, KeyHeadingId, left, y, width,
