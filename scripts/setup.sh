@@ -25,6 +25,7 @@ PACKAGES=(
   x11-utils                                     # xdpyinfo: a display's size, in the tests
   python3-pil                                   # screenshots (ImageGrab)
   python3-psutil                                # the bench: CPU and memory of processes
+  python3-pefile                                # the executable's resources (its manifest)
   nsis                                          # the Windows installer
   python3-pytest python3-pytest-timeout         # end-to-end tests
 )
