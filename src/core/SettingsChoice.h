@@ -9,6 +9,12 @@
 
 namespace core {
 
+// Where the settings are kept, under HKEY_LOCAL_MACHINE, and their names.
+constexpr char SettingsKeyPath[] = "Software\\Varnel Multimedia\\Osprey Utilities";
+constexpr char DefaultAppValue[] = "DefaultTVAPP";
+constexpr char AlwaysRemoteOffValue[] = "AlwaysRemoteOff";
+constexpr char MediaKeysValue[] = "MediaKeys";
+
 // Only 1 keeps the program from running; any other value lets it run.
 constexpr bool AlwaysRemoteOffFrom(uint32_t stored) { return stored == 1; }
 // Only 1 turns the media keys on.

@@ -25,6 +25,10 @@
 #define IDM_SWITCH_WINDVR     1108
 #define IDM_EXIT              1201
 
+// The tray icon's ID and the message its events come in.
+#define TRAY_ICON_ID          10
+#define TRAY_CALLBACK_MESSAGE 1001
+
 #ifndef IDC_STATIC
 #define IDC_STATIC            (-1)
 #endif

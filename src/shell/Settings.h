@@ -3,12 +3,13 @@
 #pragma once
 #include <windows.h>
 
+#include "core/SettingsChoice.h"
 #include "core/State.h"
 
-constexpr char SettingsKeyPath[] = "Software\\Varnel Multimedia\\Osprey Utilities";
-constexpr char DefaultAppValue[] = "DefaultTVAPP";
-constexpr char AlwaysRemoteOffValue[] = "AlwaysRemoteOff";
-constexpr char MediaKeysValue[] = "MediaKeys";
+using core::AlwaysRemoteOffValue;
+using core::DefaultAppValue;
+using core::MediaKeysValue;
+using core::SettingsKeyPath;
 
 // Reads the settings, creating missing ones with their defaults (not
 // MediaKeys). Failures go to the failure trace only.

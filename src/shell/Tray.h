@@ -3,10 +3,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "res/resource.h"
 #include "shell/Program.h"
 
-constexpr UINT TrayIconId = 10;
-constexpr UINT TrayCallbackMessage = 1001;
+constexpr UINT TrayIconId = TRAY_ICON_ID;
+constexpr UINT TrayCallbackMessage = TRAY_CALLBACK_MESSAGE;
 // The first NOTIFYICONDATAA layout, which every shell takes: 88 bytes in the
 // 32-bit program.
 constexpr DWORD TrayIconDataSize = NOTIFYICONDATAA_V1_SIZE;

@@ -33,10 +33,10 @@ def test_the_key_table_is_the_one_the_program_prints(printed_table):
 def test_the_key_table_has_a_row_for_every_button_and_a_column_for_every_mode(printed_table):
     rows = [line for line in printed_table.splitlines() if line.startswith("| ")]
     header, body = rows[0], rows[1:]
-    assert header.count("|") == 7  # key, code and four modes
+    assert header.count("|") == 8  # key, code and five modes
     codes = [int(row.split("|")[2]) for row in body]
     assert len(codes) == len(set(codes)) > 40
-    assert all(row.count("|") == 7 for row in body)
+    assert all(row.count("|") == 8 for row in body)
 
 
 def test_every_picture_is_one_the_tour_takes():

@@ -1,14 +1,14 @@
 // Names of the virtual keys that the key tables send.
 #include "KeyDocs.h"
 
-#include <windows.h>
+#include "core/Sdk.h"
 
 namespace keydocs {
 
 namespace {
 
 struct NamedKey {
-    BYTE key;
+    uint8_t key;
     const char* name;
 };
 

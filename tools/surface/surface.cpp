@@ -1,0 +1,81 @@
+// surface: prints, as JSON, what the program shows of itself to the desktop
+// and to the tests, made from its own tables: the remote's keys by label and
+// code, each TV application's record (selector, menu entry, install location,
+// windows by purpose, command message), the tray menu's commands, the
+// tray's numbers and the settings. Built natively with the core; the test
+// bench reads its output instead of keeping copies of these numbers.
+#include <cstdio>
+#include <string>
+
+#include "KeyDocs.h"
+#include "core/Applications.h"
+#include "core/Remote.h"
+#include "core/SettingsChoice.h"
+#include "res/resource.h"
+
+namespace {
+
+const char* const AppNames[] = {"quillmarsh", "beyondtv", "windvr"};
+
+std::string Quoted(const char* text) {
+    if (text == nullptr) return "null";
+    std::string out = "\"";
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c == '"' || *c == '\\') out += '\\';
+        out += *c;
+    }
+    return out + "\"";
+}
+
+const char* LookupName(core::Lookup lookup) {
+    switch (lookup) {
+        case core::Lookup::FindWindow: return "FindWindow";
+        case core::Lookup::DesktopChild: return "DesktopChild";
+        case core::Lookup::ExactTitle: return "ExactTitle";
+        case core::Lookup::TitlePrefix: return "TitlePrefix";
+    }
+    return "";
+}
+
+std::string Identity(const core::WindowIdentity& identity) {
+    return std::string("{\"class\": ") + Quoted(identity.windowClass) +
+           ", \"title\": " + Quoted(identity.title) + ", \"lookup\": \"" +
+           LookupName(identity.lookup) + "\"}";
+}
+
+}  // namespace
+
+int main() {
+    std::printf("{\n  \"keys\": {");
+    for (size_t i = 0; i < keydocs::RemoteButtonCount; ++i)
+        std::printf("%s\n    %s: %d", i ? "," : "", Quoted(keydocs::RemoteButtons[i].label).c_str(),
+                    keydocs::RemoteButtons[i].code);
+    std::printf("\n  },\n  \"applications\": {");
+    for (const core::Application& a : core::Applications) {
+        std::printf("%s\n    \"%s\": {\"selector\": %d, \"menu\": %s, \"command\": %u,",
+                    &a == core::Applications ? "" : ",", AppNames[static_cast<size_t>(a.id)],
+                    a.selector, Quoted(a.menuText).c_str(), a.menuCommand);
+        std::printf("\n      \"install\": {\"key\": %s, \"value\": %s, \"executable\": %s},",
+                    Quoted(a.installKey).c_str(), Quoted(a.installValue).c_str(),
+                    Quoted(a.executable).c_str());
+        std::printf("\n      \"command_message\": %u, \"windows\": {", a.commandMessage);
+        const std::pair<const char*, const core::WindowIdentity*> windows[] = {
+            {"key_target", &a.keyTarget}, {"adopt", &a.adopt}, {"running", &a.running},
+            {"main", &a.main}, {"raise", &a.raise}, {"close_test", &a.closeTest}};
+        for (size_t i = 0; i < sizeof windows / sizeof windows[0]; ++i)
+            std::printf("%s\n        \"%s\": %s", i ? "," : "", windows[i].first,
+                        Identity(*windows[i].second).c_str());
+        std::printf("\n      }}");
+    }
+    std::printf("\n  },\n  \"commands\": {\"about\": %d, \"quit_from_outside\": %d, "
+                "\"settings\": %d, \"exit\": %d},\n",
+                IDM_ABOUT, IDM_QUIT_FROM_OUTSIDE, IDM_SETTINGS, IDM_EXIT);
+    std::printf("  \"tray\": {\"icon_id\": %d, \"callback_message\": %d},\n", TRAY_ICON_ID,
+                TRAY_CALLBACK_MESSAGE);
+    std::printf("  \"repeat\": {\"window_ms\": %u, \"per_delivery\": %d},\n", core::RepeatWindowMs,
+                core::RepeatsPerDelivery);
+    std::printf("  \"settings\": {\"key\": %s, \"values\": [%s, %s, %s]}\n}\n",
+                Quoted(core::SettingsKeyPath).c_str(), Quoted(core::DefaultAppValue).c_str(),
+                Quoted(core::AlwaysRemoteOffValue).c_str(), Quoted(core::MediaKeysValue).c_str());
+    return 0;
+}
