@@ -46,6 +46,7 @@ from pathlib import Path, PureWindowsPath
 from typing import Iterable, Mapping, Optional, Union
 
 from .cardemu import read_log, wait_for_log  # JSON-lines log reading, shared
+from .surface import APPS
 
 __all__ = [
     "Identity", "IDENTITIES", "identity", "install", "installed_paths", "config_text",
@@ -64,7 +65,7 @@ WM_USER = 0x0400
 # Close commands the fake applications obey (unless ignore_close).
 WINDVR_CLOSE_CHORD = (VK_MENU, VK_CONTROL, VK_SHIFT, VK_F8)
 BEYONDTV_CLOSE_CHORD = (VK_MENU, VK_F4)
-QUILLMARSH_COMMAND = WM_USER + 3000  # 4024
+QUILLMARSH_COMMAND = APPS["quillmarsh"]["command_message"]  # 4024
 QUILLMARSH_EXIT = 1
 
 
@@ -78,20 +79,32 @@ class Identity:
     default_dir: str  # a typical install directory
 
 
+def _identity(name: str, windows, default_dir: str) -> Identity:
+    install = APPS[name]["install"]
+    return Identity(name, install["executable"], windows, install["key"], install["value"],
+                    default_dir)
+
+
+def _window(app: str, purpose: str, part: str) -> str:
+    return APPS[app]["windows"][purpose][part]
+
+
+# The windows each fake makes, in the identities by which the program knows
+# them (its main window first, then the window its key map addresses); the
+# fake WinDVR 6's classes are its own, as the program looks for its titles.
 IDENTITIES = {
     i.name: i for i in (
-        Identity("windvr", "WinDVR.exe",
-                 (("FakeWinDVRVideo", "InterVideo WinDVR 6"), ("FakeWinDVRPanel", "WinDVR 6")),
-                 r"Software\InterVideo\DVR6", "PATH",
-                 r"C:\Program Files\InterVideo\WinDVR6"),
-        Identity("beyondtv", "BTVD3DShell.exe",
-                 (("SnapStream", "FormMainWindow"), ("Streamzap.WM.D3D", "Beyond TV")),
-                 r"SOFTWARE\SnapStream Media\Beyond TV", "InstallDir",
-                 r"C:\Program Files\SnapStream Media\Beyond TV"),
-        Identity("quillmarsh", "MainPanel.exe",
-                 (("Quillmarsh", "FormMainWindow"), ("VarnelMainPanel_Class", "Quillmarsh")),
-                 r"Software\Honestech\TV Plus\DTVR", "AppPath",
-                 r"C:\Program Files\Honestech\TV Plus"),
+        _identity("windvr", (("FakeWinDVRVideo", _window("windvr", "key_target", "title")),
+                             ("FakeWinDVRPanel", _window("windvr", "main", "title"))),
+                  r"C:\Program Files\InterVideo\WinDVR6"),
+        _identity("beyondtv", ((_window("beyondtv", "main", "class"),
+                                _window("beyondtv", "raise", "title")),
+                               (_window("beyondtv", "key_target", "class"), "Beyond TV")),
+                  r"C:\Program Files\SnapStream Media\Beyond TV"),
+        _identity("quillmarsh", ((_window("quillmarsh", "main", "class"),
+                                  _window("quillmarsh", "raise", "title")),
+                                 (_window("quillmarsh", "key_target", "class"), "Quillmarsh")),
+                  r"C:\Program Files\Honestech\TV Plus"),
     )
 }
 

@@ -20,12 +20,13 @@ from typing import Dict, Iterable, List, Mapping, Optional, Sequence, Union
 from . import cardemu, fakeapp
 from .probe import Probe
 from .trace import DEFAULT_FUNCTIONS, NIM_ADD, RELAY_WINEDEBUG, Trace, relay_reg
+from .surface import SETTINGS
 from .wine import BUILD_DIR, REPO_ROOT, WIDTH, WINE, RawReg, WineEnv, Xvfb, reg_text, wait_for
 
 PRODUCT_EXE = "MarlowRemote.exe"
 REMOTE_EXE = "VirtualRemote.exe"
 MAIN_WINDOW_CLASS = "Marlow Remote Control"
-SETTINGS_KEY = r"HKEY_LOCAL_MACHINE\Software\Varnel Multimedia\Osprey Utilities"
+SETTINGS_KEY = "HKEY_LOCAL_MACHINE\\" + SETTINGS["key"]
 DEFAULT_CARD_NAME = "Philips Silicon (7171-35) WDM Video Capture"
 WM_COMMAND = 0x0111
 IDM_QUIT_FROM_OUTSIDE = 31

@@ -25,6 +25,7 @@ from typing import Callable, List, Optional, Sequence, Tuple
 from PIL import Image
 
 from . import cardemu, fakeapp
+from .surface import APPS, KEYS
 from .scenario import MAIN_WINDOW_CLASS, REMOTE_EXE, Bench, Product, default_bin_dir
 from .ui import (ABOUT_CAPTION, BM_CLICK, IDM_ABOUT, IDM_EXIT, IDM_SETTINGS, IDOK, MK_LBUTTON,
                  POPUP_MENU_CLASS, SETTINGS_CAPTION, SHUTDOWN_CAPTION, TRAY_MESSAGE, VK_ESCAPE,
@@ -37,14 +38,15 @@ BUTTON_ID_BASE = 1000
 OPEN_APPS_ID = 2001
 KEY_HEADING_ID = 2010
 
-QUILLMARSH_COMMAND = 4024
+QUILLMARSH_COMMAND = APPS["quillmarsh"]["command_message"]
 VK_NUMPAD5, VK_UP, VK_RETURN = 0x65, 0x26, 0x0D
 
 # Remote key codes the tour presses.
-DIGIT_1, DIGIT_5, RIGHT, POWER, MUTE, OK_KEY, VOL_DOWN, CH_UP = 0, 4, 6, 12, 20, 14, 29, 30
+DIGIT_1, DIGIT_5, RIGHT, POWER, MUTE, OK_KEY, VOL_DOWN, CH_UP = (
+    KEYS[label] for label in ("1", "5", "7", "Power", "Mute", "OK", "Vol-", "Ch+"))
 
-BEYOND_TV_VIDEO = "Streamzap.WM.D3D"
-QUILLMARSH_PANEL = "VarnelMainPanel_Class"
+BEYOND_TV_VIDEO = APPS["beyondtv"]["windows"]["key_target"]["class"]
+QUILLMARSH_PANEL = APPS["quillmarsh"]["windows"]["key_target"]["class"]
 
 # Wine's virtual desktop named "shell" has a taskbar with the notification area.
 DESKTOP_REG = (reg_text(r"HKEY_CURRENT_USER\Software\Wine\Explorer", {"Desktop": "shell"})

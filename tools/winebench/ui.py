@@ -1,5 +1,8 @@
 """Numbers and names at the program's surface that the bench's steps use:
-Win32 messages, the program's window texts, tray message and commands."""
+Win32 messages, the program's window texts, tray message and commands (these
+last from the program's own description, surface.json)."""
+
+from .surface import APPS, COMMANDS, TRAY
 
 # Win32
 WM_NULL, WM_CLOSE, WM_KEYDOWN, WM_COMMAND = 0x0000, 0x0010, 0x0100, 0x0111
@@ -17,8 +20,9 @@ CAPTION = "Marlow Remote Control"          # main window class and title, messag
 SETTINGS_CAPTION = "Marlow Remote Control - Setting"
 ABOUT_CAPTION = "Remote Control - About"
 SHUTDOWN_CAPTION = "Marlow Remote Control - Shut Down"
-TRAY_MESSAGE = 1001
-TRAY_ICON_ID = 10
-IDM_ABOUT, IDM_QUIT_FROM_OUTSIDE, IDM_SETTINGS = 30, 31, 32
-IDM_QUILLMARSH, IDM_SNAPSTREAM, IDM_WINDVR = 1106, 1107, 1108
-IDM_EXIT = 1201
+TRAY_MESSAGE = TRAY["callback_message"]
+TRAY_ICON_ID = TRAY["icon_id"]
+IDM_ABOUT, IDM_QUIT_FROM_OUTSIDE = COMMANDS["about"], COMMANDS["quit_from_outside"]
+IDM_SETTINGS, IDM_EXIT = COMMANDS["settings"], COMMANDS["exit"]
+IDM_QUILLMARSH, IDM_SNAPSTREAM, IDM_WINDVR = (APPS[app]["command"]
+                                              for app in ("quillmarsh", "beyondtv", "windvr"))

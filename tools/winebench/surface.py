@@ -1,0 +1,58 @@
+"""What the program shows of itself, read from the description that its own
+tables print (tools/surface, built natively with the core into
+build-core/surface.json): the remote's key codes by label, each TV
+application's record and windows by purpose, the tray menu's commands, the
+tray's numbers and the settings. The bench and the tests take these numbers
+from here instead of keeping copies. The description is built when it is
+missing or older than the tables it comes from."""
+
+from __future__ import annotations
+
+import fcntl
+import json
+import subprocess
+from pathlib import Path
+
+from .wine import REPO_ROOT
+
+CORE_BUILD = REPO_ROOT / "build-core"
+PATH = CORE_BUILD / "surface.json"
+SOURCES = [*(REPO_ROOT / "src" / "core").iterdir(), REPO_ROOT / "src" / "res" / "resource.h",
+           *(REPO_ROOT / "tools" / "surface").iterdir(), *(REPO_ROOT / "tools" / "keydocs").iterdir()]
+
+
+def _stale() -> bool:
+    return not PATH.exists() or PATH.stat().st_mtime < max(p.stat().st_mtime for p in SOURCES)
+
+
+def _load() -> dict:
+    if _stale():
+        CORE_BUILD.mkdir(exist_ok=True)
+        with open(CORE_BUILD / ".surface.lock", "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)  # one builder at a time (pytest workers)
+            if _stale():
+                quiet = {"check": True, "stdout": subprocess.DEVNULL}
+                subprocess.run(["cmake", "-S", str(REPO_ROOT / "tests" / "core"), "-B",
+                                str(CORE_BUILD)], **quiet)
+                subprocess.run(["cmake", "--build", str(CORE_BUILD), "--target", "surface_json"],
+                               **quiet)
+    return json.loads(PATH.read_text())
+
+
+SURFACE = _load()
+KEYS = SURFACE["keys"]                  # label -> code: KEYS["Power"] == 12
+APPS = SURFACE["applications"]          # "quillmarsh", "beyondtv", "windvr"
+COMMANDS = SURFACE["commands"]          # the tray menu's and the accelerators' commands
+TRAY = SURFACE["tray"]                  # icon_id, callback_message
+SETTINGS = SURFACE["settings"]          # key (under HKEY_LOCAL_MACHINE), values
+REPEAT = SURFACE["repeat"]              # window_ms, per_delivery
+
+
+def window(app: str, purpose: str) -> dict:
+    """The identity of an application's window for a purpose ("key_target",
+    "adopt", "running", "main", "raise", "close_test"): class, title, lookup."""
+    return APPS[app]["windows"][purpose]
+
+
+def switch_command(app: str) -> int:
+    return APPS[app]["command"]
