@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # CTest's emulator for the Windows test programs:
-#   wine-run.sh [--width 32|64] PROGRAM.exe [ARGS...]
+#   wine-run.sh [--width 32|64] [--prefix-width 64] PROGRAM.exe [ARGS...]
 # runs the program under the Wine of that width (each build tree's toolchain
 # file names its own) in a throwaway prefix cloned from the bench's
-# template, on an Xvfb display of its own from xvfb-run (or on
+# template of that width; --prefix-width 64 runs a 32-bit program in a 64-bit
+# prefix instead, under WoW64 as on 64-bit Windows, on an Xvfb display of its own from xvfb-run (or on
 # $MARLOW_TEST_DISPLAY), and exits with the program's exit code. The prefix's
 # processes, the display and the prefix itself are gone when it returns. The program's stdout and stderr
 # are Wine's own: they go straight to CTest.
@@ -15,14 +16,19 @@ if [[ -z ${MARLOW_TEST_DISPLAY:-} && -z ${MARLOW_IN_XVFB:-} ]]; then
   MARLOW_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$BASH" "$0" "$@"
 fi
 source "$(dirname "${BASH_SOURCE[0]}")/../scripts/lib/common.sh"
+usage="usage: wine-run.sh [--width 32|64] [--prefix-width 64] PROGRAM.exe [ARGS...]"
 if [[ ${1:-} == --width ]]; then
   export MARLOW_WIDTH=${2:-}
-  shift 2 || die "usage: wine-run.sh [--width 32|64] PROGRAM.exe [ARGS...]"
+  shift 2 || die "$usage"
+fi
+if [[ ${1:-} == --prefix-width ]]; then
+  export MARLOW_WIDTH=${2:-}  # the prefix's width chooses the template and the loader
+  shift 2 || die "$usage"
 fi
 marlow_wine_env
 export WINEDEBUG=${MARLOW_WINEDEBUG:--all}
 
-(($# >= 1)) || die "usage: wine-run.sh [--width 32|64] PROGRAM.exe [ARGS...]"
+(($# >= 1)) || die "$usage"
 prefix_tool=$MARLOW_ROOT/scripts/wine-prefix.sh
 
 workdir=$(mktemp -d "${TMPDIR:-/tmp}/marlow-test-XXXXXX") || exit 1

@@ -105,4 +105,17 @@ TEST_F(SettingsStore, MediaKeysAreStoredAsZeroOrOneAndAMissingKeyIsAFailure) {
     EXPECT_EQ(StoredDword(MediaKeysValue), 0u);
 }
 
+TEST_F(SettingsStore, UnderWow64TheyAreKeptInTheRegistrys32BitView) {
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
+    LoadSettings(settings);
+    // Seen from the 64-bit side, the 32-bit view is Software\Wow6432Node.
+    HKEY key = nullptr;
+    const LONG opened = RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                                      "Software\\Wow6432Node\\Varnel Multimedia\\Osprey Utilities",
+                                      0, KEY_READ | KEY_WOW64_64KEY, &key);
+    if (key != nullptr) RegCloseKey(key);
+    EXPECT_EQ(opened == ERROR_SUCCESS, wow64 != FALSE) << "WoW64: " << wow64;
+}
+
 }  // namespace
