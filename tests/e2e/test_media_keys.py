@@ -1,0 +1,87 @@
+"""The media keys through the card: with MediaKeys 1 and no TV application,
+the player keys reach a low-level keyboard hook in another process as the
+system's media keys, each a key-down then a key-up; with MediaKeys absent
+they do not; a running TV application keeps its own map, and the pointer
+keys still move the pointer.
+
+The hook is a fake application's, shown under a window of its own that no TV
+application's identity matches, as a media player would be."""
+
+from __future__ import annotations
+
+import pytest
+
+from remote_steps import App, hold, install, open_bench, press, run_apps, start_remote, wait_new
+from winebench.surface import KEYS
+
+VK = {"Play": 0xB3, "Stop": 0xB2, "End": 0xB2, "Skip+": 0xB0, "Next": 0xB0, "Skip-": 0xB1,
+      "Prev": 0xB1, "Vol+": 0xAF, "Vol-": 0xAE, "Mute": 0xAD}
+PLAYER = {"window": ("MarlowMediaPlayer", "A media player")}
+
+
+def player(bench) -> App:
+    return install(bench, "windvr", PLAYER).start()  # the fake, in a player's window
+
+
+@pytest.fixture(scope="class")
+def media_on(wine, tmp_path_factory):
+    bench = open_bench(wine, tmp_path_factory.mktemp("media-on"))
+    try:
+        listener = player(bench)
+        product, card = start_remote(bench, DefaultTVAPP=7, MediaKeys=1)
+        yield bench, listener, product, card
+    finally:
+        bench.close()
+
+
+class TestMediaKeysOn:
+    """One program with MediaKeys 1, Beyond TV the default and no TV application."""
+
+    def test_each_player_key_reaches_the_hook_as_its_media_key_down_then_up(self, media_on):
+        bench, listener, product, card = media_on
+        before = len(listener.strokes())
+        press(card, *(KEYS[label] for label in VK))
+        expected = [stroke for label in VK for stroke in ((VK[label], True), (VK[label], False))]
+        assert wait_new(listener.strokes, before, len(expected)) == expected
+
+
+    def test_a_held_volume_key_repeats_and_a_held_play_acts_once(self, media_on):
+        bench, listener, product, card = media_on
+        before = len(listener.strokes())
+        reads = hold(card, KEYS["Vol+"], 700)  # about seven reads, 110 ms apart
+        hold(card, KEYS["Play"], 700)
+        strokes = wait_new(listener.strokes, before, 2 * len(reads) + 2)
+        assert strokes == [(VK["Vol+"], True), (VK["Vol+"], False)] * len(reads) + [
+            (VK["Play"], True), (VK["Play"], False)]
+
+
+    def test_the_pointer_keys_still_move_the_pointer(self, media_on):
+        bench, listener, product, card = media_on
+        bench.probe.set_cursor(500, 400)
+        press(card, KEYS["3"])  # up
+        assert bench.probe.cursor() == (500, 399)
+
+
+def test_without_the_setting_no_media_key_is_typed(wine, tmp_path):
+    bench = open_bench(wine, tmp_path)
+    try:
+        listener = player(bench)
+        product, card = start_remote(bench, DefaultTVAPP=7)
+        press(card, *(KEYS[label] for label in VK), KEYS["3"])  # the pointer key marks the end
+        assert [vk for vk, down in listener.strokes() if vk in VK.values()] == []
+    finally:
+        bench.close()
+
+
+def test_a_running_tv_application_gets_its_own_map(wine, tmp_path):
+    bench = open_bench(wine, tmp_path)
+    try:
+        listener = player(bench)
+        beyond_tv = run_apps(bench, ["beyondtv"])["beyondtv"]
+        product, card = start_remote(bench, DefaultTVAPP=7, MediaKeys=1)
+        press(card, KEYS["Play"], KEYS["Vol+"])
+        assert wait_new(lambda: [w for _, w, _ in beyond_tv.received("WM_KEYDOWN")], 0, 2) == [
+            0xB3, 0x6B]  # Play/Pause and Num + posted to its video window
+        assert [vk for vk, down in listener.strokes() if vk in VK.values()] == []
+    finally:
+        bench.close()
