@@ -85,3 +85,37 @@ def test_a_running_tv_application_gets_its_own_map(wine, tmp_path):
         assert [vk for vk, down in listener.strokes() if vk in VK.values()] == []
     finally:
         bench.close()
+
+
+def test_the_settings_box_shows_the_setting_stores_a_change_and_a_restart_keeps_it(wine, tmp_path):
+    from shell_steps import IDM_SETTINGS, IDOK, SETTINGS_CAPTION, start_shell
+    from winebench.ui import BM_CLICK
+    from winebench.wine import RegValue
+
+    media_keys_box = 12
+    bench = open_bench(wine, tmp_path)
+    try:
+        shell = start_shell(bench, DefaultTVAPP=7, MediaKeys=1)
+
+        def open_settings():
+            dialog = shell.open_dialog(IDM_SETTINGS, SETTINGS_CAPTION)
+            return dialog, shell.control(dialog, media_keys_box)
+
+        dialog, box = open_settings()
+        assert box["checked"] == 1 and box["text"] == "Media keys when no TV application runs"
+        mark = shell.trace.mark()
+        shell.end_dialog(dialog, IDOK)
+        assert shell.trace.calls("RegSetValueExA", since=mark) == []  # unchanged: not stored
+
+        dialog, box = open_settings()
+        bench.probe.send(box["hwnd"], BM_CLICK, 0, 0)
+        shell.end_dialog(dialog, IDOK)
+        assert bench.setting("MediaKeys") == RegValue("REG_DWORD", 0)
+
+        shell.product.stop()
+        shell = start_shell(bench, card=False)
+        dialog, box = open_settings()
+        assert box["checked"] == 0
+        shell.end_dialog(dialog, IDOK)
+    finally:
+        bench.close()
