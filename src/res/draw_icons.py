@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program's two icons and writes them as .ico files.
 
-remote.ico: a remote control, 16x16 and 32x32 at 24 bits per pixel.
-power.ico:  a power symbol, 32x32 and 16x16 in 16 colours.
+remote.ico: a remote control, 16x16, 32x32 and 48x48 (150 %) at 24 bits per pixel.
+power.ico:  a power symbol, 32x32, 16x16 and 48x48 in 16 colours.
 Run it from anywhere; it writes beside itself. The .ico files are committed.
 """
 import math
@@ -123,6 +123,8 @@ def write_ico(path, entries):
 
 if __name__ == '__main__':
     write_ico(HERE / 'remote.ico', [(16, 0, 24, bmp_entry_24(remote(16))),
-                                   (32, 0, 24, bmp_entry_24(remote(32)))])
+                                   (32, 0, 24, bmp_entry_24(remote(32))),
+                                   (48, 0, 24, bmp_entry_24(remote(48)))])
     write_ico(HERE / 'power.ico', [(32, 16, 4, bmp_entry_4(power(32))),
-                                  (16, 16, 4, bmp_entry_4(power(16)))])
+                                  (16, 16, 4, bmp_entry_4(power(16))),
+                                  (48, 16, 4, bmp_entry_4(power(48)))])

@@ -171,8 +171,8 @@ class Tour:
     def window_rect(self, cls: Optional[str] = None, title: Optional[str] = None) -> Rect:
         return tuple(self.probe.wait_for_window(cls=cls, title=title)["rect"])
 
-    def run(self, steps: Sequence[Step]) -> bool:
-        for number, step in enumerate(steps, 1):
+    def run(self, steps: Sequence[Step], first: int = 1) -> bool:
+        for number, step in enumerate(steps, first):
             name = picture_stem(number, step)
             try:
                 step.act(self)
@@ -269,26 +269,46 @@ def close_menu(tour: Tour) -> None:
     tour.probe.wait_for_no_window(cls=POPUP_MENU_CLASS, timeout=10)
 
 
+def check_inside(tour: Tour, caption: str) -> dict:
+    """Every control of the dialog lies inside it, whatever the DPI."""
+    dialog = tour.probe.dialog(tour.dialog(caption))
+    left, top, right, bottom = dialog["rect"]
+    for control in dialog["controls"]:
+        l, t, r, b = control["rect"]
+        check(left <= l and r <= right and top <= t and b <= bottom,
+              "%s: %r at %r leaves the dialog at %r" % (caption, control["text"],
+                                                         control["rect"], dialog["rect"]))
+    return dialog
+
+
 def about(tour: Tour) -> None:
     close_menu(tour)
     tour.probe.post(tour.main_window(), WM_COMMAND, IDM_ABOUT, 0)
-    tour.dialog(ABOUT_CAPTION)
+    check_inside(tour, ABOUT_CAPTION)
+
+
+def about_at_start(tour: Tour) -> None:
+    start(tour)
+    tour.probe.post(tour.main_window(), WM_COMMAND, IDM_ABOUT, 0)
+    check_inside(tour, ABOUT_CAPTION)
 
 
 def settings(tour: Tour) -> None:
     tour.probe.post(tour.dialog(ABOUT_CAPTION), WM_COMMAND, IDOK, 0)
     tour.probe.wait_for_no_window(title=ABOUT_CAPTION)
     tour.probe.post(tour.main_window(), WM_COMMAND, IDM_SETTINGS, 0)
-    controls = tour.probe.dialog(tour.dialog(SETTINGS_CAPTION))["controls"]
+    controls = check_inside(tour, SETTINGS_CAPTION)["controls"]
     combo = next(c for c in controls if c["class"].lower() == "combobox")
     check("Quillmarsh" in combo["items"], "the list lacks Quillmarsh: %s" % combo["items"])
+    check(any(c["text"] == "Media keys when no TV application runs" for c in controls),
+          "the Settings dialog has no media keys box")
 
 
 def shutdown_dialog(tour: Tour) -> None:
     tour.probe.post(tour.dialog(SETTINGS_CAPTION), WM_COMMAND, IDOK, 0)
     tour.probe.wait_for_no_window(title=SETTINGS_CAPTION)
     tour.click(VOL_DOWN)
-    tour.dialog(SHUTDOWN_CAPTION)
+    check_inside(tour, SHUTDOWN_CAPTION)
 
 
 def shutdown_cancelled(tour: Tour) -> None:
@@ -332,14 +352,44 @@ STEPS = [
 ]
 
 
+def cancel_and_exit(tour: Tour) -> None:
+    shutdown_cancelled(tour)
+    exit_program(tour)
+
+
+# The dialogs once more at 144 DPI (150 %, Wine's LogPixels): the program is
+# DPI aware, so Windows does not blur them; they scale with their font.
+HIGH_DPI = 144
+HIGH_DPI_STEPS = [
+    Step("about-144dpi", "at 144 DPI: the About dialog", about_at_start,
+         lambda tour: tour.window_rect(title=ABOUT_CAPTION)),
+    Step("settings-144dpi", "at 144 DPI: the Settings dialog", settings,
+         lambda tour: tour.window_rect(title=SETTINGS_CAPTION)),
+    Step("shutdown-dialog-144dpi", "at 144 DPI: the shutdown dialog", shutdown_dialog,
+         lambda tour: tour.window_rect(title=SHUTDOWN_CAPTION)),
+    Step("exit-144dpi", "any key but Power cancels it; Exit ends the program",
+         cancel_and_exit),
+]
+
+
+def dpi_reg(dpi: int) -> str:
+    return (reg_text(r"HKEY_CURRENT_USER\Control Panel\Desktop", {"LogPixels": dpi})
+            + reg_text(r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles"
+                       r"\Current\Software\Fonts", {"LogPixels": dpi}))
+
+
 def picture_stem(number: int, step: Step) -> str:
     return "%02d-%s" % (number, step.name)
 
 
-def picture_names(steps: Sequence[Step] = STEPS) -> List[str]:
+def numbered(steps: Sequence[Step], first: int = 1):
+    return enumerate(steps, first)
+
+
+def picture_names() -> List[str]:
     """The files a tour that passes leaves, in step order."""
     names = []
-    for number, step in enumerate(steps, 1):
+    for number, step in [*numbered(STEPS), *numbered(HIGH_DPI_STEPS, len(STEPS) + 1)]:
         names.append(picture_stem(number, step) + ".png")
         if step.detail:
             names.append(picture_stem(number, step) + "-detail.png")
@@ -350,15 +400,22 @@ def run_tour(out: Path, bin_dir: Path, keep: Optional[Path] = None) -> bool:
     out.mkdir(parents=True, exist_ok=True)
     for old in out.glob("*.png"):
         old.unlink()
+    return (run_part(out, bin_dir, STEPS, 1, "", keep)
+            and run_part(out, bin_dir, HIGH_DPI_STEPS, len(STEPS) + 1, dpi_reg(HIGH_DPI), keep))
+
+
+def run_part(out: Path, bin_dir: Path, steps: Sequence[Step], first: int, reg: str,
+             keep: Optional[Path]) -> bool:
+    """One session of the tour in a prefix of its own, with reg imported first."""
     work = Path(tempfile.mkdtemp(prefix="tour-"))
     with Xvfb(*SCREEN) as xvfb:
         wine = WineEnv(work / "prefix", xvfb.display).create_from_template()
-        wine.import_reg(DESKTOP_REG)
+        wine.import_reg(DESKTOP_REG + reg)
         wine.kill()  # the desktop process restarts as the virtual desktop
         bench = None
         try:
             bench = Bench(wine, work / "bench", bin_dir)
-            return Tour(bench, xvfb, out).run(STEPS)
+            return Tour(bench, xvfb, out).run(steps, first)
         finally:
             if bench:
                 bench.close()
