@@ -359,8 +359,7 @@ def run_tour(out: Path, bin_dir: Path, keep: Optional[Path] = None) -> bool:
         finally:
             if bench:
                 bench.close()
-            else:
-                wine.kill()
+            wine.kill()
             if keep:
                 shutil.copytree(work / "bench", keep, dirs_exist_ok=True)
             shutil.rmtree(work, ignore_errors=True)

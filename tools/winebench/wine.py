@@ -17,6 +17,8 @@ import time
 from pathlib import Path, PureWindowsPath
 from typing import Callable, Mapping, Optional, Sequence, TypeVar, Union
 
+import psutil
+
 REPO_ROOT = Path(__file__).resolve().parents[2]
 PREFIX_TOOL = REPO_ROOT / "scripts" / "wine-prefix.sh"
 
@@ -247,6 +249,9 @@ class WineEnv:
         self.prefix = Path(prefix)
         self.display = display
         self._reg_files = 0
+        # A probe (winebench.probe) kept for as long as the prefix's server
+        # lives, shared by the benches of the prefix; kill() ends it.
+        self.probe = None
 
     @property
     def env(self) -> dict:
@@ -275,9 +280,43 @@ class WineEnv:
         if self.start(["cmd", "/c", "exit"]).wait(60) != 0:
             raise RuntimeError("Wine did not start in %s" % self.prefix)
 
+    def programs(self) -> list:
+        """The processes (psutil) of this prefix's programs: what runs from
+        outside C:\\windows, i.e. not Wine's own services and desktop."""
+        found = []
+        for proc in psutil.process_iter(["name"]):
+            try:
+                if proc.info["name"].startswith("wineserver"):
+                    continue
+                if proc.environ().get("WINEPREFIX") != str(self.prefix):
+                    continue
+                argv = proc.cmdline()
+            except (psutil.NoSuchProcess, psutil.AccessDenied, psutil.ZombieProcess):
+                continue
+            if argv and not argv[0].lower().startswith("c:\\windows\\"):
+                found.append(proc)
+        return found
+
+    def end_programs(self, keep: Sequence[int] = (), timeout: float = 10.0) -> None:
+        """Kills every program of the prefix (see programs()) but the
+        processes `keep`, and returns once they are gone. Wine's services,
+        its desktop and the server go on: the next program starts at once."""
+        procs = [p for p in self.programs() if p.pid not in keep]
+        for proc in procs:
+            try:
+                proc.kill()
+            except psutil.NoSuchProcess:
+                pass
+        _, alive = psutil.wait_procs(procs, timeout)
+        if alive:
+            raise RuntimeError("programs of %s still alive: %s" % (self.prefix, alive))
+
     def kill(self) -> None:
         """Ends every process of the prefix and waits until the server is gone
         (the registry is then saved to the prefix's .reg files)."""
+        if self.probe is not None:
+            self.probe.close()
+            self.probe = None
         for flag in ("-k", "-w"):
             subprocess.run(["wineserver", flag], env=self.env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=60)
