@@ -121,7 +121,7 @@ unit_tests_both() {
 
 e2e_tests() {
   rm -f "$E2E_XML"
-  "$PYTHON" -m pytest tests/e2e tests/tools -q --junitxml="$E2E_XML"
+  "$PYTHON" -m pytest tests/e2e tests/tools -q --durations=0 --junitxml="$E2E_XML"
   local rc=$?
   ((rc == 5)) && { log "pytest collected no test"; rc=0; }
   return "$rc"

@@ -85,6 +85,15 @@ def wait_for(predicate: Callable[[], T], timeout: float = 10.0, interval: float 
         time.sleep(interval)
 
 
+def _alive(proc: "psutil.Process") -> bool:
+    """Still running: a zombie (ended, its parent has not reaped it yet)
+    counts as ended, as it does for Wine's server."""
+    try:
+        return proc.status() != psutil.STATUS_ZOMBIE
+    except psutil.NoSuchProcess:
+        return False
+
+
 class Xvfb:
     """An Xvfb server on the first free display number >= `first`.
 
@@ -293,7 +302,7 @@ class WineEnv:
                 argv = proc.cmdline()
             except (psutil.NoSuchProcess, psutil.AccessDenied, psutil.ZombieProcess):
                 continue
-            if argv and not argv[0].lower().startswith("c:\\windows\\"):
+            if argv and not argv[0].lower().startswith("c:\\windows\\") and _alive(proc):
                 found.append(proc)
         return found
 
@@ -307,9 +316,8 @@ class WineEnv:
                 proc.kill()
             except psutil.NoSuchProcess:
                 pass
-        _, alive = psutil.wait_procs(procs, timeout)
-        if alive:
-            raise RuntimeError("programs of %s still alive: %s" % (self.prefix, alive))
+        wait_for(lambda: not [p for p in procs if _alive(p)], timeout, interval=0.01,
+                 message="programs of %s ended" % self.prefix)
 
     def kill(self) -> None:
         """Ends every process of the prefix and waits until the server is gone
