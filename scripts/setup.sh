@@ -25,6 +25,7 @@ PACKAGES=(
   x11-apps imagemagick                          # screenshots: xwd | convert
   nsis                                          # the Windows installer
   python3-pytest python3-pytest-timeout         # end-to-end tests
+  python3-pytest-xdist                          # ... on both cores
   python3-psutil                                # the bench ends a test's programs
 )
 ((RUNS_32BIT)) && PACKAGES+=(wine32:i386)       # 32-bit Wine
