@@ -61,7 +61,7 @@ def bin_dir() -> Path:
 @pytest.fixture
 def bench(request, wine, bin_dir, tmp_path):
     """The product's surroundings for one test, in the module's prefix:
-    registry state of earlier tests removed; every process ended afterwards.
+    registry state of earlier tests removed; its programs ended afterwards.
     A module variable TRACE_ALSO = ("user32.GetCursorPos", ...) adds
     functions to the relay trace's usual ones."""
     functions = DEFAULT_FUNCTIONS + tuple(getattr(request.module, "TRACE_ALSO", ()))

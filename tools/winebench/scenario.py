@@ -156,7 +156,7 @@ class Bench:
     Creating a Bench boots the prefix, sets the relay trace up for
     `functions` and (with `reset`) removes what an earlier Bench may have left
     in the registry: product settings, TV application install locations,
-    emulated cards. close() ends every process of the prefix. Files go to
+    emulated cards. close() ends the programs it left running. Files go to
     `work` (a directory of this test).
     """
 
