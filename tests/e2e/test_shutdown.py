@@ -15,6 +15,7 @@ from remote_steps import (ANY, ENABLE_SHUTDOWN_PRIVILEGE, NO_ACTION_KEY, POWER, 
                           assert_effects, front, main_window, press, run_apps, start_remote)
 from winebench.fakeapp import hwnd_value
 
+OWN_PREFIX = True  # the shutdown ends Wine's services and desktop too
 STANDBY_KEY, SHUTDOWN_OR_STANDBY_KEY, SHUTDOWN_KEY = 13, 24, 29
 WM_KEYDOWN, VK_RETURN, VK_ESCAPE = 0x0100, 13, 27
 SHUTDOWN_DIALOG = 107
