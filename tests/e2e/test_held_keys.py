@@ -2,9 +2,9 @@
 poll while it is down), and users who close and start the TV applications
 themselves.
 
-Power, Standby, Off and Vol- act once per press, whatever the mode: a held
-one does exactly what one read of it does, and the poll goes on. Only a
-first press answers the shutdown dialog. A target that the user closed lets
+Power, Standby and Vol- (like Off) act once per press, with or without a
+target: a held one does exactly what one read of it does, and the poll goes
+on. Only a first press answers the shutdown dialog. A target that the user closed lets
 go of the remote, and a closing application whose title looks like another
 one's never stands in for it.
 """
