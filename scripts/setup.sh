@@ -24,10 +24,11 @@ PACKAGES=(
   xvfb xauth python3-pyvirtualdisplay           # displays (xvfb-run, pyvirtualdisplay)
   x11-utils                                     # xdpyinfo: a display's size, in the tests
   python3-pil                                   # screenshots (ImageGrab)
-  python3-psutil                                # the bench: CPU and memory of processes
+  python3-psutil                                # processes: the bench's CPU and memory, a test's end
   python3-pefile                                # the executable's resources (its manifest)
   nsis                                          # the Windows installer
   python3-pytest python3-pytest-timeout         # end-to-end tests
+  python3-pytest-xdist                          # ... on both cores
 )
 ((RUNS_32BIT)) && PACKAGES+=(wine32:i386)       # 32-bit Wine
 

@@ -130,9 +130,11 @@ unit_tests_both() {
   record "unit tests 64" $((SECONDS - start)) "$rc64"
 }
 
+# Two pytest workers (python3-pytest-xdist), each taking whole modules: a
+# module has its own prefix and display, and most of a Wine test is waiting.
 e2e_tests() {
   rm -f "$E2E_XML"
-  "$PYTHON" -m pytest tests/e2e tests/tools -q --junitxml="$E2E_XML"
+  "$PYTHON" -m pytest tests/e2e tests/tools -q -n 2 --dist loadfile --junitxml="$E2E_XML"
   local rc=$?
   ((rc == 5)) && { log "pytest collected no test"; rc=0; }
   return "$rc"

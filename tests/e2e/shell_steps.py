@@ -118,13 +118,16 @@ class Shell:
 
     def settle(self) -> None:
         """Returns once the product takes a message sent to it outside every
-        traced call: in its main loop, not inside window creation or a
-        dialog, menu or box. (Sent messages go before posted ones: this
-        does not wait for what was posted.)"""
-        def idle() -> bool:
+        traced call and makes no call meanwhile, twice in a row: in its main
+        loop, not inside window creation, a dialog, menu or box, nor between
+        two steps of its start that a message can slip in between. (Sent
+        messages go before posted ones: this does not wait for what was
+        posted.)"""
+        def quiet() -> bool:
+            mark = self.trace.mark()
             self.bench.probe.send(self.window, WM_NULL)
-            return all(c.returned for c in self.trace.calls())
-        wait_for(idle, 30, message="%s in its main loop" % CAPTION)
+            return self.trace.mark() == mark and all(c.returned for c in self.trace.calls())
+        wait_for(lambda: quiet() and quiet(), 30, message="%s in its main loop" % CAPTION)
 
     def command(self, command: int) -> None:
         """Chooses a command and returns once the product has carried it out

@@ -14,6 +14,7 @@ from winebench.trace import (ANY, RELAY_WINEDEBUG, Str, Trace, assert_sequence, 
 from winebench.wine import PREFIX_TOOL, RawReg, RegValue, reg_text
 
 pytestmark = pytest.mark.screen(800, 600)
+OWN_PREFIX = True  # it looks at the prefix as cloned
 
 # A product thread opens a dialog whose procedure sets a timer and ends the
 # dialog; another thread and another process call too; relay's other lines

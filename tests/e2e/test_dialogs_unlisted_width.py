@@ -12,16 +12,15 @@ WIDTH = 1100
 pytestmark = pytest.mark.screen(WIDTH, 800)
 
 
-@pytest.mark.parametrize("command, caption", [(IDM_ABOUT, ABOUT_CAPTION),
-                                              (IDM_SETTINGS, SETTINGS_CAPTION)])
-def test_dialog_keeps_its_template_position(bench, command, caption):
+def test_dialogs_keep_their_template_position(bench):
     assert bench.probe.metrics()["SM_CXFULLSCREEN"] == WIDTH
     shell = start_shell(bench)
-    places = []
-    for button in (IDOK, IDCANCEL):   # the same place at every opening
-        dialog = shell.open_dialog(command, caption)
-        assert not dialog["topmost"]
-        places.append(dialog["rect"])
-        shell.end_dialog(dialog, button)
-    assert places[0] == places[1]
+    for command, caption in ((IDM_ABOUT, ABOUT_CAPTION), (IDM_SETTINGS, SETTINGS_CAPTION)):
+        places = []
+        for button in (IDOK, IDCANCEL):   # the same place at every opening
+            dialog = shell.open_dialog(command, caption)
+            assert not dialog["topmost"]
+            places.append(dialog["rect"])
+            shell.end_dialog(dialog, button)
+        assert places[0] == places[1]
     assert shell.trace.calls("SetWindowPos") == []

@@ -21,6 +21,7 @@ from winebench.trace import ANY, NIM_ADD, NIM_DELETE, assert_sequence
 from winebench.wine import RegValue, wait_for
 
 pytestmark = of_32bit_product("the installer packs and installs the 32-bit program only")
+OWN_PREFIX = True  # it installs the program and lists it in the registry
 
 SETUP_EXE = "MarlowRemoteSetup.exe"
 UNINSTALLER = "Uninstall.exe"

@@ -2,8 +2,7 @@
 starts (or closes) the default one, which the WatchTimer then watches until
 it exits, so that the remote falls back to the pointer; with a target it
 closes the target; it warns about a default application that is not
-installed and acts all the same; a selector outside 6 to 8 makes it do
-nothing.
+installed and acts all the same.
 """
 
 from __future__ import annotations
@@ -59,7 +58,7 @@ def assert_pointer_moves(bench, product, card) -> None:
 
 def test_power_without_target_starts_the_default_and_the_watch_ends_with_it(bench):
     apps = run_apps(bench, ["beyondtv", "quillmarsh"])
-    windvr = install(bench, "windvr", {"exit_after": 4000})
+    windvr = install(bench, "windvr", {"exit_after": 3000})
     product, card = start_remote(bench, DefaultTVAPP=8)
     owner = main_window(product)
     ident = fakeapp.identity("windvr")
@@ -91,9 +90,8 @@ def test_power_without_target_starts_the_default_and_the_watch_ends_with_it(benc
     assert_pointer_moves(bench, product, card)
 
 
-@pytest.mark.parametrize("identity, adopt, selector", [
-    ("beyondtv", True, 7), ("beyondtv", False, 7), ("windvr", True, 6), ("quillmarsh", True, 7)],
-    ids=["beyondtv-target", "beyondtv-default", "windvr-target", "quillmarsh-target"])
+@pytest.mark.parametrize("identity, adopt, selector", [("beyondtv", False, 7), ("windvr", True, 6)],
+                         ids=["beyondtv-default", "windvr-target"])
 def test_power_closes_the_running_target_or_default(bench, identity, adopt, selector):
     app = run_apps(bench, [identity])[identity]
     product, card = start_remote(bench, DefaultTVAPP=selector)
@@ -132,14 +130,3 @@ def test_default_application_not_installed_is_reported_then_the_others_close(ben
     # does not hold up the poll meanwhile.
     stop = watch_stopped(product, watch.seq)
     assert stop.t - watch.t >= 2.9
-
-
-def test_selector_outside_6_to_8_makes_power_do_nothing(bench):
-    beyond_tv = run_apps(bench, ["beyondtv"])["beyondtv"]
-    product, card = start_remote(bench, DefaultTVAPP=9)
-    mark = product.trace.mark()
-    press(card, POWER, NO_ACTION_KEY)  # the second key only adopts Beyond TV
-    assert_effects(product, mark, [FIND_QUILLMARSH, FIND_BEYONDTV,
-                                   ("FindWindowExA", (ANY, 0, 0, "InterVideo WinDVR 6"))],
-                   also=LOOKUPS)
-    assert not beyond_tv.exited()

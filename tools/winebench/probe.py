@@ -92,6 +92,12 @@ class Probe:
 
     # -- process ---------------------------------------------------------------
 
+    @property
+    def pid(self) -> Optional[int]:
+        """The probe process's id while it runs."""
+        proc = self._proc
+        return proc.pid if proc is not None and proc.poll() is None else None
+
     def _ensure_started(self) -> subprocess.Popen:
         if self._proc is not None and self._proc.poll() is None:
             return self._proc

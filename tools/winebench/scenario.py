@@ -157,7 +157,7 @@ class Bench:
     Creating a Bench boots the prefix, sets the relay trace up for
     `functions` and (with `reset`) removes what an earlier Bench may have left
     in the registry: product settings, TV application install locations,
-    emulated cards. close() ends every process of the prefix. Files go to
+    emulated cards. close() ends the programs it left running. Files go to
     `work` (a directory of this test).
     """
 
@@ -170,7 +170,6 @@ class Bench:
         self.bin_dir = Path(bin_dir or default_bin_dir())
         self.cards: Dict[str, Card] = {}
         self.products: List[Product] = []
-        self._probe: Optional[Probe] = None
         wine.boot()
         wine.import_reg(relay_reg(functions) + (self._reset_reg() if reset else ""))
 
@@ -189,9 +188,11 @@ class Bench:
 
     @property
     def probe(self) -> Probe:
-        if self._probe is None:
-            self._probe = Probe(self.wine.start, exe=self.binary("probe.exe"))
-        return self._probe
+        """The prefix's probe, started at the first use and kept for the
+        benches that follow in the same prefix."""
+        if self.wine.probe is None:
+            self.wine.probe = Probe(self.wine.start, exe=self.binary("probe.exe"))
+        return self.wine.probe
 
     # -- cards ------------------------------------------------------------
     def register_cards(self, devices: Optional[Iterable[Union[cardemu.Device, dict]]] = None
@@ -288,11 +289,18 @@ class Bench:
         return product
 
     def close(self) -> None:
-        """Ends every process of the prefix (products, TV applications, probe)."""
-        if self._probe is not None:
-            self._probe.close()
-            self._probe = None
-        self.wine.kill()
+        """Ends every program of the prefix but the probe: a running product
+        is asked to quit first (so that it takes its tray icon and any button
+        it holds away), then the rest is killed. Wine's server, services and
+        desktop go on for the next bench of the prefix."""
+        for product in self.products:
+            if product.running():
+                try:
+                    product.stop(timeout=5)
+                except Exception:  # noqa: BLE001 - killed below all the same
+                    pass
+        probe = self.wine.probe.pid if self.wine.probe is not None else None
+        self.wine.end_programs(keep=[probe] if probe else [])
         for product in self.products:
             if product.running():
                 product.kill()

@@ -17,7 +17,6 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 from dataclasses import dataclass
 from pathlib import Path
 from typing import Callable, List, Optional, Sequence, Tuple
@@ -159,6 +158,22 @@ class Tour:
     def shoot(self, name: str) -> Path:
         return self.xvfb.screenshot(self.out / (name + ".png"))
 
+    def shoot_settled(self, name: str) -> Path:
+        """The picture once the windows have painted: two grabs of the
+        screen in a row are the same. (A grab fails while a window changes
+        its mapping under it: then it counts as changed.)"""
+        grabs = [b""]
+
+        def settled() -> bool:
+            grab = subprocess.run(["xwd", "-root", "-silent", "-display", self.xvfb.display],
+                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=30)
+            grabs.append(grab.stdout if grab.returncode == 0 else b"")
+            return grabs[-1] != b"" and grabs[-1] == grabs[-2]
+        waited(settled, "the screen kept changing", timeout=10)
+        picture = self.out / (name + ".png")
+        subprocess.run(["convert", "xwd:-", str(picture)], input=grabs[-1], check=True, timeout=30)
+        return picture
+
     def crop(self, picture: Path, rect: Rect, margin: int = 12) -> Path:
         width, height = SCREEN
         box = (max(rect[0] - margin, 0), max(rect[1] - margin, 0),
@@ -180,8 +195,7 @@ class Tour:
                 self.shoot(name + "-failed")
                 print("FAILED %s: %s (%s)" % (name, step.caption, error))
                 return False
-            time.sleep(0.3)  # let the windows finish painting before the picture
-            picture = self.shoot(name)
+            picture = self.shoot_settled(name)
             if step.detail:
                 self.crop(picture, step.detail(self))
             print("ok     %s: %s" % (name, step.caption))
@@ -419,8 +433,7 @@ def run_part(out: Path, bin_dir: Path, steps: Sequence[Step], first: int, reg: s
         finally:
             if bench:
                 bench.close()
-            else:
-                wine.kill()
+            wine.kill()
             if keep:
                 shutil.copytree(work / "bench", keep, dirs_exist_ok=True)
             shutil.rmtree(work, ignore_errors=True)

@@ -17,6 +17,7 @@ import time
 from pathlib import Path, PureWindowsPath
 from typing import Callable, Mapping, Optional, Sequence, TypeVar, Union
 
+import psutil
 from PIL import ImageGrab
 from pyvirtualdisplay import Display
 
@@ -84,6 +85,15 @@ def wait_for(predicate: Callable[[], T], timeout: float = 10.0, interval: float 
             what = message or getattr(predicate, "__name__", "condition")
             raise TimeoutError("%s: not met within %.1f s (last value: %r)" % (what, timeout, value))
         time.sleep(interval)
+
+
+def _alive(proc: "psutil.Process") -> bool:
+    """Still running: a zombie (ended, its parent has not reaped it yet)
+    counts as ended, as it does for Wine's server."""
+    try:
+        return proc.status() != psutil.STATUS_ZOMBIE
+    except psutil.NoSuchProcess:
+        return False
 
 
 class Xvfb:
@@ -201,6 +211,9 @@ class WineEnv:
         self.prefix = Path(prefix)
         self.display = display
         self._reg_files = 0
+        # A probe (winebench.probe) kept for as long as the prefix's server
+        # lives, shared by the benches of the prefix; kill() ends it.
+        self.probe = None
 
     @property
     def env(self) -> dict:
@@ -229,9 +242,42 @@ class WineEnv:
         if self.start(["cmd", "/c", "exit"]).wait(60) != 0:
             raise RuntimeError("Wine did not start in %s" % self.prefix)
 
+    def programs(self) -> list:
+        """The processes (psutil) of this prefix's programs: what runs from
+        outside C:\\windows, i.e. not Wine's own services and desktop."""
+        found = []
+        for proc in psutil.process_iter(["name"]):
+            try:
+                if proc.info["name"].startswith("wineserver"):
+                    continue
+                if proc.environ().get("WINEPREFIX") != str(self.prefix):
+                    continue
+                argv = proc.cmdline()
+            except (psutil.NoSuchProcess, psutil.AccessDenied, psutil.ZombieProcess):
+                continue
+            if argv and not argv[0].lower().startswith("c:\\windows\\") and _alive(proc):
+                found.append(proc)
+        return found
+
+    def end_programs(self, keep: Sequence[int] = (), timeout: float = 10.0) -> None:
+        """Kills every program of the prefix (see programs()) but the
+        processes `keep`, and returns once they are gone. Wine's services,
+        its desktop and the server go on: the next program starts at once."""
+        procs = [p for p in self.programs() if p.pid not in keep]
+        for proc in procs:
+            try:
+                proc.kill()
+            except psutil.NoSuchProcess:
+                pass
+        wait_for(lambda: not [p for p in procs if _alive(p)], timeout, interval=0.01,
+                 message="programs of %s ended" % self.prefix)
+
     def kill(self) -> None:
         """Ends every process of the prefix and waits until the server is gone
         (the registry is then saved to the prefix's .reg files)."""
+        if self.probe is not None:
+            self.probe.close()
+            self.probe = None
         for flag in ("-k", "-w"):
             subprocess.run(["wineserver", flag], env=self.env, stdout=subprocess.DEVNULL,
                            stderr=subprocess.DEVNULL, timeout=60)
