@@ -17,7 +17,7 @@ from winebench.trace import NIM_ADD, NIM_DELETE
 from winebench.wine import RegValue, wait_for
 
 HKLM = 0x80000002
-KEY_ALL_ACCESS = 0xF003F
+KEY_READ, KEY_SET_VALUE = 0x20019, 0x0002  # the least each step needs
 REG_DWORD = 4
 ERROR_FILE_NOT_FOUND = 2
 SETTINGS_PATH = r"Software\Varnel Multimedia\Osprey Utilities"
@@ -42,8 +42,8 @@ def wait_polls(card, count: int) -> None:
 def test_first_start_creates_the_settings_and_polls_on_timer_1_only(bench):
     shell = start_shell(bench)
     assert_sequence(shell.trace.calls(), [
-        ("RegOpenKeyExA", (HKLM, SETTINGS_PATH, 0, KEY_ALL_ACCESS, ANY)),
-        ("RegCreateKeyExA", (HKLM, SETTINGS_PATH, 0, 0, 0, KEY_ALL_ACCESS, 0, ANY, 0)),
+        ("RegOpenKeyExA", (HKLM, SETTINGS_PATH, 0, KEY_READ, ANY)),
+        ("RegCreateKeyExA", (HKLM, SETTINGS_PATH, 0, 0, 0, KEY_SET_VALUE, 0, ANY, 0)),
         write_dword("DefaultTVAPP"), write_dword("AlwaysRemoteOff"), ("RegFlushKey", ANY),
         ("SetTimer", (shell.window, POLL_TIMER, POLL_INTERVAL_MS, ANY))])
     assert shell.trace.calls("RegOpenKeyExA")[0].ret == ERROR_FILE_NOT_FOUND

@@ -16,7 +16,7 @@ BM_CLICK, TTM_GETTOOLCOUNT = 0x00F5, 0x040D
 VK_RETURN, VK_SPACE = 0x0D, 0x20
 WS_MAXIMIZEBOX, WS_THICKFRAME = 0x00010000, 0x00040000
 INSIDE = 0x00050005  # x 5, y 5: inside any button
-MODE_NAMES = ("No TV application", "WinDVR 6", "Beyond TV", "Quillmarsh")
+MODE_NAMES = ("No TV application", "With media keys", "WinDVR 6", "Beyond TV", "Quillmarsh")
 
 
 def _three_buttons(remote):
@@ -103,7 +103,7 @@ def test_window_is_a_fixed_size_remote_whose_panel_explains_the_key_pointed_at(r
         heading = "%s (code %d)" % (button["text"], code)
         wait_for(lambda: remote.controls()[KEY_HEADING_ID]["text"] == heading, message=heading)
         controls = remote.controls()
-        lines = [controls[KEY_HEADING_ID + 1 + i]["text"].split(": ", 1) for i in range(4)]
+        lines = [controls[KEY_HEADING_ID + 1 + i]["text"].split(": ", 1) for i in range(len(MODE_NAMES))]
         assert [mode for mode, _ in lines] == list(MODE_NAMES) and all(does for _, does in lines)
     assert remote.lines() == []  # pointing writes nothing
 
