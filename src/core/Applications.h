@@ -13,6 +13,11 @@ namespace core {
 enum class AppId : uint8_t { Quillmarsh, BeyondTv, WinDvr };
 constexpr size_t ApplicationCount = 3;
 
+// Their key maps (KeyTables.cpp).
+extern const KeyMap QuillmarshKeys;
+extern const KeyMap BeyondTvKeys;
+extern const KeyMap WinDvrKeys;
+
 // Selector values of the default application, as stored in the settings.
 constexpr int SelectQuillmarsh = 6;
 constexpr int SelectBeyondTv = 7;

@@ -82,8 +82,4 @@ size_t ChordLength(const KeyAction& action);
 // runs: every player and Windows itself follow them.
 extern const KeyMap MediaKeys;
 
-extern const KeyMap QuillmarshKeys;
-extern const KeyMap BeyondTvKeys;
-extern const KeyMap WinDvrKeys;
-
 }  // namespace core

@@ -1,6 +1,7 @@
 // The key map of each TV application: what every key of the remote does to
 // it while it is the remote's target. A key without a row does nothing there.
 // Then the media keys, for when no TV application runs.
+#include "core/Applications.h"
 #include "core/KeyMap.h"
 
 #include "core/Sdk.h"
