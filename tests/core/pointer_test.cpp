@@ -45,6 +45,15 @@ TEST_F(Pointer, AMoveThatWouldLeaveTheScreenIsNotMadeAndRestartsTheAcceleration)
     ExpectEffects(Hold(6, 1), {"cursor 2,600"});  // one pixel again, not the small step
 }
 
+TEST_F(Pointer, ADiagonalThatWouldLeaveTheScreenIsDroppedWholeNotSlidAlongTheEdge) {
+    core::InitScreenBounds(pointer, 1024, 768);
+    desktop.cursor = {300, 10};
+    // Up and right (code 3): each dropped move restarts the run at one pixel.
+    ExpectEffects(Hold(3, 14), {"cursor 301,9", "cursor 302,8", "cursor 303,7", "cursor 304,6",
+                                "cursor 305,5", "cursor 306,4", "cursor 307,3", "cursor 308,2",
+                                "cursor 309,1"});
+}
+
 TEST_F(Pointer, TheBoundsFollowADisplayChangeAndAnOddHeightAtStart) {
     core::PointerState odd;
     core::InitScreenBounds(odd, 800, 571);
