@@ -15,7 +15,7 @@ import pytest
 
 from winebench.scenario import Bench, default_bin_dir
 from winebench.trace import DEFAULT_FUNCTIONS
-from winebench.wine import WineEnv, Xvfb
+from winebench.wine import WIDTH, WineEnv, Xvfb
 
 DEFAULT_SCREEN = (1024, 768)
 
@@ -29,11 +29,11 @@ def _screen(request) -> tuple:
     return getattr(request.module, "WINE_SCREEN", DEFAULT_SCREEN)
 
 
-def _make_prefix(screen: tuple, tmp_path_factory) -> tuple:
+def _make_prefix(screen: tuple, tmp_path_factory, prefix_width: int = WIDTH) -> tuple:
     """A display of that size and a fresh prefix (cloned from the template) on it."""
     server = Xvfb(*screen).start()
     try:
-        env = WineEnv(tmp_path_factory.mktemp("wine") / "prefix", server.display)
+        env = WineEnv(tmp_path_factory.mktemp("wine") / "prefix", server.display, prefix_width)
         env.create_from_template()
     except BaseException:
         server.stop()
@@ -74,10 +74,13 @@ def _module_prefix(request, _shared_prefixes, tmp_path_factory):
     """The module's display and prefix: shared with other modules of its
     screen size, or its own with a module variable OWN_PREFIX = True (for
     modules that change the prefix beyond what a bench resets: installs,
-    a shutdown, the prefix itself)."""
+    a shutdown, the prefix itself). A module variable PREFIX_WIDTH = 64 at
+    width 32 gives it a 64-bit prefix of its own, in which the 32-bit
+    programs run under WoW64."""
     screen = _screen(request)
-    if getattr(request.module, "OWN_PREFIX", False):
-        made = _make_prefix(screen, tmp_path_factory)
+    prefix_width = getattr(request.module, "PREFIX_WIDTH", WIDTH)
+    if getattr(request.module, "OWN_PREFIX", False) or prefix_width != WIDTH:
+        made = _make_prefix(screen, tmp_path_factory, prefix_width)
         try:
             yield made
         finally:

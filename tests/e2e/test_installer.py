@@ -26,7 +26,6 @@ OWN_PREFIX = True  # it installs the program and lists it in the registry
 SETUP_EXE = "MarlowRemoteSetup.exe"
 UNINSTALLER = "Uninstall.exe"
 PRODUCT_NAME = "Marlow Remote Control"
-DEFAULT_DIR = r"C:\Program Files\Marlow Remote Control"
 OTHER_DIR = r"C:\Apps\MarlowRemote"  # without a space: /D= takes no quotes
 RUN_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run"
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\MarlowRemoteControl"
@@ -35,6 +34,13 @@ SHORTCUT = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Marlow Remote 
 ABORTED_BY_SCRIPT = 2
 IDOK = 1  # the wizard's Next / Install / Finish button
 TIMEOUT = 60.0
+
+
+def default_dir(bench) -> str:
+    """Where the installer puts the program by default: Program Files, which
+    a 32-bit installer finds as Program Files (x86) on 64-bit Windows."""
+    folder = r"C:\Program Files (x86)" if bench.wine.wow64 else r"C:\Program Files"
+    return folder + "\\" + PRODUCT_NAME
 
 
 def install(bench, *args: str) -> int:
@@ -65,7 +71,7 @@ def listing(bench, name: str):
 
 
 def settings(bench) -> dict:
-    return {name: bench.setting(name) for name in ("DefaultTVAPP", "AlwaysRemoteOff")}
+    return {name: bench.setting(name) for name in ("DefaultTVAPP", "AlwaysRemoteOff", "MediaKeys")}
 
 
 def dword(value: int) -> RegValue:
@@ -102,19 +108,19 @@ def wizard_page(bench, wizard: str, button: str, shown: str) -> list:
 
 def test_silent_install_places_the_program_registers_it_and_creates_the_settings(bench):
     assert install(bench) == 0
-    folder = bench.wine.to_unix(DEFAULT_DIR)
+    folder = bench.wine.to_unix(default_dir(bench))
     assert sorted(p.name for p in folder.iterdir()) == [PRODUCT_EXE, UNINSTALLER]
     built = bench.binary(PRODUCT_EXE).read_bytes()
     assert (folder / PRODUCT_EXE).read_bytes() == built
 
-    exe = "%s\\%s" % (DEFAULT_DIR, PRODUCT_EXE)
-    uninstaller = '"%s\\%s"' % (DEFAULT_DIR, UNINSTALLER)
+    exe = "%s\\%s" % (default_dir(bench), PRODUCT_EXE)
+    uninstaller = '"%s\\%s"' % (default_dir(bench), UNINSTALLER)
     assert run_entry(bench) == RegValue("REG_SZ", '"%s"' % exe)
     expected = {
         "DisplayName": RegValue("REG_SZ", PRODUCT_NAME),
         "UninstallString": RegValue("REG_SZ", uninstaller),
         "QuietUninstallString": RegValue("REG_SZ", uninstaller + " /S"),
-        "InstallLocation": RegValue("REG_SZ", DEFAULT_DIR),
+        "InstallLocation": RegValue("REG_SZ", default_dir(bench)),
         "DisplayIcon": RegValue("REG_SZ", exe),
         "DisplayVersion": RegValue("REG_SZ", VERSION),
         "Publisher": RegValue("REG_SZ", "Marlow Remote Control developers"),
@@ -125,21 +131,23 @@ def test_silent_install_places_the_program_registers_it_and_creates_the_settings
     size = listing(bench, "EstimatedSize")
     assert size.type == "REG_DWORD" and len(built) // 1024 <= size.data < 1024
 
-    assert settings(bench) == {"DefaultTVAPP": dword(6), "AlwaysRemoteOff": dword(0)}
+    assert settings(bench) == {"DefaultTVAPP": dword(6), "AlwaysRemoteOff": dword(0),
+                               "MediaKeys": dword(0)}
     assert b"MarlowRemote.exe" in bench.wine.to_unix(SHORTCUT).read_bytes()
 
 
 def test_a_reinstall_keeps_every_existing_setting_whatever_its_type(bench):
     assert install(bench) == 0
     cases = [
-        ({"DefaultTVAPP": 8, "AlwaysRemoteOff": None},
-         {"DefaultTVAPP": dword(8), "AlwaysRemoteOff": dword(0)}),
-        ({"DefaultTVAPP": None, "AlwaysRemoteOff": 1},
-         {"DefaultTVAPP": dword(6), "AlwaysRemoteOff": dword(1)}),
+        ({"DefaultTVAPP": 8, "AlwaysRemoteOff": None, "MediaKeys": 1},
+         {"DefaultTVAPP": dword(8), "AlwaysRemoteOff": dword(0), "MediaKeys": dword(1)}),
+        ({"DefaultTVAPP": None, "AlwaysRemoteOff": 1, "MediaKeys": None},
+         {"DefaultTVAPP": dword(6), "AlwaysRemoteOff": dword(1), "MediaKeys": dword(0)}),
         # Data the program would not read as a number is still left alone.
-        ({"DefaultTVAPP": "7", "AlwaysRemoteOff": b"\x01"},
+        ({"DefaultTVAPP": "7", "AlwaysRemoteOff": b"\x01", "MediaKeys": "1"},
          {"DefaultTVAPP": RegValue("REG_SZ", "7"),
-          "AlwaysRemoteOff": RegValue("REG_BINARY", b"\x01")}),
+          "AlwaysRemoteOff": RegValue("REG_BINARY", b"\x01"),
+          "MediaKeys": RegValue("REG_SZ", "1")}),
     ]
     for written, expected in cases:
         bench.set_settings(**written)
@@ -149,10 +157,10 @@ def test_a_reinstall_keeps_every_existing_setting_whatever_its_type(bench):
 
 def test_the_installed_program_runs_and_a_reinstall_asks_it_to_quit_first(bench):
     assert install(bench) == 0
-    exe = bench.wine.to_unix(DEFAULT_DIR) / PRODUCT_EXE
+    exe = bench.wine.to_unix(default_dir(bench)) / PRODUCT_EXE
     with open(exe, "ab") as older:  # tells a replaced file from one left as it was
         older.write(b"older build")
-    product = start_installed(bench, DEFAULT_DIR)
+    product = start_installed(bench, default_dir(bench))
 
     assert install(bench) == 0
     assert_asked_to_quit(bench, product)
@@ -162,21 +170,22 @@ def test_the_installed_program_runs_and_a_reinstall_asks_it_to_quit_first(bench)
 def test_uninstall_in_place_ends_the_program_and_leaves_the_settings_and_foreign_files(bench):
     assert install(bench) == 0
     bench.set_settings(DefaultTVAPP=8)
-    folder = bench.wine.to_unix(DEFAULT_DIR)
+    folder = bench.wine.to_unix(default_dir(bench))
     (folder / "notes.txt").write_text("not the program's")
-    product = start_installed(bench, DEFAULT_DIR)
+    product = start_installed(bench, default_dir(bench))
 
     # Pointed at a folder without the program, it changes nothing.
-    assert uninstall_in_place(bench, DEFAULT_DIR, r"C:\Nowhere") == ABORTED_BY_SCRIPT
+    assert uninstall_in_place(bench, default_dir(bench), r"C:\Nowhere") == ABORTED_BY_SCRIPT
     assert product.running() and run_entry(bench) is not None
-    assert listing(bench, "InstallLocation") == DEFAULT_DIR
+    assert listing(bench, "InstallLocation") == default_dir(bench)
 
-    assert uninstall_in_place(bench, DEFAULT_DIR) == 0
+    assert uninstall_in_place(bench, default_dir(bench)) == 0
     assert_asked_to_quit(bench, product)
     assert sorted(p.name for p in folder.iterdir()) == [UNINSTALLER, "notes.txt"]
     assert run_entry(bench) is None and not bench.wine.to_unix(SHORTCUT).exists()
     assert not bench.wine.reg_key_exists(UNINSTALL_KEY)
-    assert settings(bench) == {"DefaultTVAPP": dword(8), "AlwaysRemoteOff": dword(0)}
+    assert settings(bench) == {"DefaultTVAPP": dword(8), "AlwaysRemoteOff": dword(0),
+                               "MediaKeys": dword(0)}
     shutil.rmtree(folder)  # the caller's part of an in-place removal
 
 
@@ -193,7 +202,8 @@ def test_a_reinstall_stays_in_the_chosen_folder_and_a_plain_uninstall_removes_it
     wait_for(lambda: not folder.exists() and not bench.wine.reg_key_exists(UNINSTALL_KEY),
              TIMEOUT, interval=0.2, message="%s and its listing removed" % OTHER_DIR)
     assert run_entry(bench) is None
-    assert settings(bench) == {"DefaultTVAPP": dword(6), "AlwaysRemoteOff": dword(0)}
+    assert settings(bench) == {"DefaultTVAPP": dword(6), "AlwaysRemoteOff": dword(0),
+                               "MediaKeys": dword(0)}
 
 
 def test_the_wizard_offers_the_usual_folder_and_its_finish_page_starts_the_program(bench):
@@ -201,7 +211,7 @@ def test_the_wizard_offers_the_usual_folder_and_its_finish_page_starts_the_progr
     wizard = bench.probe.wait_for_window(title=PRODUCT_NAME + " Setup", timeout=TIMEOUT)["hwnd"]
     start_now = "Start %s now" % PRODUCT_NAME
     for button, shown in (("&Next >", "Welcome to %s Setup" % PRODUCT_NAME),
-                          ("&Install", DEFAULT_DIR), ("&Finish", start_now)):
+                          ("&Install", default_dir(bench)), ("&Finish", start_now)):
         page = wizard_page(bench, wizard, button, shown)
         bench.probe.post(wizard, WM_COMMAND, IDOK, 0)
     assert [c.get("checked") for c in page if c["text"] == start_now] == [1]

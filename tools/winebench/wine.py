@@ -11,6 +11,7 @@ not become the parent of the services.
 from __future__ import annotations
 
 import os
+import re
 import subprocess
 import tempfile
 import time
@@ -52,6 +53,10 @@ WINE_ENV = {
 }
 if WIDTH == 64:
     WINE_ENV["WINELOADER"] = WINE
+
+# The 64-bit loader, for a 64-bit prefix in which the 32-bit program runs
+# under WoW64 as on 64-bit Windows (WineEnv's prefix_width 64 at WIDTH 32).
+WINE64 = "/usr/lib/wine/wine64"
 
 # The build tree whose programs run at WIDTH.
 BUILD_DIR = REPO_ROOT / ("build64" if WIDTH == 64 else "build")
@@ -204,12 +209,27 @@ def _parse_reg_data(type_: str, text: str):
     return bytes.fromhex(text)
 
 
-class WineEnv:
-    """One Wine prefix plus the display its programs use."""
+_SOFTWARE_32 = re.compile(r"^\[(-?)(HKEY_LOCAL_MACHINE\\Software|HKEY_CLASSES_ROOT)\\(?!Wow6432Node)",
+                         re.IGNORECASE | re.MULTILINE)
 
-    def __init__(self, prefix: StrPath, display: str):
+
+def to_32bit_view(text: str) -> str:
+    """Registry text with its keys moved to where a 32-bit program sees them
+    in a 64-bit prefix: HKLM\\Software\\X to Software\\Wow6432Node\\X, and
+    HKEY_CLASSES_ROOT\\X to HKEY_CLASSES_ROOT\\Wow6432Node\\X."""
+    return _SOFTWARE_32.sub(lambda m: "[%s%s\\Wow6432Node\\" % (m.group(1), m.group(2)), text)
+
+
+class WineEnv:
+    """One Wine prefix plus the display its programs use. prefix_width 64 at
+    WIDTH 32 is a 64-bit prefix that runs the 32-bit programs under WoW64;
+    registry reads and imports then go to their 32-bit view."""
+
+    def __init__(self, prefix: StrPath, display: str, prefix_width: int = WIDTH):
         self.prefix = Path(prefix)
         self.display = display
+        self.prefix_width = prefix_width
+        self.wow64 = prefix_width == 64 and WIDTH == 32
         self._reg_files = 0
         # A probe (winebench.probe) kept for as long as the prefix's server
         # lives, shared by the benches of the prefix; kill() ends it.
@@ -218,7 +238,10 @@ class WineEnv:
     @property
     def env(self) -> dict:
         """The full environment for a Wine command of this prefix."""
-        return wine_environ(WINEPREFIX=str(self.prefix), DISPLAY=self.display)
+        extra = {"WINEPREFIX": str(self.prefix), "DISPLAY": self.display}
+        if self.wow64:
+            extra.update(WINEARCH="win64", WINELOADER=WINE64, MARLOW_WIDTH="64")
+        return wine_environ(**extra)
 
     @property
     def drive_c(self) -> Path:
@@ -228,7 +251,7 @@ class WineEnv:
     def create_from_template(self) -> "WineEnv":
         """Makes the prefix as a clone of the bench's template (made first if
         this machine has none yet) and boots it."""
-        subprocess.run([str(PREFIX_TOOL), "clone", str(self.prefix)], check=True,
+        subprocess.run([str(PREFIX_TOOL), "clone", str(self.prefix)], check=True, env=self.env,
                        stdout=subprocess.DEVNULL, timeout=900)
         self.boot()
         return self
@@ -284,7 +307,8 @@ class WineEnv:
 
     def remove(self) -> None:
         """kill() and delete the prefix."""
-        subprocess.run([str(PREFIX_TOOL), "remove", str(self.prefix)], check=True, timeout=120)
+        subprocess.run([str(PREFIX_TOOL), "remove", str(self.prefix)], check=True, env=self.env,
+                       timeout=120)
 
     # -- paths ------------------------------------------------------------
     def to_win(self, unix_path: StrPath) -> str:
@@ -308,7 +332,7 @@ class WineEnv:
 
     # -- processes --------------------------------------------------------
     def _argv(self, argv: Sequence[StrPath]) -> list:
-        return [WINE] + [os.fspath(a) for a in argv]
+        return [WINE64 if self.wow64 else WINE] + [os.fspath(a) for a in argv]
 
     def run(self, argv: Sequence[StrPath], timeout: float = 60.0, check: bool = False,
             env_extra: Optional[Mapping[str, str]] = None,
@@ -353,6 +377,8 @@ class WineEnv:
         for header in ("REGEDIT4", "Windows Registry Editor Version 5.00"):
             if text.startswith(header):
                 text = text[len(header):]
+        if self.wow64:
+            text = to_32bit_view(text)
         data = ("\ufeff" + REG5_HEADER + text.lstrip("\r\n")).encode("utf-16-le")
         self._reg_files += 1
         path = self.prefix / ("bench-import-%d.reg" % self._reg_files)
@@ -371,6 +397,8 @@ class WineEnv:
         reg.exe prints in the OEM code page (437): other characters read as '?';
         malformed data (a REG_DWORD of 2 bytes) does not read back reliably."""
         argv = ["reg", "query", key] + (["/ve"] if value is None else ["/v", value])
+        if self.wow64:
+            argv.append("/reg:32")
         result = self.run(argv, timeout=timeout, encoding="cp437")
         if result.returncode != 0:
             return None
@@ -382,4 +410,5 @@ class WineEnv:
         return None
 
     def reg_key_exists(self, key: str, timeout: float = 60.0) -> bool:
-        return self.run(["reg", "query", key], timeout=timeout).returncode == 0
+        view = ["/reg:32"] if self.wow64 else []
+        return self.run(["reg", "query", key] + view, timeout=timeout).returncode == 0
