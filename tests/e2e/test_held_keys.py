@@ -45,7 +45,8 @@ def assert_polls_on(bench, product, card) -> None:
     x, y = bench.probe.set_cursor(500, 400)
     mark = product.trace.mark()
     press(card, DOWN)
-    assert [c.args for c in product.trace.calls("SetCursorPos", since=mark)] == [[x, y + 1]]
+    assert [[c.dword(0), c.dword(1)] for c in product.trace.calls("SetCursorPos", since=mark)] == [
+        [x, y + 1]]
 
 
 @pytest.fixture(scope="class")

@@ -36,7 +36,9 @@ class Desk:
         assert self.bench.probe.set_cursor(x, y) == (x, y)
 
     def moves(self, since: int) -> list:
-        return [tuple(c.args) for c in self.product.trace.calls("SetCursorPos", since=since)]
+        # The low halves: at 64 bits an int argument's upper half is undefined.
+        return [(c.dword(0), c.dword(1))
+                for c in self.product.trace.calls("SetCursorPos", since=since)]
 
     def buttons(self) -> list:
         """(message, x, y) of the button events the observer saw."""

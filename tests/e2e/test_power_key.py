@@ -53,7 +53,8 @@ def assert_pointer_moves(bench, product, card) -> None:
     x, y = bench.probe.set_cursor(500, 400)
     mark = product.trace.mark()
     press(card, RIGHT)
-    assert [c.args for c in product.trace.calls("SetCursorPos", since=mark)] == [[x + 1, y]]
+    assert [[c.dword(0), c.dword(1)] for c in product.trace.calls("SetCursorPos", since=mark)] == [
+        [x + 1, y]]
 
 
 def test_power_without_target_starts_the_default_and_the_watch_ends_with_it(bench):
