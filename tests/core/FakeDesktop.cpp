@@ -94,20 +94,22 @@ bool FakeDesktop::Exists(core::WindowRef window) {
                        [window](const Window& w) { return w.ref == window && w.open; });
 }
 
+std::string FakeDesktop::Message(const char* verb, core::WindowRef window, unsigned message,
+                                 std::uintptr_t wParam, std::intptr_t lParam) const {
+    std::ostringstream line;
+    line << verb << " " << NameOf(window) << " " << message << " " << wParam << " 0x" << std::hex
+         << lParam;
+    return line.str();
+}
+
 void FakeDesktop::Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
                        std::intptr_t lParam) {
-    std::ostringstream line;
-    line << "post " << NameOf(window) << " " << message << " " << wParam << " 0x" << std::hex
-         << lParam;
-    effects.push_back(line.str());
+    effects.push_back(Message("post", window, message, wParam, lParam));
 }
 
 void FakeDesktop::Send(core::WindowRef window, unsigned message, std::uintptr_t wParam,
                        std::intptr_t lParam) {
-    std::ostringstream line;
-    line << "send " << NameOf(window) << " " << message << " " << wParam << " 0x" << std::hex
-         << lParam;
-    effects.push_back(line.str());
+    effects.push_back(Message("send", window, message, wParam, lParam));
 }
 
 void FakeDesktop::Raise(core::WindowRef window) { effects.push_back("raise " + NameOf(window)); }

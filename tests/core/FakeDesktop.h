@@ -63,6 +63,8 @@ private:
         bool open;
     };
     std::string NameOf(core::WindowRef window) const;
+    std::string Message(const char* verb, core::WindowRef window, unsigned message,
+                        std::uintptr_t wParam, std::intptr_t lParam) const;
     std::vector<Window> windows_;
 };
 

@@ -43,6 +43,25 @@ struct PowerKey : ::testing::Test {
     Effects Tick() { return Do([&] { remote.ExitWatchTick(); }); }
 };
 
+// What one action does with the other two applications running.
+struct OthersRunning {
+    int selector;
+    Effects effects;
+};
+
+template <typename Action>
+void ExpectWithTheOthersRunning(const core::State& state, const OthersRunning& c, Action action) {
+    SCOPED_TRACE("selector " + std::to_string(c.selector));
+    FakeDesktop fresh;
+    for (AppId id : {AppId::Quillmarsh, AppId::BeyondTv, AppId::WinDvr})
+        if (core::ApplicationOf(id).selector != c.selector) fresh.OpenApplication(id);
+    core::State own = state;
+    core::Remote other(own, fresh);
+    action(other);
+    ExpectEffects(fresh.effects, c.effects);
+    EXPECT_EQ(own.settings.defaultSelector, c.selector);
+}
+
 Effects Then(Effects first, const Effects& second) {
     first.insert(first.end(), second.begin(), second.end());
     return first;
@@ -65,23 +84,14 @@ TEST_F(PowerKey, StartsTheDefaultWatchesItAndTheWatchEndsWhenTheUserClosesIt) {
 }
 
 TEST_F(PowerKey, ClosesTheOthersFirstInThePowerOrderOfTheDefault) {
-    struct Case {
-        int selector;
-        Effects effects;
-    } cases[] = {
+    const OthersRunning cases[] = {
         {core::SelectQuillmarsh, Then({CloseWinDvr}, Then(CloseBeyondTv, {StartQuillmarsh, "watch on"}))},
         {core::SelectBeyondTv, Then({CloseWinDvr, CloseQuillmarsh}, {StartBeyondTv, "watch on"})},
         {core::SelectWinDvr, Then(CloseBeyondTv, {CloseQuillmarsh, StartWinDvr, "watch on"})},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("selector " + std::to_string(c.selector));
-        FakeDesktop fresh;
-        for (AppId id : {AppId::Quillmarsh, AppId::BeyondTv, AppId::WinDvr})
-            if (core::ApplicationOf(id).selector != c.selector) fresh.OpenApplication(id);
-        core::State own = state;
-        core::Remote other(own, fresh);
-        other.DefaultPowerAction(c.selector);
-        ExpectEffects(fresh.effects, c.effects);
+    for (const OthersRunning& c : cases) {
+        state.settings.defaultSelector = c.selector;
+        ExpectWithTheOthersRunning(state, c, [&](core::Remote& r) { r.DefaultPowerAction(c.selector); });
     }
 }
 
@@ -132,25 +142,14 @@ TEST_F(PowerKey, AFailedStartIsReportedAndNothingIsWatched) {
 }
 
 TEST_F(PowerKey, TheMenuSwitchClosesTheOthersInItsOwnOrderAndMakesTheChoiceTheDefault) {
-    struct Case {
-        int selector;
-        Effects effects;
-    } cases[] = {
+    const OthersRunning cases[] = {
         {core::SelectQuillmarsh, Then(CloseBeyondTv, {CloseWinDvr, StartQuillmarsh})},
         {core::SelectBeyondTv, {CloseQuillmarsh, CloseWinDvr, StartBeyondTv}},
         {core::SelectWinDvr, Then(CloseBeyondTv, {CloseQuillmarsh, StartWinDvr})},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE("selector " + std::to_string(c.selector));
-        FakeDesktop fresh;
-        for (AppId id : {AppId::Quillmarsh, AppId::BeyondTv, AppId::WinDvr})
-            if (core::ApplicationOf(id).selector != c.selector) fresh.OpenApplication(id);
-        core::State own = state;
-        core::Remote other(own, fresh);
-        other.SwitchFromMenu(c.selector);
-        ExpectEffects(fresh.effects, c.effects);  // no watch: the menu never watches
-        EXPECT_EQ(own.settings.defaultSelector, c.selector);
-    }
+    // No watch: the menu never watches.
+    for (const OthersRunning& c : cases)
+        ExpectWithTheOthersRunning(state, c, [&](core::Remote& r) { r.SwitchFromMenu(c.selector); });
 }
 
 TEST_F(PowerKey, TheWatchLooksAtWinDvrFirstThenQuillmarshThenBeyondTv) {
