@@ -10,8 +10,12 @@ namespace {
 
 using core::AppId;
 
-constexpr int Play = 68, Stop = 26, End = 69, SkipForward = 67, Next = 79, SkipBack = 66,
-              Previous = 78, VolumeUp = 28, VolumeDown = 29, Mute = 20, Digit2 = 1;
+using K = RemoteKey;
+constexpr int Play = Code(K::Play), Stop = Code(K::Stop), End = Code(K::End),
+              SkipForward = Code(K::SkipForward), Next = Code(K::Next),
+              SkipBack = Code(K::SkipBack), Previous = Code(K::Previous),
+              VolumeUp = Code(K::VolumeUp), VolumeDown = Code(K::VolumeDown), Mute = Code(K::Mute),
+              Digit2 = Code(K::Digit2);
 
 // Code, and the media key it types (VK_MEDIA_*, VK_VOLUME_*).
 const std::pair<int, int> MediaRecord[] = {

@@ -11,7 +11,7 @@ namespace {
 
 using core::AppId;
 
-constexpr int Power = 12;
+constexpr int Power = Code(RemoteKey::Power);
 
 const char* const StartWinDvr = "start \"C:\\TV\\WinDvr\\WinDVR.exe\"";
 const char* const StartBeyondTv = "start \"C:\\TV\\Beyond\\BTVD3DShell.exe\"";

@@ -11,8 +11,11 @@ namespace {
 
 using core::AppId;
 
-constexpr int Digit2 = 1, Digit1 = 0, Digit0 = 10, Digit6 = 5, Enter = 11, Power = 12,
-              Standby = 13, Off = 24, VolumeDown = 29, Mute = 20;
+using K = RemoteKey;
+constexpr int Digit2 = Code(K::Digit2), Digit1 = Code(K::Digit1), Digit0 = Code(K::Digit0),
+              Digit6 = Code(K::Digit6), Enter = Code(K::Enter), Power = Code(K::Power),
+              Standby = Code(K::Standby), Off = Code(K::Off), VolumeDown = Code(K::VolumeDown),
+              Mute = Code(K::Mute);
 
 struct Router : ::testing::Test {
     FakeDesktop desktop;

@@ -13,26 +13,29 @@ from typing import Dict, Iterable, List, Mapping, Optional, Sequence, Tuple
 import pytest
 
 from winebench import cardemu, fakeapp
+from winebench.surface import APPS, KEYS
 from winebench.scenario import Bench, Card, Product
 from winebench.trace import ANY, DEFAULT_FUNCTIONS, assert_sequence, pointer  # noqa: F401
 from winebench.wine import WIDTH, wait_for
 
-POWER = 12
-NO_ACTION_KEY = 15        # acts nowhere; with no target it can still adopt
+POWER = KEYS["Power"]
+NO_ACTION_KEY = 15        # no key of the remote: acts nowhere; with no target it can still adopt
 POLL_TIMER = 1
 REPEAT_GAP_MS = 250       # the same code read this long after the last read is a new press
 
 WM_KEYDOWN = 0x0100
 WM_COMMAND = 0x0111
-QUILLMARSH_MESSAGE = 4024
+QUILLMARSH_MESSAGE = APPS["quillmarsh"]["command_message"]
 KEYEVENTF_EXTENDEDKEY = 1
 KEYEVENTF_EXTENDED_UP = 3
 
 CAPTION = "Marlow Remote Control"
 # The window by which the router finds each application and its key map
 # addresses (App.hwnd arguments).
-TV_WINDOW = {"windvr": {"title": "InterVideo WinDVR 6"}, "beyondtv": {"cls": "Streamzap.WM.D3D"},
-             "quillmarsh": {"cls": "VarnelMainPanel_Class"}}
+TV_WINDOW = {app: ({"cls": APPS[app]["windows"]["key_target"]["class"]}
+                  if APPS[app]["windows"]["key_target"]["class"]
+                  else {"title": APPS[app]["windows"]["key_target"]["title"]})
+             for app in ("windvr", "beyondtv", "quillmarsh")}
 
 # Every way the product acts on the world outside its own window.
 EFFECTS = ("PostMessageA", "SendMessageA", "keybd_event", "mouse_event", "SetCursorPos",
