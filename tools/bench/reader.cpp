@@ -13,6 +13,7 @@
 //   {"ev":"start","t_us":N}          on entry to WinMain
 //   {"ev":"open","t_us":N,"ok":B}    once the receiver is opened (or not)
 //   {"ev":"tick","t_us":N}           at the first timer tick
+//   {"ev":"exit","t_us":N}           when its window is destroyed
 // It ends when its window (class and title "Marlow Minimal Reader") is
 // closed.
 #include "BenchJson.h"
@@ -54,6 +55,7 @@ void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD) {
 
 LRESULT CALLBACK windowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_DESTROY) {
+        logEvent("exit");
         PostQuitMessage(0);
         return 0;
     }
