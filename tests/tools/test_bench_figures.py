@@ -9,7 +9,10 @@ import subprocess
 
 import pytest
 
-from bench import footprint, linuxproc, report, run, stats
+from bench import READER_CLASS, READER_EXE, footprint, linuxproc, report, run, stats
+from winebench import cardemu
+from winebench.scenario import Bench
+from winebench.wine import WineEnv, Xvfb, wait_for
 from bench.latency import (ADOPTION_CYCLE_US, ACTIVE_GAP_US, POLL_US, POWER, Tap,
                            active_schedule, adoption_schedule, beyondtv_vk, match, pair_posts)
 
@@ -191,3 +194,27 @@ def test_short_run_of_every_phase_measures_what_it_says(tmp_path, capsys):
     assert 0 < baseline["entry_ms"] < baseline["first_tick_ms"]
     assert json.loads(out.read_text())["width"]["bits"] in (32, 64)
     assert figures["footprint"]["size_bytes"] > 0 and "USER32.dll" in figures["footprint"]["imports"]
+
+
+def test_the_card_log_keeps_every_read_of_the_minimal_reader_up_to_its_exit(tmp_path):
+    # Idle reads are held back for batches of up to 16: the last batch must
+    # still be written when the host process ends.
+    with Xvfb() as xvfb:
+        bench = Bench(WineEnv(tmp_path / "prefix", xvfb.display).create_from_template(),
+                      tmp_path)
+        try:
+            card = bench.register_cards()[0]
+            log = tmp_path / "reader.log"
+            proc = bench.wine.start([bench.binary(READER_EXE), bench.wine.to_win(log)])
+            cardemu.wait_for_log(card.log_path,
+                                 lambda es: len(cardemu.requests(es, "status")) >= 20, timeout=30)
+            bench.probe.post(bench.probe.find(cls=READER_CLASS)[0]["hwnd"], 0x0010)  # WM_CLOSE
+            assert proc.wait(30) == 0
+            exit_ = wait_for(lambda: [e for e in cardemu.read_log(log) if e["ev"] == "exit"],
+                             timeout=10)[0]
+        finally:
+            bench.close()
+    status = cardemu.requests(card.log(), "status")
+    assert len(status) == exit_["ticks"] and status[-1]["t_us"] < exit_["t_us"]
+    assert all(e["value"] == cardemu.STATUS_IDLE for e in status)
+    assert [e["t_us"] for e in status] == sorted(e["t_us"] for e in status)

@@ -13,7 +13,8 @@
 //   {"ev":"start","t_us":N}          on entry to WinMain
 //   {"ev":"open","t_us":N,"ok":B}    once the receiver is opened (or not)
 //   {"ev":"tick","t_us":N}           at the first timer tick
-//   {"ev":"exit","t_us":N}           when its window is destroyed
+//   {"ev":"exit","t_us":N,"ticks":T} when its window is destroyed, after T
+//                                    ticks (each one a status request)
 // It ends when its window (class and title "Marlow Minimal Reader") is
 // closed.
 #include "BenchJson.h"
@@ -33,7 +34,7 @@ constexpr int kLineSize = 80;
 
 HANDLE g_log = INVALID_HANDLE_VALUE;
 IKsControl* g_control = nullptr;
-bool g_ticked = false;
+unsigned long g_ticks = 0;
 
 void logEvent(const char* ev, const char* extra = "") {
     if (g_log == INVALID_HANDLE_VALUE) return;
@@ -47,15 +48,14 @@ void logEvent(const char* ev, const char* extra = "") {
 
 void CALLBACK onTick(HWND, UINT, UINT_PTR, DWORD) {
     if (IsKeyReady(g_control)) ReadKeyCode(g_control);
-    if (!g_ticked) {
-        g_ticked = true;
-        logEvent("tick");
-    }
+    if (g_ticks++ == 0) logEvent("tick");
 }
 
 LRESULT CALLBACK windowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_DESTROY) {
-        logEvent("exit");
+        char ticks[32];
+        std::snprintf(ticks, sizeof ticks, ",\"ticks\":%lu", g_ticks);
+        logEvent("exit", ticks);
         PostQuitMessage(0);
         return 0;
     }
