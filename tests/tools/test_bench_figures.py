@@ -9,7 +9,10 @@ import subprocess
 
 import pytest
 
-from bench import footprint, linuxproc, report, run, stats
+from bench import READER_CLASS, READER_EXE, footprint, linuxproc, report, run, stats
+from winebench import cardemu
+from winebench.scenario import Bench
+from winebench.wine import WineEnv, Xvfb, wait_for
 from bench.latency import (ADOPTION_CYCLE_US, ACTIVE_GAP_US, POLL_US, POWER, Tap,
                            active_schedule, adoption_schedule, beyondtv_vk, match, pair_posts)
 
@@ -130,19 +133,26 @@ def test_the_processes_of_a_prefix_are_told_from_other_prefixes_and_programs(tmp
 
 
 def test_goal_verdicts_and_table_with_phases_missing():
-    figures = {"latency": {"adoption": {"latency_ms": {"p99": 66.0}, "after_read_ms": {"p99": 1.2}},
+    figures = {"latency": {"adoption": {"latency_ms": {"p99": 66.0}, "after_read_ms": {"p99": 1.2},
+                                        "after_read_ratio_to_post": {"p99": 1.25}},
                            "active": {"error": "TimeoutError"}},
-               "footprint": {"size_bytes": 40960}}
+               "footprint": {"size_bytes": 40960},
+               # memory is read in the idle phase, beside the reader
+               "idle": {"private_ratio_to_reader": 1.16}}
     verdicts = {v["figure"]: v["met"] for v in report.verdicts(figures)}
     assert verdicts == {"latency.adoption.latency_ms.p99": True,
                         "latency.adoption.after_read_ms.p99": False,
                         "latency.active.latency_ms.p99": None,
                         "latency.active.after_read_ms.p99": None,
-                        "idle.process_ratio": None, "footprint.size_bytes": True}
+                        "latency.adoption.after_read_ratio_to_post.p99": True,
+                        "latency.active.after_read_ratio_to_post.p99": None,
+                        "idle.cpu_ratio_to_reader": None,
+                        "idle.process_ratio": None, "footprint.size_bytes": True,
+                        "footprint.private_ratio_to_reader": False}
     lines = report.table(figures).splitlines()
     assert len(lines) == len(report.rows({})) + 1
-    assert sum("MISSED" in line for line in lines) == 1
-    assert sum(line.rstrip().endswith(" met") for line in lines) == 2
+    assert sum("MISSED" in line for line in lines) == 2
+    assert sum(line.rstrip().endswith(" met") for line in lines) == 3
 
 
 def test_short_run_of_every_phase_measures_what_it_says(tmp_path, capsys):
@@ -160,19 +170,51 @@ def test_short_run_of_every_phase_measures_what_it_says(tmp_path, capsys):
         assert 0 < latency[mode]["after_read_ms"]["min"] <= latency[mode]["latency_ms"]["min"]
     assert latency["adoption"]["closes_seen"] == latency["adoption"]["power_keys"] == 9
     assert latency["reference"]["delivery_ms"]["count"] == 9
+    assert all(latency[mode]["after_read_ratio_to_post"]["p99"] > 0 for mode in ("adoption", "active"))
     assert latency["product_ran_throughout"]
     samples = json.loads((tmp_path / "work" / "latency-samples.json").read_text())
     assert [len(samples[m]) for m in ("adoption", "active")] == [9, 9]
 
     idle = figures["idle"]
     assert idle["ran_throughout"] and idle["seconds"] >= 2
-    for who in ("product", "baseline", "product_wineserver", "baseline_wineserver"):
-        # CPU time comes in clock ticks (10 ms): 2 s of idling may show none.
-        assert idle["cpu"][who]["cpu_ms"] >= 0 and idle["cpu"][who]["scheduled_in"] > 0
-    for who in ("product", "baseline"):
+    for who in ("product", "reader", "baseline"):
+        for process in (who, who + "_wineserver"):
+            # CPU time comes in clock ticks (10 ms): 2 s of idling may show none.
+            cpu = idle["cpu"][process]
+            assert cpu["cpu_ms"] >= 0 and cpu["scheduled_in"] > 0, process
         assert idle["memory_kib"]["after_start"][who]["private"] > 0
+    # The reader loads what reading the card takes: more than the empty timer.
+    memory = idle["memory_kib"]["after_start"]
+    assert memory["reader"]["private"] > memory["baseline"]["private"] * 3 // 2
 
-    product, baseline = figures["startup"]["product"], figures["startup"]["baseline"]
+    startup = figures["startup"]
+    product, reader, baseline = (startup[k] for k in ("product", "reader", "baseline"))
     assert 0 < product["filter_bound_ms"] < product["first_poll_ms"]
+    assert 0 < reader["entry_ms"] < reader["receiver_open_ms"] < reader["first_tick_ms"]
     assert 0 < baseline["entry_ms"] < baseline["first_tick_ms"]
+    assert json.loads(out.read_text())["width"]["bits"] in (32, 64)
     assert figures["footprint"]["size_bytes"] > 0 and "USER32.dll" in figures["footprint"]["imports"]
+
+
+def test_the_card_log_keeps_every_read_of_the_minimal_reader_up_to_its_exit(tmp_path):
+    # Idle reads are held back for batches of up to 16: the last batch must
+    # still be written when the host process ends.
+    with Xvfb() as xvfb:
+        bench = Bench(WineEnv(tmp_path / "prefix", xvfb.display).create_from_template(),
+                      tmp_path)
+        try:
+            card = bench.register_cards()[0]
+            log = tmp_path / "reader.log"
+            proc = bench.wine.start([bench.binary(READER_EXE), bench.wine.to_win(log)])
+            cardemu.wait_for_log(card.log_path,
+                                 lambda es: len(cardemu.requests(es, "status")) >= 20, timeout=30)
+            bench.probe.post(bench.probe.find(cls=READER_CLASS)[0]["hwnd"], 0x0010)  # WM_CLOSE
+            assert proc.wait(30) == 0
+            exit_ = wait_for(lambda: [e for e in cardemu.read_log(log) if e["ev"] == "exit"],
+                             timeout=10)[0]
+        finally:
+            bench.close()
+    status = cardemu.requests(card.log(), "status")
+    assert len(status) == exit_["ticks"] and status[-1]["t_us"] < exit_["t_us"]
+    assert all(e["value"] == cardemu.STATUS_IDLE for e in status)
+    assert [e["t_us"] for e in status] == sorted(e["t_us"] for e in status)

@@ -1,6 +1,8 @@
 """Idle cost and memory: MarlowRemote.exe with the card present and no key,
-beside TimerBaseline.exe (an empty 65 ms window timer), both at once, each in
-a prefix of its own.
+beside MinimalReader.exe (the least any reader of the card does: the same
+card layer, the same two requests every 65 ms against the same emulator) and
+TimerBaseline.exe (an empty 65 ms window timer), all three at once, each in a
+prefix of its own.
 
 CPU time is each process's user + system time (psutil; all its threads),
 and how often its main thread was scheduled in, across the same window of
@@ -8,9 +10,10 @@ time; each prefix's wineserver, which delivers the timers and answers the
 processes' requests, is reported on its own. The card is registered without
 feed and log, so that the emulator does no file work of its own in the
 product's process: what remains is what a real driver's property request
-would cost the product, one call a tick.
+would cost the product, one call a tick. The reader's card is registered
+the same way, so the emulator's share is the same on both sides.
 
-Memory is the private pages (psutil's uss), read once both are up and
+Memory is the private pages (psutil's uss), read once all are up and
 settled, and again at the end.
 """
 
@@ -24,7 +27,7 @@ from winebench import cardemu
 from winebench.scenario import DEFAULT_CARD_NAME, PRODUCT_EXE, Bench
 from winebench.wine import WineEnv
 
-from . import BASELINE_EXE, linuxproc
+from . import BASELINE_EXE, READER_EXE, linuxproc
 
 SETTLE_S = 5.0
 START_TIMEOUT_S = 30.0
@@ -39,58 +42,80 @@ def _ratio(value: float, reference: float) -> Optional[float]:
     return round(value / reference, 3) if reference else None
 
 
-def run(product_wine: WineEnv, baseline_wine: WineEnv, work: Path, bin_dir: Path,
-        seconds: float) -> dict:
-    bench = Bench(product_wine, work, bin_dir)
-    baseline_wine.boot()
-    baseline = None
+WHO = ("product", "reader", "baseline")
+
+
+def _register_card(bench: Bench) -> None:
+    """One card with the name the product looks for, without feed and log."""
+    dll = bench.wine.to_win(bench.binary(cardemu.DLL_NAME))
+    bench.wine.import_reg(cardemu.device_reg(dll, [cardemu.Device("0000", DEFAULT_CARD_NAME)]))
+
+
+def _start_yardstick(bench: Bench, exe: str, log: Path):
+    """Starts exe with its log and waits for its first tick."""
+    log.unlink(missing_ok=True)
+    proc = bench.wine.start([bench.binary(exe), bench.wine.to_win(log)])
+    events = cardemu.wait_for_log(log, lambda es: any(e["ev"] == "tick" for e in es),
+                                  timeout=START_TIMEOUT_S)
+    if any(e["ev"] == "open" and not e["ok"] for e in events):
+        raise RuntimeError("%s did not open the receiver" % exe)
+    return proc
+
+
+def run(product_wine: WineEnv, reader_wine: WineEnv, baseline_wine: WineEnv, work: Path,
+        bin_dir: Path, seconds: float) -> dict:
+    benches = {"product": Bench(product_wine, work / "product", bin_dir),
+               "reader": Bench(reader_wine, work / "reader", bin_dir),
+               "baseline": Bench(baseline_wine, work / "baseline", bin_dir)}
+    procs = {}
     try:
-        dll = product_wine.to_win(bench.binary(cardemu.DLL_NAME))
-        card = cardemu.Device("0000", DEFAULT_CARD_NAME)  # no feed, no log
-        product_wine.import_reg(cardemu.device_reg(dll, [card]))
-        product = bench.start(trace=False)
-        bench.probe.close()  # no other client of the product's wineserver while measuring
+        _register_card(benches["product"])
+        _register_card(benches["reader"])
+        product = benches["product"].start(trace=False)
+        for who, exe in (("reader", READER_EXE), ("baseline", BASELINE_EXE)):
+            benches[who].probe.windows()  # the prefix's desktop process, as for the product
+            procs[who] = _start_yardstick(benches[who], exe, work / (who + ".log"))
+        for bench in benches.values():
+            bench.probe.close()  # no other client of the wineservers while measuring
 
-        log = work / "baseline.log"
-        log.unlink(missing_ok=True)
-        baseline = baseline_wine.start([bench.binary(BASELINE_EXE), baseline_wine.to_win(log)])
-        cardemu.wait_for_log(log, lambda es: any(e["ev"] == "tick" for e in es),
-                             timeout=START_TIMEOUT_S)
-
-        pids = {
-            "product": linuxproc.windows_process_pid(product_wine.prefix, PRODUCT_EXE),
-            "baseline": linuxproc.windows_process_pid(baseline_wine.prefix, BASELINE_EXE),
-            "product_wineserver": linuxproc.wineserver_pid(product_wine.prefix),
-            "baseline_wineserver": linuxproc.wineserver_pid(baseline_wine.prefix),
-        }
+        pids = {}
+        for who, exe in (("product", PRODUCT_EXE), ("reader", READER_EXE),
+                         ("baseline", BASELINE_EXE)):
+            prefix = benches[who].wine.prefix
+            pids[who] = linuxproc.windows_process_pid(prefix, exe)
+            pids[who + "_wineserver"] = linuxproc.wineserver_pid(prefix)
         time.sleep(SETTLE_S)  # start-up work done before the window opens
-        memory_start = {k: linuxproc.memory_kib(pids[k]) for k in ("product", "baseline")}
+        memory_start = {k: linuxproc.memory_kib(pids[k]) for k in WHO}
         before = {k: linuxproc.cpu_time(pid) for k, pid in pids.items()}
         began = time.monotonic()
         time.sleep(seconds)  # the measured window: nothing happens, by design
         after = {k: linuxproc.cpu_time(pid) for k, pid in pids.items()}
         elapsed = time.monotonic() - began
-        memory_end = {k: linuxproc.memory_kib(pids[k]) for k in ("product", "baseline")}
-        ran_throughout = product.running() and baseline.poll() is None
+        memory_end = {k: linuxproc.memory_kib(pids[k]) for k in WHO}
+        ran_throughout = product.running() and all(p.poll() is None for p in procs.values())
         product.stop()
     finally:
-        bench.close()
-        if baseline is not None and baseline.poll() is None:
-            baseline.kill()
-            baseline.wait()
-        baseline_wine.kill()
+        for bench in benches.values():
+            bench.close()
+        for proc in procs.values():
+            if proc.poll() is None:
+                proc.kill()
+                proc.wait()
 
     used = {k: after[k] - before[k] for k in pids}
     cpu = {k: {"cpu_ms": _ms(u.ns), "scheduled_in": u.slices} for k, u in used.items()}
-    product_total = used["product"].ns + used["product_wineserver"].ns
-    baseline_total = used["baseline"].ns + used["baseline_wineserver"].ns
+    total = {k: used[k].ns + used[k + "_wineserver"].ns for k in WHO}
+    private = {k: memory_start[k]["private"] for k in WHO}
     return {
         "seconds": round(elapsed, 3),
         "cpu": cpu,
+        "cpu_ratio_to_reader": _ratio(used["product"].ns, used["reader"].ns),
+        "with_wineserver_ratio_to_reader": _ratio(total["product"], total["reader"]),
         "process_ratio": _ratio(used["product"].ns, used["baseline"].ns),
-        "with_wineserver_ratio": _ratio(product_total, baseline_total),
+        "with_wineserver_ratio": _ratio(total["product"], total["baseline"]),
+        "reader_ratio_to_baseline": _ratio(used["reader"].ns, used["baseline"].ns),
         "memory_kib": {"after_start": memory_start, "at_end": memory_end},
+        "private_ratio_to_reader": _ratio(private["product"], private["reader"]),
         "ran_throughout": ran_throughout,
         "run_at_once": True,
     }
-

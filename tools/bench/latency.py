@@ -270,10 +270,19 @@ def delivery_reference(bench: Bench, log: Path, count: int) -> List[float]:
     return delays()
 
 
-def _figures(matched: Matched) -> dict:
+def ratios_to_post(after_read: dict, posted: dict) -> dict:
+    """Each percentile of the share after the reading tick divided by the same
+    percentile of a bare post's delivery."""
+    return {p: round(after_read[p] / posted[p], 3) for p in ("p50", "p95", "p99")
+            if p in after_read and posted.get(p)}
+
+
+def _figures(matched: Matched, posted: dict) -> dict:
+    after_read = stats.summary([s.after_read_ms for s in matched.samples])
     return {
         "latency_ms": stats.summary([s.latency_ms for s in matched.samples]),
-        "after_read_ms": stats.summary([s.after_read_ms for s in matched.samples]),
+        "after_read_ms": after_read,
+        "after_read_ratio_to_post": ratios_to_post(after_read, posted),
         "lost": len(matched.lost),
         "queued": matched.queued,
         "late": matched.late,
@@ -315,10 +324,11 @@ def run(wine: WineEnv, work: Path, bin_dir: Path, count: int, seed: int) -> Tupl
         product.stop()
     finally:
         bench.close()
+    posted = stats.summary(reference)
     figures = {
-        "adoption": dict(_figures(adopted), power_keys=powers, closes_seen=closes),
-        "active": _figures(direct),
-        "reference": {"delivery_ms": stats.summary(reference)},
+        "adoption": dict(_figures(adopted, posted), power_keys=powers, closes_seen=closes),
+        "active": _figures(direct, posted),
+        "reference": {"delivery_ms": posted},
         "product_ran_throughout": running,
         "seed": seed,
     }

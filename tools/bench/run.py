@@ -26,7 +26,7 @@ from pathlib import Path
 from typing import Callable, Dict, List, Optional, Sequence
 
 from winebench.scenario import PRODUCT_EXE, default_bin_dir
-from winebench.wine import WINE
+from winebench.wine import WIDTH, WINE
 from winebench.wine import PREFIX_TOOL, REPO_ROOT, WineEnv, Xvfb
 
 from . import footprint, idle, latency, report, startup
@@ -73,14 +73,23 @@ class Run:
         return figures
 
     def idle(self) -> dict:
-        return idle.run(self.prefix("idle-product"), self.prefix("idle-baseline"),
-                        self.opts.work / "idle", self.opts.bin, self.opts.idle_seconds)
+        return idle.run(self.prefix("idle-product"), self.prefix("idle-reader"),
+                        self.prefix("idle-baseline"), self.opts.work / "idle", self.opts.bin,
+                        self.opts.idle_seconds)
 
 
 def _environment() -> dict:
     wine = subprocess.run([WINE, "--version"], capture_output=True, text=True).stdout.strip()
     return {"wine": wine, "cpus": os.cpu_count(),
             "when": datetime.datetime.now().astimezone().isoformat(timespec="seconds")}
+
+
+def _width() -> dict:
+    """Which build ran: the PE32 program where this machine runs 32-bit code,
+    else the x86-64 test build (beside yardsticks of the same width)."""
+    return {"bits": WIDTH,
+            "build": "PE32 program" if WIDTH == 32 else "x86-64 test build",
+            "beside": "MinimalReader.exe and TimerBaseline.exe, %d-bit" % WIDTH}
 
 
 def _load() -> List[float]:
@@ -146,7 +155,7 @@ def main(argv: Optional[Sequence[str]] = None) -> int:
         run.close()
         if xvfb:
             xvfb.stop()
-    result = {"environment": _environment(), "figures": figures,
+    result = {"width": _width(), "environment": _environment(), "figures": figures,
               "goals": report.verdicts(figures)}
     opts.out.parent.mkdir(parents=True, exist_ok=True)
     opts.out.write_text(json.dumps(result, indent=1) + "\n")

@@ -14,8 +14,9 @@ one clock of the bench (performance-counter microseconds):
 - window seen: the probe finds the main window (polled every 10 ms, so up to
   10 ms late plus a probe round trip).
 
-The baseline logs its own entry to WinMain and its first tick; its window is
-found the same way. Both are stopped between runs; the medians of a few runs
+MinimalReader.exe (the same card layer, opened before its window) and the
+baseline log their own entry to WinMain and their first tick, the reader
+also the moment its receiver is open; their windows are found the same way. Both are stopped between runs; the medians of a few runs
 are reported, with every run's figures.
 """
 
@@ -29,7 +30,7 @@ from winebench import cardemu
 from winebench.scenario import MAIN_WINDOW_CLASS, Bench
 from winebench.wine import WineEnv, wait_for
 
-from . import BASELINE_CLASS, BASELINE_EXE, stats
+from . import BASELINE_CLASS, BASELINE_EXE, READER_CLASS, READER_EXE, stats
 from .clock import qpc_offset, raw_us
 
 WM_CLOSE = 0x0010
@@ -76,16 +77,16 @@ def _product_run(bench: Bench, clock: _Clock) -> dict:
             "window_seen_ms": _ms(window, start)}
 
 
-def _baseline_run(bench: Bench, clock: _Clock, log: Path) -> dict:
+def _yardstick_run(bench: Bench, clock: _Clock, log: Path, exe: str, cls: str) -> dict:
     log.unlink(missing_ok=True)
     start = clock.now()
-    proc = bench.wine.start([bench.binary(BASELINE_EXE), bench.wine.to_win(log)])
+    proc = bench.wine.start([bench.binary(exe), bench.wine.to_win(log)])
     try:
-        window = _window_seen(bench, clock, BASELINE_CLASS, lambda: proc.poll() is None)
+        window = _window_seen(bench, clock, cls, lambda: proc.poll() is None)
         events = cardemu.wait_for_log(log, lambda es: any(e["ev"] == "tick" for e in es),
                                       timeout=START_TIMEOUT_S)
     finally:
-        for w in bench.probe.find(cls=BASELINE_CLASS):
+        for w in bench.probe.find(cls=cls):
             bench.probe.post(w["hwnd"], WM_CLOSE)
         try:
             proc.wait(START_TIMEOUT_S)
@@ -93,8 +94,11 @@ def _baseline_run(bench: Bench, clock: _Clock, log: Path) -> dict:
             proc.kill()
             proc.wait()
     at = {e["ev"]: e["t_us"] for e in events}
-    return {"entry_ms": _ms(at["start"], start), "first_tick_ms": _ms(at["tick"], start),
-            "window_seen_ms": _ms(window, start)}
+    out = {"entry_ms": _ms(at["start"], start), "first_tick_ms": _ms(at["tick"], start),
+           "window_seen_ms": _ms(window, start)}
+    if "open" in at:
+        out["receiver_open_ms"] = _ms(at["open"], start)
+    return out
 
 
 def _medians(runs: List[dict]) -> dict:
@@ -107,11 +111,15 @@ def run(wine: WineEnv, work: Path, bin_dir: Path, repeats: int) -> dict:
         bench.register_cards()
         clock = _Clock(bench)
         product = [_product_run(bench, clock) for _ in range(repeats)]
-        baseline = [_baseline_run(bench, clock, work / "baseline.log") for _ in range(repeats)]
+        reader = [_yardstick_run(bench, clock, work / "reader.log", READER_EXE, READER_CLASS)
+                  for _ in range(repeats)]
+        baseline = [_yardstick_run(bench, clock, work / "baseline.log", BASELINE_EXE,
+                                   BASELINE_CLASS) for _ in range(repeats)]
     finally:
         bench.close()
     return {
         "product": dict(_medians(product), runs=product),
+        "reader": dict(_medians(reader), runs=reader),
         "baseline": dict(_medians(baseline), runs=baseline),
         "clock": clock.offset,
     }

@@ -34,7 +34,12 @@ JsonLine Device::stamped(uint64_t nowUs) const {
 }
 
 void Device::emit(const JsonLine& line) {
+    quiet_ = false;
     if (log_) log_->write(line.finish());
+}
+
+void Device::emitLater(const JsonLine& line, uint64_t nowUs) {
+    if (log_) log_->writeLater(line.finish(), nowUs);
 }
 
 void Device::configure(const DeviceSettings& settings) {
@@ -76,7 +81,16 @@ void Device::logRequest(uint64_t nowUs, RequestKind kind, HRESULT hr, const std:
     JsonLine entry = stamped(nowUs);
     entry.text("req", requestKindName(kind)).text("hr", hrText(hr)).text("verdict", verdict);
     if (value) entry.number("value", *value);
+    // An idle status read right after another one says nothing new: it may
+    // wait for a batch. The first one after anything else goes out at once.
+    const bool idle = kind == RequestKind::Status && hr == S_OK && value &&
+                      *value == layout::kStatusIdle;
+    if (idle && quiet_) {
+        emitLater(entry, nowUs);
+        return;
+    }
     emit(entry);
+    quiet_ = idle;
 }
 
 HRESULT Device::property(void* property, ULONG propertyLength, void* data, ULONG dataLength,

@@ -41,6 +41,7 @@ private:
                     const BYTE* value);
     JsonLine stamped(uint64_t nowUs) const;
     void emit(const JsonLine& line);
+    void emitLater(const JsonLine& line, uint64_t nowUs);
 
     std::mutex lock_;
     std::string name_;  // friendly name, UTF-8
@@ -48,6 +49,7 @@ private:
     std::unique_ptr<FeedReader> feed_;
     std::unique_ptr<EventLog> log_;
     std::vector<std::string> feedLines_;  // reused buffer
+    bool quiet_ = false;  // the last line logged was an idle status read
 };
 
 }  // namespace cardemu

@@ -74,7 +74,47 @@ std::unique_ptr<EventLog> EventLog::open(const std::wstring& path) {
         new EventLog(file, mapping, static_cast<volatile LONG*>(view)));
 }
 
+namespace {
+
+// The open logs of the process, for flushAll(). A log is opened and closed
+// under its device's lock; this lock guards the list itself.
+EventLog* g_openLogs = nullptr;
+
+// Made when the module is loaded, before any log can be opened.
+struct ListLock {
+    ListLock() { InitializeCriticalSection(&section); }
+    ~ListLock() { DeleteCriticalSection(&section); }
+    CRITICAL_SECTION section;
+} g_openLogsLock;
+
+CRITICAL_SECTION& openLogsLock() { return g_openLogsLock.section; }
+
+}  // namespace
+
+EventLog::EventLog(HANDLE file, HANDLE mapping, volatile LONG* owner)
+    : file_(file), mapping_(mapping), owner_(owner) {
+    EnterCriticalSection(&openLogsLock());
+    next_ = g_openLogs;
+    if (next_) next_->previous_ = this;
+    g_openLogs = this;
+    LeaveCriticalSection(&openLogsLock());
+}
+
+void EventLog::flushAll(bool processEnding) {
+    // At the end of the process the other threads are gone, maybe with the
+    // lock held: the list is walked without it.
+    if (!processEnding) EnterCriticalSection(&openLogsLock());
+    for (EventLog* log = g_openLogs; log; log = log->next_) log->flush();
+    if (!processEnding) LeaveCriticalSection(&openLogsLock());
+}
+
 EventLog::~EventLog() {
+    flush();
+    EnterCriticalSection(&openLogsLock());
+    if (previous_) previous_->next_ = next_;
+    else g_openLogs = next_;
+    if (next_) next_->previous_ = previous_;
+    LeaveCriticalSection(&openLogsLock());
     UnmapViewOfFile(const_cast<LONG*>(owner_));
     CloseHandle(mapping_);
     CloseHandle(file_);
@@ -106,11 +146,35 @@ void EventLog::unlock() {
     InterlockedCompareExchange(owner_, 0, static_cast<LONG>(GetCurrentThreadId()));
 }
 
-void EventLog::write(const std::string& line) {
+void EventLog::writeOut(const std::string& text) {
     lock();
     DWORD written = 0;
-    WriteFile(file_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    WriteFile(file_, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     unlock();
+}
+
+void EventLog::write(const std::string& line) {
+    if (heldLines_ == 0) {
+        writeOut(line);
+        return;
+    }
+    held_ += line;
+    writeOut(held_);
+    held_.clear();
+    heldLines_ = 0;
+}
+
+void EventLog::writeLater(const std::string& line, uint64_t nowUs) {
+    if (heldLines_ == 0) heldSinceUs_ = nowUs;
+    held_ += line;
+    if (++heldLines_ >= kBatchLines || nowUs - heldSinceUs_ >= kBatchAgeUs) flush();
+}
+
+void EventLog::flush() {
+    if (heldLines_ == 0) return;
+    writeOut(held_);
+    held_.clear();
+    heldLines_ = 0;
 }
 
 }  // namespace cardemu

@@ -53,6 +53,14 @@ extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID iid, 
     return cardemu::g_factory.QueryInterface(iid, out);
 }
 
+// Lines held back for a batch go out before the module goes, at unload and
+// at the end of the process.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+    // reserved is non-null when the process ends, null at FreeLibrary.
+    if (reason == DLL_PROCESS_DETACH) cardemu::EventLog::flushAll(reserved != nullptr);
+    return TRUE;
+}
+
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
     return cardemu::g_liveObjects == 0 && cardemu::g_serverLocks == 0 ? S_OK : S_FALSE;
 }
