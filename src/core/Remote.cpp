@@ -1,6 +1,7 @@
 #include "core/Remote.h"
 
 #include <algorithm>
+#include <cstring>
 #include <initializer_list>
 #include <iterator>
 
@@ -23,6 +24,14 @@ constexpr unsigned QuillmarshCloseCommand = 1;
 
 constexpr char LaunchFailedText[] = "Can't run launch TV application what you want.";
 constexpr char ReinitializeText[] = "Please re-initialize the TV application settings.";
+
+bool SameText(const char* a, const char* b) {
+    return a == b || (a != nullptr && b != nullptr && std::strcmp(a, b) == 0);
+}
+
+bool SameLookup(const WindowIdentity& a, const WindowIdentity& b) {
+    return a.lookup == b.lookup && SameText(a.windowClass, b.windowClass) && SameText(a.title, b.title);
+}
 
 bool AnyActive(const State& state) {
     return std::any_of(std::begin(state.applications), std::end(state.applications),
@@ -105,8 +114,10 @@ void Remote::Route(int code) {
         PowerToggle(target->id);
     } else {
         // The keys that do nothing to a target (Standby, and Off for two of
-        // them) are those without a row in its key map.
-        RunKeyMap(target->id, code);
+        // them) are those without a row in its key map. Its window found by
+        // the last key still exists (StillRuns asked): no search again.
+        const WindowRef cached = state_.Of(target->id).targetWindow;
+        RunKeyMap(target->id, code, cached != 0 && lastTargetAlive_ ? cached : 0);
     }
 }
 
@@ -128,12 +139,20 @@ bool Remote::HasWindow(AppId id) {
     return desktop_.Find(application.keyTarget) != 0 || desktop_.Find(application.main) != 0;
 }
 
-// Answered without a search while a window of it seen last still exists.
+// Answered without a search while a window of it seen last still exists. A
+// key-target window that the search finds is kept for the key map.
 bool Remote::StillRuns(AppId id) {
-    const ApplicationState& own = state_.Of(id);
-    if (own.targetWindow != 0 && desktop_.Exists(own.targetWindow)) return true;
+    ApplicationState& own = state_.Of(id);
+    lastTargetAlive_ = own.targetWindow != 0 && desktop_.Exists(own.targetWindow);
+    if (lastTargetAlive_) return true;
     if (own.seenWindow != 0 && desktop_.Exists(own.seenWindow)) return true;
-    return HasWindow(id);
+    const Application& application = ApplicationOf(id);
+    if (const WindowRef target = desktop_.Find(application.keyTarget)) {
+        own.targetWindow = target;
+        lastTargetAlive_ = true;
+        return true;
+    }
+    return desktop_.Find(application.main) != 0;
 }
 
 bool Remote::IsRunning(AppId id) { return desktop_.Find(ApplicationOf(id).running) != 0; }
@@ -193,13 +212,17 @@ void Remote::AdoptOrPoint(int code) {
         own.active = true;
         own.seenWindow = window;
         own.fastStep = false;
-        RunKeyMap(application.id, code);
+        // The adoption's search is the key map's own where both look the
+        // same way: its window is kept, and not searched for again.
+        const bool same = SameLookup(application.adopt, application.keyTarget);
+        if (same) own.targetWindow = window;
+        RunKeyMap(application.id, code, same ? window : 0);
         return;
     }
     if (!TypeMediaKey(code)) PointerAction(state_.pointer, desktop_, code);
 }
 
-void Remote::RunKeyMap(AppId id, int code) {
+void Remote::RunKeyMap(AppId id, int code, WindowRef known) {
     const Application& application = ApplicationOf(id);
     const KeyAction* action = application.keys->Find(code);
     if (action == nullptr) return;
@@ -216,7 +239,7 @@ void Remote::RunKeyMap(AppId id, int code) {
             break;
     }
 
-    own.targetWindow = desktop_.Find(application.keyTarget);
+    own.targetWindow = known != 0 ? known : desktop_.Find(application.keyTarget);
     const WindowRef window = own.targetWindow;
     if (window == 0) return;
 

@@ -74,7 +74,9 @@ public:
     WindowRef ShowOrLaunch(AppId id);
     // Started unless its main window exists; its main window, or 0.
     WindowRef Launch(AppId id);
-    void RunKeyMap(AppId id, int code);
+    // The code's action on the application; known is its key-target window
+    // when this key has found it already (0: the action looks it up).
+    void RunKeyMap(AppId id, int code, WindowRef known = 0);
     void Close(AppId id);
     // Runs the shutdown dialog that the remote answers.
     void ShowShutdownDialog();
@@ -97,6 +99,7 @@ private:
 
     State& state_;
     Desktop& desktop_;
+    bool lastTargetAlive_ = false;  // StillRuns found the cached key-target window
 };
 
 }  // namespace core

@@ -240,3 +240,40 @@ TEST(RepeatRule, ANewPressRestartsThePointersAcceleration) {
 }
 
 }  // namespace
+
+// -- the searches one key makes: each window looked for once at most
+
+TEST(Searches, AKeyToTheTargetReusesItsWindowWhileItExistsAndAnAdoptionSearchesOnce) {
+    FakeDesktop desktop;
+    core::State state;
+    core::Remote remote(state, desktop);
+    desktop.OpenApplication(AppId::BeyondTv);
+    desktop.recordLookups = true;
+    remote.Route(Mute);  // adopts: each application looked for once, Beyond TV's window reused
+    ExpectEffects(desktop.effects, {"find VarnelMainPanel_Class|", "find Streamzap.WM.D3D|",
+                                    "find |InterVideo WinDVR 6", "post beyondtv.target 256 77 0x0"});
+    desktop.effects.clear();
+    remote.Route(Mute);  // the target's window still exists: no search at all
+    ExpectEffects(desktop.effects, {"post beyondtv.target 256 77 0x0"});
+
+    // Its video window replaced by a new one: found again, then kept.
+    desktop.Close(desktop.Named("beyondtv.target"));
+    desktop.Open("beyondtv.video2", "Streamzap.WM.D3D", "Beyond TV");
+    desktop.effects.clear();
+    remote.Route(Mute);
+    remote.Route(Mute);
+    ExpectEffects(desktop.effects, {"find Streamzap.WM.D3D|", "post beyondtv.video2 256 77 0x0",
+                                    "post beyondtv.video2 256 77 0x0"});
+}
+
+TEST(Searches, WinDvrsAdoptionAndKeyTargetLookDifferentlySoTheKeyMapStillSearches) {
+    FakeDesktop desktop;
+    core::State state;
+    core::Remote remote(state, desktop);
+    desktop.OpenApplication(AppId::WinDvr);
+    desktop.recordLookups = true;
+    remote.Route(Mute);
+    ExpectEffects(desktop.effects, {"find VarnelMainPanel_Class|", "find Streamzap.WM.D3D|",
+                                    "find |InterVideo WinDVR 6", "find |InterVideo WinDVR 6",
+                                    "post windvr.target 256 77 0x320001"});
+}

@@ -33,7 +33,6 @@ class Target:
     window: int         # the window the map posts to
     msg: str            # the message it posts, as the application logs it
     msg_number: int
-    lookup: list        # the map's traced lookup of the window, if any
 
 
 @pytest.fixture(scope="class")
@@ -46,20 +45,17 @@ def target(request, wine, tmp_path_factory):
         bench.probe.set_cursor(*PARKED)
         press(card, NO_ACTION_KEY)  # the application becomes the target
         window = TV_WINDOW[cls.IDENTITY]
-        # Beyond TV and Quillmarsh are looked up by class (traced); WinDVR 6 by
-        # walking the windows for its title (not traced).
-        lookup = [("FindWindowExA", (ANY, 0, window["cls"], 0))] if "cls" in window else []
-        yield Target(product, card, app, app.hwnd(**window), *cls.MSG, lookup)
+        yield Target(product, card, app, app.hwnd(**window), *cls.MSG)
     finally:
         bench.close()
 
 
 def check_keys(target: Target, codes, posts: dict) -> None:
-    """Presses `codes`; each ({code: [(wParam, lParam), ...]}) looks the
-    window up afresh, then posts its messages, which arrive in order."""
+    """Presses `codes`; each ({code: [(wParam, lParam), ...]}) posts its
+    messages to the target's window, found when it was adopted and not
+    searched for again while it exists; they arrive in order."""
     expected, delivered = [], []
     for code in codes:
-        expected += target.lookup
         for w, l in posts[code]:
             expected.append(("PostMessageA", (target.window, target.msg_number, w, l)))
             delivered.append((target.window, w, l))
