@@ -214,6 +214,7 @@ def test_the_card_log_keeps_every_read_of_the_minimal_reader_up_to_its_exit(tmp_
                              timeout=10)[0]
         finally:
             bench.close()
+            bench.wine.remove()  # a bench leaves the prefix's server running
     status = cardemu.requests(card.log(), "status")
     assert len(status) == exit_["ticks"] and status[-1]["t_us"] < exit_["t_us"]
     assert all(e["value"] == cardemu.STATUS_IDLE for e in status)
