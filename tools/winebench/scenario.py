@@ -361,8 +361,7 @@ def _run(argv: Sequence[str]) -> int:
     finally:
         if bench:
             bench.close()
-        else:
-            wine.kill()
+        wine.kill()  # a bench leaves the prefix's server and services running
         if xvfb:
             xvfb.stop()
 
