@@ -16,7 +16,7 @@
 // process, without anything else, on the same machine at the same time.
 // Otherwise it ends when its window (class and title "Marlow Timer
 // Baseline") is closed.
-#include "BenchJson.h"
+#include "Yardstick.h"
 
 #include <windows.h>
 
@@ -26,9 +26,6 @@
 namespace {
 
 constexpr char kWindowClass[] = "Marlow Timer Baseline";
-constexpr UINT_PTR kTimerId = 1;
-constexpr UINT kIntervalMs = 65;
-constexpr int kLineSize = 80;
 constexpr unsigned kFirstKey = VK_NUMPAD1;
 constexpr unsigned kKeyCount = 9;
 
@@ -38,27 +35,15 @@ unsigned long g_postsLeft = 0;
 unsigned long g_posts = 0;
 bool g_ticked = false;
 
-void writeLine(const char* line, int length) {
-    DWORD written = 0;
-    if (g_log != INVALID_HANDLE_VALUE && length > 0)
-        WriteFile(g_log, line, static_cast<DWORD>(length), &written, nullptr);
-}
-
-void logEvent(const char* ev) {
-    char line[kLineSize];
-    writeLine(line, std::snprintf(line, sizeof line, "{\"ev\":\"%s\",\"t_us\":%llu}\n", ev,
-                                  static_cast<unsigned long long>(bench::nowMicros())));
-}
-
 void postKey(HWND self) {
     const unsigned vk = kFirstKey + g_posts++ % kKeyCount;
     HWND target = FindWindowA(g_postClass, nullptr);
     const unsigned long long before = bench::nowMicros();
     if (target) {
         PostMessageA(target, WM_KEYDOWN, vk, 0);
-        char line[kLineSize];
-        writeLine(line, std::snprintf(line, sizeof line,
-                                      "{\"ev\":\"post\",\"t_us\":%llu,\"vk\":%u}\n", before, vk));
+        char extra[24];
+        std::snprintf(extra, sizeof extra, ",\"vk\":%u", vk);
+        yardstick::LogEvent(g_log, "post", extra, before);
     }
     if (--g_postsLeft == 0) DestroyWindow(self);
 }
@@ -66,7 +51,7 @@ void postKey(HWND self) {
 void CALLBACK onTick(HWND self, UINT, UINT_PTR, DWORD) {
     if (!g_ticked) {
         g_ticked = true;
-        logEvent("tick");
+        yardstick::LogEvent(g_log, "tick");
     }
     if (g_postsLeft > 0) postKey(self);
 }
@@ -80,9 +65,7 @@ LRESULT CALLBACK windowProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam)
 }
 
 void readArguments() {
-    if (__argc > 1)
-        g_log = CreateFileA(__argv[1], FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                            nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    g_log = yardstick::OpenLog(__argc, __argv);
     if (__argc > 3) {
         g_postClass = __argv[2];
         g_postsLeft = std::strtoul(__argv[3], nullptr, 10);
@@ -93,19 +76,6 @@ void readArguments() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     readArguments();
-    logEvent("start");
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = windowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kWindowClass;
-    RegisterClassA(&wc);
-    HWND window = CreateWindowA(kWindowClass, kWindowClass, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
-                                instance, nullptr);
-    if (!window) return 1;
-    SetTimer(window, kTimerId, kIntervalMs, onTick);
-    MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-    if (g_log != INVALID_HANDLE_VALUE) CloseHandle(g_log);
-    return 0;
+    yardstick::LogEvent(g_log, "start");
+    return yardstick::RunTimerWindow(instance, kWindowClass, windowProc, onTick, g_log);
 }
