@@ -52,7 +52,6 @@ public:
         KillTimer(owner_, id_);
         running_ = false;
     }
-    bool IsRunning() const { return running_; }
 
 private:
     UINT id_;
