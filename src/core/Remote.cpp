@@ -107,28 +107,28 @@ void Remote::Route(int code) {
         AnswerShutdownDialog(code);
         return;
     }
-    const Application* target = Target();
+    WindowRef known = 0;
+    const Application* target = Target(known);
     if (target == nullptr) {
         RouteWithoutTarget(code);
     } else if (code == PowerKey) {
         PowerToggle(target->id);
     } else {
         // The keys that do nothing to a target (Standby, and Off for two of
-        // them) are those without a row in its key map. Its window found by
-        // the last key still exists (StillRuns asked): no search again.
-        const WindowRef cached = state_.Of(target->id).targetWindow;
-        RunKeyMap(target->id, code, cached != 0 && lastTargetAlive_ ? cached : 0);
+        // them) are those without a row in its key map. Its key-target
+        // window, when Target knows it exists, is not searched for again.
+        RunKeyMap(target->id, code, known);
     }
 }
 
 // A target whose windows have all gone (closed by the user himself) stops
 // being the target here, so that the key goes where it would have gone had
 // the application never been adopted.
-const Application* Remote::Target() {
+const Application* Remote::Target(WindowRef& known) {
     for (const Application& application : Applications) {
         ApplicationState& own = state_.Of(application.id);
         if (!own.active) continue;
-        if (StillRuns(application.id)) return &application;
+        if (StillRuns(application.id, known)) return &application;
         own.active = false;
     }
     return nullptr;
@@ -140,16 +140,18 @@ bool Remote::HasWindow(AppId id) {
 }
 
 // Answered without a search while a window of it seen last still exists. A
-// key-target window that the search finds is kept for the key map.
-bool Remote::StillRuns(AppId id) {
+// key-target window known to exist (kept, or found here) is given in known.
+bool Remote::StillRuns(AppId id, WindowRef& known) {
     ApplicationState& own = state_.Of(id);
-    lastTargetAlive_ = own.targetWindow != 0 && desktop_.Exists(own.targetWindow);
-    if (lastTargetAlive_) return true;
+    known = 0;
+    if (own.targetWindow != 0 && desktop_.Exists(own.targetWindow)) {
+        known = own.targetWindow;
+        return true;
+    }
     if (own.seenWindow != 0 && desktop_.Exists(own.seenWindow)) return true;
     const Application& application = ApplicationOf(id);
     if (const WindowRef target = desktop_.Find(application.keyTarget)) {
-        own.targetWindow = target;
-        lastTargetAlive_ = true;
+        own.targetWindow = known = target;
         return true;
     }
     return desktop_.Find(application.main) != 0;

@@ -85,9 +85,10 @@ public:
     bool VolumeDownIsMedia();
 
 private:
-    // The application that is the remote's target, if any.
-    const Application* Target();
-    bool StillRuns(AppId id);
+    // The application that is the remote's target, if any, and its
+    // key-target window when that is known to exist (else 0).
+    const Application* Target(WindowRef& known);
+    bool StillRuns(AppId id, WindowRef& known);
     void RouteWithoutTarget(int code);
     void PowerWithoutTarget();
     void AdoptOrPoint(int code);
@@ -99,7 +100,6 @@ private:
 
     State& state_;
     Desktop& desktop_;
-    bool lastTargetAlive_ = false;  // StillRuns found the cached key-target window
 };
 
 }  // namespace core
