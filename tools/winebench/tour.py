@@ -21,7 +21,7 @@ from dataclasses import dataclass
 from pathlib import Path
 from typing import Callable, List, Optional, Sequence, Tuple
 
-from PIL import Image
+from PIL import Image, ImageGrab
 
 from . import cardemu, fakeapp
 from .surface import APPS, KEYS
@@ -162,16 +162,19 @@ class Tour:
         """The picture once the windows have painted: two grabs of the
         screen in a row are the same. (A grab fails while a window changes
         its mapping under it: then it counts as changed.)"""
-        grabs = [b""]
+        grabs: List[Optional[Image.Image]] = [None, None]  # the one before, the last one
 
         def settled() -> bool:
-            grab = subprocess.run(["xwd", "-root", "-silent", "-display", self.xvfb.display],
-                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, timeout=30)
-            grabs.append(grab.stdout if grab.returncode == 0 else b"")
-            return grabs[-1] != b"" and grabs[-1] == grabs[-2]
+            try:
+                grab = ImageGrab.grab(xdisplay=self.xvfb.display)
+            except OSError:
+                grab = None
+            grabs[:] = [grabs[1], grab]
+            before, last = grabs
+            return before is not None and last is not None and before.tobytes() == last.tobytes()
         waited(settled, "the screen kept changing", timeout=10)
         picture = self.out / (name + ".png")
-        subprocess.run(["convert", "xwd:-", str(picture)], input=grabs[-1], check=True, timeout=30)
+        grabs[1].save(picture)
         return picture
 
     def crop(self, picture: Path, rect: Rect, margin: int = 12) -> Path:
