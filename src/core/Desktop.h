@@ -61,6 +61,8 @@ public:
     virtual bool Exists(WindowRef window) = 0;
     virtual Point Cursor() = 0;
     virtual bool ButtonsSwapped() = 0;
+    // Milliseconds of the system's tick counter, which wraps.
+    virtual uint32_t Now() = 0;
 
     // Effects.
     virtual void Post(WindowRef window, unsigned message, std::uintptr_t wParam,

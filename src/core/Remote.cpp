@@ -60,6 +60,8 @@ bool UpdateRepeatState(State& state, int code, uint32_t now) {
     return isRepeat;
 }
 
+void ActedOnRead(State& state, uint32_t now) { state.repeat.lastKeyTime = now; }
+
 int SuppressRepeat(const State& state, bool repeat, int code, bool volumeDownIsMedia) {
     if (!repeat) return code;
     if (state.shutdownDialogOpen) return SuppressedKey;
@@ -79,12 +81,15 @@ DialogAnswer AnswerForKey(unsigned virtualKey) {
     return DialogAnswer::None;
 }
 
-void Remote::OnRead(int code, uint32_t now) {
-    const bool repeat = UpdateRepeatState(state_, code, now);
+void Remote::OnRead(int code) {
+    const bool repeat = UpdateRepeatState(state_, code, desktop_.Now());
     // Asked only where it matters: a held Vol- with the media keys on.
     const bool volumeDownIsMedia =
         repeat && code == ShutdownKey && state_.settings.mediaKeys && VolumeDownIsMedia();
     Route(SuppressRepeat(state_, repeat, code, volumeDownIsMedia));
+    // After a modal dialog or box, reads made meanwhile have each been acted
+    // on; the last action ends now.
+    ActedOnRead(state_, desktop_.Now());
 }
 
 bool Remote::VolumeDownIsMedia() {

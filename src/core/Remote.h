@@ -29,8 +29,15 @@ constexpr unsigned IdleWatchWaitMs = 2000;
 bool IsOneShotKey(int code);
 
 // Updates the state for one ready read of code at time now (milliseconds of
-// a counter that wraps); true when the read is an auto-repeat of the previous one.
+// a counter that wraps); true when the read is an auto-repeat of the previous
+// one: the same code, less than RepeatWindowMs after the previous read was
+// acted on.
 bool UpdateRepeatState(State& state, int code, uint32_t now);
+// The previous read has been acted on at time now: the gap to the next read
+// is counted from here. The time the program spent acting (a start that waits
+// for the new application, a slow window, a busy machine) is no gap in a
+// held key, during which the remote went on sending it.
+void ActedOnRead(State& state, uint32_t now);
 
 // The code to route: SuppressedKey for a repeat that is dropped. A repeat of
 // a one-shot key is always dropped, and so is every repeat while the
@@ -49,8 +56,8 @@ class Remote {
 public:
     Remote(State& state, Desktop& desktop) : state_(state), desktop_(desktop) {}
 
-    // One ready read of the card at time now: the repeat rule, then the router.
-    void OnRead(int code, uint32_t now);
+    // One ready read of the card, now: the repeat rule, then the router.
+    void OnRead(int code);
     // Routes one code (SuppressedKey for a dropped repeat).
     void Route(int code);
 

@@ -1,7 +1,6 @@
 #include "remote/KeyPoll.h"
 
-void PollOnce(IKsControl* receiver, core::Remote& remote, TickSource now) {
+void PollOnce(IKsControl* receiver, core::Remote& remote) {
     if (!IsKeyReady(receiver)) return;
-    const int code = ReadKeyCode(receiver);
-    remote.OnRead(code, now());
+    remote.OnRead(ReadKeyCode(receiver));
 }

@@ -26,6 +26,7 @@ public:
     bool Exists(core::WindowRef window) override;
     core::Point Cursor() override;
     bool ButtonsSwapped() override;
+    uint32_t Now() override;
     void Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
               std::intptr_t lParam) override;
     void Send(core::WindowRef window, unsigned message, std::uintptr_t wParam,

@@ -23,6 +23,8 @@ core::Point Win32Desktop::Cursor() { return CursorPosition(); }
 
 bool Win32Desktop::ButtonsSwapped() { return ::ButtonsSwapped(); }
 
+uint32_t Win32Desktop::Now() { return GetTickCount(); }
+
 void Win32Desktop::Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
                         std::intptr_t lParam) {
     PostMessageA(HandleOf(window), message, wParam, lParam);
@@ -68,7 +70,7 @@ void Win32Desktop::SetWatchTimer(bool running) {
 
 void CALLBACK PollTimerProc(HWND window, UINT, UINT_PTR, DWORD) {
     if (Program* program = Program::Of(window))
-        PollOnce(program->receiver.Control(), program->remote, GetTickCount);
+        PollOnce(program->receiver.Control(), program->remote);
 }
 
 void CALLBACK WatchTimerProc(HWND window, UINT, UINT_PTR, DWORD) {

@@ -136,6 +136,7 @@ void FakeDesktop::SetCursor(core::Point at) {
 
 bool FakeDesktop::Start(const char* commandLine) {
     effects.push_back(std::string("start ") + commandLine);
+    clock += startTakesMs;
     return startSucceeds;
 }
 

@@ -30,6 +30,10 @@ public:
     core::Point cursor = {500, 400};
     bool swapped = false;
     bool startSucceeds = true;
+    // The tick counter, in milliseconds; a start takes startTakesMs of it, as
+    // WinExec waits until the new application is ready for input.
+    uint32_t clock = 1000;
+    uint32_t startTakesMs = 0;
     // Runs while the shutdown dialog is "open".
     std::function<void()> inDialog;
     // Runs while a message box is "open" (a modal loop).
@@ -39,6 +43,7 @@ public:
     bool Exists(core::WindowRef window) override;
     core::Point Cursor() override { return cursor; }
     bool ButtonsSwapped() override { return swapped; }
+    uint32_t Now() override { return clock; }
     void Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
               std::intptr_t lParam) override;
     void Send(core::WindowRef window, unsigned message, std::uintptr_t wParam,

@@ -27,7 +27,6 @@ struct MediaKeys : ::testing::Test {
     FakeDesktop desktop;
     core::State state;
     core::Remote remote{state, desktop};
-    uint32_t now = 1000;
 
     MediaKeys() {
         core::InitScreenBounds(state.pointer, 1024, 768);
@@ -36,14 +35,17 @@ struct MediaKeys : ::testing::Test {
     }
     Effects Press(int code) {
         desktop.effects.clear();
-        now += 1000;
-        remote.OnRead(code, now);
+        desktop.clock += 1000;
+        remote.OnRead(code);
         return desktop.effects;
     }
     Effects Hold(int code, int reads) {
         desktop.effects.clear();
-        now += 1000;
-        for (int i = 0; i < reads; ++i) remote.OnRead(code, now += 110);
+        desktop.clock += 1000;
+        for (int i = 0; i < reads; ++i) {
+            desktop.clock += 110;
+            remote.OnRead(code);
+        }
         return desktop.effects;
     }
 };

@@ -83,6 +83,20 @@ TEST_F(PowerKey, StartsTheDefaultWatchesItAndTheWatchEndsWhenTheUserClosesIt) {
     ExpectEffects(Press(Power), {StartWinDvr, "watch on"});
 }
 
+TEST_F(PowerKey, HeldAcrossASlowStartItStaysOnePressAndANewPressClosesWhatItStarted) {
+    state.settings.defaultSelector = core::SelectQuillmarsh;
+    desktop.startTakesMs = 1500;  // the program waits until the application is ready for input
+    const Effects started = Do([&] {
+        remote.OnRead(Power);
+        desktop.OpenApplication(AppId::Quillmarsh);
+        // Read at every tick while held, the first right after the start returned.
+        for (int i = 0; i < 5; ++i, desktop.clock += 65) remote.OnRead(Power);
+    });
+    ExpectEffects(started, {StartQuillmarsh, "watch on"});
+    desktop.clock += 400;  // let go, then pressed again
+    ExpectEffects(Do([&] { remote.OnRead(Power); }), {CloseQuillmarsh});
+}
+
 TEST_F(PowerKey, ClosesTheOthersFirstInThePowerOrderOfTheDefault) {
     const OthersRunning cases[] = {
         {core::SelectQuillmarsh, Then({CloseWinDvr}, Then(CloseBeyondTv, {StartQuillmarsh, "watch on"}))},

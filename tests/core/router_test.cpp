@@ -229,9 +229,9 @@ TEST(RepeatRule, ANewPressRestartsThePointersAcceleration) {
     core::State state;
     core::InitScreenBounds(state.pointer, 1024, 768);
     core::Remote remote(state, desktop);
-    uint32_t now = 1000;
-    for (int i = 0; i < 6; ++i, now += 110) remote.OnRead(Digit2, now);
-    remote.OnRead(Digit2, now + 300);
+    for (int i = 0; i < 6; ++i, desktop.clock += 110) remote.OnRead(Digit2);
+    desktop.clock += 300;
+    remote.OnRead(Digit2);
     // Up and left: four one-pixel moves, then the small step (1024 / 160 = 6),
     // then one pixel again.
     ExpectEffects(desktop.effects, {"cursor 499,399", "cursor 498,398", "cursor 497,397",

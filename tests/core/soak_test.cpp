@@ -22,12 +22,14 @@ TEST(Soak, ARandomSessionKeepsTheStateSound) {
         state.Of(id).installed = true;
     core::Remote remote(state, desktop);
     const core::WindowRef dialog = desktop.Open("dialog", "#32770", "Shut Down");
-    uint32_t now = 0;
     int dialogKeys = 0;
     desktop.inDialog = [&] {
         state.shutdownDialog = dialog;
         // A few keys reach the open dialog, then it ends.
-        for (int i = 0; i < 3; ++i) remote.OnRead(static_cast<int>(random() % 80), now += 110);
+        for (int i = 0; i < 3; ++i) {
+            desktop.clock += 110;
+            remote.OnRead(static_cast<int>(random() % 80));
+        }
         ++dialogKeys;
     };
     const AppId apps[] = {AppId::Quillmarsh, AppId::BeyondTv, AppId::WinDvr};
@@ -37,9 +39,9 @@ TEST(Soak, ARandomSessionKeepsTheStateSound) {
         else if (roll < 10) desktop.CloseApplication(apps[random() % 3]);
         else if (roll < 12) remote.ExitWatchTick();
         else if (roll < 14) state.settings.defaultSelector = 5 + static_cast<int>(random() % 5);
-        now += roll < 500 ? 110 : 65 + random() % 2000;
+        desktop.clock += roll < 500 ? 110 : 65 + random() % 2000;
         const int code = roll < 990 ? static_cast<int>(random() % 80) : static_cast<int>(random() % 256);
-        remote.OnRead(code, now);
+        remote.OnRead(code);
 
         ASSERT_FALSE(state.shutdownDialogOpen);
         const core::ScreenBounds& bounds = state.pointer.bounds;

@@ -118,6 +118,22 @@ def one_press(app, code: int) -> list:
     return [("PostMessageA", (panel, QUILLMARSH_MESSAGE, command, 0))]
 
 
+def test_power_held_across_a_slow_start_is_one_press(bench):
+    """The default takes 1.5 s to be ready for input, and the program waits
+    for it (WinExec); reads of the held Power after that wait are repeats, not
+    a new press that would close what the first one started."""
+    app = install(bench, "quillmarsh", {"busy_start": 1500})
+    product, card = start_remote(bench, DefaultTVAPP=SELECTOR["quillmarsh"])
+    mark = product.trace.mark()
+    reads = held(card, POWER, 4000)
+    app.wait_windows()
+    ready_us = fakeapp.events(app.log(), "window")[-1]["t_us"]  # just before WinExec returned
+    assert [r for r in reads if r["t_us"] > ready_us], "the key was not read after the start"
+    assert len(product.trace.calls("WinExec", since=mark)) == 1
+    assert product.trace.calls("PostMessageA", since=mark) == []
+    assert not app.exited()
+
+
 def test_a_target_closed_with_its_close_box_lets_go(bench):
     apps = run_apps(bench, ["beyondtv"])
     product, card = start_remote(bench, DefaultTVAPP=6)

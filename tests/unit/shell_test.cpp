@@ -157,12 +157,12 @@ TEST(WindowSearch, EachLookupFindsItsOwnKindOfWindow) {
 TEST_F(Shell, AnIdleTickAsksTheStatusOnlyAndAReadyKeyReachesTheAdoptedApplication) {
     ReceiverDouble receiver;
     receiver.statusValue = 1;
-    PollOnce(&receiver, program.remote, GetTickCount);
+    PollOnce(&receiver, program.remote);
     EXPECT_EQ(receiver.requests.size(), 1u);
 
     receiver.statusValue = 0;
     receiver.received[0] = 20;  // Mute
-    PollOnce(&receiver, program.remote, GetTickCount);
+    PollOnce(&receiver, program.remote);
     recorder.Pump();
     EXPECT_EQ(receiver.requests.size(), 3u);
     EXPECT_EQ(recorder.Describe(), "msg 256 w=77 l=0x00000000; ");

@@ -66,6 +66,8 @@ public:
             number(key, value, config_.delayMs);
         } else if (key == "close_delay") {
             number(key, value, config_.closeDelayMs);
+        } else if (key == "busy_start") {
+            number(key, value, config_.busyStartMs);
         } else if (key == "exit_after") {
             DWORD ms = 0;
             if (number(key, value, ms)) config_.exitAfterMs = ms;

@@ -28,6 +28,7 @@ struct Config {
     Identity identity = Identity::None;
     std::vector<WindowSpec> windows;
     DWORD delayMs = 0;
+    DWORD busyStartMs = 0;  // busy at start, before its windows and its first message
     std::optional<DWORD> exitAfterMs;
     std::optional<TimedClose> closeWindowAfter;
     DWORD closeDelayMs = 0;  // a close command ends the program this much later

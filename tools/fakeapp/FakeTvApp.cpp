@@ -393,6 +393,10 @@ int App::run(const std::string& exePath, const std::vector<std::string>& args) {
         return kConfigErrorExitCode;
     }
 
+    // A slow start: whoever waits for this program to be ready for input
+    // (WinExec does) waits this long.
+    if (config_.busyStartMs != 0) Sleep(config_.busyStartMs);
+
     WNDCLASSA wc{};
     wc.lpfnWndProc = controlProc;
     wc.hInstance = instance_;

@@ -13,6 +13,8 @@ first ``window`` replaces the file's windows):
   window=CLASS|TITLE                    repeatable (window1, window2, ... in the
                                         file); replaces the default windows
   delay=MS                              windows appear MS ms after start
+  busy_start=MS                         busy MS ms at start, before its windows and
+                                        its first message (WinExec waits as long)
   exit_after=MS                         exits (code 0) MS ms after start
   close_window_after=MS:INDEX           destroys window INDEX MS ms after the
                                         windows appeared (the process stays)
