@@ -10,6 +10,7 @@ from __future__ import annotations
 
 import argparse
 import os
+import shlex
 import signal
 import subprocess
 import sys
@@ -338,18 +339,19 @@ def _run(argv: Sequence[str]) -> int:
         print("MarlowRemote.exe runs under Wine (prefix %s)." % wine.prefix)
         print("The virtual remote is on the screen: click its buttons, or keep one pressed.")
         if xvfb:
-            print("Display %s (Xvfb). Screenshot: python3 -c 'from PIL import ImageGrab; "
+            print("Display %s (Xvfb). Screenshot: /usr/bin/python3 -c 'from PIL import ImageGrab; "
                   "ImageGrab.grab(xdisplay=\"%s\").save(\"shot.png\")'" % (display, display))
         else:
             print("Display %s." % display)
         print("Key feed of the emulated card: %s" % card.feed.path)
-        print('  tap a key:  echo "tap 4" >> %s' % card.feed.path)
-        print('  hold a key: echo "hold 4 1500" >> %s' % card.feed.path)
+        print('  tap a key:  echo "tap 4" >> %s' % shlex.quote(str(card.feed.path)))
+        print('  hold a key: echo "hold 4 1500" >> %s' % shlex.quote(str(card.feed.path)))
         print("Card log: %s" % card.log_path)
         for identity, paths in apps.items():
             print("%s installed as %s (log %s)" % (identity, paths.exe, paths.log))
-            print("  start it by hand:  %sWINEPREFIX=%s %s '%s' &"
-                  % ("WINELOADER=%s " % WINE if WIDTH == 64 else "", wine.prefix, WINE, paths.exe))
+            print("  start it by hand:  DISPLAY=%s %sWINEPREFIX=%s %s %s &"
+                  % (shlex.quote(display), "WINELOADER=%s " % WINE if WIDTH == 64 else "",
+                     shlex.quote(str(wine.prefix)), WINE, shlex.quote(str(paths.exe))))
         print("Product stderr%s: %s" % (" (relay trace)" if opts.trace else "", product.stderr_path))
         print("Quit from the tray menu, or press Ctrl-C here.")
         sys.stdout.flush()
