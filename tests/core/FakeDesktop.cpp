@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <strings.h>
+
 #include <algorithm>
+#include <cstring>
 #include <sstream>
 
 namespace {
@@ -23,6 +26,34 @@ const AppWindows FakeWindows[] = {
 };
 
 const AppWindows& WindowsOf(core::AppId id) { return FakeWindows[static_cast<size_t>(id)]; }
+
+// FindWindow and FindWindowEx compare a class and a title whole and
+// case-insensitively; the program's own walks compare titles byte for byte.
+bool SameIgnoringCase(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+
+bool TitleMatches(core::Lookup lookup, const std::string& title, const char* wanted) {
+    switch (lookup) {
+        case core::Lookup::ExactTitle:
+            return title == wanted;
+        case core::Lookup::TitlePrefix:
+            return title.compare(0, std::strlen(wanted), wanted) == 0;
+        default:
+            return SameIgnoringCase(title, wanted);
+    }
+}
+
+const char* LookupName(core::Lookup lookup) {
+    switch (lookup) {
+        case core::Lookup::FindWindow:
+            return "window";
+        case core::Lookup::DesktopChild:
+            return "child";
+        case core::Lookup::ExactTitle:
+            return "exact";
+        default:
+            return "prefix";
+    }
+}
 
 std::string Join(const Effects& lines) {
     std::string text;
@@ -70,21 +101,16 @@ std::string FakeDesktop::NameOf(core::WindowRef window) const {
 
 core::WindowRef FakeDesktop::Find(const core::WindowIdentity& identity) {
     if (recordLookups)
-        effects.push_back(std::string("find ") + (identity.windowClass ? identity.windowClass : "") +
-                          "|" + (identity.title ? identity.title : ""));
+        effects.push_back(std::string("find ") + LookupName(identity.lookup) + " " +
+                          (identity.windowClass ? identity.windowClass : "") + "|" +
+                          (identity.title ? identity.title : ""));
+    // Newest first: the Z order.
     for (const Window& w : windows_) {
         if (!w.open) continue;
-        if (identity.windowClass != nullptr && w.windowClass != identity.windowClass) continue;
-        if (identity.title == nullptr) return w.ref;
-        const std::string title = identity.title;
-        switch (identity.lookup) {
-            case core::Lookup::TitlePrefix:
-                if (w.title.compare(0, title.size(), title) == 0) return w.ref;
-                break;
-            default:
-                if (w.title == title) return w.ref;
-                break;
-        }
+        if (identity.windowClass != nullptr && !SameIgnoringCase(w.windowClass, identity.windowClass))
+            continue;
+        if (identity.title == nullptr || TitleMatches(identity.lookup, w.title, identity.title))
+            return w.ref;
     }
     return 0;
 }

@@ -24,7 +24,9 @@ public:
     void CloseApplication(core::AppId id);
     core::WindowRef Named(const std::string& name) const;
 
-    // The effects so far, and the lookups among them when recordLookups is set.
+    // The effects so far, and the lookups among them when recordLookups is set:
+    // "find <kind> <class>|<title>", kind one of window (FindWindow), child
+    // (FindWindowEx on the desktop), exact and prefix (the title walks).
     Effects effects;
     bool recordLookups = false;
     core::Point cursor = {500, 400};

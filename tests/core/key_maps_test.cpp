@@ -32,7 +32,7 @@ std::string PostKey(const char* window, int vk, unsigned lParam = 0) {
 
 Record WinDvrRecord() {
     const char* w = "windvr.target";
-    Record r{AppId::WinDvr, "find |InterVideo WinDVR 6", w, {}};
+    Record r{AppId::WinDvr, "find exact |InterVideo WinDVR 6", w, {}};
     const std::map<int, std::pair<int, unsigned>> posts = {
         {0, {'1', 0x00020001}}, {1, {'2', 0x00030001}}, {2, {'3', 0x00040001}},
         {3, {'4', 0x00050001}}, {4, {'5', 0x00060001}}, {5, {'6', 0x00070001}},
@@ -63,7 +63,7 @@ Record WinDvrRecord() {
 
 Record BeyondTvRecord() {
     const char* b = "beyondtv.target";
-    Record r{AppId::BeyondTv, "find Streamzap.WM.D3D|", b, {}};
+    Record r{AppId::BeyondTv, "find child Streamzap.WM.D3D|", b, {}};
     const std::map<int, std::vector<int>> posts = {
         {0, {97}},  {1, {98}},  {2, {99}},  {3, {100}}, {4, {101}}, {5, {102}},  {6, {103}},
         {7, {104}}, {8, {105}}, {9, {'L'}}, {10, {96}}, {11, {13}}, {14, {13}},  {16, {38}},
@@ -83,7 +83,7 @@ Record BeyondTvRecord() {
 }
 
 Record QuillmarshRecord() {
-    Record r{AppId::Quillmarsh, "find VarnelMainPanel_Class|", "quillmarsh.target", {}};
+    Record r{AppId::Quillmarsh, "find child VarnelMainPanel_Class|", "quillmarsh.target", {}};
     const std::map<int, int> commands = {
         {0, 10001}, {1, 10002}, {2, 10003}, {3, 10004}, {4, 10005}, {5, 10006}, {6, 10007},
         {7, 10008}, {8, 10009}, {9, 4003},  {10, 10000}, {11, 10020}, {14, 18},  {16, 4001},

@@ -250,8 +250,8 @@ TEST(Searches, AKeyToTheTargetReusesItsWindowWhileItExistsAndAnAdoptionSearchesO
     desktop.OpenApplication(AppId::BeyondTv);
     desktop.recordLookups = true;
     remote.Route(Mute);  // adopts: each application looked for once, Beyond TV's window reused
-    ExpectEffects(desktop.effects, {"find VarnelMainPanel_Class|", "find Streamzap.WM.D3D|",
-                                    "find |InterVideo WinDVR 6", "post beyondtv.target 256 77 0x0"});
+    ExpectEffects(desktop.effects, {"find child VarnelMainPanel_Class|", "find child Streamzap.WM.D3D|",
+                                    "find child |InterVideo WinDVR 6", "post beyondtv.target 256 77 0x0"});
     desktop.effects.clear();
     remote.Route(Mute);  // the target's window still exists: no search at all
     ExpectEffects(desktop.effects, {"post beyondtv.target 256 77 0x0"});
@@ -262,7 +262,7 @@ TEST(Searches, AKeyToTheTargetReusesItsWindowWhileItExistsAndAnAdoptionSearchesO
     desktop.effects.clear();
     remote.Route(Mute);
     remote.Route(Mute);
-    ExpectEffects(desktop.effects, {"find Streamzap.WM.D3D|", "post beyondtv.video2 256 77 0x0",
+    ExpectEffects(desktop.effects, {"find child Streamzap.WM.D3D|", "post beyondtv.video2 256 77 0x0",
                                     "post beyondtv.video2 256 77 0x0"});
 }
 
@@ -273,7 +273,7 @@ TEST(Searches, WinDvrsAdoptionAndKeyTargetLookDifferentlySoTheKeyMapStillSearche
     desktop.OpenApplication(AppId::WinDvr);
     desktop.recordLookups = true;
     remote.Route(Mute);
-    ExpectEffects(desktop.effects, {"find VarnelMainPanel_Class|", "find Streamzap.WM.D3D|",
-                                    "find |InterVideo WinDVR 6", "find |InterVideo WinDVR 6",
+    ExpectEffects(desktop.effects, {"find child VarnelMainPanel_Class|", "find child Streamzap.WM.D3D|",
+                                    "find child |InterVideo WinDVR 6", "find exact |InterVideo WinDVR 6",
                                     "post windvr.target 256 77 0x320001"});
 }
