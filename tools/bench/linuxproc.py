@@ -1,5 +1,5 @@
 """The Linux processes of a Wine prefix, their CPU time and their memory,
-read with psutil.
+read with psutil, and the machine's load.
 
 Every Windows process of a prefix is a Linux process (Wine's preloader) whose
 command line is the Windows program's, and whose environment names the
@@ -76,10 +76,19 @@ class CpuTime:
     def __sub__(self, other: "CpuTime") -> "CpuTime":
         return CpuTime(self.ns - other.ns, self.slices - other.slices)
 
+    def __add__(self, other: "CpuTime") -> "CpuTime":
+        return CpuTime(self.ns + other.ns, self.slices + other.slices)
+
 
 def cpu_time(pid: int) -> CpuTime:
     proc = psutil.Process(pid)
     return CpuTime(time.clock_gettime_ns(_process_cpu_clock(pid)), sum(proc.num_ctx_switches()))
+
+
+def load_1min() -> float:
+    """The machine's load average over the last minute (/proc/loadavg)."""
+    with open("/proc/loadavg", encoding="ascii") as f:
+        return float(f.read().split()[0])
 
 
 def memory_kib(pid: int) -> dict:

@@ -1,5 +1,8 @@
 """The figures beside their goals: the printed table and the goal verdicts
-kept in bench.json."""
+kept in bench.json.
+
+A figure measured in rounds (stats.over_rounds) is judged by its median
+over the rounds and shown with the rounds' spread and load."""
 
 from __future__ import annotations
 
@@ -60,13 +63,26 @@ def lookup(figures: dict, path: str):
     return value
 
 
+def judged(figure):
+    """What a goal is judged by: the figure, or the median over its rounds
+    when it was measured in rounds (None: not measured)."""
+    return figure.get("median") if isinstance(figure, dict) else figure
+
+
 def verdicts(figures: dict) -> List[dict]:
-    """Each goal with its figure and whether it was met (None: not measured)."""
+    """Each goal with its figure and whether it was met (None: not measured);
+    for a figure measured in rounds, the median is the value, beside the
+    rounds' spread, their number and the load they met."""
     out = []
     for goal in GOALS:
-        value = lookup(figures, goal.path)
-        out.append({"figure": goal.name, "value": value, "limit": goal.limit,
-                    "met": None if value is None else value <= goal.limit})
+        figure = lookup(figures, goal.path)
+        value = judged(figure)
+        verdict = {"figure": goal.name, "value": value, "limit": goal.limit,
+                   "met": None if value is None else value <= goal.limit}
+        if isinstance(figure, dict):
+            verdict.update(spread=[figure.get("min"), figure.get("max")],
+                           rounds=figure.get("rounds"), load_1min=figure.get("load_1min"))
+        out.append(verdict)
     return out
 
 
@@ -74,6 +90,8 @@ Row = Tuple[str, str, str, str]
 
 
 def _fmt(value) -> str:
+    if isinstance(value, dict):
+        return _fmt_rounds(value)
     if value is None:
         return "n/a"
     if isinstance(value, float):
@@ -81,14 +99,27 @@ def _fmt(value) -> str:
     return str(value)
 
 
+def _fmt_rounds(figure: dict, brief: bool = False) -> str:
+    """median (min-max, N rounds, load L-H); brief: median (min-max)"""
+    if figure.get("median") is None:
+        return "n/a (0 rounds)"
+    spread = "%s-%s" % (_fmt(figure["min"]), _fmt(figure["max"]))
+    load = figure.get("load_1min")
+    if not brief:
+        spread += ", %d rounds" % figure["rounds"]
+        spread += ", load %.1f-%.1f" % tuple(load) if load else ""
+    return "%s (%s)" % (_fmt(figure["median"]), spread)
+
+
 def _values(figures: dict, paths: Sequence[str]) -> str:
     return " / ".join(_fmt(lookup(figures, p)) for p in paths)
 
 
 def _goal_row(figures: dict, goal: Goal) -> Row:
-    value = lookup(figures, goal.path)
+    figure = lookup(figures, goal.path)
+    value = judged(figure)
     verdict = "n/a" if value is None else ("met" if value <= goal.limit else "MISSED")
-    return goal.label, _fmt(value), "<= %g" % goal.limit, verdict
+    return goal.label, _fmt(figure), "<= %g" % goal.limit, verdict
 
 
 def _latency_rows(figures: dict, mode: str) -> List[Row]:
@@ -130,12 +161,14 @@ def rows(figures: dict) -> List[Row]:
         _info("  CPU ms: product / reader / timer",
               _values(figures, ["idle.cpu.%s.cpu_ms" % k for k in ("product", "reader",
                                                                    "baseline")]),
-              "over %s s, at once" % _fmt(lookup(figures, "idle.seconds"))),
+              "over %s s in %s rounds, at once" % (_fmt(lookup(figures, "idle.seconds")),
+                                                     len(lookup(figures, "idle.rounds") or ()))),
         _info("  wineserver CPU ms: product's / reader's / timer's",
               _values(figures, ["idle.cpu.%s_wineserver.cpu_ms" % k
                                 for k in ("product", "reader", "baseline")]),
               "with server, to reader: %s"
-              % _fmt(lookup(figures, "idle.with_wineserver_ratio_to_reader"))),
+              % _fmt_rounds(lookup(figures, "idle.with_wineserver_ratio_to_reader") or {},
+                            brief=True)),
         _goal_row(figures, goals["footprint.size_bytes"]),
         _info("  imports: DLLs / functions",
               _values(figures, ["footprint.import_dlls", "footprint.import_functions"])),

@@ -4,7 +4,7 @@ from __future__ import annotations
 
 import math
 import statistics
-from typing import Dict, Sequence
+from typing import Dict, List, Optional, Sequence, Tuple
 
 PERCENTILES = (50, 95, 99)
 
@@ -35,3 +35,27 @@ def summary(values: Sequence[float], digits: int = 3) -> Dict[str, float]:
 
 def median(values: Sequence[float]) -> float:
     return statistics.median(values)
+
+
+def split(count: int, parts: int) -> List[int]:
+    """count as `parts` whole numbers as even as can be, the larger first."""
+    return [count // parts + (1 if i < count % parts else 0) for i in range(parts)]
+
+
+def over_rounds(values: Sequence[Optional[float]], loads: Sequence[Tuple[float, float]],
+                digits: int = 3) -> dict:
+    """A figure measured once a round, the way a shared machine allows: the
+    median of the rounds that gave a value (what a goal is judged by: one
+    round that another program's burst spoiled cannot move it), their spread
+    (min and max), how many they were, each round's value (None where a round
+    gave none) and the range of the machine's 1-minute load average read at
+    the rounds' starts and ends."""
+    given = [v for v in values if v is not None]
+    out: dict = {"rounds": len(given)}
+    if given:
+        out.update(median=round(median(given), digits), min=min(given), max=max(given))
+    out["per_round"] = list(values)
+    seen = [x for pair in loads for x in pair]
+    if seen:
+        out["load_1min"] = [min(seen), max(seen)]
+    return out
