@@ -14,20 +14,28 @@ would cost the product, one call a tick. The reader's card is registered
 the same way, so the emulator's share is the same on both sides.
 
 Memory is the private pages (psutil's uss), read once all are up and
-settled, and again at the end.
+settled, at the start of every round, and again at the end.
+
+The window is measured in rounds, back to back: each ratio is worked out
+round by round and reported as the median over the rounds, with their
+spread and the machine's load seen in each, so that another program's burst
+on a shared machine spoils one round, not the verdict. The CPU times are
+also given summed over the whole window.
 """
 
 from __future__ import annotations
 
 import time
+from dataclasses import dataclass
 from pathlib import Path
-from typing import Optional
+from typing import Dict, List, Optional, Tuple
 
 from winebench import cardemu
 from winebench.scenario import DEFAULT_CARD_NAME, PRODUCT_EXE, Bench
 from winebench.wine import WineEnv
 
-from . import BASELINE_EXE, READER_EXE, linuxproc
+from . import BASELINE_EXE, READER_EXE, linuxproc, stats
+from .linuxproc import CpuTime
 
 SETTLE_S = 5.0
 START_TIMEOUT_S = 30.0
@@ -62,8 +70,53 @@ def _start_yardstick(bench: Bench, exe: str, log: Path):
     return proc
 
 
+@dataclass(frozen=True)
+class Round:
+    """One round of the window: each process's CPU use over it (product,
+    reader, baseline and their wineservers, "product_wineserver" and so on),
+    the three programs' private KiB at its start, its length and the 1-minute
+    load average at its start and end."""
+
+    used: Dict[str, CpuTime]
+    private_kib: Dict[str, int]
+    seconds: float
+    load: Tuple[float, float]
+
+
+def _round_ratios(r: Round) -> Dict[str, Optional[float]]:
+    ns = {k: u.ns for k, u in r.used.items()}
+    total = {k: ns[k] + ns[k + "_wineserver"] for k in WHO}
+    return {
+        "cpu_ratio_to_reader": _ratio(ns["product"], ns["reader"]),
+        "with_wineserver_ratio_to_reader": _ratio(total["product"], total["reader"]),
+        "process_ratio": _ratio(ns["product"], ns["baseline"]),
+        "with_wineserver_ratio": _ratio(total["product"], total["baseline"]),
+        "reader_ratio_to_baseline": _ratio(ns["reader"], ns["baseline"]),
+        "private_ratio_to_reader": _ratio(r.private_kib["product"], r.private_kib["reader"]),
+    }
+
+
+def figures(rounds: List[Round]) -> dict:
+    """Each ratio over the rounds (median, spread, every round's value, the
+    load), the CPU used summed over all rounds, and each round's own CPU
+    milliseconds and load."""
+    ratios = [_round_ratios(r) for r in rounds]
+    loads = [r.load for r in rounds]
+    pooled = {k: sum((r.used[k] for r in rounds[1:]), rounds[0].used[k]) for k in rounds[0].used}
+    out = {
+        "seconds": round(sum(r.seconds for r in rounds), 3),
+        "cpu": {k: {"cpu_ms": _ms(u.ns), "scheduled_in": u.slices} for k, u in pooled.items()},
+    }
+    for name in ratios[0]:
+        out[name] = stats.over_rounds([x[name] for x in ratios], loads)
+    out["rounds"] = [{"seconds": round(r.seconds, 3), "load_1min": list(r.load),
+                      "cpu_ms": {k: _ms(u.ns) for k, u in r.used.items()}} for r in rounds]
+    return out
+
+
 def run(product_wine: WineEnv, reader_wine: WineEnv, baseline_wine: WineEnv, work: Path,
-        bin_dir: Path, seconds: float) -> dict:
+        bin_dir: Path, seconds: float, rounds: int) -> dict:
+    """`seconds` of idle in all, in `rounds` rounds of equal length."""
     benches = {"product": Bench(product_wine, work / "product", bin_dir),
                "reader": Bench(reader_wine, work / "reader", bin_dir),
                "baseline": Bench(baseline_wine, work / "baseline", bin_dir)}
@@ -85,12 +138,20 @@ def run(product_wine: WineEnv, reader_wine: WineEnv, baseline_wine: WineEnv, wor
             pids[who] = linuxproc.windows_process_pid(prefix, exe)
             pids[who + "_wineserver"] = linuxproc.wineserver_pid(prefix)
         time.sleep(SETTLE_S)  # start-up work done before the window opens
-        memory_start = {k: linuxproc.memory_kib(pids[k]) for k in WHO}
-        before = {k: linuxproc.cpu_time(pid) for k, pid in pids.items()}
-        began = time.monotonic()
-        time.sleep(seconds)  # the measured window: nothing happens, by design
-        after = {k: linuxproc.cpu_time(pid) for k, pid in pids.items()}
-        elapsed = time.monotonic() - began
+        measured = []
+        memory_start = None
+        for _ in range(rounds):
+            memory = {k: linuxproc.memory_kib(pids[k]) for k in WHO}
+            memory_start = memory_start or memory
+            load = linuxproc.load_1min()
+            before = {k: linuxproc.cpu_time(pid) for k, pid in pids.items()}
+            began = time.monotonic()
+            time.sleep(seconds / rounds)  # the measured window: nothing happens, by design
+            after = {k: linuxproc.cpu_time(pid) for k, pid in pids.items()}
+            elapsed = time.monotonic() - began
+            measured.append(Round({k: after[k] - before[k] for k in pids},
+                                  {k: memory[k]["private"] for k in WHO}, elapsed,
+                                  (load, linuxproc.load_1min())))
         memory_end = {k: linuxproc.memory_kib(pids[k]) for k in WHO}
         ran_throughout = product.running() and all(p.poll() is None for p in procs.values())
         product.stop()
@@ -102,20 +163,6 @@ def run(product_wine: WineEnv, reader_wine: WineEnv, baseline_wine: WineEnv, wor
                 proc.kill()
                 proc.wait()
 
-    used = {k: after[k] - before[k] for k in pids}
-    cpu = {k: {"cpu_ms": _ms(u.ns), "scheduled_in": u.slices} for k, u in used.items()}
-    total = {k: used[k].ns + used[k + "_wineserver"].ns for k in WHO}
-    private = {k: memory_start[k]["private"] for k in WHO}
-    return {
-        "seconds": round(elapsed, 3),
-        "cpu": cpu,
-        "cpu_ratio_to_reader": _ratio(used["product"].ns, used["reader"].ns),
-        "with_wineserver_ratio_to_reader": _ratio(total["product"], total["reader"]),
-        "process_ratio": _ratio(used["product"].ns, used["baseline"].ns),
-        "with_wineserver_ratio": _ratio(total["product"], total["baseline"]),
-        "reader_ratio_to_baseline": _ratio(used["reader"].ns, used["baseline"].ns),
-        "memory_kib": {"after_start": memory_start, "at_end": memory_end},
-        "private_ratio_to_reader": _ratio(private["product"], private["reader"]),
-        "ran_throughout": ran_throughout,
-        "run_at_once": True,
-    }
+    return dict(figures(measured),
+                memory_kib={"after_start": memory_start, "at_end": memory_end},
+                ran_throughout=ran_throughout, run_at_once=True)

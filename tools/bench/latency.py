@@ -18,7 +18,9 @@ Two ways a key reaches Beyond TV are measured:
   ignore the close, so its window stays, and the next digit adopts it again.
   The closes it logs (WM_CLOSE, one per Power key) show that every sample
   went through adoption.
-- active: Beyond TV is the target; digits go straight to its key map.
+- active: Beyond TV is the target; digits go straight to its key map. A
+  first digit adopts it and a last Power key ends the adoption, neither
+  measured.
 
 Consecutive taps carry different codes, so each is a first press, and are
 spaced so that a code is read before the next one starts waiting; a sample
@@ -29,8 +31,15 @@ fall at random phases of the poll.
 For reference, TimerBaseline.exe posts as many keys to Beyond TV, one a
 65 ms tick, logging the counter just before each PostMessageA: the time a
 posted key takes to reach another process's window procedure on this machine,
-the floor under the share after the reading tick. It posts a third of them
-before, between and after the two phases, so that it meets the same load.
+the floor under the share after the reading tick.
+
+The taps and the posts are split into rounds; a round is adoption, the bare
+posts, then active, so that each mode meets about the load its posts meet.
+The share after the reading tick is compared with a bare post round by
+round, and the ratio reported is the median over the rounds, with their
+spread and the load seen: on a shared machine, a burst of other work makes
+one round's tail, not the verdict. Latencies and shares are also given
+pooled over all rounds.
 """
 
 from __future__ import annotations
@@ -47,7 +56,7 @@ from winebench import cardemu, fakeapp
 from winebench.scenario import Bench, Card
 from winebench.wine import WineEnv, wait_for
 
-from . import BASELINE_EXE, stats
+from . import BASELINE_EXE, linuxproc, stats
 
 POLL_US = 65000
 POWER = 12
@@ -61,7 +70,7 @@ ACTIVE_GAP_US = 2 * POLL_US    # a code is read within one poll period (plus jit
 RELEASE_DELAY_US = 2 * POLL_US  # Power after the digit it releases
 ADOPTION_CYCLE_US = 4 * POLL_US  # digit, Power, next digit: each read before the next waits
 SETTLE_TIMEOUT_S = 20.0
-REFERENCE_CHUNKS = 3
+PERCENTILES = ("p50", "p95", "p99")
 
 
 @dataclass(frozen=True)
@@ -111,12 +120,15 @@ def adoption_schedule(rng: random.Random, start_us: int, count: int) -> List[Tap
 
 
 def active_schedule(rng: random.Random, start_us: int, count: int) -> List[Tap]:
-    """A first digit that adopts Beyond TV (not measured), then count digits."""
+    """A first digit that adopts Beyond TV, then count digits, then the Power
+    key that ends the adoption, so that the next adoption starts from no
+    target (first and last not measured)."""
     taps = [Tap(DIGITS[-1], start_us, measured=False)]
     at = start_us
-    for i in range(count):
+    for i in range(count + 1):
         at += ACTIVE_GAP_US + rng.randrange(POLL_US)
-        taps.append(Tap(DIGITS[i % len(DIGITS)], at))
+        taps.append(Tap(DIGITS[i % len(DIGITS)], at) if i < count
+                    else Tap(POWER, at, measured=False))
     return taps
 
 
@@ -273,30 +285,69 @@ def delivery_reference(bench: Bench, log: Path, count: int) -> List[float]:
 def ratios_to_post(after_read: dict, posted: dict) -> dict:
     """Each percentile of the share after the reading tick divided by the same
     percentile of a bare post's delivery."""
-    return {p: round(after_read[p] / posted[p], 3) for p in ("p50", "p95", "p99")
+    return {p: round(after_read[p] / posted[p], 3) for p in PERCENTILES
             if p in after_read and posted.get(p)}
 
 
-def _figures(matched: Matched, posted: dict) -> dict:
-    after_read = stats.summary([s.after_read_ms for s in matched.samples])
+@dataclass(frozen=True)
+class Round:
+    """One round: both modes' taps matched, the bare posts' delivery times
+    (ms) between them, and the 1-minute load average at its start and end."""
+
+    adoption: Matched
+    active: Matched
+    posted_ms: List[float]
+    load: Tuple[float, float]
+
+
+MODES = ("adoption", "active")
+
+
+def _after_read(matched: Matched) -> dict:
+    return stats.summary([s.after_read_ms for s in matched.samples])
+
+
+def _mode_figures(rounds: Sequence[Round], mode: str) -> dict:
+    """The mode's samples pooled over the rounds, and its share after the
+    reading tick to a bare post's, percentile by percentile, over the rounds
+    (each round's share beside the same round's posts)."""
+    samples = [s for r in rounds for s in getattr(r, mode).samples]
+    ratios = [ratios_to_post(_after_read(getattr(r, mode)), stats.summary(r.posted_ms))
+              for r in rounds]
+    loads = [r.load for r in rounds]
     return {
-        "latency_ms": stats.summary([s.latency_ms for s in matched.samples]),
-        "after_read_ms": after_read,
-        "after_read_ratio_to_post": ratios_to_post(after_read, posted),
-        "lost": len(matched.lost),
-        "queued": matched.queued,
-        "late": matched.late,
+        "latency_ms": stats.summary([s.latency_ms for s in samples]),
+        "after_read_ms": stats.summary([s.after_read_ms for s in samples]),
+        "after_read_ratio_to_post": {p: stats.over_rounds([x.get(p) for x in ratios], loads)
+                                     for p in PERCENTILES},
+        "lost": sum(len(getattr(r, mode).lost) for r in rounds),
+        "queued": sum(getattr(r, mode).queued for r in rounds),
+        "late": sum(getattr(r, mode).late for r in rounds),
     }
 
 
-def _samples_json(matched: Matched) -> List[dict]:
-    return [{"code": s.code, "at_us": s.at_us, "read_us": s.read_us, "arrival_us": s.arrival_us}
-            for s in matched.samples]
+def figures(rounds: Sequence[Round]) -> dict:
+    """Both modes' figures, the bare posts' delivery pooled over the rounds,
+    and each round's own share after the reading tick, posts and load."""
+    out = {mode: _mode_figures(rounds, mode) for mode in MODES}
+    out["reference"] = {"delivery_ms": stats.summary([x for r in rounds for x in r.posted_ms])}
+    out["rounds"] = [dict({mode: {"after_read_ms": _after_read(getattr(r, mode))}
+                           for mode in MODES},
+                          reference={"delivery_ms": stats.summary(r.posted_ms)},
+                          load_1min=list(r.load)) for r in rounds]
+    return out
 
 
-def run(wine: WineEnv, work: Path, bin_dir: Path, count: int, seed: int) -> Tuple[dict, dict]:
-    """Both phases in one started product. Returns the figures and the raw
-    samples."""
+def _samples_json(rounds: Sequence[Round], mode: str) -> List[dict]:
+    return [{"round": i, "code": s.code, "at_us": s.at_us, "read_us": s.read_us,
+             "arrival_us": s.arrival_us}
+            for i, r in enumerate(rounds) for s in getattr(r, mode).samples]
+
+
+def run(wine: WineEnv, work: Path, bin_dir: Path, count: int, seed: int,
+        rounds: int) -> Tuple[dict, dict]:
+    """Both modes in one started product, `count` taps each and as many bare
+    posts, in `rounds` rounds. Returns the figures and the raw samples."""
     rng = random.Random(seed)
     bench = Bench(wine, work, bin_dir)
     try:
@@ -308,28 +359,27 @@ def run(wine: WineEnv, work: Path, bin_dir: Path, count: int, seed: int) -> Tupl
         cardemu.wait_for_log(card.log_path,
                              lambda es: len(cardemu.requests(es, "status")) >= 2, timeout=30)
 
-        chunk = -(-count // REFERENCE_CHUNKS)
-        reference = delivery_reference(bench, work / "delivery-1.log", chunk)
-        adoption = Phase(bench, card, adoption_schedule(rng, bench.probe.time_us() + LEAD_US,
-                                                        count))
-        adopted = adoption.run()
-        powers = sum(1 for t in adoption.taps if t.code == POWER)
-        closes = adoption.closes(powers)
-
-        reference += delivery_reference(bench, work / "delivery-2.log", chunk)
-        active = Phase(bench, card, active_schedule(rng, bench.probe.time_us() + LEAD_US, count))
-        direct = active.run()
-        reference += delivery_reference(bench, work / "delivery-3.log", count - 2 * chunk)
+        measured = []
+        powers = closes = 0
+        for i, taps in enumerate(stats.split(count, rounds)):
+            load = linuxproc.load_1min()
+            adoption = Phase(bench, card, adoption_schedule(rng, bench.probe.time_us() + LEAD_US,
+                                                            taps))
+            adopted = adoption.run()
+            round_powers = sum(1 for t in adoption.taps if t.code == POWER)
+            powers += round_powers
+            closes += adoption.closes(round_powers)
+            posted = delivery_reference(bench, work / ("delivery-%d.log" % (i + 1)), taps)
+            active = Phase(bench, card, active_schedule(rng, bench.probe.time_us() + LEAD_US,
+                                                        taps))
+            direct = active.run()
+            active.closes(1)  # its last Power ended the adoption: the next round adopts anew
+            measured.append(Round(adopted, direct, posted, (load, linuxproc.load_1min())))
         running = product.running()
         product.stop()
     finally:
         bench.close()
-    posted = stats.summary(reference)
-    figures = {
-        "adoption": dict(_figures(adopted, posted), power_keys=powers, closes_seen=closes),
-        "active": _figures(direct, posted),
-        "reference": {"delivery_ms": posted},
-        "product_ran_throughout": running,
-        "seed": seed,
-    }
-    return figures, {"adoption": _samples_json(adopted), "active": _samples_json(direct)}
+    out = figures(measured)
+    out["adoption"].update(power_keys=powers, closes_seen=closes)
+    out.update(product_ran_throughout=running, seed=seed)
+    return out, {mode: _samples_json(measured, mode) for mode in MODES}

@@ -2,7 +2,8 @@
 to a JSON file.
 
     python3 -m bench [--bin DIR] [--work DIR] [--out FILE] [--display :N]
-                     [--only PHASES] [--taps N] [--idle-seconds S]
+                     [--only PHASES] [--taps N] [--latency-rounds N]
+                     [--idle-seconds S] [--idle-rounds N]
                      [--startup-runs N] [--seed N] [--keep-prefixes]
 
 (tools/ on PYTHONPATH.) Phases, in the order they run: footprint, startup,
@@ -10,6 +11,11 @@ latency, idle. Each Wine phase gets fresh prefixes cloned from the bench's
 template, under the work directory. A phase that fails is recorded with its
 error and the others still run; the exit status is 1 then, else 0 (a goal
 missed is a figure, not a failure).
+
+The latency and idle phases measure the program and its yardsticks side by
+side in rounds; each ratio between them is the median over the rounds,
+shown with the rounds' spread (min-max) and the machine's load average, and
+a goal on a ratio is judged by that median.
 """
 
 from __future__ import annotations
@@ -33,7 +39,9 @@ from . import footprint, idle, latency, report, startup
 
 PHASES = ("footprint", "startup", "latency", "idle")
 DEFAULT_TAPS = 300
+DEFAULT_LATENCY_ROUNDS = 5
 DEFAULT_IDLE_S = 120.0
+DEFAULT_IDLE_ROUNDS = 4
 DEFAULT_STARTUP_RUNS = 5
 
 
@@ -68,14 +76,15 @@ class Run:
 
     def latency(self) -> dict:
         figures, samples = latency.run(self.prefix("latency"), self.opts.work / "latency",
-                                       self.opts.bin, self.opts.taps, self.opts.seed)
+                                       self.opts.bin, self.opts.taps, self.opts.seed,
+                                       self.opts.latency_rounds)
         (self.opts.work / "latency-samples.json").write_text(json.dumps(samples))
         return figures
 
     def idle(self) -> dict:
         return idle.run(self.prefix("idle-product"), self.prefix("idle-reader"),
                         self.prefix("idle-baseline"), self.opts.work / "idle", self.opts.bin,
-                        self.opts.idle_seconds)
+                        self.opts.idle_seconds, self.opts.idle_rounds)
 
 
 def _environment() -> dict:
@@ -114,15 +123,24 @@ def run_phases(run: Run, phases: Sequence[str], log: Callable[[str], None]) -> D
 
 def _parse(argv: Sequence[str]) -> argparse.Namespace:
     build = REPO_ROOT / "build"
-    p = argparse.ArgumentParser(prog="python3 -m bench", description=__doc__.split("\n\n")[0])
+    p = argparse.ArgumentParser(prog="python3 -m bench", description=__doc__.split("\n\n")[0],
+                                epilog=__doc__.split("\n\n")[-1])
     p.add_argument("--bin", type=Path, default=default_bin_dir(), help="built programs")
     p.add_argument("--work", type=Path, default=build / "bench-work",
                    help="prefixes, logs and raw samples")
     p.add_argument("--out", type=Path, default=build / "bench.json")
     p.add_argument("--display", help="an X display to use (default: an Xvfb of its own)")
     p.add_argument("--only", default=",".join(PHASES), help="comma-separated phases")
-    p.add_argument("--taps", type=int, default=DEFAULT_TAPS, help="samples per latency mode")
-    p.add_argument("--idle-seconds", type=float, default=DEFAULT_IDLE_S)
+    p.add_argument("--taps", type=int, default=DEFAULT_TAPS,
+                   help="samples per latency mode, all rounds together (default %(default)s)")
+    p.add_argument("--latency-rounds", type=int, default=DEFAULT_LATENCY_ROUNDS,
+                   help="rounds the taps and the bare posts are split into, each round both"
+                   " modes beside its posts (default %(default)s)")
+    p.add_argument("--idle-seconds", type=float, default=DEFAULT_IDLE_S,
+                   help="length of the idle window, all rounds together (default %(default)s)")
+    p.add_argument("--idle-rounds", type=int, default=DEFAULT_IDLE_ROUNDS,
+                   help="rounds of equal length the idle window is split into"
+                   " (default %(default)s)")
     p.add_argument("--startup-runs", type=int, default=DEFAULT_STARTUP_RUNS)
     p.add_argument("--seed", type=int, default=1, help="of the random tap phases")
     p.add_argument("--keep-prefixes", action="store_true")
@@ -133,6 +151,10 @@ def _parse(argv: Sequence[str]) -> argparse.Namespace:
         p.error("unknown phase(s): %s (known: %s)"
                 % (", ".join(sorted(unknown)), ", ".join(PHASES)))
     opts.phases = [x for x in PHASES if x in phases]
+    if "latency" in opts.phases and not 1 <= opts.latency_rounds <= opts.taps:
+        p.error("--latency-rounds must be 1 to --taps (%d)" % opts.taps)
+    if opts.idle_rounds < 1:
+        p.error("--idle-rounds must be 1 or more")
     opts.work = opts.work.resolve()
     opts.bin = opts.bin.resolve()
     return opts
