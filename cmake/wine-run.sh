@@ -34,6 +34,7 @@ prefix_tool=$MARLOW_ROOT/scripts/wine-prefix.sh
 workdir=$(mktemp -d "${TMPDIR:-/tmp}/marlow-test-XXXXXX") || exit 1
 export WINEPREFIX=$workdir/prefix
 cleanup() {
+  [[ -f $workdir/stderr ]] && cat "$workdir/stderr" >&2
   "$prefix_tool" remove "$WINEPREFIX" || true
   rm -rf "$workdir"
 }
@@ -44,5 +45,13 @@ trap 'exit 143' TERM
 "$prefix_tool" clone "$WINEPREFIX" >/dev/null || die "could not create a Wine prefix"
 [[ -n ${MARLOW_TEST_DISPLAY:-} ]] && export DISPLAY=$MARLOW_TEST_DISPLAY
 
-"$MARLOW_WINE" "$@" </dev/null
-exit $?
+# On a busy machine 64-bit Wine now and then gives a start up before the
+# program runs: it prints this and ends with 1. Then the program is started
+# again. Wine's stderr goes to CTest when this ends (see cleanup).
+for attempt in 1 2 3 4 5; do
+  "$MARLOW_WINE" "$@" </dev/null 2>"$workdir/stderr"
+  rc=$?
+  ((rc == 1)) && grep -q "failed to map the shared user data" "$workdir/stderr" || exit "$rc"
+  log "Wine could not start $1 (attempt $attempt of 5), starting it again"
+done
+exit 1

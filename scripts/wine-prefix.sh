@@ -76,8 +76,8 @@ make_template() {
   stop_server "$tmp"
   rm -f "$tmp/template.reg"
   [[ -s $tmp/system.reg && -d $tmp/drive_c/windows/system32 ]] ||
-    die "wineboot did not create a usable prefix in $tmp"
-  grep -q ShowCrashDialog "$tmp/user.reg" || die "template settings were not imported"
+    { log "wineboot did not create a usable prefix in $tmp"; return 1; }
+  grep -q ShowCrashDialog "$tmp/user.reg" || { log "template settings were not imported"; return 1; }
   forget_server_dir "$tmp"
   mv "$tmp" "$tpl"
   touch "$tpl/.marlow-template"
@@ -91,7 +91,14 @@ ensure_template() {
     mkdir -p "$(dirname "$tpl")"
     exec 9>"$tpl.lock"
     flock -w 600 9 || die "timed out waiting for the template lock $tpl.lock"
-    [[ -e $tpl/.marlow-template ]] || { rm -rf "$tpl"; make_template "$tpl"; }
+    # On a busy machine 64-bit Wine now and then gives a start up ("failed
+    # to map the shared user data"); then the template is made again.
+    local attempt
+    for attempt in 1 2 3; do
+      [[ -e $tpl/.marlow-template ]] && break
+      rm -rf "$tpl"
+      make_template "$tpl" || ((attempt < 3)) || die "could not create the Wine template $tpl"
+    done
     exec 9>&-
   fi
   printf '%s\n' "$tpl"

@@ -11,7 +11,7 @@ import pytest
 
 from winebench.trace import (ANY, RELAY_WINEDEBUG, Str, Trace, assert_sequence, parse_args,
                              relay_reg)
-from winebench.wine import PREFIX_TOOL, RawReg, RegValue, reg_text
+from winebench.wine import PREFIX_TOOL, RawReg, RegValue, reg_text, start_wine
 
 pytestmark = pytest.mark.screen(800, 600)
 OWN_PREFIX = True  # it looks at the prefix as cloned
@@ -156,6 +156,29 @@ def test_windows_paths_with_spaces_reach_wine_programs(wine):
     result = wine.run(["cmd", "/c", "type", win], timeout=30)
     assert (result.returncode, result.stdout.strip()) == (0, "seen from Wine")
     assert wine.run(["cmd", "/c", "exit", "7"]).returncode == 7
+
+
+def test_a_start_that_wine_gives_up_is_made_again(wine, tmp_path):
+    # A loader that fails as 64-bit Wine does on a busy machine, twice, then
+    # starts the program; what the failed starts wrote to stderr is taken back.
+    count = tmp_path / "starts"
+    loader = tmp_path / "flaky-wine"
+    loader.write_text('#!/bin/sh\necho x >> "%s"\n[ $(wc -l < "%s") -gt 2 ] && exec "$@"\n'
+                      'echo "wine: failed to map the shared user data: c0000018" >&2\nexit 1\n'
+                      % (count, count))
+    loader.chmod(0o755)
+    with open(tmp_path / "stderr", "w+b") as err:
+        err.write(b"before\n")
+        err.flush()
+        proc = start_wine([loader, wine._argv([])[0], "cmd", "/c", "exit", "7"], wine.env,
+                          stderr=err)
+        assert proc.wait(60) == 7
+        assert (tmp_path / "stderr").read_bytes() == b"before\n"
+    assert count.read_text().count("x") == 3
+    # A program that ends with 1 by itself is started once.
+    count.write_text("x\nx\n")
+    assert start_wine([loader, wine._argv([])[0], "cmd", "/c", "exit", "1"], wine.env).wait(60) == 1
+    assert count.read_text().count("x") == 3
 
 
 @pytest.mark.parametrize("module, calls", [("reg.exe", 1), ("cmd.exe", 0)])

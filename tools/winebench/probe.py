@@ -24,7 +24,7 @@ import time
 from pathlib import Path
 from typing import Callable, Iterable, Optional, Union
 
-from .wine import BUILD_DIR, WINE
+from .wine import BUILD_DIR, WINE, start_wine
 
 __all__ = ["Probe", "ProbeError", "ProbeTimeout", "default_exe", "wine_starter"]
 
@@ -51,8 +51,7 @@ def default_exe() -> Path:
 def wine_starter(env: dict, wine: str = WINE) -> Callable[..., subprocess.Popen]:
     """A start_fn running argv under the `wine` loader with the environment `env`."""
     def start(argv, stdin=None, stdout=None):
-        return subprocess.Popen([wine] + [str(a) for a in argv], env=env, stdin=stdin,
-                                stdout=stdout, stderr=subprocess.DEVNULL)
+        return start_wine([wine] + list(argv), env, stdin=stdin, stdout=stdout)
     return start
 
 

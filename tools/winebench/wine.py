@@ -13,6 +13,7 @@ from __future__ import annotations
 import os
 import re
 import subprocess
+import sys
 import tempfile
 import time
 from pathlib import Path, PureWindowsPath
@@ -90,6 +91,65 @@ def wait_for(predicate: Callable[[], T], timeout: float = 10.0, interval: float 
             what = message or getattr(predicate, "__name__", "condition")
             raise TimeoutError("%s: not met within %.1f s (last value: %r)" % (what, timeout, value))
         time.sleep(interval)
+
+
+# On a busy machine 64-bit Wine now and then cannot start a program: the
+# loader finds the address of the shared user data (0x7ffe0000) taken, prints
+# this and ends with exit code 1 before anything of the program has run.
+START_FAILURE = b"failed to map the shared user data"
+START_ATTEMPTS = 5
+_SHARED_USER_DATA = b"7ffe0000-"
+
+
+def _user_data_mapped(pid: int) -> bool:
+    """Wine has mapped the process's shared user data: the start went past
+    the point where it fails."""
+    try:
+        with open("/proc/%d/maps" % pid, "rb") as maps:
+            return any(line.startswith(_SHARED_USER_DATA) for line in maps)
+    except OSError:
+        return False
+
+
+def _written_since(file, offset: int) -> bytes:
+    try:
+        fd = file.fileno()
+        return os.pread(fd, max(os.fstat(fd).st_size - offset, 0), offset)
+    except (AttributeError, OSError, ValueError):
+        return b""
+
+
+def start_wine(argv: Sequence[StrPath], env: Mapping[str, str], stdin=subprocess.DEVNULL,
+               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL) -> subprocess.Popen:
+    """Starts argv (a Wine loader and its arguments) and returns its Popen,
+    which is the Windows process itself. A start that Wine gives up before the
+    program runs (START_FAILURE) is made again; what it wrote to a stderr file
+    is taken back. Returns once the process runs, or has ended on its own."""
+    argv = [os.fspath(a) for a in argv]
+    for attempt in range(1, START_ATTEMPTS + 1):
+        own_stderr = stderr in (None, subprocess.DEVNULL)
+        err = tempfile.TemporaryFile() if own_stderr else stderr
+        try:
+            offset = os.fstat(err.fileno()).st_size
+        except (AttributeError, OSError, ValueError):
+            offset = 0
+        proc = subprocess.Popen(argv, env=env, stdin=stdin, stdout=stdout, stderr=err)
+        wait_for(lambda: proc.poll() is not None or _user_data_mapped(proc.pid), timeout=120,
+                 interval=0.002, message="Wine started %s" % argv[1:2])
+        failed = proc.returncode == 1 and START_FAILURE in _written_since(err, offset)
+        if not failed:
+            if own_stderr:
+                proc.wine_stderr = err  # closed with the Popen
+            return proc
+        if own_stderr:
+            err.close()
+        else:
+            os.ftruncate(err.fileno(), offset)
+            os.lseek(err.fileno(), offset, os.SEEK_SET)
+        print("winebench: Wine could not start %s (attempt %d of %d), starting it again"
+              % (argv[1:2], attempt, START_ATTEMPTS), file=sys.stderr)
+    raise RuntimeError("Wine could not start %s in %d attempts: %s"
+                       % (argv, START_ATTEMPTS, START_FAILURE.decode()))
 
 
 def _alive(proc: "psutil.Process") -> bool:
@@ -365,8 +425,7 @@ class WineEnv:
         (its returncode is the program's exit code, modulo 256)."""
         env = self.env
         env.update(env_extra or {})
-        return subprocess.Popen(self._argv(argv), env=env, stdin=stdin, stdout=stdout,
-                                stderr=stderr)
+        return start_wine(self._argv(argv), env, stdin=stdin, stdout=stdout, stderr=stderr)
 
     # -- registry ---------------------------------------------------------
     def import_reg(self, text: str, timeout: float = 60.0) -> None:

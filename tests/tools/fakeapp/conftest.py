@@ -15,7 +15,7 @@ import pytest
 
 from winebench import fakeapp
 from winebench.probe import Probe, wine_starter
-from winebench.wine import WINE, WineEnv, Xvfb
+from winebench.wine import WINE, WineEnv, Xvfb, start_wine
 
 SCREEN = (1024, 768)
 
@@ -64,8 +64,7 @@ class Launcher:
         self.procs = []
 
     def start(self, exe, *args) -> subprocess.Popen:
-        proc = subprocess.Popen([WINE, str(exe)] + [str(a) for a in args], env=self.env,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        proc = start_wine([WINE, exe, *args], self.env)
         self.procs.append(proc)
         return proc
 

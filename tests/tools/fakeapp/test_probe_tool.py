@@ -7,7 +7,7 @@ import subprocess
 import pytest
 
 from winebench.probe import ProbeError
-from winebench.wine import WINE
+from winebench.wine import WINE, start_wine
 
 
 def test_errors_do_not_end_the_probe(probe, wine_env, bin_dir, screen_size):
@@ -21,9 +21,10 @@ def test_errors_do_not_end_the_probe(probe, wine_env, bin_dir, screen_size):
         probe.post(0x1, 0x10)
     assert (probe.metrics()["SM_CXSCREEN"], probe.metrics()["SM_CYSCREEN"]) == screen_size
 
-    one_shot = subprocess.run([WINE, str(bin_dir / "probe.exe"), "dialog", "0x1"], env=wine_env,
-                              capture_output=True, timeout=60)
-    assert one_shot.returncode == 1 and b'"error"' in one_shot.stdout
+    one_shot = start_wine([WINE, bin_dir / "probe.exe", "dialog", "0x1"], wine_env,
+                          stdout=subprocess.PIPE)
+    output = one_shot.communicate(timeout=60)[0]
+    assert one_shot.returncode == 1 and b'"error"' in output
 
 
 def test_numbers_and_cursor(probe):
