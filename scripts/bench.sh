@@ -6,8 +6,10 @@
 # Xvfb display of its own, prints the figures beside their goals and writes them
 # to build/bench.json (raw latency samples: build/bench-work/latency-samples.json).
 # Not part of scripts/test.sh; the figures depend on the machine and its load.
-#   scripts/bench.sh [--only footprint,startup,latency,idle] [--taps N]
-#                    [--idle-seconds S] [--startup-runs N] [--seed N] [--keep-prefixes]
+#   scripts/bench.sh [--only footprint,startup,latency,idle] [--taps N] [--latency-rounds N]
+#                    [--idle-seconds S] [--idle-rounds N] [--startup-runs N] [--seed N]
+#                    [--keep-prefixes]
+# The ratios to the yardsticks are medians over rounds, shown with their spread and load.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
 cd "$MARLOW_ROOT"
