@@ -48,6 +48,7 @@ const NoApplicationRoute NoApplicationRoutes[] = {
     {"Mute does nothing", core::SelectBeyondTv, Mute, {}},
     {"Standby asks for standby", core::SelectQuillmarsh, Standby, {"standby"}},
     {"Off asks for standby", core::SelectWinDvr, Off, {"standby"}},
+    {"Off with Quillmarsh the default asks for standby too", core::SelectQuillmarsh, Off, {"standby"}},
     {"Off with Beyond TV the default asks first", core::SelectBeyondTv, Off, {"dialog", "dialog ended"}},
     {"Vol- with Quillmarsh the default asks to shut down", core::SelectQuillmarsh, VolumeDown,
      {"dialog", "dialog ended"}},
@@ -132,6 +133,7 @@ TEST_F(Router, AsTargetStandbyAndOffDoWhatTheApplicationsMapSays) {
         SCOPED_TRACE("application " + std::to_string(static_cast<int>(c.id)) + " code " +
                      std::to_string(c.code));
         ExpectEffects(other.effects, c.effects);
+        EXPECT_TRUE(fresh.Of(c.id).active);  // still the target
     }
 }
 
@@ -144,9 +146,11 @@ TEST_F(Router, TheOpenDialogTakesOnlyAnswersPowerConfirmsAnyOtherKeyCancels) {
         remote.Route(Mute);  // before the dialog has initialised: nothing
         state.shutdownDialog = dialog;
         remote.Route(Digit2);
+        remote.Route(255);  // a failed read, too, cancels
         remote.Route(Power);
     };
     ExpectEffects(Press(VolumeDown), {"dialog", "raise dialog", "send dialog 256 27 0x0",
+                                      "raise dialog", "send dialog 256 27 0x0",
                                       "raise dialog", "send dialog 256 13 0x0", "dialog ended"});
     EXPECT_FALSE(state.shutdownDialogOpen);
     // Once it has ended, keys go where they went before.
@@ -213,15 +217,18 @@ TEST(RepeatRule, WhileTheDialogIsOpenOnlyFirstPressesCount) {
 TEST(RepeatRule, APressAfterAPauseOrAnotherKeyIsAFirstPressAgain) {
     core::State state;
     state.Of(AppId::WinDvr).active = true;
-    const std::vector<Read> reads = {{Mute, 1000}, {Mute, 1110}, {Mute, 1360},  // 250 ms: new press
-                                     {Digit2, 1470}, {Mute, 1580}};
+    const std::vector<Read> reads = {{Mute, 1000}, {Mute, 1249},  // 249 ms: still held
+                                     {Mute, 1499},                // 250 ms: a new press
+                                     {Digit2, 1609}, {Mute, 1719}};
     EXPECT_EQ(Routed(state, reads), (std::vector<int>{Mute, X, Mute, Digit2, Mute}));
 }
 
 TEST(RepeatRule, TheTickCountersWrapDoesNotBreakAHold) {
     core::State state;
     state.Of(AppId::WinDvr).active = true;
-    EXPECT_EQ(Routed(state, Held(Mute, 3, 0xFFFFFF00u)), (std::vector<int>{Mute, X, X}));
+    // 100 ms apart, the counter wrapping past 2^32 between the first two.
+    const std::vector<Read> reads = {{Mute, 0xFFFFFFC0u}, {Mute, 36}, {Mute, 136}};
+    EXPECT_EQ(Routed(state, reads), (std::vector<int>{Mute, X, X}));
 }
 
 TEST(RepeatRule, ANewPressRestartsThePointersAcceleration) {
@@ -229,7 +236,12 @@ TEST(RepeatRule, ANewPressRestartsThePointersAcceleration) {
     core::State state;
     core::InitScreenBounds(state.pointer, 1024, 768);
     core::Remote remote(state, desktop);
-    for (int i = 0; i < 6; ++i, desktop.clock += 110) remote.OnRead(Digit2);
+    for (int i = 0; i < 6; ++i) {
+        if (i > 0) desktop.clock += 110;
+        remote.OnRead(Digit2);
+    }
+    // Then 300 ms of ticks that find no key, which do not count: the gap is
+    // from the previous read, not from the last tick.
     desktop.clock += 300;
     remote.OnRead(Digit2);
     // Up and left: four one-pixel moves, then the small step (1024 / 160 = 6),
