@@ -97,20 +97,31 @@ Record QuillmarshRecord() {
     return r;
 }
 
-// The effects of one code routed to the application as the target.
-Effects RouteToTarget(AppId id, int code) {
+// The key-target window kept from before the key: one that has closed since.
+constexpr core::WindowRef GoneWindow = 0x999;
+
+struct Routed {
+    Effects effects;
+    core::WindowRef stored;  // the key-target window kept after the key
+    core::WindowRef target;  // the key-target window open during the key, or 0
+};
+
+// One code routed to the application as the target, with or without its
+// key-target window; its main window is open, so it stays the target.
+Routed RouteToTarget(const Record& record, int code, bool targetOpen) {
     FakeDesktop desktop;
-    desktop.OpenApplication(id);
+    desktop.OpenApplication(record.id);
     core::State state;
-    state.Of(id).installed = true;
-    state.Of(id).active = true;
-    state.Of(id).seenWindow = desktop.Named(
-        id == AppId::WinDvr ? "windvr.target" : id == AppId::BeyondTv ? "beyondtv.target"
-                                                                      : "quillmarsh.target");
+    core::ApplicationState& own = state.Of(record.id);
+    own.installed = own.active = true;
+    own.targetWindow = GoneWindow;
+    const std::string target = record.target;
+    own.seenWindow = desktop.Named(target.substr(0, target.find('.')) + ".main");
+    if (!targetOpen) desktop.Close(desktop.Named(target));
     core::Remote remote(state, desktop);
     desktop.recordLookups = true;
     remote.Route(code);
-    return desktop.effects;
+    return {desktop.effects, own.targetWindow, desktop.Named(target)};
 }
 
 class KeyMapRecord : public ::testing::TestWithParam<Record (*)()> {};
@@ -121,8 +132,16 @@ TEST_P(KeyMapRecord, EveryCodeDoesWhatTheRecordSays) {
         if (code == Power) continue;  // the toggle, not the map
         const auto entry = record.effects.find(code);
         SCOPED_TRACE("code " + std::to_string(code));
-        ExpectEffects(RouteToTarget(record.id, code),
-                      entry == record.effects.end() ? Effects{} : entry->second);
+        const Effects expected = entry == record.effects.end() ? Effects{} : entry->second;
+        const bool looksUp = !expected.empty() && expected.front() == record.lookup;
+        const Routed open = RouteToTarget(record, code, true);
+        ExpectEffects(open.effects, expected);
+        EXPECT_EQ(open.stored, looksUp ? open.target : GoneWindow);
+        // Without the key-target window the lookup is all, and its null is
+        // kept; what needs no window happens as before.
+        const Routed closed = RouteToTarget(record, code, false);
+        ExpectEffects(closed.effects, looksUp ? Effects{record.lookup} : expected);
+        EXPECT_EQ(closed.stored, looksUp ? 0 : GoneWindow);
     }
 }
 
@@ -136,7 +155,20 @@ TEST(WinDvrPointer, TheStepKeySwitchesTheMovesBetweenTenAndFiftyPixels) {
     state.Of(AppId::WinDvr).active = true;
     core::Remote remote(state, desktop);
     for (int code : {16, 75, 19, 17, 75, 18}) remote.Route(code);
-    ExpectEffects(desktop.effects, {"move 0 -10", "move 50 0", "move 0 50", "move -10 0"});
+    // Its video window closed, its panel still open: Up moves nothing, Step
+    // still switches.
+    desktop.Close(desktop.Named("windvr.target"));
+    for (int code : {16, 75}) remote.Route(code);
+    desktop.Open("windvr.video", "FakeWinDVRVideo", "InterVideo WinDVR 6");
+    remote.Route(16);
+    ExpectEffects(desktop.effects, {"move 0 -10", "move 50 0", "move 0 50", "move -10 0", "move 0 -50"});
+    // All its windows closed: it is let go, and Up is no pointer key.
+    desktop.CloseApplication(AppId::WinDvr);
+    desktop.Close(desktop.Named("windvr.video"));
+    desktop.effects.clear();
+    remote.Route(16);
+    ExpectEffects(desktop.effects, {});
+    EXPECT_FALSE(state.Of(AppId::WinDvr).active);
 }
 
 TEST(WinDvrPointer, AdoptionStartsAtTheSlowStep) {
