@@ -132,24 +132,56 @@ TEST_F(Shell, StartsBoxesAndStandbyGoThroughTheSeam) {
 
 // -- window lookups by identity, on real windows
 
-TEST(WindowSearch, EachLookupFindsItsOwnKindOfWindow) {
-    TestWindow lookAlike("MarlowLookAlike", "FormMainWindow");
-    TestWindow ownOther("MarlowOwnClass", "Settings");
-    TestWindow own("MarlowOwnClass", "FormMainWindow - Own");
-    TestWindow video("MarlowVideo", "InterVideo WinDVR 6");
-    TestWindow lower("MarlowVideo", "intervideo windvr 6 (old)");
-    TestWindow panel("MarlowPanel", "WinDVR 6 - Live");
+// True when first lies in front of second in the desktop's Z order.
+bool InFront(HWND first, HWND second) {
+    for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); w != nullptr;
+         w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == first) return true;
+        if (w == second) return false;
+    }
+    return false;
+}
 
-    EXPECT_EQ(FindWindowByIdentity(core::ByClassAndTitlePrefix("MarlowOwnClass", "FormMainWindow")),
-              own.handle());
-    EXPECT_EQ(FindWindowByIdentity(core::ByExactTitle("InterVideo WinDVR 6")), video.handle());
-    EXPECT_EQ(FindWindowByIdentity(core::ByExactTitle("InterVideo WinDVR")), nullptr);
-    EXPECT_EQ(FindWindowByIdentity(core::DesktopChildTitled("InterVideo WinDVR 6")), video.handle());
-    EXPECT_EQ(FindWindowByIdentity(core::ByTitlePrefix("WinDVR 6")), panel.handle());
-    EXPECT_EQ(FindWindowByIdentity(core::ByTitlePrefix("intervideo")), lower.handle());
-    EXPECT_EQ(FindWindowByIdentity(core::FoundByClass("MarlowPanel")), panel.handle());
-    EXPECT_EQ(FindWindowByIdentity(core::DesktopChildOfClass("MarlowOwnClass")) != nullptr, true);
-    EXPECT_EQ(FindWindowByIdentity(core::DesktopChildOfClass("MarlowNoSuchClass")), nullptr);
+// Each lookup's window lies behind decoys, each of which a lookup that
+// compares the wrong way would find first: a window of another class with
+// the same title, a title that differs in letter case only, one that holds
+// the text further in, and one that goes on after it.
+TEST(WindowSearch, EachLookupPassesOverTheDecoysInFrontOfItsWindow) {
+    // Made from the back to the front: each new window goes in front.
+    TestWindow exact("MarlowVideo", "InterVideo WinDVR 6");
+    TestWindow panel("MarlowPanel", "WinDVR 6 - Live");
+    TestWindow own("MarlowOwnClass", "FormMainWindow - Own");
+    TestWindow ownOtherTitle("MarlowOwnClass", "formMainWindow - Own");
+    TestWindow otherClassSameTitle("MarlowLookAlike", "FormMainWindow - Own");
+    TestWindow otherCase("MarlowLookAlike", "winDVR 6 - Live");
+    TestWindow furtherIn("MarlowLookAlike", "Old WinDVR 6 - Live");
+    TestWindow exactOtherCase("MarlowLookAlike", "intervideo windvr 6");
+    TestWindow goesOn("MarlowLookAlike", "InterVideo WinDVR 6 (old)");
+    ASSERT_TRUE(InFront(goesOn.handle(), exact.handle()));  // the decoys lie in front
+    ASSERT_TRUE(InFront(furtherIn.handle(), panel.handle()));
+
+    struct Row {
+        const char* what;
+        core::WindowIdentity identity;
+        HWND found;
+    };
+    const Row rows[] = {
+        {"the whole title, exactly", core::ByExactTitle("InterVideo WinDVR 6"), exact.handle()},
+        {"a beginning, case-sensitive", core::ByTitlePrefix("WinDVR 6"), panel.handle()},
+        {"a beginning among the class's windows",
+         core::ByClassAndTitlePrefix("MarlowOwnClass", "FormMainWindow"), own.handle()},
+        {"FindWindow by class", core::FoundByClass("MarlowPanel"), panel.handle()},
+        {"FindWindowEx by class", core::DesktopChildOfClass("MarlowOwnClass"),
+         ownOtherTitle.handle()},
+        {"FindWindowEx by class, none", core::DesktopChildOfClass("MarlowNoSuchClass"), nullptr},
+        // Windows compares a class name and, in FindWindow and
+        // FindWindowEx, a whole title without regard to letter case.
+        {"FindWindow by class, any case", core::FoundByClass("marlowpanel"), panel.handle()},
+        {"FindWindowEx by the whole title, any case",
+         core::DesktopChildTitled("InterVideo WinDVR 6"), exactOtherCase.handle()},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(FindWindowByIdentity(row.identity), row.found) << row.what;
 }
 
 // -- one tick of the poll, through the shell, to a real window
