@@ -186,7 +186,14 @@ TEST(WindowSearch, EachLookupPassesOverTheDecoysInFrontOfItsWindow) {
 
 // -- one tick of the poll, through the shell, to a real window
 
-TEST_F(Shell, AnIdleTickAsksTheStatusOnlyAndAReadyKeyReachesTheAdoptedApplication) {
+TEST_F(Shell, ATickReadsAKeyOnlyWhenOneIsReadyAndHandsItToTheAdoptedApplication) {
+    // Without a control interface (no card) a tick reads no key: a key read,
+    // even a failed one (255), would adopt the application whose window is here.
+    PollOnce(nullptr, program.remote);
+    recorder.Pump();
+    EXPECT_FALSE(program.state.Of(core::AppId::BeyondTv).active);
+    EXPECT_EQ(program.state.repeat.lastKeyTime, 0u);
+
     ReceiverDouble receiver;
     receiver.statusValue = 1;
     PollOnce(&receiver, program.remote);
