@@ -130,6 +130,48 @@ TEST_F(Shell, StartsBoxesAndStandbyGoThroughTheSeam) {
                              "power 1 1"}));
 }
 
+TEST_F(Shell, AWinExecResultOf31OrMoreIsAStart) {
+    const char* const ran = "exec \"C:\\TV\\WinDVR.exe\" 5";
+    const char* const box =
+        "box 0 Can't run launch TV application what you want. | Marlow Remote Control 0";
+    struct Row {
+        UINT result;
+        bool started;
+    };
+    for (const Row& row : {Row{30, false}, Row{31, true}, Row{32, true}}) {
+        SCOPED_TRACE(row.result);
+        core::ApplicationState& winDvr = program.state.Of(core::AppId::WinDvr);
+        winDvr = {};
+        winDvr.installed = true;
+        lstrcpyA(winDvr.installPath, "C:\\TV");
+        SystemLog.clear();
+        StartResult = row.result;
+        program.remote.Launch(core::AppId::WinDvr);
+        EXPECT_EQ(winDvr.active, row.started);
+        std::vector<std::string> expected{ran};
+        if (!row.started) expected.push_back(box);
+        EXPECT_EQ(SystemLog, expected);
+    }
+}
+
+// -- the main window, made as start-up makes it, under a class of the test's own
+
+TEST_F(Shell, ADisplayChangeGivesThePointerTheNewScreensBounds) {
+    lstrcpynA(program.windowClass, "MarlowMainWindowUnderTest", TitleBufferSize);
+    RegisterMainWindowClass(program);
+    HWND window = CreateWindowExA(0, program.windowClass, "", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
+                                  nullptr, nullptr, program.instance, &program);
+    ASSERT_NE(window, nullptr);
+    // Not what creation found on this screen: the change must replace it all.
+    program.state.pointer.bounds = {9, 9, 9, 9, 9, 9};
+    SendMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
+    const core::ScreenBounds& b = program.state.pointer.bounds;
+    EXPECT_EQ((std::vector<int>{b.minX, b.minY, b.maxX, b.maxY, b.smallStep, b.largeStep}),
+              (std::vector<int>{0, 0, 1023, 767, 6, 12}));
+    DestroyWindow(window);  // ends the program: the pump takes its quit message
+    recorder.Pump();
+}
+
 // -- window lookups by identity, on real windows
 
 // True when first lies in front of second in the desktop's Z order.
