@@ -18,7 +18,8 @@ PACKAGES=(
   binutils-mingw-w64-i686 mingw-w64-i686-dev    # the program: 32-bit Windows
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev  # the x86-64 test build
-  googletest                                    # /usr/src/googletest for the core and unit tests
+  googletest                                    # /usr/src/googletest, built for the unit tests
+  libgtest-dev                                  # GoogleTest built already, for the core's tests
   cppcheck                                      # static analysis of src/
   wine wine64                                   # 64-bit Wine
   xvfb xauth python3-pyvirtualdisplay           # displays (xvfb-run, pyvirtualdisplay)
