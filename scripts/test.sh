@@ -49,6 +49,8 @@ UNIT64_XML=$BUILD64/unit-results.xml   # at 32: the test build's unit tests
 UNIT64_LOG=$BUILD/x86-64-unit-tests.log
 E2E_XML=$TESTED/e2e-results.xml
 PYTHON=/usr/bin/python3   # Debian's, which has python3-pytest
+TEMPLATE_LOG=$(mktemp "${TMPDIR:-/tmp}/marlow-templates-XXXXXX.log")
+trap 'rm -f "$TEMPLATE_LOG"' EXIT
 # At 32 the x86-64 unit programs run beside the 32-bit ones, on one core:
 # their random soak is cut to a fifth of the reads.
 SOAK_READS_BESIDE=20000
@@ -77,11 +79,12 @@ print_summary() {
   printf '%s\n' "${summary[@]}"
 }
 
-configure_and_build() {  # configure_and_build WIDTH
-  local dir
-  dir=$(build_dir "$1")
-  cmake -S "$MARLOW_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$(toolchain_file "$1")" >/dev/null &&
-    cmake --build "$dir" -j2
+configure_and_build() {  # configure_and_build WIDTH [TARGET...]: all targets when none is named
+  local dir width=$1
+  shift
+  dir=$(build_dir "$width")
+  cmake -S "$MARLOW_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$(toolchain_file "$width")" >/dev/null &&
+    cmake --build "$dir" -j2 ${1:+--target "$@"}
 }
 
 # The decisions built by the machine's own g++ and tested natively.
@@ -95,6 +98,18 @@ core_tests() {
 templates() {
   MARLOW_WIDTH=$WIDTH "$MARLOW_ROOT/scripts/wine-prefix.sh" template &&
     { [[ $WIDTH == 64 ]] || MARLOW_WIDTH=64 "$MARLOW_ROOT/scripts/wine-prefix.sh" template; }
+}
+
+# The templates are made (once per machine) while the builds run.
+start_templates() {
+  templates >"$TEMPLATE_LOG" 2>&1 &
+  TEMPLATE_PID=$!
+}
+wait_templates() {
+  wait "$TEMPLATE_PID"
+  local rc=$?
+  cat "$TEMPLATE_LOG"
+  return "$rc"
 }
 
 ctest_of() {  # ctest_of BUILD_DIR JUNIT_FILE JOBS
@@ -145,10 +160,13 @@ if ! step setup "$MARLOW_ROOT/scripts/setup.sh"; then
   print_summary
   exit 1
 fi
+start_templates
 step core core_tests
-if ! step build configure_and_build 32 ||
+# At 64 the tests run the x86-64 build alone: of the 32-bit build, the program
+# and its installer are made, and nothing that would run only at 32.
+if ! step build configure_and_build 32 $([[ $WIDTH == 64 ]] && echo MarlowRemote installer) ||
    { [[ $WIDTH == 64 ]] && ! step "build 64" configure_and_build 64; } ||
-   ! step "wine template" templates; then
+   ! step "wine template" wait_templates; then
   print_summary
   exit 1
 fi
