@@ -216,9 +216,10 @@ TEST(Placement, EachListedWidthHasItsPlaceAndOthersStayWhereTheyAre) {
 // The shutdown dialog answered by its own controls and by the remote's two
 // keys, as a user or a nested poll tick would, while it runs modally.
 int Confirmations = 0;
+BOOL ShutdownResult = TRUE;  // what ExitWindowsEx answers
 BOOL WINAPI CountConfirmation(UINT, DWORD) {
     ++Confirmations;
-    return TRUE;
+    return ShutdownResult;
 }
 void (*Answer)(HWND dialog) = nullptr;
 int TicksWaited = 0;
@@ -245,6 +246,9 @@ protected:
     SystemCalls system;
     void SetUp() override {
         system.exitWindowsEx = CountConfirmation;
+        system.messageBox = RecordBox;
+        Boxes.clear();
+        ShutdownResult = TRUE;
         DialogState = &state;
         Confirmations = 0;
         TicksWaited = 0;
@@ -276,6 +280,45 @@ TEST_F(ShutdownDialog, CancelEscapeTheCloseBoxAndAnyOtherKeyCancel) {
     ASSERT_TRUE(Run([](HWND d) { PostMessageA(d, WM_SYSCOMMAND, SC_CLOSE, 0); }));
     ASSERT_TRUE(Run([](HWND d) { SendMessageA(d, WM_KEYDOWN, VK_ESCAPE, 0); }));
     EXPECT_EQ(Confirmations, 0);
+}
+
+TEST_F(ShutdownDialog, ARefusedShutdownIsReportedInABox) {
+    ShutdownResult = FALSE;
+    ASSERT_TRUE(Run([](HWND d) { SendDlgItemMessageA(d, IDOK, BM_CLICK, 0, 0); }));
+    EXPECT_EQ(Confirmations, 1);
+    EXPECT_EQ(Boxes,
+              (std::vector<std::string>{"Marlow Remote Control: Can't run ExitWindowsEx."}));
+}
+
+// Takes the shutdown privilege out of this process's token for good; true
+// when enabling it is then refused, as for a user without the right.
+bool RemoveShutdownPrivilege() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return false;
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid);
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_REMOVED;
+    AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    const bool refused = GetLastError() == ERROR_NOT_ALL_ASSIGNED;
+    CloseHandle(token);
+    return refused;
+}
+
+TEST_F(ShutdownDialog, WithoutTheShutdownPrivilegeConfirmingTriesNothingAndShowsNothing) {
+    // In a process of its own, which ends with 0 when nothing was tried or
+    // shown, 1 when something was, 2 when the privilege could not be taken
+    // and 3 when the dialog was not confirmed.
+    EXPECT_EXIT(
+        {
+            if (!RemoveShutdownPrivilege()) std::exit(2);
+            if (!Run([](HWND d) { SendDlgItemMessageA(d, IDOK, BM_CLICK, 0, 0); })) std::exit(3);
+            std::exit(Confirmations == 0 && Boxes.empty() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(ShutdownDialog, ADialogThatCannotBeMadeSaysSo) {
