@@ -43,7 +43,7 @@ def splice(readme: str, table: str) -> str:
 
 
 def main(argv: Sequence[str]) -> int:
-    parser = argparse.ArgumentParser(prog="python3 -m winebench.keytable")
+    parser = argparse.ArgumentParser(prog="scripts/keytable.sh")
     parser.add_argument("--check", action="store_true", help="only compare, exit 1 on a difference")
     parser.add_argument("--readme", type=Path, default=REPO_ROOT / "README.md")
     parser.add_argument("--bin", type=Path, default=default_bin_dir())

@@ -443,7 +443,7 @@ def run_part(out: Path, bin_dir: Path, steps: Sequence[Step], first: int, reg: s
 
 
 def main(argv: Sequence[str]) -> int:
-    parser = argparse.ArgumentParser(prog="python3 -m winebench.tour")
+    parser = argparse.ArgumentParser(prog="scripts/tour.sh")
     parser.add_argument("--out", type=Path, default=REPO_ROOT / "build" / "tour",
                         help="where the screenshots go (default build/tour)")
     parser.add_argument("--bin", type=Path, default=default_bin_dir())
