@@ -112,10 +112,17 @@ class WindowPlayer:
         return fakeapp.read_log(self.log_path)
 
     def retirements(self) -> list:
-        """(hwnd, what) for each WM_CLOSE and (posted) WM_DESTROY it got."""
-        return [(fakeapp.hwnd_value(e["hwnd"]), "WM_CLOSE" if e["ev"] == "msg" else "WM_DESTROY")
-                for e in self.log() if (e["ev"] == "msg" and e["msg"] == "WM_CLOSE")
-                or e["ev"] == "destroy"]
+        """(hwnd, what) for each WM_CLOSE and (posted) WM_DESTROY it got;
+        empty until two have come, the two of one retirement."""
+        got = [(fakeapp.hwnd_value(e["hwnd"]), "WM_CLOSE" if e["ev"] == "msg" else "WM_DESTROY")
+               for e in self.log() if (e["ev"] == "msg" and e["msg"] == "WM_CLOSE")
+               or e["ev"] == "destroy"]
+        return got if len(got) >= 2 else []
+
+
+def retire_calls(target: int) -> list:
+    return [("PostMessageA", (target, WM_CLOSE, 0, 0)),
+            ("PostMessageA", (target, WM_DESTROY, 0, 0))]
 
 
 def test_each_start_retires_the_older_window_and_a_second_copy_leaves_the_first_alone(bench):
@@ -126,9 +133,8 @@ def test_each_start_retires_the_older_window_and_a_second_copy_leaves_the_first_
     # the prefix exactly: the near misses lie in front of it, the exact
     # title behind it.
     target = older.stacked[-2]
-    retire = [("PostMessageA", (target, WM_CLOSE, 0, 0)),
-              ("PostMessageA", (target, WM_DESTROY, 0, 0)),
-              ("FindWindowA", (OLDER_CLASS, 0)), ("FindWindowA", (CAPTION, 0))]
+    retire = retire_calls(target) + [("FindWindowA", (OLDER_CLASS, 0)),
+                                     ("FindWindowA", (CAPTION, 0))]
 
     first = start_shell(bench)
     assert_sequence(first.trace.calls(), retire)
@@ -148,6 +154,15 @@ def test_each_start_retires_the_older_window_and_a_second_copy_leaves_the_first_
     assert first.product.running()
     assert first.trace.calls(since=mark) == []
     assert [hwnd(w) for w in first.product.windows()] == [first.window]
+
+
+def test_a_title_that_is_exactly_the_older_programs_is_retired_behind_look_alikes(bench):
+    titles = [RETIRED_PREFIX, RETIRED_PREFIX.lower(), "Old " + RETIRED_PREFIX]
+    older = WindowPlayer(bench, "Rorad", ["RoradMain|" + t for t in titles])
+    target = older.stacked[-1]  # made first: the look-alikes lie in front of it
+    shell = start_shell(bench)
+    assert_sequence(shell.trace.calls(), retire_calls(target))
+    assert wait_for(older.retirements, 10) == [(target, "WM_CLOSE"), (target, "WM_DESTROY")]
 
 
 def test_window_of_the_older_program_class_counts_as_another_copy(bench):
