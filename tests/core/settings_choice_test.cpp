@@ -1,4 +1,4 @@
-// The Settings dialog's list and choice, and the check on AlwaysRemoteOff.
+// The Settings dialog's list and choice.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -41,11 +41,6 @@ TEST(SettingsChoice, OnlyAChangedChoiceIsToBeStored) {
     EXPECT_FALSE(core::ChooseDefault(state, -1, ""));  // nothing chosen
     EXPECT_EQ(state.settings.defaultSelector, core::SelectBeyondTv);
     EXPECT_EQ(state.settings.listIndex, -1);
-}
-
-TEST(SettingsChoice, OnlyOneKeepsTheProgramFromRunning) {
-    EXPECT_TRUE(core::AlwaysRemoteOffFrom(1));
-    for (uint32_t value : {0u, 2u, 0x101u, 0xFFFFFFFFu}) EXPECT_FALSE(core::AlwaysRemoteOffFrom(value));
 }
 
 }  // namespace
