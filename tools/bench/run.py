@@ -123,7 +123,7 @@ def run_phases(run: Run, phases: Sequence[str], log: Callable[[str], None]) -> D
 
 def _parse(argv: Sequence[str]) -> argparse.Namespace:
     build = REPO_ROOT / "build"
-    p = argparse.ArgumentParser(prog="python3 -m bench", description=__doc__.split("\n\n")[0],
+    p = argparse.ArgumentParser(prog="scripts/bench.sh", description=__doc__.split("\n\n")[0],
                                 epilog=__doc__.split("\n\n")[-1])
     p.add_argument("--bin", type=Path, default=default_bin_dir(), help="built programs")
     p.add_argument("--work", type=Path, default=build / "bench-work",

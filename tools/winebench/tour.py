@@ -21,7 +21,7 @@ from dataclasses import dataclass
 from pathlib import Path
 from typing import Callable, List, Optional, Sequence, Tuple
 
-from PIL import Image, ImageGrab
+from PIL import Image
 
 from . import cardemu, fakeapp
 from .surface import APPS, KEYS
@@ -166,7 +166,7 @@ class Tour:
 
         def settled() -> bool:
             try:
-                grab = ImageGrab.grab(xdisplay=self.xvfb.display)
+                grab = self.xvfb.grab()
             except OSError:
                 grab = None
             grabs[:] = [grabs[1], grab]

@@ -20,7 +20,7 @@ from pathlib import Path, PureWindowsPath
 from typing import Callable, Mapping, Optional, Sequence, TypeVar, Union
 
 import psutil
-from PIL import ImageGrab
+from PIL import Image, ImageGrab
 from pyvirtualdisplay import Display
 
 REPO_ROOT = Path(__file__).resolve().parents[2]
@@ -185,9 +185,13 @@ class Xvfb:
     def stop(self) -> None:
         self._server.stop()
 
+    def grab(self) -> "Image.Image":
+        """The whole screen."""
+        return ImageGrab.grab(xdisplay=self.display)
+
     def screenshot(self, png: StrPath) -> Path:
         """Saves the whole screen as PNG."""
-        ImageGrab.grab(xdisplay=self.display).save(os.fspath(png))
+        self.grab().save(os.fspath(png))
         return Path(png)
 
     def __enter__(self) -> "Xvfb":
