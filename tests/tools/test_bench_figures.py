@@ -232,32 +232,33 @@ def test_goal_verdicts_and_table_with_phases_missing():
 
 def test_short_run_of_every_phase_measures_what_it_says(tmp_path, capsys):
     out = tmp_path / "bench.json"
-    status = run.main(["--work", str(tmp_path / "work"), "--out", str(out), "--taps", "9",
-                       "--idle-seconds", "2", "--startup-runs", "1"])
+    status = run.main(["--work", str(tmp_path / "work"), "--out", str(out), "--taps", "5",
+                       "--latency-rounds", "2", "--idle-seconds", "2", "--idle-rounds", "2",
+                       "--startup-runs", "1"])
     figures = json.loads(out.read_text())["figures"]
     assert status == 0, {name: f.get("error") for name, f in figures.items()}
     assert "figures written to" in capsys.readouterr().out
 
     latency = figures["latency"]
     for mode in ("adoption", "active"):
-        assert latency[mode]["latency_ms"]["count"] == 9
+        assert latency[mode]["latency_ms"]["count"] == 5
         assert (latency[mode]["lost"], latency[mode]["queued"], latency[mode]["late"]) == (0, 0, 0)
         assert 0 < latency[mode]["after_read_ms"]["min"] <= latency[mode]["latency_ms"]["min"]
-    assert latency["adoption"]["closes_seen"] == latency["adoption"]["power_keys"] == 9
-    assert latency["reference"]["delivery_ms"]["count"] == 9
-    # 9 taps a mode in the 5 rounds: each round measures both modes and its posts.
-    assert [r["reference"]["delivery_ms"]["count"] for r in latency["rounds"]] == [2, 2, 2, 2, 1]
+    assert latency["adoption"]["closes_seen"] == latency["adoption"]["power_keys"] == 5
+    assert latency["reference"]["delivery_ms"]["count"] == 5
+    # 5 taps a mode in 2 rounds: each round measures both modes and its posts.
+    assert [r["reference"]["delivery_ms"]["count"] for r in latency["rounds"]] == [3, 2]
     for mode in ("adoption", "active"):
         ratio = latency[mode]["after_read_ratio_to_post"]["p99"]
-        assert ratio["rounds"] == 5 and 0 < ratio["min"] <= ratio["median"] <= ratio["max"]
-        assert [r[mode]["after_read_ms"]["count"] for r in latency["rounds"]] == [2, 2, 2, 2, 1]
+        assert ratio["rounds"] == 2 and 0 < ratio["min"] <= ratio["median"] <= ratio["max"]
+        assert [r[mode]["after_read_ms"]["count"] for r in latency["rounds"]] == [3, 2]
     assert latency["product_ran_throughout"]
     samples = json.loads((tmp_path / "work" / "latency-samples.json").read_text())
-    assert [len(samples[m]) for m in ("adoption", "active")] == [9, 9]
+    assert [len(samples[m]) for m in ("adoption", "active")] == [5, 5]
 
     idle = figures["idle"]
     assert idle["ran_throughout"] and idle["seconds"] >= 2
-    assert len(idle["rounds"]) == 4 and idle["cpu_ratio_to_reader"]["rounds"] == 4
+    assert len(idle["rounds"]) == 2 and idle["cpu_ratio_to_reader"]["rounds"] == 2
     for who in ("product", "reader", "baseline"):
         for process in (who, who + "_wineserver"):
             # CPU time to the nanosecond: 2 s of a 65 ms timer show some.
