@@ -51,9 +51,6 @@ E2E_XML=$TESTED/e2e-results.xml
 PYTHON=/usr/bin/python3   # Debian's, which has python3-pytest
 TEMPLATE_LOG=$(mktemp "${TMPDIR:-/tmp}/marlow-templates-XXXXXX.log")
 trap 'rm -f "$TEMPLATE_LOG"' EXIT
-# At 32 the x86-64 unit programs run beside the 32-bit ones, on one core:
-# their random soak is cut to a fifth of the reads.
-SOAK_READS_BESIDE=20000
 summary=()
 status=0
 
@@ -125,24 +122,20 @@ static_analysis() {
     --std=c++17 --quiet -I src src
 }
 
-# At 32: the 32-bit unit programs on one core, and on the other the x86-64
-# test build is built and its unit programs run (their output follows once
-# both are done).
-unit_tests_both() {
-  local start=$SECONDS rc rc64 pid
-  { configure_and_build 64 &&
-      MARLOW_SOAK_READS=$SOAK_READS_BESIDE ctest_of "$BUILD64" "$UNIT64_XML" 1; } \
-    >"$UNIT64_LOG" 2>&1 &
-  pid=$!
-  printf '\n== unit tests ==\n'
-  ctest_of "$BUILD" "$UNIT_XML" 1
-  rc=$?
-  record "unit tests" $((SECONDS - start)) "$rc"
-  wait "$pid"
-  rc64=$?
-  printf '\n== build 64 and unit tests 64 ==\n'
+# At 32 the x86-64 test build is built and its unit programs run on the side,
+# from the end of the 32-bit build on, while the rest runs; their output
+# follows at the end.
+start_side_build() {
+  SIDE_START=$SECONDS
+  { configure_and_build 64 && ctest_of "$BUILD64" "$UNIT64_XML" 1; } >"$UNIT64_LOG" 2>&1 &
+  SIDE_PID=$!
+}
+finish_side_build() {
+  wait "$SIDE_PID"
+  local rc=$?
+  printf '\n== build 64 and unit tests 64 (on the side) ==\n'
   cat "$UNIT64_LOG"
-  record "unit tests 64" $((SECONDS - start)) "$rc64"
+  record "unit tests 64" $((SECONDS - SIDE_START)) "$rc"
 }
 
 # Two pytest workers (python3-pytest-xdist), each taking whole modules: a
@@ -165,18 +158,23 @@ step core core_tests
 # At 64 the tests run the x86-64 build alone: of the 32-bit build, the program
 # and its installer are made, and nothing that would run only at 32.
 if ! step build configure_and_build 32 $([[ $WIDTH == 64 ]] && echo MarlowRemote installer) ||
-   { [[ $WIDTH == 64 ]] && ! step "build 64" configure_and_build 64; } ||
-   ! step "wine template" wait_templates; then
+   { [[ $WIDTH == 64 ]] && ! step "build 64" configure_and_build 64; }; then
+  print_summary
+  exit 1
+fi
+[[ $WIDTH == 32 ]] && start_side_build
+if ! step "wine template" wait_templates; then
   print_summary
   exit 1
 fi
 step cppcheck static_analysis
 if [[ $WIDTH == 32 ]]; then
-  unit_tests_both
+  step "unit tests" ctest_of "$BUILD" "$UNIT_XML" 1
 else
   step "unit tests" ctest_of "$BUILD64" "$UNIT_XML" 2
 fi
 step "e2e tests" e2e_tests
+[[ $WIDTH == 32 ]] && finish_side_build
 print_summary
 results=("core=$CORE_XML" "unit=$UNIT_XML")
 [[ $WIDTH == 32 ]] && results+=("unit64=$UNIT64_XML")
