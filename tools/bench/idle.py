@@ -137,7 +137,7 @@ def run(product_wine: WineEnv, reader_wine: WineEnv, baseline_wine: WineEnv, wor
             prefix = benches[who].wine.prefix
             pids[who] = linuxproc.windows_process_pid(prefix, exe)
             pids[who + "_wineserver"] = linuxproc.wineserver_pid(prefix)
-        time.sleep(SETTLE_S)  # start-up work done before the window opens
+        time.sleep(min(SETTLE_S, seconds))  # start-up work done before the window opens
         measured = []
         memory_start = None
         for _ in range(rounds):
