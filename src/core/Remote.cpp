@@ -45,10 +45,22 @@ bool IsOneShotKey(int code) {
            code == ShutdownKey;
 }
 
+void Polled(State& state, uint32_t now) {
+    RepeatState& repeat = state.repeat;
+    // Unsigned arithmetic throughout: the tick counter's wrap does no harm.
+    const uint32_t sinceLastTick = now - repeat.lastPollTime;
+    if (repeat.polled && sinceLastTick > LateTickMs && sinceLastTick <= UnseenAtMostMs)
+        repeat.unseenMs += sinceLastTick - PollIntervalMs;
+    repeat.lastPollTime = now;
+    repeat.polled = true;
+}
+
 bool UpdateRepeatState(State& state, int code, uint32_t now) {
     RepeatState& repeat = state.repeat;
-    // Unsigned arithmetic: the tick counter's wrap does no harm.
-    const bool isRepeat = code == repeat.lastKeyCode && now - repeat.lastKeyTime < RepeatWindowMs;
+    const uint32_t elapsed = now - repeat.lastKeyTime;
+    const uint32_t gap = elapsed - (repeat.unseenMs < elapsed ? repeat.unseenMs : elapsed);
+    repeat.unseenMs = 0;
+    const bool isRepeat = code == repeat.lastKeyCode && gap < RepeatWindowMs;
     if (isRepeat) {
         ++repeat.repeatCount;
     } else {
@@ -60,7 +72,13 @@ bool UpdateRepeatState(State& state, int code, uint32_t now) {
     return isRepeat;
 }
 
-void ActedOnRead(State& state, uint32_t now) { state.repeat.lastKeyTime = now; }
+void ActedOnRead(State& state, uint32_t now) {
+    RepeatState& repeat = state.repeat;
+    repeat.lastKeyTime = now;
+    // The program looks again from now: the action is no late tick.
+    repeat.lastPollTime = now;
+    repeat.unseenMs = 0;
+}
 
 int SuppressRepeat(const State& state, bool repeat, int code, bool volumeDownIsMedia) {
     if (!repeat) return code;

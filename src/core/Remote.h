@@ -15,6 +15,15 @@ namespace core {
 constexpr int SuppressedKey = -1;
 // Reads of the same code closer than this are auto-repeats.
 constexpr uint32_t RepeatWindowMs = 250;
+// The poll looks at the receiver this often.
+constexpr uint32_t PollIntervalMs = 65;
+// A tick that comes more than LateTickMs after the one before it was held up
+// (the machine was busy): the remote went on sending a held key meanwhile,
+// unseen, and that time beyond one period is no gap in the key. A tick later
+// than UnseenAtMostMs comes after a sleep or a hang, after which nothing is
+// known of the key: that time counts as a gap.
+constexpr uint32_t LateTickMs = 2 * PollIntervalMs;
+constexpr uint32_t UnseenAtMostMs = 2000;
 // While a TV application is the target, a held key delivers its first read
 // and then every tenth repeat.
 constexpr int RepeatsPerDelivery = 10;
@@ -28,15 +37,18 @@ constexpr unsigned IdleWatchWaitMs = 2000;
 // (the router's power actions). A repeat of these never acts.
 bool IsOneShotKey(int code);
 
-// Updates the state for one ready read of code at time now (milliseconds of
-// a counter that wraps); true when the read is an auto-repeat of the previous
-// one: the same code, less than RepeatWindowMs after the previous read was
-// acted on.
+// The poll looks at the receiver at time now (milliseconds of a counter
+// that wraps), with or without a key to read.
+void Polled(State& state, uint32_t now);
+// Updates the state for one ready read of code at time now; true when the
+// read is an auto-repeat of the previous one: the same code, less than
+// RepeatWindowMs after the previous read was acted on, not counting the time
+// late ticks kept the program from looking.
 bool UpdateRepeatState(State& state, int code, uint32_t now);
-// The previous read has been acted on at time now: the gap to the next read
-// is counted from here. The time the program spent acting (a start that waits
+// The read has been acted on at time now: the gap to the next read is
+// counted from here. The time the program spent acting (a start that waits
 // for the new application, a slow window, a busy machine) is no gap in a
-// held key, during which the remote went on sending it.
+// held key, which the remote went on sending meanwhile.
 void ActedOnRead(State& state, uint32_t now);
 
 // The code to route: SuppressedKey for a repeat that is dropped. A repeat of
@@ -56,6 +68,8 @@ class Remote {
 public:
     Remote(State& state, Desktop& desktop) : state_(state), desktop_(desktop) {}
 
+    // A tick of the poll at time now, before the receiver is asked.
+    void OnPoll(uint32_t now) { Polled(state_, now); }
     // One ready read of the card, now: the repeat rule, then the router.
     void OnRead(int code);
     // Routes one code (SuppressedKey for a dropped repeat).

@@ -4,7 +4,6 @@
 #include "card/RegisterProtocol.h"
 #include "core/Remote.h"
 
-constexpr UINT PollIntervalMs = 65;
-
-// One tick of the poll. An idle tick makes the status request and nothing else.
-void PollOnce(IKsControl* receiver, core::Remote& remote);
+// One tick of the poll at the tick's time (the timer procedure's). An idle
+// tick makes the status request and nothing else.
+void PollOnce(IKsControl* receiver, core::Remote& remote, DWORD tickTime);

@@ -86,7 +86,7 @@ bool CreateMainWindow(Program& program) {
     ShowWindow(window, SW_HIDE);
     UpdateWindow(window);
     if (program.filterFound) {
-        program.pollTimer.Start(window, PollIntervalMs, PollTimerProc);
+        program.pollTimer.Start(window, core::PollIntervalMs, PollTimerProc);
     }
     return true;
 }

@@ -68,9 +68,9 @@ void Win32Desktop::SetWatchTimer(bool running) {
     else program_.watchTimer.Stop();
 }
 
-void CALLBACK PollTimerProc(HWND window, UINT, UINT_PTR, DWORD) {
+void CALLBACK PollTimerProc(HWND window, UINT, UINT_PTR, DWORD tickTime) {
     if (Program* program = Program::Of(window))
-        PollOnce(program->receiver.Control(), program->remote);
+        PollOnce(program->receiver.Control(), program->remote, tickTime);
 }
 
 void CALLBACK WatchTimerProc(HWND window, UINT, UINT_PTR, DWORD) {

@@ -231,6 +231,32 @@ TEST(RepeatRule, TheTickCountersWrapDoesNotBreakAHold) {
     EXPECT_EQ(Routed(state, reads), (std::vector<int>{Mute, X, X}));
 }
 
+// Ticks as the poll makes them, each reading a code or none.
+constexpr int NoKey = -2;
+std::vector<int> Ticked(core::State& state, const std::vector<Read>& ticks) {
+    std::vector<int> routed;
+    for (const Read& tick : ticks) {
+        core::Polled(state, tick.time);
+        if (tick.code == NoKey) continue;
+        const bool repeat = core::UpdateRepeatState(state, tick.code, tick.time);
+        routed.push_back(core::SuppressRepeat(state, repeat, tick.code));
+        core::ActedOnRead(state, tick.time);
+    }
+    return routed;
+}
+
+TEST(RepeatRule, TicksHeldUpByABusyMachineAreNoGapInAHeldKeyButASleepIs) {
+    core::State state;
+    // Power held: read at every tick, one tick 400 ms late (the remote sent
+    // it all along); let go for 325 ms of ticks; pressed again, held across
+    // a tick 1.9 s late (still a busy machine) and then across 2.1 s without
+    // a tick (a sleep: nothing is known of the key).
+    const std::vector<Read> ticks = {
+        {Power, 1000}, {Power, 1065}, {Power, 1465}, {Power, 1530}, {NoKey, 1595}, {NoKey, 1660},
+        {NoKey, 1725}, {NoKey, 1790}, {Power, 1855}, {Power, 3755}, {Power, 5855}};
+    EXPECT_EQ(Ticked(state, ticks), (std::vector<int>{Power, X, X, X, Power, X, Power}));
+}
+
 TEST(RepeatRule, ANewPressRestartsThePointersAcceleration) {
     FakeDesktop desktop;
     core::State state;
@@ -242,7 +268,9 @@ TEST(RepeatRule, ANewPressRestartsThePointersAcceleration) {
     }
     // Then 300 ms of ticks that find no key, which do not count: the gap is
     // from the previous read, not from the last tick.
-    desktop.clock += 300;
+    for (int tick = 0; tick < 4; ++tick) remote.OnPoll(desktop.clock += 65);
+    desktop.clock += 40;
+    remote.OnPoll(desktop.clock);
     remote.OnRead(Digit2);
     // Up and left: four one-pixel moves, then the small step (1024 / 160 = 6),
     // then one pixel again.

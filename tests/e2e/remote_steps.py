@@ -22,6 +22,7 @@ POWER = KEYS["Power"]
 NO_ACTION_KEY = 15        # no key of the remote: acts nowhere; with no target it can still adopt
 POLL_TIMER = 1
 REPEAT_GAP_MS = 250       # the same code read this long after the last read is a new press
+HOLD_AT_MOST_MS = 60000   # a key held until read often enough is let go by then
 
 WM_KEYDOWN = 0x0100
 WM_COMMAND = 0x0111
@@ -100,22 +101,33 @@ def press(card: Card, *codes: int, timeout: float = 20.0) -> None:
                          timeout=timeout)
 
 
-def hold(card: Card, code: int, ms: int) -> List[dict]:
-    """Holds a key on the remote and returns the card's reads of it, once
-    the key is up again and the product has handled the last read."""
+def hold(card: Card, code: int, ms: int, reads: int = 0) -> List[dict]:
+    """Holds a key on the remote for ms, or, given reads, until the product
+    has read it that often (as long as a busy machine takes), and returns
+    the card's reads of it once the key is up again and the product has
+    handled the last read."""
     start = len(card.log())
-    card.feed.hold(code, ms)
+
+    def reads_of(entries: list) -> List[dict]:
+        return [e for e in entries[start:] if cardemu.is_read(e) and e["value"] == code]
+
+    if reads:
+        card.feed.hold(code, HOLD_AT_MOST_MS)
+        cardemu.wait_for_log(card.log_path, lambda entries: len(reads_of(entries)) >= reads,
+                             timeout=HOLD_AT_MOST_MS / 1000)
+        card.feed.hold(code, 0)  # a hold replaces the one before: the key is up
+    else:
+        card.feed.hold(code, ms)
 
     def released(entries: list) -> bool:
         new = entries[start:]
-        reads = [i for i, e in enumerate(new) if cardemu.is_read(e) and e["value"] == code]
-        if not reads:
+        read_at = [i for i, e in enumerate(new) if cardemu.is_read(e) and e["value"] == code]
+        if not read_at:
             return False
         return any(e.get("req") == "status" and e.get("value") == cardemu.STATUS_IDLE
-                   for e in new[reads[-1] + 1:])
+                   for e in new[read_at[-1] + 1:])
 
-    entries = cardemu.wait_for_log(card.log_path, released, timeout=ms / 1000 + 20)
-    return [e for e in entries[start:] if cardemu.is_read(e) and e["value"] == code]
+    return reads_of(cardemu.wait_for_log(card.log_path, released, timeout=ms / 1000 + 20))
 
 
 def repeat_counts(reads: Sequence[dict]) -> List[int]:

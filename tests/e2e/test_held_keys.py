@@ -11,18 +11,21 @@ one's never stands in for it.
 
 from __future__ import annotations
 
+import time
+
+import psutil
 import pytest
 
-from remote_steps import (NO_ACTION_KEY, POWER, QUILLMARSH_MESSAGE, STANDBY, TV_WINDOW,
-                          WM_KEYDOWN, assert_effects, hold, install, open_bench, press,
-                          run_apps, start_remote)
+from remote_steps import (HOLD_AT_MOST_MS, NO_ACTION_KEY, POWER, QUILLMARSH_MESSAGE, STANDBY,
+                          TV_WINDOW, WM_KEYDOWN, assert_effects, hold, install, open_bench,
+                          press, run_apps, start_remote)
 from shell_steps import ENTRY_COMMAND, SNAPSTREAM, QUILLMARSH, start_shell
-from winebench import fakeapp
+from winebench import cardemu, fakeapp
 
 STANDBY_KEY, VOL_DOWN_KEY = 13, 29
 DOWN = 8                   # the key "9": the pointer goes down
 HELD_MS = 400              # 5 to 7 reads at 65 ms
-LONG_HELD_MS = 900         # past the tenth repeat, which a target gets of other keys
+PAST_TENTH_REPEAT = 12    # reads of a key held past the tenth repeat, which a target gets
 SELECTOR = {"quillmarsh": 6, "beyondtv": 7, "windvr": 8}
 DIALOG_TITLE = "Marlow Remote Control - Shut Down"
 WM_SYSCOMMAND, SC_CLOSE = 0x0112, 0xF060
@@ -87,7 +90,7 @@ class TestWithQuillmarshTheDefault:
     def test_power_held_starts_the_default_once_and_held_on_it_closes_it_once(self, desk):
         bench, product, card, app = desk
         mark = product.trace.mark()
-        assert len(held(card, POWER, LONG_HELD_MS)) >= 11
+        hold(card, POWER, 0, reads=PAST_TENTH_REPEAT)
         app.wait_windows()
         assert len(product.trace.calls("WinExec", since=mark)) == 1
         assert product.trace.calls("MessageBoxA", since=mark) == []
@@ -96,7 +99,7 @@ class TestWithQuillmarshTheDefault:
 
         # A one-shot key held on the target it started: one command.
         mark = product.trace.mark()
-        assert len(held(card, VOL_DOWN_KEY, LONG_HELD_MS)) >= 11
+        hold(card, VOL_DOWN_KEY, 0, reads=PAST_TENTH_REPEAT)
         assert_effects(product, mark, one_press(app, VOL_DOWN_KEY), also=("keybd_event",))
 
         # Power held on it: closed once (a repeat that reached the default
@@ -120,17 +123,46 @@ def one_press(app, code: int) -> list:
 
 def test_power_held_across_a_slow_start_is_one_press(bench):
     """The default takes 1.5 s to be ready for input, and the program waits
-    for it (WinExec); reads of the held Power after that wait are repeats, not
-    a new press that would close what the first one started."""
+    for it (WinExec) without polling; the reads of the held Power after that
+    wait are repeats, not a new press that would close what the first started."""
     app = install(bench, "quillmarsh", {"busy_start": 1500})
     product, card = start_remote(bench, DefaultTVAPP=SELECTOR["quillmarsh"])
     mark = product.trace.mark()
-    reads = held(card, POWER, 4000)
+    reads = hold(card, POWER, 0, reads=4)  # the first, then three after the start
     app.wait_windows()
     ready_us = fakeapp.events(app.log(), "window")[-1]["t_us"]  # just before WinExec returned
-    assert [r for r in reads if r["t_us"] > ready_us], "the key was not read after the start"
+    assert len([r for r in reads if r["t_us"] > ready_us]) >= 3
+    assert_started_once(product, mark, app)
+
+
+def test_power_held_while_a_busy_machine_holds_the_program_up_is_one_press(bench):
+    """The program gets no tick for 0.4 s (the machine is busy; here it is
+    stopped) while Power is held: the remote sent it all along, and the read
+    after that stretch is a repeat."""
+    app = install(bench, "quillmarsh")
+    product, card = start_remote(bench, DefaultTVAPP=SELECTOR["quillmarsh"])
+    mark = product.trace.mark()
+    card.feed.hold(POWER, HOLD_AT_MOST_MS)
+
+    def read_twice_since(entries_before: int) -> None:
+        cardemu.wait_for_log(card.log_path, lambda entries: len(
+            [e for e in entries[entries_before:] if cardemu.is_read(e)]) >= 2)
+
+    app.wait_windows()  # started by the first read
+    read_twice_since(len(card.log()))  # the poll goes on, the key held
+    process = psutil.Process(product.proc.pid)
+    process.suspend()
+    time.sleep(0.4)  # the busy stretch itself: what the test does, not a wait for something
+    process.resume()
+    read_twice_since(len(card.log()))
+    card.feed.hold(POWER, 0)
+    assert_started_once(product, mark, app)
+
+
+def assert_started_once(product, mark, app) -> None:
+    app.wait_windows()
     assert len(product.trace.calls("WinExec", since=mark)) == 1
-    assert product.trace.calls("PostMessageA", since=mark) == []
+    assert product.trace.calls("PostMessageA", since=mark) == []  # not closed again
     assert not app.exited()
 
 
