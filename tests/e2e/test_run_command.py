@@ -10,7 +10,7 @@ from pathlib import Path
 
 from PIL import Image
 
-from winebench import fakeapp
+from winebench import cardemu, fakeapp
 from winebench.wine import PREFIX_TOOL, REPO_ROOT, WIDTH, wait_for
 
 NUMPAD5 = 0x65  # what Beyond TV gets for the key 5 ("tap 4")
@@ -55,9 +55,13 @@ def test_the_printed_screenshot_key_and_start_commands_work_as_printed(tmp_path,
         wait_for(lambda: [w for w in fakeapp.events(fakeapp.read_log(app_log), "window")
                           if fakeapp.hwnd_value(w["hwnd"])], 60,
                  message="Beyond TV, started by hand, opened its windows")
+        # As a person would, once the program polls the card (the run does
+        # not wait for it before printing).
+        card_log = Path(re.search(r"Card log: (.*)", text).group(1))
+        cardemu.wait_for_log(card_log, lambda entries: cardemu.requests(entries, "status"), 120)
         _typed(tap, tmp_path, shell_path)
         wait_for(lambda: [m for m in fakeapp.messages(fakeapp.read_log(app_log), "WM_KEYDOWN")
-                          if m["wParam"] == NUMPAD5], 30,
+                          if m["wParam"] == NUMPAD5], 60,
                  message="the tap written to the feed reached Beyond TV")
     finally:
         run.send_signal(signal.SIGTERM)
