@@ -21,7 +21,7 @@ from winebench.wine import WIDTH, wait_for
 POWER = KEYS["Power"]
 NO_ACTION_KEY = 15        # no key of the remote: acts nowhere; with no target it can still adopt
 POLL_TIMER = 1
-REPEAT_GAP_MS = 250       # the same code read this long after the last read is a new press
+REPEAT_GAP_MS = cardemu.REPEAT_GAP_MS
 HOLD_AT_MOST_MS = 60000   # a key held until read often enough is let go by then
 
 WM_KEYDOWN = 0x0100
@@ -93,6 +93,8 @@ def main_window(product: Product) -> int:
 def press(card: Card, *codes: int, timeout: float = 20.0) -> None:
     """Taps the codes in order and returns once the product has read the last
     of them and polled again, i.e. handled every one."""
+    for code in set(codes):
+        cardemu.wait_until_a_new_press(card.log_path, code)
     start = len(card.log())
     for code in codes:
         card.feed.tap(code)
@@ -106,6 +108,7 @@ def hold(card: Card, code: int, ms: int, reads: int = 0) -> List[dict]:
     has read it that often (as long as a busy machine takes), and returns
     the card's reads of it once the key is up again and the product has
     handled the last read."""
+    cardemu.wait_until_a_new_press(card.log_path, code)
     start = len(card.log())
 
     def reads_of(entries: list) -> List[dict]:

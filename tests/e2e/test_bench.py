@@ -9,6 +9,7 @@ import subprocess
 
 import pytest
 
+from winebench import cardemu
 from winebench.trace import (ANY, RELAY_WINEDEBUG, Str, Trace, assert_sequence, parse_args,
                              relay_reg)
 from winebench.wine import PREFIX_TOOL, RawReg, RegValue, reg_text, start_wine
@@ -179,6 +180,13 @@ def test_a_start_that_wine_gives_up_is_made_again(wine, tmp_path):
     count.write_text("x\nx\n")
     assert start_wine([loader, wine._argv([])[0], "cmd", "/c", "exit", "1"], wine.env).wait(60) == 1
     assert count.read_text().count("x") == 3
+
+
+def test_the_cards_clock_is_this_machines_raw_monotonic_clock(bench):
+    # Taps of one key are spaced by it (cardemu.wait_until_a_new_press).
+    before = cardemu.now_us()
+    card_time = bench.probe.time_us()
+    assert before <= card_time <= cardemu.now_us()
 
 
 @pytest.mark.parametrize("module, calls", [("reg.exe", 1), ("cmd.exe", 0)])

@@ -17,9 +17,12 @@ NUMPAD5 = 0x65  # what Beyond TV gets for the key 5 ("tap 4")
 
 
 def _typed(command: str, cwd: Path, path: str) -> None:
-    """Runs a printed command line as a person would, in a shell of their own."""
-    subprocess.run(["bash", "-c", command], cwd=cwd, check=True, timeout=60,
-                   env={"PATH": path, "HOME": os.environ.get("HOME", "/root")},
+    """Runs a printed command line as a person would, in a shell of their own
+    (with the TMPDIR they ran the run with: Wine keeps its server's socket there)."""
+    env = {"PATH": path, "HOME": os.environ.get("HOME", "/root")}
+    if "TMPDIR" in os.environ:
+        env["TMPDIR"] = os.environ["TMPDIR"]
+    subprocess.run(["bash", "-c", command], cwd=cwd, check=True, timeout=60, env=env,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 

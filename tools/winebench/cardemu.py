@@ -195,6 +195,34 @@ def is_read(entry: dict) -> bool:
     return entry.get("req") == "transfer" and entry.get("verdict") == "ok"
 
 
+# The product's repeat rule: the same code read less than this after it had
+# handled the last read of it is an auto-repeat, not a new press.
+REPEAT_GAP_MS = 250
+
+
+def now_us() -> int:
+    """The card's clock, as its log's "t_us": Wine's performance counter runs
+    on the system's raw monotonic clock."""
+    return time.clock_gettime_ns(time.CLOCK_MONOTONIC_RAW) // 1000
+
+
+def wait_until_a_new_press(unix_path: Union[str, os.PathLike], code: int,
+                           margin_ms: int = 100) -> None:
+    """Returns once a tap of code would be a new press to the product: the
+    repeat gap, and a margin, after it had handled its last read of code
+    (polled again after it). Two taps of one key in a row are two presses
+    only so far apart, as with a person's finger on a real remote."""
+    entries = read_log(unix_path)
+    last = max((i for i, e in enumerate(entries) if is_read(e) and e["value"] == code),
+               default=None)
+    if last is None:
+        return
+    polls = [e["t_us"] for e in entries[last + 1:] if e.get("req") == "status"]
+    due = (polls[0] if polls else entries[last]["t_us"]) + (REPEAT_GAP_MS + margin_ms) * 1000
+    while now_us() < due:
+        time.sleep(min(0.05, (due - now_us()) / 1e6 + 0.001))
+
+
 def handled(entries: list, start: int, reads: int) -> bool:
     """The product has read `reads` codes since log entry `start` and polled
     again after the last of them, so it has handled every one."""

@@ -122,6 +122,7 @@ class Tour:
     def click(self, code: int) -> None:
         """Clicks the remote's button for code and waits until the program
         has handled the key."""
+        cardemu.wait_until_a_new_press(self.card.log_path, code)
         start = len(self.card.log())
         self.probe.send(self.buttons[code], BM_CLICK)
         waited(lambda: cardemu.handled(self.card.log(), start, 1),
@@ -129,6 +130,7 @@ class Tour:
 
     def hold(self, code: int, until: Callable[[], bool], timeout: float = 20.0) -> None:
         """Keeps the remote's button for code pressed until `until` holds."""
+        cardemu.wait_until_a_new_press(self.card.log_path, code)
         button = self.buttons[code]
         self.probe.post(button, WM_LBUTTONDOWN, MK_LBUTTON, 0x00080008)
         try:
