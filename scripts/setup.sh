@@ -22,7 +22,7 @@ PACKAGES=(
   libgtest-dev                                  # GoogleTest built already, for the core's tests
   cppcheck                                      # static analysis of src/
   wine wine64                                   # 64-bit Wine
-  xvfb xauth python3-pyvirtualdisplay           # displays (xvfb-run, pyvirtualdisplay)
+  xvfb xauth python3-pyvirtualdisplay           # displays (Xvfb, pyvirtualdisplay)
   x11-utils                                     # xdpyinfo: a display's size, in the tests
   python3-pil                                   # screenshots (ImageGrab)
   python3-psutil                                # processes: the bench's CPU and memory, a test's end
