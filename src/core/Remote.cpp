@@ -47,19 +47,20 @@ bool IsOneShotKey(int code) {
 
 void Polled(State& state, uint32_t now) {
     RepeatState& repeat = state.repeat;
-    // Unsigned arithmetic throughout: the tick counter's wrap does no harm.
-    const uint32_t sinceLastTick = now - repeat.lastPollTime;
-    if (repeat.polled && sinceLastTick > LateTickMs && sinceLastTick <= UnseenAtMostMs)
-        repeat.unseenMs += sinceLastTick - PollIntervalMs;
+    repeat.previousPollTime = repeat.lastPollTime;
     repeat.lastPollTime = now;
-    repeat.polled = true;
+    if (repeat.polls < 2) ++repeat.polls;
 }
 
 bool UpdateRepeatState(State& state, int code, uint32_t now) {
     RepeatState& repeat = state.repeat;
-    const uint32_t elapsed = now - repeat.lastKeyTime;
-    const uint32_t gap = elapsed - (repeat.unseenMs < elapsed ? repeat.unseenMs : elapsed);
-    repeat.unseenMs = 0;
+    // Unsigned arithmetic throughout: the tick counter's wrap does no harm.
+    uint32_t gap = now - repeat.lastKeyTime;
+    const uint32_t sinceTickBefore = repeat.lastPollTime - repeat.previousPollTime;
+    if (repeat.polls == 2 && sinceTickBefore > LateTickMs && sinceTickBefore <= UnseenAtMostMs) {
+        const uint32_t readInTime = repeat.previousPollTime + PollIntervalMs - repeat.lastKeyTime;
+        if (readInTime < gap) gap = readInTime;
+    }
     const bool isRepeat = code == repeat.lastKeyCode && gap < RepeatWindowMs;
     if (isRepeat) {
         ++repeat.repeatCount;
@@ -77,7 +78,6 @@ void ActedOnRead(State& state, uint32_t now) {
     repeat.lastKeyTime = now;
     // The program looks again from now: the action is no late tick.
     repeat.lastPollTime = now;
-    repeat.unseenMs = 0;
 }
 
 int SuppressRepeat(const State& state, bool repeat, int code, bool volumeDownIsMedia) {

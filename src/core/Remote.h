@@ -18,10 +18,12 @@ constexpr uint32_t RepeatWindowMs = 250;
 // The poll looks at the receiver this often.
 constexpr uint32_t PollIntervalMs = 65;
 // A tick that comes more than LateTickMs after the one before it was held up
-// (the machine was busy): the remote went on sending a held key meanwhile,
-// unseen, and that time beyond one period is no gap in the key. A tick later
-// than UnseenAtMostMs comes after a sleep or a hang, after which nothing is
-// known of the key: that time counts as a gap.
+// (the machine was busy): a key it reads may have been sent at any time
+// since the tick before, and a held key was; the gap is counted as if it had
+// been read one period after that tick. A tick later than UnseenAtMostMs
+// comes after a sleep or a hang, after which nothing is known of the key: the
+// whole time counts as a gap. A tick that finds no key shows that none was
+// sent since the last read, however late it comes.
 constexpr uint32_t LateTickMs = 2 * PollIntervalMs;
 constexpr uint32_t UnseenAtMostMs = 2000;
 // While a TV application is the target, a held key delivers its first read
@@ -42,8 +44,7 @@ bool IsOneShotKey(int code);
 void Polled(State& state, uint32_t now);
 // Updates the state for one ready read of code at time now; true when the
 // read is an auto-repeat of the previous one: the same code, less than
-// RepeatWindowMs after the previous read was acted on, not counting the time
-// late ticks kept the program from looking.
+// RepeatWindowMs after the previous read was acted on (see LateTickMs).
 bool UpdateRepeatState(State& state, int code, uint32_t now);
 // The read has been acted on at time now: the gap to the next read is
 // counted from here. The time the program spent acting (a start that waits

@@ -34,9 +34,9 @@ struct RepeatState {
     int lastKeyCode = 0;
     uint32_t lastKeyTime = 0;
     int repeatCount = 0;
-    bool polled = false;        // a tick has come
-    uint32_t lastPollTime = 0;  // of the last tick, or of the end of the last read's action
-    uint32_t unseenMs = 0;      // since the last read, the time late ticks kept the poll from looking
+    int polls = 0;                  // ticks so far, up to 2
+    uint32_t lastPollTime = 0;      // of the last tick, or of the end of the last read's action
+    uint32_t previousPollTime = 0;  // of the tick before
 };
 
 struct ScreenBounds {

@@ -250,11 +250,13 @@ TEST(RepeatRule, TicksHeldUpByABusyMachineAreNoGapInAHeldKeyButASleepIs) {
     // Power held: read at every tick, one tick 400 ms late (the remote sent
     // it all along); let go for 325 ms of ticks; pressed again, held across
     // a tick 1.9 s late (still a busy machine) and then across 2.1 s without
-    // a tick (a sleep: nothing is known of the key).
+    // a tick (a sleep: nothing is known of the key); let go while the ticks
+    // come every 200 ms, each finding no key, and pressed again 800 ms later.
     const std::vector<Read> ticks = {
         {Power, 1000}, {Power, 1065}, {Power, 1465}, {Power, 1530}, {NoKey, 1595}, {NoKey, 1660},
-        {NoKey, 1725}, {NoKey, 1790}, {Power, 1855}, {Power, 3755}, {Power, 5855}};
-    EXPECT_EQ(Ticked(state, ticks), (std::vector<int>{Power, X, X, X, Power, X, Power}));
+        {NoKey, 1725}, {NoKey, 1790}, {Power, 1855}, {Power, 3755}, {Power, 5855},
+        {NoKey, 6055}, {NoKey, 6255}, {NoKey, 6455}, {Power, 6655}};
+    EXPECT_EQ(Ticked(state, ticks), (std::vector<int>{Power, X, X, X, Power, X, Power, Power}));
 }
 
 TEST(RepeatRule, ANewPressRestartsThePointersAcceleration) {
