@@ -99,7 +99,14 @@ IBaseFilter* FindCaptureFilter(const GUID& category, const char* name) {
     return FindNamedFilter(monikers.Get(), name);
 }
 
+void RemoteReceiver::Close() {
+    control_.Reset();
+    filter_.Reset();
+    graph_.Reset();  // takes the filter out of it
+}
+
 bool RemoteReceiver::Open() {
+    Close();
     graph_ = CreateInProcess<IGraphBuilder>(CLSID_FilterGraph, IID_IGraphBuilder,
                                             "creating the filter graph");
     if (!graph_) return false;

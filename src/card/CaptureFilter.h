@@ -31,8 +31,10 @@ public:
     RemoteReceiver& operator=(const RemoteReceiver&) = delete;
 
     // True when the filter's control interface is held. COM must be
-    // initialised on the thread.
+    // initialised on the thread. What was open before is let go first.
     bool Open();
+    // Lets go of the control interface, the filter and the graph.
+    void Close();
     // Null until opened.
     IKsControl* Control() const { return control_.Get(); }
 

@@ -4,12 +4,22 @@ namespace {
 
 uintptr_t AddressOf(const void* pointer) { return reinterpret_cast<uintptr_t>(pointer); }
 
-bool SendRequest(IKsControl* control, void* request, ULONG requestLength, void* data,
-                 ULONG dataLength) {
-    if (control == nullptr) return false;
+// The request's result; E_POINTER without a control interface.
+HRESULT SendRequest(IKsControl* control, void* request, ULONG requestLength, void* data,
+                    ULONG dataLength) {
+    if (control == nullptr) return E_POINTER;
     ULONG bytesReturned = 0;
     return control->KsProperty(static_cast<PKSPROPERTY>(request), requestLength, data,
-                                       dataLength, &bytesReturned) == S_OK;
+                               dataLength, &bytesReturned);
+}
+
+// Reads one byte register; its value only when the request returned S_OK.
+HRESULT ReadRegister(IKsControl* control, uint8_t registerNumber, uint8_t& value) {
+    RegisterReadRequest request = MakeRegisterReadRequest(registerNumber);
+    uint8_t data = registerNumber;
+    const HRESULT result = SendRequest(control, &request, sizeof request, &data, sizeof data);
+    if (result == S_OK) value = data;
+    return result;
 }
 
 }  // namespace
@@ -30,11 +40,7 @@ TransferRequest MakeTransferRequest(uint8_t target, const uint32_t* sendValue, i
 }
 
 bool ReadRegisterByte(IKsControl* control, uint8_t registerNumber, uint8_t& value) {
-    RegisterReadRequest request = MakeRegisterReadRequest(registerNumber);
-    uint8_t data = registerNumber;
-    if (!SendRequest(control, &request, sizeof request, &data, sizeof data)) return false;
-    value = data;
-    return true;
+    return ReadRegister(control, registerNumber, value) == S_OK;
 }
 
 bool ReceiverTransfer(IKsControl* control, uint8_t target, const uint32_t& sendValue,
@@ -42,13 +48,19 @@ bool ReceiverTransfer(IKsControl* control, uint8_t target, const uint32_t& sendV
     TransferRequest request =
         MakeTransferRequest(target, &sendValue, sendFlag, receiveBuffer, receiveLength);
     uint8_t data[TransferDataLength];
-    return SendRequest(control, &request, sizeof request, data, sizeof data);
+    return SendRequest(control, &request, sizeof request, data, sizeof data) == S_OK;
+}
+
+KeyStatus ReadKeyStatus(IKsControl* control, HRESULT& error) {
+    uint8_t status = 1;
+    error = ReadRegister(control, KeyStatusRegister, status);
+    if (error != S_OK) return KeyStatus::Failed;
+    return status == 0 ? KeyStatus::Waiting : KeyStatus::None;
 }
 
 bool IsKeyReady(IKsControl* control) {
-    uint8_t status = 1;
-    ReadRegisterByte(control, KeyStatusRegister, status);
-    return status == 0;
+    HRESULT error = S_OK;
+    return ReadKeyStatus(control, error) == KeyStatus::Waiting;
 }
 
 int ReadKeyCode(IKsControl* control) {

@@ -122,6 +122,10 @@ bool ReadRegisterByte(IKsControl* control, uint8_t registerNumber, uint8_t& valu
 bool ReceiverTransfer(IKsControl* control, uint8_t target, const uint32_t& sendValue,
                       int sendFlag, void* receiveBuffer, ULONG receiveLength);
 
+// What the key status register says: a code waits, none does, or the
+// request failed (error holds its code then).
+enum class KeyStatus { Waiting, None, Failed };
+KeyStatus ReadKeyStatus(IKsControl* control, HRESULT& error);
 // True when a key code is waiting.
 bool IsKeyReady(IKsControl* control);
 // The waiting key code, 0 to 255; 255 when the read fails.

@@ -82,10 +82,24 @@ public:
     virtual bool Start(const char* commandLine) = 0;
     // A message box with the program's caption and the style (MB_*).
     virtual void ShowMessage(const char* text, unsigned style) = 0;
-    virtual void Standby() = 0;
+    // Puts the machine into standby; true when it went (it has woken again).
+    virtual bool Standby() = 0;
     // Runs the shutdown dialog modally; returns once it has ended.
     virtual void RunShutdownDialog() = 0;
     virtual void SetWatchTimer(bool running) = 0;
+
+    // The card's receiver.
+    // Looks for the card and opens its receiver; true when it was found.
+    virtual bool OpenReceiver() = 0;
+    // Lets go of the receiver (its control, its filter and its graph).
+    virtual void CloseReceiver() = 0;
+    virtual void SetPolling(bool running) = 0;
+    // The link's one-shot timer; 0 stops it.
+    virtual void SetLinkTimer(uint32_t ms) = 0;
+    // The tray icon's tip says whether the receiver is missing.
+    virtual void ShowReceiverMissing(bool missing) = 0;
+    // Writes a failure the program has detected, with its code, to the trace.
+    virtual void TraceFailure(const char* what, uint32_t code) = 0;
 
 protected:
     ~Desktop() = default;

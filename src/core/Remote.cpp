@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "core/Pointer.h"
+#include "core/ReceiverLink.h"
 #include "core/Sdk.h"
 
 namespace core {
@@ -130,6 +131,11 @@ void Remote::Route(int code) {
         AnswerShutdownDialog(code);
         return;
     }
+    // Shortly after a resume, a Standby or Off read is one from before the
+    // sleep, or one that would send the PC straight back.
+    if ((code == StandbyKey || code == ShutdownOrStandbyKey) &&
+        ReceiverLink(state_, desktop_).QuietAfterResume())
+        return;
     WindowRef known = 0;
     const Application* target = Target(known);
     if (target == nullptr) {
@@ -196,12 +202,12 @@ void Remote::RouteWithoutTarget(int code) {
             PowerWithoutTarget();
             break;
         case StandbyKey:
-            if (NoTvWindowExists()) desktop_.Standby();
+            if (NoTvWindowExists()) Standby();
             break;
         case ShutdownOrStandbyKey:
             if (!NoTvWindowExists()) break;
             if (selector == SelectBeyondTv) ShowShutdownDialog();
-            else desktop_.Standby();
+            else Standby();
             break;
         case ShutdownKey:
             if (selector == SelectQuillmarsh) {
@@ -214,6 +220,14 @@ void Remote::RouteWithoutTarget(int code) {
             AdoptOrPoint(code);
             break;
     }
+}
+
+void Remote::Standby() {
+    // A button that the remote holds down must not stay down through a sleep.
+    ReleaseHeldButton(state_.pointer, desktop_);
+    // The program's own standby returns once the machine has woken again;
+    // its thread could not take the suspend broadcast meanwhile.
+    if (desktop_.Standby()) ReceiverLink(state_, desktop_).Resumed();
 }
 
 void Remote::PowerWithoutTarget() {

@@ -113,6 +113,7 @@ private:
     bool StillRuns(AppId id, WindowRef& known);
     void RouteWithoutTarget(int code);
     void PowerWithoutTarget();
+    void Standby();
     void AdoptOrPoint(int code);
     // The system's media key for the code, when the media keys are on.
     bool TypeMediaKey(int code);

@@ -39,6 +39,27 @@ struct RepeatState {
     uint32_t previousPollTime = 0;  // of the tick before
 };
 
+// Where the link to the card's remote receiver stands.
+enum class LinkPhase : uint8_t {
+    Polling,      // open, and polled every tick
+    Asleep,       // the system suspends: no poll
+    Waking,       // resumed: opened afresh once the driver has settled
+    LateAtStart,  // not found at start: looked for on a slow schedule
+    Gone,         // found, then every request failed: looked for with a growing wait
+};
+
+struct LinkState {
+    LinkPhase phase = LinkPhase::Polling;
+    bool everFound = false;      // the card has been found in this run
+    bool failing = false;        // every status request has failed since failingSince
+    uint32_t failingSince = 0;
+    uint32_t missingSince = 0;   // when the card was first found missing at start
+    uint32_t nextWaitMs = 0;     // the next wait while it is gone
+    bool draining = false;       // reads are dropped until a status says no key waits
+    bool resumed = false;        // a resume has happened, at resumedAt
+    uint32_t resumedAt = 0;
+};
+
 struct ScreenBounds {
     int minX = 0;
     int minY = 0;
@@ -60,6 +81,7 @@ struct State {
     ApplicationState applications[ApplicationCount];
     RepeatState repeat;
     PointerState pointer;
+    LinkState link;
     bool shutdownDialogOpen = false;
     WindowRef shutdownDialog = 0;  // stored when the dialog initialises
     bool watchTimerRunning = false;

@@ -42,11 +42,13 @@ void EndShutdownDialog(HWND dialog, INT_PTR result, core::DialogAnswer answer) {
 
 }  // namespace
 
-void Standby(const SystemCalls& system) {
+bool Standby(const SystemCalls& system) {
     ScopedHandle token;
     OpenOwnToken(token);
     EnableShutdownPrivilege(token.Get());
-    if (!system.setSystemPowerState(TRUE, TRUE)) TraceFailure("SetSystemPowerState", GetLastError());
+    if (system.setSystemPowerState(TRUE, TRUE)) return true;
+    TraceFailure("SetSystemPowerState", GetLastError());
+    return false;
 }
 
 bool RunShutdownDialog(HINSTANCE instance, HWND owner, ShutdownDialogContext& context) {

@@ -6,7 +6,8 @@
 #include "core/State.h"
 #include "win32/Win32.h"
 
-void Standby(const SystemCalls& system);
+// True when the machine went into standby (the call returns once it has woken).
+bool Standby(const SystemCalls& system);
 void ShutDownSystem(const SystemCalls& system);
 bool IsWindows9x();
 

@@ -1,7 +1,18 @@
 #include "remote/KeyPoll.h"
 
-void PollOnce(IKsControl* receiver, core::Remote& remote, DWORD tickTime) {
+void PollOnce(IKsControl* receiver, core::Remote& remote, core::ReceiverLink& link,
+              DWORD tickTime) {
     remote.OnPoll(tickTime);
-    if (!IsKeyReady(receiver)) return;
-    remote.OnRead(ReadKeyCode(receiver));
+    HRESULT error = S_OK;
+    const KeyStatus status = ReadKeyStatus(receiver, error);
+    if (status == KeyStatus::Failed) {
+        link.Failed(static_cast<uint32_t>(error));
+        return;
+    }
+    link.Answered(status == KeyStatus::Waiting);
+    if (status == KeyStatus::None) return;
+    const int code = ReadKeyCode(receiver);
+    // Read, so that the receiver lets it go, and dropped.
+    if (link.DropsKey()) return;
+    remote.OnRead(code);
 }

@@ -6,6 +6,8 @@
 #include "shell/Program.h"
 #include "shell/Tray.h"
 
+#include <dbt.h>
+
 namespace {
 
 constexpr char MissingFilterText[] =
@@ -35,7 +37,7 @@ void OnTrayMessage(Program& program, LPARAM mouseMessage) {
             break;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-            if (program.filterFound) {
+            if (program.state.link.everFound) {
                 ShowTrayMenu(program);
                 // A quit that arrived while the menu was open may have been
                 // taken by the menu's own loop: ask again.
@@ -81,9 +83,26 @@ bool OnCommand(Program& program, WORD command) {
 void OnCreate(Program& program, HWND window) {
     program.window = window;
     if (!program.receiver.Open()) program.filterFound = false;
+    // A card that comes late, or comes back, is looked for when it arrives.
+    *program.deviceNotification.Put() = AskForDeviceInterfaces(window, KSCATEGORY_CAPTURE);
+    program.powerNotification.Ask(window);
     const SIZE screen = FullScreenSize();
     core::InitScreenBounds(program.state.pointer, screen.cx, screen.cy);
     AddTrayIcon(program, LoadIconA(program.instance, MAKEINTRESOURCEA(IDI_REMOTE)), TrayTip);
+}
+
+void OnPowerBroadcast(Program& program, WPARAM event) {
+    switch (event) {
+        case PBT_APMSUSPEND:
+            program.link.Suspending();
+            break;
+        case PBT_APMRESUMESUSPEND:
+        case PBT_APMRESUMEAUTOMATIC:
+            program.link.Resumed();
+            break;
+        default:
+            break;
+    }
 }
 
 }  // namespace
@@ -111,6 +130,13 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             SetWindowLongPtrA(window, GWLP_USERDATA, 0);
             program->window = nullptr;
             return DefWindowProcA(window, message, wParam, lParam);
+        case WM_POWERBROADCAST:
+            OnPowerBroadcast(*program, wParam);
+            return TRUE;
+        case WM_DEVICECHANGE:
+            if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVNODES_CHANGED)
+                program->link.DevicesChanged();
+            return TRUE;
         case WM_DISPLAYCHANGE:
             core::UpdateScreenBounds(program->state.pointer, static_cast<uint32_t>(lParam));
             return 0;

@@ -7,13 +7,16 @@
 #include <shellapi.h>
 
 #include "card/CaptureFilter.h"
+#include "core/ReceiverLink.h"
 #include "core/Remote.h"
 #include "core/State.h"
+#include "win32/SystemNotifications.h"
 #include "win32/Win32.h"
 
 constexpr int TitleBufferSize = 100;
 constexpr UINT PollTimerId = 1;
 constexpr UINT WatchTimerId = 2;
+constexpr UINT LinkTimerId = 3;
 
 class Program;
 
@@ -38,9 +41,15 @@ public:
     void SetCursor(core::Point at) override;
     bool Start(const char* commandLine) override;
     void ShowMessage(const char* text, unsigned style) override;
-    void Standby() override;
+    bool Standby() override;
     void RunShutdownDialog() override;
     void SetWatchTimer(bool running) override;
+    bool OpenReceiver() override;
+    void CloseReceiver() override;
+    void SetPolling(bool running) override;
+    void SetLinkTimer(uint32_t ms) override;
+    void ShowReceiverMissing(bool missing) override;
+    void TraceFailure(const char* what, uint32_t code) override;
 
 private:
     Program& program_;
@@ -63,13 +72,18 @@ public:
     // Killed after COM is uninitialised, when the object goes: the watch, then the poll.
     WindowTimer pollTimer{PollTimerId};
     WindowTimer watchTimer{WatchTimerId};
+    WindowTimer linkTimer{LinkTimerId};
     ScopedComInit com;
     RemoteReceiver receiver;
-    bool filterFound = true;  // cleared when the capture filter was not found
+    bool filterFound = true;  // cleared when the capture filter was not found at start
     core::State state;
     SystemCalls system;
     Win32Desktop desktop{*this};
     core::Remote remote{state, desktop};
+    core::ReceiverLink link{state, desktop};
+    // The system's reports of new capture devices, and of suspend and resume.
+    DeviceNotification deviceNotification;
+    PowerNotification powerNotification;
     NOTIFYICONDATAA trayIcon = {};  // the record submitted to the shell; hWnd null once removed
     HMENU trayMenu = nullptr;
     UINT taskbarCreatedMessage = 0;  // sent by the shell when the taskbar is re-created
@@ -91,3 +105,4 @@ int RunMessageLoop(const Program& program);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void CALLBACK PollTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);
 void CALLBACK WatchTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);
+void CALLBACK LinkTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);

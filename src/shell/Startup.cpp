@@ -1,7 +1,6 @@
 // Start-up: the single-instance check, the one program object, the main
 // window and the message loop.
 #include "apps/InstallInfo.h"
-#include "remote/KeyPoll.h"
 #include "res/resource.h"
 #include "shell/Program.h"
 #include "shell/Settings.h"
@@ -85,9 +84,7 @@ bool CreateMainWindow(Program& program) {
     }
     ShowWindow(window, SW_HIDE);
     UpdateWindow(window);
-    if (program.filterFound) {
-        program.pollTimer.Start(window, core::PollIntervalMs, PollTimerProc);
-    }
+    program.link.Started(program.filterFound);
     return true;
 }
 

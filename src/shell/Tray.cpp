@@ -45,6 +45,11 @@ void RefreshTrayIcon(Program& program, DWORD action) {
     if (program.trayIcon.hWnd != nullptr) Shell_NotifyIconA(action, &program.trayIcon);
 }
 
+void SetTrayTip(Program& program, const char* tip) {
+    lstrcpynA(program.trayIcon.szTip, tip, TrayTipSize);
+    RefreshTrayIcon(program, NIM_MODIFY);
+}
+
 void ShowTrayMenu(Program& program) {
     POINT cursor = {};
     GetCursorPos(&cursor);

@@ -2,6 +2,7 @@
 #include "pointer/PointerInput.h"
 #include "remote/KeyPoll.h"
 #include "shell/Program.h"
+#include "shell/Tray.h"
 #include "win32/WindowSearch.h"
 
 namespace {
@@ -56,7 +57,7 @@ void Win32Desktop::ShowMessage(const char* text, unsigned style) {
     program_.system.messageBox(nullptr, text, MessageCaption, style);
 }
 
-void Win32Desktop::Standby() { ::Standby(program_.system); }
+bool Win32Desktop::Standby() { return ::Standby(program_.system); }
 
 void Win32Desktop::RunShutdownDialog() {
     ShutdownDialogContext context{program_.state, program_.system};
@@ -68,9 +69,37 @@ void Win32Desktop::SetWatchTimer(bool running) {
     else program_.watchTimer.Stop();
 }
 
+bool Win32Desktop::OpenReceiver() { return program_.receiver.Open(); }
+
+void Win32Desktop::CloseReceiver() { program_.receiver.Close(); }
+
+void Win32Desktop::SetPolling(bool running) {
+    if (running) program_.pollTimer.Start(program_.window, core::PollIntervalMs, PollTimerProc);
+    else program_.pollTimer.Stop();
+}
+
+void Win32Desktop::SetLinkTimer(uint32_t ms) {
+    program_.linkTimer.Stop();
+    if (ms != 0) program_.linkTimer.Start(program_.window, ms, LinkTimerProc);
+}
+
+void Win32Desktop::ShowReceiverMissing(bool missing) {
+    SetTrayTip(program_, missing ? TrayTipReceiverMissing : TrayTip);
+}
+
+void Win32Desktop::TraceFailure(const char* what, uint32_t code) { ::TraceFailure(what, code); }
+
 void CALLBACK PollTimerProc(HWND window, UINT, UINT_PTR, DWORD tickTime) {
     if (Program* program = Program::Of(window))
-        PollOnce(program->receiver.Control(), program->remote, tickTime);
+        PollOnce(program->receiver.Control(), program->remote, program->link, tickTime);
+}
+
+// The link's timer fires once for each setting.
+void CALLBACK LinkTimerProc(HWND window, UINT, UINT_PTR, DWORD) {
+    if (Program* program = Program::Of(window)) {
+        program->linkTimer.Stop();
+        program->link.TimerFired();
+    }
 }
 
 void CALLBACK WatchTimerProc(HWND window, UINT, UINT_PTR, DWORD) {

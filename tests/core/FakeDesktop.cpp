@@ -171,7 +171,10 @@ void FakeDesktop::ShowMessage(const char* text, unsigned style) {
     if (inMessageBox) inMessageBox();
 }
 
-void FakeDesktop::Standby() { effects.push_back("standby"); }
+bool FakeDesktop::Standby() {
+    effects.push_back("standby");
+    return standbySleeps;
+}
 
 void FakeDesktop::RunShutdownDialog() {
     effects.push_back("dialog");
@@ -181,6 +184,29 @@ void FakeDesktop::RunShutdownDialog() {
 
 void FakeDesktop::SetWatchTimer(bool running) {
     effects.push_back(running ? "watch on" : "watch off");
+}
+
+bool FakeDesktop::OpenReceiver() {
+    effects.push_back(cardThere ? "open receiver" : "open receiver: not found");
+    return cardThere;
+}
+
+void FakeDesktop::CloseReceiver() { effects.push_back("close receiver"); }
+
+void FakeDesktop::SetPolling(bool running) { effects.push_back(running ? "poll on" : "poll off"); }
+
+void FakeDesktop::SetLinkTimer(uint32_t ms) {
+    effects.push_back(ms == 0 ? "link timer off" : "link timer " + std::to_string(ms));
+}
+
+void FakeDesktop::ShowReceiverMissing(bool missing) {
+    effects.push_back(missing ? "tip: no remote receiver" : "tip: as usual");
+}
+
+void FakeDesktop::TraceFailure(const char* what, uint32_t code) {
+    std::ostringstream line;
+    line << "trace " << what << " 0x" << std::hex << code;
+    effects.push_back(line.str());
 }
 
 void ExpectEffects(const Effects& actual, const Effects& expected) {

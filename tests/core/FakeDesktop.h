@@ -36,6 +36,10 @@ public:
     // WinExec waits until the new application is ready for input.
     uint32_t clock = 1000;
     uint32_t startTakesMs = 0;
+    // Whether standby put the machine to sleep (and it woke); whether the
+    // card is there to be found.
+    bool standbySleeps = false;
+    bool cardThere = true;
     // Runs while the shutdown dialog is "open".
     std::function<void()> inDialog;
     // Runs while a message box is "open" (a modal loop).
@@ -57,9 +61,15 @@ public:
     void SetCursor(core::Point at) override;
     bool Start(const char* commandLine) override;
     void ShowMessage(const char* text, unsigned style) override;
-    void Standby() override;
+    bool Standby() override;
     void RunShutdownDialog() override;
     void SetWatchTimer(bool running) override;
+    bool OpenReceiver() override;
+    void CloseReceiver() override;
+    void SetPolling(bool running) override;
+    void SetLinkTimer(uint32_t ms) override;
+    void ShowReceiverMissing(bool missing) override;
+    void TraceFailure(const char* what, uint32_t code) override;
 
 private:
     struct Window {
@@ -77,3 +87,9 @@ private:
 
 // Fails with the first effect that differs, and both lists.
 void ExpectEffects(const Effects& actual, const Effects& expected);
+
+// The first effects, then the second.
+inline Effects Then(Effects first, const Effects& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}

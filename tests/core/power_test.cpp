@@ -64,10 +64,6 @@ void ExpectWithTheOthersRunning(const core::State& state, const OthersRunning& c
     EXPECT_EQ(own.settings.defaultSelector, c.selector);
 }
 
-Effects Then(Effects first, const Effects& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
 
 TEST_F(PowerKey, StartsTheDefaultWatchesItAndTheWatchEndsWhenTheUserClosesIt) {
     state.settings.defaultSelector = core::SelectWinDvr;

@@ -24,6 +24,7 @@ from winebench.ui import (ABOUT_CAPTION, BM_CLICK, CAPTION, CB_SETCURSEL,  # noq
 MF_STRING, MF_CHECKED, MF_SEPARATOR = 0, 8, 0x0800
 
 POLL_TIMER, POLL_INTERVAL_MS = 1, 65
+LINK_TIMER = 3  # looks for the card again, and opens it afresh after a resume
 
 # Selector values and what the menu, the Settings list and the switch call each.
 QUILLMARSH, SNAPSTREAM, WINDVR = 6, 7, 8

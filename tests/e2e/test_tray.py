@@ -12,13 +12,14 @@ import pytest
 
 from remote_steps import install, press
 from shell_steps import (ANY, CAPTION, DIALOG_CLASS, IDENTITY, IDM_EXIT, IDM_QUIT_FROM_OUTSIDE,
-                         IDOK, NOTIFY_RECORD_SIZE, POLL_TIMER, SHELL_TRACE, TRAY_ICON_ID,
+                         IDOK, LINK_TIMER, NOTIFY_RECORD_SIZE, POLL_TIMER, SHELL_TRACE, TRAY_ICON_ID,
                          TRAY_MESSAGE, WINDVR, WM_CLOSE, WM_COMMAND, WM_LBUTTONDOWN,
                          WM_MOUSEMOVE, WM_RBUTTONDOWN, Shell, app_entry, assert_sequence, menu,
                          start_shell)
 from winebench.cardemu import Device
 from winebench.probe import MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, Probe
 from winebench.scenario import DEFAULT_CARD_NAME
+from winebench.surface import LINK
 from winebench.trace import NIM_ADD, NIM_DELETE, NIM_MODIFY
 from winebench.wine import wait_for
 
@@ -162,10 +163,18 @@ def test_without_receiver_the_first_click_reports_the_missing_filter_and_ends(be
     bench.probe.send(box["hwnd"], WM_COMMAND, IDOK)
     assert shell.product.wait_exit() == 0
     calls = shell.trace.calls()
+    # The tip says the receiver is missing, and the card is looked for again
+    # on the link's timer; the poll never starts.
     assert_sequence(calls, [("Shell_NotifyIconA", (NIM_ADD, ANY)),
+                            ("Shell_NotifyIconA", (NIM_MODIFY, ANY)),
                             ("MessageBoxA", (0, MISSING_FILTER, CAPTION, MB_SETFOREGROUND)),
                             ("Shell_NotifyIconA", (NIM_DELETE, ANY)), ("PostQuitMessage", (0,))])
-    assert not [str(c) for c in calls if c.func in ("SetTimer", "KillTimer", "CreatePopupMenu")]
-    # A device without the receiver interface was found and loaded, never asked.
-    assert [[e["ev"] for e in card.log()] for card in bench.cards.values()] == [
-        ["load", "join"] if device.no_kscontrol else [] for device in devices]
+    timers = [c.args[1:3] for c in calls if c.func == "SetTimer"]
+    assert timers == [[LINK_TIMER, LINK["late_card_retry_ms"]]]
+    assert not [str(c) for c in calls if c.func == "CreatePopupMenu"]
+    # A device without the receiver interface was found and loaded (again at
+    # each look), never asked.
+    for card, device in zip(bench.cards.values(), devices):
+        log = card.log()
+        assert [e.get("ev") for e in log[:2]] == (["load", "join"] if device.no_kscontrol else [])
+        assert not [e for e in log if "req" in e]

@@ -231,19 +231,19 @@ TEST(WindowSearch, EachLookupPassesOverTheDecoysInFrontOfItsWindow) {
 TEST_F(Shell, ATickReadsAKeyOnlyWhenOneIsReadyAndHandsItToTheAdoptedApplication) {
     // Without a control interface (no card) a tick reads no key: a key read,
     // even a failed one (255), would adopt the application whose window is here.
-    PollOnce(nullptr, program.remote, GetTickCount());
+    PollOnce(nullptr, program.remote, program.link, GetTickCount());
     recorder.Pump();
     EXPECT_FALSE(program.state.Of(core::AppId::BeyondTv).active);
     EXPECT_EQ(program.state.repeat.lastKeyTime, 0u);
 
     ReceiverDouble receiver;
     receiver.statusValue = 1;
-    PollOnce(&receiver, program.remote, GetTickCount());
+    PollOnce(&receiver, program.remote, program.link, GetTickCount());
     EXPECT_EQ(receiver.requests.size(), 1u);
 
     receiver.statusValue = 0;
     receiver.received[0] = 20;  // Mute
-    PollOnce(&receiver, program.remote, GetTickCount());
+    PollOnce(&receiver, program.remote, program.link, GetTickCount());
     recorder.Pump();
     EXPECT_EQ(receiver.requests.size(), 3u);
     EXPECT_EQ(recorder.Describe(), "msg 256 w=77 l=0x00000000; ");

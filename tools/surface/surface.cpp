@@ -9,6 +9,7 @@
 
 #include "KeyDocs.h"
 #include "core/Applications.h"
+#include "core/ReceiverLink.h"
 #include "core/Remote.h"
 #include "core/SettingsChoice.h"
 #include "res/resource.h"
@@ -74,6 +75,12 @@ int main() {
                 TRAY_CALLBACK_MESSAGE);
     std::printf("  \"repeat\": {\"window_ms\": %u, \"per_delivery\": %d},\n", core::RepeatWindowMs,
                 core::RepeatsPerDelivery);
+    std::printf("  \"link\": {\"poll_ms\": %u, \"failing_for_ms\": %u, \"first_retry_ms\": %u, "
+                "\"longest_retry_ms\": %u, \"late_card_retry_ms\": %u, \"late_card_quick_for_ms\": %u, "
+                "\"late_card_slow_retry_ms\": %u, \"resume_settle_ms\": %u, \"resume_quiet_ms\": %u},\n",
+                core::PollIntervalMs, core::FailingForMs, core::FirstRetryMs, core::LongestRetryMs,
+                core::LateCardRetryMs, core::LateCardQuickForMs, core::LateCardSlowRetryMs,
+                core::ResumeSettleMs, core::ResumeQuietMs);
     std::printf("  \"settings\": {\"key\": %s, \"values\": [%s, %s, %s]}\n}\n",
                 Quoted(core::SettingsKeyPath).c_str(), Quoted(core::DefaultAppValue).c_str(),
                 Quoted(core::AlwaysRemoteOffValue).c_str(), Quoted(core::MediaKeysValue).c_str());

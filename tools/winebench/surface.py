@@ -2,7 +2,7 @@
 tables print (tools/surface, built natively with the core into
 build-core/surface.json): the remote's key codes by label, each TV
 application's record and windows by purpose, the tray menu's commands, the
-tray's numbers and the settings. The bench and the tests take these numbers
+tray's numbers, the receiver link's times and the settings. The bench and the tests take these numbers
 from here instead of keeping copies. The description is built when it is
 missing or older than the tables it comes from."""
 
@@ -46,6 +46,7 @@ COMMANDS = SURFACE["commands"]          # the tray menu's and the accelerators' 
 TRAY = SURFACE["tray"]                  # icon_id, callback_message
 SETTINGS = SURFACE["settings"]          # key (under HKEY_LOCAL_MACHINE), values
 REPEAT = SURFACE["repeat"]              # window_ms, per_delivery
+LINK = SURFACE["link"]                  # the receiver's link: poll, retry and resume times (ms)
 
 
 def window(app: str, purpose: str) -> dict:
