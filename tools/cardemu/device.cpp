@@ -45,8 +45,7 @@ void Device::emitLater(const JsonLine& line, uint64_t nowUs) {
 void Device::configure(const DeviceSettings& settings) {
     std::lock_guard<std::mutex> guard(lock_);
     name_ = toUtf8(settings.friendlyName);
-    receiver_ = Receiver();
-    feed_.reset(settings.feedPath.empty() ? nullptr : new FeedReader(settings.feedPath));
+    card_ = Card::of(settings.feedPath);
     log_ = settings.logPath.empty() ? nullptr : EventLog::open(settings.logPath);
     emit(stamped(nowMicros())
              .text("ev", "load")
@@ -62,12 +61,12 @@ void Device::joined(const std::wstring& graphName) {
     emit(stamped(nowMicros()).text("ev", "join").text("name", toUtf8(graphName)));
 }
 
-void Device::ingestFeed(uint64_t nowUs) {
-    if (!feed_) return;
+void Device::ingestFeed(Card& card, uint64_t nowUs) {
+    if (!card.feed) return;
     feedLines_.clear();
-    feed_->poll(nowUs, feedLines_);
+    card.feed->poll(nowUs, feedLines_);
     for (const std::string& line : feedLines_) {
-        const std::string problem = applyFeedLine(line, receiver_, nowUs);
+        const std::string problem = applyFeedLine(line, card.receiver, nowUs);
         JsonLine entry = stamped(nowUs);
         entry.text("ev", problem.empty() ? "feed" : "feed-error").text("line", line);
         if (!problem.empty()) entry.text("reason", problem);
@@ -105,17 +104,19 @@ HRESULT Device::property(void* property, ULONG propertyLength, void* data, ULONG
         return E_INVALIDARG;
     }
 
+    Card& card = *card_;
+    std::lock_guard<std::mutex> cardGuard(card.lock);
     Outcome outcome;
     ULONG returned = 0;
     if (request.kind == RequestKind::Status) {
-        ingestFeed(nowUs);
-        outcome = receiver_.readStatus(nowUs);
+        ingestFeed(card, nowUs);
+        outcome = card.receiver.readStatus(nowUs);
         if (outcome.verdict != Verdict::Fault) {
             *request.statusOut = outcome.value;
             returned = layout::kStatusDataLength;
         }
     } else {
-        outcome = receiver_.transfer(nowUs);
+        outcome = card.receiver.transfer(nowUs);
         if (outcome.verdict != Verdict::Fault) {
             request.receiveOut[0] = outcome.value;
             for (ULONG i = 1; i < layout::kReceiveLength; ++i) request.receiveOut[i] = kJunkByte;

@@ -1,10 +1,11 @@
-// One emulated capture device: its settings, its receiver, its feed and log,
-// and the handling of the IKsControl requests sent to it.
+// What one filter object knows of its emulated capture device: its settings,
+// its log, the card it is bound to (whose receiver and feed every object of
+// the card shares, see card.h), and the handling of the IKsControl requests
+// sent to it.
 #pragma once
 
+#include "card.h"
 #include "eventlog.h"
-#include "feed.h"
-#include "receiver.h"
 #include "request.h"
 
 #include <windows.h>
@@ -25,7 +26,11 @@ struct DeviceSettings {
 
 class Device {
 public:
-    // Takes the settings read from the device's instance key and records them.
+    // Until configured, bound to an idle card of its own without a feed.
+    Device() : card_(Card::of(std::wstring())) {}
+
+    // Takes the settings read from the device's instance key, binds the
+    // object to its card and records them.
     void configure(const DeviceSettings& settings);
 
     HRESULT property(void* property, ULONG propertyLength, void* data, ULONG dataLength,
@@ -36,17 +41,16 @@ public:
     HRESULT unsupported(const char* what);
 
 private:
-    void ingestFeed(uint64_t nowUs);
+    void ingestFeed(Card& card, uint64_t nowUs);
     void logRequest(uint64_t nowUs, RequestKind kind, HRESULT hr, const std::string& verdict,
                     const BYTE* value);
     JsonLine stamped(uint64_t nowUs) const;
     void emit(const JsonLine& line);
     void emitLater(const JsonLine& line, uint64_t nowUs);
 
-    std::mutex lock_;
+    std::mutex lock_;  // guards this object's part; taken before the card's lock
     std::string name_;  // friendly name, UTF-8
-    Receiver receiver_;
-    std::unique_ptr<FeedReader> feed_;
+    std::shared_ptr<Card> card_;
     std::unique_ptr<EventLog> log_;
     std::vector<std::string> feedLines_;  // reused buffer
     bool quiet_ = false;  // the last line logged was an idle status read

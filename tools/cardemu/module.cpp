@@ -61,6 +61,10 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
     return TRUE;
 }
 
+// A card's state outlives the objects bound to it, as the module must.
 extern "C" HRESULT STDAPICALLTYPE DllCanUnloadNow() {
-    return cardemu::g_liveObjects == 0 && cardemu::g_serverLocks == 0 ? S_OK : S_FALSE;
+    return cardemu::g_liveObjects == 0 && cardemu::g_serverLocks == 0 &&
+                   !cardemu::Card::anyKnown()
+               ? S_OK
+               : S_FALSE;
 }
