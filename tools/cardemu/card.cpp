@@ -40,4 +40,14 @@ bool Card::anyKnown() {
 Card::Card(const std::wstring& feedPath)
     : feed(feedPath.empty() ? nullptr : new FeedReader(feedPath)) {}
 
+uint64_t Card::bind(bool& fresh) {
+    std::lock_guard<std::mutex> guard(lock);
+    fresh = receiver.vanished();
+    if (fresh) {
+        receiver = Receiver();
+        ++instance;
+    }
+    return instance;
+}
+
 }  // namespace cardemu

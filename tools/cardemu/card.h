@@ -17,6 +17,7 @@
 #include "feed.h"
 #include "receiver.h"
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -34,10 +35,19 @@ public:
     Card(const Card&) = delete;
     Card& operator=(const Card&) = delete;
 
+    // A new filter object is bound to the card; takes the lock. A card that
+    // vanished comes back as a fresh instance: an empty receiver, the feed
+    // read on from where it was. Returns the instance the object belongs to
+    // and sets `fresh` when it is such a new one.
+    uint64_t bind(bool& fresh);
+
     // Guards what follows; taken after the filter object's own lock.
     std::mutex lock;
     Receiver receiver;
     std::unique_ptr<FeedReader> feed;  // null without a feed
+    // Which instance of the card is present: objects bound to an earlier one
+    // belong to a card that vanished, and fail as it does.
+    uint64_t instance = 1;
 };
 
 }  // namespace cardemu

@@ -42,18 +42,28 @@ void Device::emitLater(const JsonLine& line, uint64_t nowUs) {
     if (log_) log_->writeLater(line.finish(), nowUs);
 }
 
+Device::Device() : card_(Card::of(std::wstring())), instance_(card_->instance) {}
+
 void Device::configure(const DeviceSettings& settings) {
     std::lock_guard<std::mutex> guard(lock_);
     name_ = toUtf8(settings.friendlyName);
-    card_ = Card::of(settings.feedPath);
+    // An object that refuses binding never reaches the card: it does not
+    // bring a vanished one back.
+    bool fresh = false;
+    if (!settings.refuseBind) {
+        card_ = Card::of(settings.feedPath);
+        instance_ = card_->bind(fresh);
+    }
     log_ = settings.logPath.empty() ? nullptr : EventLog::open(settings.logPath);
-    emit(stamped(nowMicros())
-             .text("ev", "load")
-             .number("pid", GetCurrentProcessId())
-             .text("feed", toUtf8(settings.feedPath))
-             .text("log", toUtf8(settings.logPath))
-             .number("refuse_bind", settings.refuseBind)
-             .number("no_kscontrol", settings.noKsControl));
+    JsonLine load = stamped(nowMicros());
+    load.text("ev", "load")
+        .number("pid", GetCurrentProcessId())
+        .text("feed", toUtf8(settings.feedPath))
+        .text("log", toUtf8(settings.logPath))
+        .number("refuse_bind", settings.refuseBind)
+        .number("no_kscontrol", settings.noKsControl);
+    if (fresh) load.number("fresh", 1);
+    emit(load);
 }
 
 void Device::joined(const std::wstring& graphName) {
@@ -108,8 +118,12 @@ HRESULT Device::property(void* property, ULONG propertyLength, void* data, ULONG
     std::lock_guard<std::mutex> cardGuard(card.lock);
     Outcome outcome;
     ULONG returned = 0;
-    if (request.kind == RequestKind::Status) {
-        ingestFeed(card, nowUs);
+    if (request.kind == RequestKind::Status) ingestFeed(card, nowUs);
+    if (instance_ != card.instance) {
+        // The card this object was bound to vanished; the one present now
+        // was bound afresh through another object.
+        outcome = removedOutcome();
+    } else if (request.kind == RequestKind::Status) {
         outcome = card.receiver.readStatus(nowUs);
         if (outcome.verdict != Verdict::Fault) {
             *request.statusOut = outcome.value;

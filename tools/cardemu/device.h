@@ -27,10 +27,11 @@ struct DeviceSettings {
 class Device {
 public:
     // Until configured, bound to an idle card of its own without a feed.
-    Device() : card_(Card::of(std::wstring())) {}
+    Device();
 
     // Takes the settings read from the device's instance key, binds the
-    // object to its card and records them.
+    // object to its card (unless the device refuses binding) and records
+    // them.
     void configure(const DeviceSettings& settings);
 
     HRESULT property(void* property, ULONG propertyLength, void* data, ULONG dataLength,
@@ -51,6 +52,7 @@ private:
     std::mutex lock_;  // guards this object's part; taken before the card's lock
     std::string name_;  // friendly name, UTF-8
     std::shared_ptr<Card> card_;
+    uint64_t instance_ = 0;  // the card's instance this object was bound to
     std::unique_ptr<EventLog> log_;
     std::vector<std::string> feedLines_;  // reused buffer
     bool quiet_ = false;  // the last line logged was an idle status read

@@ -114,6 +114,11 @@ std::string applyFeedLine(const std::string& line, Receiver& receiver, uint64_t 
         receiver.setFaultRate(pct, seed);
         return {};
     }
+    if (verb == "vanish") {
+        if (t.size() != 1) return "usage: vanish";
+        receiver.vanish();
+        return {};
+    }
     return "unknown command";
 }
 

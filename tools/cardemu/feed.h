@@ -8,13 +8,21 @@
 //   fault status HR [N]    the next N status reads fail with HR (default 1)
 //   fault transfer HR [N]  the next N transfers fail with HR
 //   faultrate PCT [SEED]   each request fails with probability PCT%
+//   vanish                 the card is removed: every request through any
+//                          object bound to it fails with
+//                          HRESULT_FROM_WIN32(ERROR_DEVICE_REMOVED), until a
+//                          new object is bound to it (see card.h)
 //   # text                 comment
 //
 // CODE, T_US, MS, N, PCT and SEED are decimal or 0x-prefixed hex; HR is always hex.
 //
+// Lines are taken by status requests, through whichever object of the card
+// makes one, also while the card is gone: lines taken then (a tap, a hold)
+// go with the removed card. A card that comes back reads on from there.
+//
 // A line is taken once: beside the feed, "<feed>.taken" records how far lines
-// have been taken, and a device loaded later (a rebind, a restarted process)
-// starts reading there instead of replaying the file.
+// have been taken, and a process started later starts reading there instead
+// of replaying the file.
 #pragma once
 
 #include "receiver.h"

@@ -16,6 +16,13 @@ constexpr unsigned kLcgDiscardBits = 8;  // low bits of an LCG are weak
 
 }  // namespace
 
+Outcome removedOutcome() {
+    Outcome out;
+    out.hr = kDeviceRemovedResult;
+    out.verdict = Verdict::Fault;
+    return out;
+}
+
 void Receiver::tap(BYTE code) { taps_.push_back(code); }
 
 void Receiver::tapAt(BYTE code, uint64_t atUs) {
@@ -73,6 +80,7 @@ bool Receiver::injectFault(uint32_t& pending, HRESULT pendingHr, Outcome& out) {
 }
 
 Outcome Receiver::readStatus(uint64_t nowUs) {
+    if (vanished_) return removedOutcome();
     Outcome out;
     if (injectFault(statusFaults_, statusFaultHr_, out)) return out;
     releaseDue(nowUs);
@@ -83,6 +91,7 @@ Outcome Receiver::readStatus(uint64_t nowUs) {
 }
 
 Outcome Receiver::transfer(uint64_t nowUs) {
+    if (vanished_) return removedOutcome();
     Outcome out;
     if (injectFault(transferFaults_, transferFaultHr_, out)) return out;
     if (holdActive(nowUs) || holdLatched_) {

@@ -1,6 +1,6 @@
 // Model of the remote receiver behind the capture filter: codes wait in the
 // receiver until a bus transfer takes them; tests steer it with key taps,
-// held keys and injected faults.
+// held keys, injected faults and the card's removal.
 #pragma once
 
 #include <windows.h>
@@ -20,6 +20,12 @@ struct Outcome {
 
 enum class FaultTarget { Status, Transfer };
 
+// What every request to a card that was removed returns.
+constexpr HRESULT kDeviceRemovedResult = HRESULT_FROM_WIN32(ERROR_DEVICE_REMOVED);
+
+// A request that fails as on a removed card.
+Outcome removedOutcome();
+
 class Receiver {
 public:
     // The code waits once, behind any codes already waiting.
@@ -36,6 +42,10 @@ public:
     // From now on each request fails with probability pct%, drawn from a
     // generator seeded with `seed`; failures alternate S_FALSE and E_FAIL.
     void setFaultRate(uint32_t pct, uint32_t seed);
+    // The card is removed: from now on every request fails with
+    // kDeviceRemovedResult; what waits, the hold and the faults stay unused.
+    void vanish() { vanished_ = true; }
+    bool vanished() const { return vanished_; }
 
     Outcome readStatus(uint64_t nowUs);
     Outcome transfer(uint64_t nowUs);
@@ -64,6 +74,8 @@ private:
     uint32_t faultPct_ = 0;
     uint32_t rngState_ = 0;
     uint32_t rateFailures_ = 0;
+
+    bool vanished_ = false;
 };
 
 }  // namespace cardemu

@@ -8,6 +8,12 @@ case-insensitive string order of their instance names ("0001" < "10" < "9" <
 
 While the product runs, `Feed` appends key commands to a device's feed file and
 `read_log` / `wait_for_log` read the device's JSON-lines log.
+
+The card's state (the codes waiting in its receiver, the held key, pending
+faults, and how far its feed was read) belongs to the card, not to one filter
+object: every object the process binds to the same feed shares it, so a
+program that lets the filter go and binds it again reads on as before. Each
+object still logs its own "load" and its "join" events.
 """
 
 from __future__ import annotations
@@ -22,6 +28,9 @@ CLSID_CARD_EMULATOR = "{532BC67E-DFFF-4EC3-94A7-AC349FD464EC}"
 KSCATEGORY_CAPTURE = "{65E8773D-8F56-11D0-A3B9-00A0C9223196}"
 
 E_FAIL = 0x80004005
+# HRESULT_FROM_WIN32(ERROR_DEVICE_REMOVED): every request to a card that
+# vanished fails with it.
+DEVICE_REMOVED = 0x80070651
 
 # Value of the key status register.
 STATUS_CODE_WAITING = 0
@@ -92,10 +101,11 @@ def device_reg(dll_win_path: str, devices: Iterable[Union[Device, dict]],
 class Feed:
     """Appends commands to a device's key feed file (created if missing).
 
-    Each line is taken once: the emulator records in "<feed>.taken" how far it
-    has read, and a device loaded later (rebind, restarted process) goes on
-    from there. Lines appended before the device loads are taken at its first
-    status read. Use a new file for a fresh start.
+    Lines are taken by the card's status requests, through any object bound
+    to it. Each line is taken once: the emulator records in "<feed>.taken" how
+    far it has read, and a process started later goes on from there. Lines
+    appended before the device loads are taken at its first status read. Use a
+    new file for a fresh start.
     """
 
     def __init__(self, unix_path: Union[str, os.PathLike]):
@@ -148,6 +158,16 @@ class Feed:
 
     def faultrate(self, pct: int, seed: int = 1) -> None:
         self.line("faultrate %d %d" % (pct, seed))
+
+    def vanish(self) -> None:
+        """The card is removed: every request through any object bound to it
+        fails with DEVICE_REMOVED (verdict "fault"). Lines its status requests
+        take meanwhile go with it. A new object bound to the card afterwards
+        (re-register the device, let the program bind it again) finds it back
+        as a fresh card: nothing waiting, no hold, no faults, its "load" event
+        saying "fresh": 1, and the feed read on from where it was. Objects
+        bound before the return keep failing."""
+        self.line("vanish")
 
     def comment(self, text: str) -> None:
         """A marker line; the emulator logs it as a feed event when it takes it."""
