@@ -138,11 +138,12 @@ finish_side_build() {
   record "unit tests 64" $((SECONDS - SIDE_START)) "$rc"
 }
 
-# Two pytest workers (python3-pytest-xdist), each taking whole modules: a
-# module has its own prefix and display, and most of a Wine test is waiting.
+# Three pytest workers (python3-pytest-xdist) on the two cores, each taking
+# whole modules: a module has its own prefix and display, most of a Wine
+# test is waiting, and some wait seconds on purpose (a card away for ten).
 e2e_tests() {
   rm -f "$E2E_XML"
-  "$PYTHON" -m pytest tests/e2e tests/tools -q -n 2 --dist loadfile --junitxml="$E2E_XML"
+  "$PYTHON" -m pytest tests/e2e tests/tools -q -n 3 --dist loadfile --junitxml="$E2E_XML"
   local rc=$?
   ((rc == 5)) && { log "pytest collected no test"; rc=0; }
   return "$rc"
