@@ -20,44 +20,57 @@ constexpr char WinDvrTitlePrefix[] = "WinDVR 6";
 constexpr char WinDvrVideoTitle[] = "InterVideo WinDVR 6";
 
 constexpr unsigned QuillmarshCommandMessage = WM_USER + 3000;  // 4024
+constexpr uint16_t QuillmarshCloseCommand = 1;
 
 constexpr AppId Q = AppId::Quillmarsh;
 constexpr AppId B = AppId::BeyondTv;
 constexpr AppId W = AppId::WinDvr;
+
+constexpr AppId WinDvrThenBeyondTv[] = {W, B};
+constexpr AppId BeyondTvThenWinDvr[] = {B, W};
+constexpr AppId WinDvrThenQuillmarsh[] = {W, Q};
+constexpr AppId QuillmarshThenWinDvr[] = {Q, W};
+constexpr AppId BeyondTvThenQuillmarsh[] = {B, Q};
 
 }  // namespace
 
 // Window identities by purpose: key target, adoption, running (the tray's
 // check mark), main, raise, close test.
 constexpr Application Applications[ApplicationCount] = {
-    {Q, SelectQuillmarsh, "Quillmarsh", IDM_SWITCH_QUILLMARSH,
+    {Q, "Quillmarsh", "quillmarsh", 6, "Quillmarsh", IDM_SWITCH_QUILLMARSH,
      "Software\\Honestech\\TV Plus\\DTVR", "AppPath", "MainPanel.exe",
      DesktopChildOfClass(QuillmarshPanelClass), DesktopChildOfClass(QuillmarshPanelClass),
      DesktopChildOfClass(QuillmarshPanelClass), FoundByClass(QuillmarshClass),
      ByClassAndTitlePrefix(QuillmarshClass, MainWindowTitle),
      DesktopChildOfClass(QuillmarshPanelClass),
-     &QuillmarshKeys, QuillmarshCommandMessage, CloseAction::CloseCommand, {},
-     {W, B}, {B, W}},
-    {B, SelectBeyondTv, "SnapStream", IDM_SWITCH_BEYONDTV,
+     &QuillmarshKeys, QuillmarshCommandMessage,
+     PostCloseCommand(QuillmarshCloseCommand),
+     ListOf(WinDvrThenBeyondTv), ListOf(BeyondTvThenWinDvr),
+     WithoutTarget::Standby, WithoutTarget::ShutdownDialog},
+    {B, "Beyond TV", "beyondtv", 7, "SnapStream", IDM_SWITCH_BEYONDTV,
      "SOFTWARE\\SnapStream Media\\Beyond TV", "InstallDir", "BTVD3DShell.exe",
      DesktopChildOfClass(BeyondTvVideoClass), DesktopChildOfClass(BeyondTvVideoClass),
      DesktopChildOfClass(BeyondTvMainClass), FoundByClass(BeyondTvMainClass),
      ByClassAndTitlePrefix(BeyondTvMainClass, MainWindowTitle),
      DesktopChildOfClass(BeyondTvVideoClass),
-     &BeyondTvKeys, 0, CloseAction::RaiseThenAltF4, {},
-     {W, Q}, {Q, W}},
-    {W, SelectWinDvr, "WinDVR 6", IDM_SWITCH_WINDVR,
+     &BeyondTvKeys, 0, RaiseThenType(VK_MENU, VK_F4),
+     ListOf(WinDvrThenQuillmarsh), ListOf(QuillmarshThenWinDvr),
+     WithoutTarget::ShutdownDialog, WithoutTarget::MediaKey},
+    {W, "WinDVR 6", "windvr", 8, "WinDVR 6", IDM_SWITCH_WINDVR,
      "Software\\InterVideo\\DVR6", "PATH", "WinDVR.exe",
      ByExactTitle(WinDvrVideoTitle), DesktopChildTitled(WinDvrVideoTitle),
      ByTitlePrefix(WinDvrTitlePrefix), ByTitlePrefix(WinDvrTitlePrefix),
      ByTitlePrefix(WinDvrTitlePrefix), ByTitlePrefix(WinDvrTitlePrefix),
-     &WinDvrKeys, 0, CloseAction::GlobalChord, {VK_MENU, VK_CONTROL, VK_SHIFT, VK_F8},
-     {B, Q}, {B, Q}},
+     &WinDvrKeys, 0, TypeChordAnywhere(VK_MENU, VK_CONTROL, VK_SHIFT, VK_F8),
+     ListOf(BeyondTvThenQuillmarsh), ListOf(BeyondTvThenQuillmarsh),
+     WithoutTarget::Standby, WithoutTarget::MediaKey},
 };
 
 constexpr AppId ExitWatchOrder[ApplicationCount] = {W, Q, B};
 
-// ApplicationOf finds a record by its place in the table.
+extern const int InitialDefaultSelector = 6;
+
+// ApplicationOf finds a row by its place in the table.
 static_assert(
     [] {
         for (size_t i = 0; i < ApplicationCount; ++i)
@@ -70,6 +83,16 @@ const Application* ApplicationFor(int selector) {
     const auto found = std::find_if(std::begin(Applications), std::end(Applications),
                                     [selector](const Application& a) { return a.selector == selector; });
     return found != std::end(Applications) ? found : nullptr;
+}
+
+WithoutTarget OffAsDefault(int selector) {
+    const Application* application = ApplicationFor(selector);
+    return application != nullptr ? application->off : OffWithoutDefault;
+}
+
+WithoutTarget VolumeDownAsDefault(int selector) {
+    const Application* application = ApplicationFor(selector);
+    return application != nullptr ? application->volumeDown : VolumeDownWithoutDefault;
 }
 
 }  // namespace core

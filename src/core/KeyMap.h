@@ -18,6 +18,7 @@ enum class KeyActionKind : uint8_t {
     ToggleFastStep,  // switch the pointer step; no lookup
     LookupOnly,      // only the lookup, which refreshes the cached target window
     Command,         // the application's private command message
+    ShutdownCommand, // the same, with its command that shuts the PC down
 };
 
 struct KeyAction {
@@ -59,9 +60,9 @@ constexpr KeyAction LookupOnly(RemoteKey key) {
 constexpr KeyAction Command(RemoteKey key, uint16_t command) {
     return {key, KeyActionKind::Command, command, 0, 0, 0, {}};
 }
-
-// Quillmarsh's command that asks it to shut the PC down (its Vol- key).
-constexpr uint16_t QuillmarshShutdownCommand = 5001;
+constexpr KeyAction ShutdownCommand(RemoteKey key, uint16_t command) {
+    return {key, KeyActionKind::ShutdownCommand, command, 0, 0, 0, {}};
+}
 
 struct KeyMap {
     const KeyAction* rows;
@@ -75,8 +76,13 @@ struct KeyMap {
     }
 };
 
-// The number of keys of a chord row.
-size_t ChordLength(const KeyAction& action);
+// The number of keys of a chord, 0-terminated when fewer than four.
+constexpr size_t ChordLength(const uint8_t (&keys)[4]) {
+    size_t length = 0;
+    while (length < 4 && keys[length] != 0) ++length;
+    return length;
+}
+constexpr size_t ChordLength(const KeyAction& action) { return ChordLength(action.keys); }
 
 // The system's media keys, typed when "MediaKeys" is 1 and no TV application
 // runs: every player and Windows itself follow them.

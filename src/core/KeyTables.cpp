@@ -33,7 +33,7 @@ constexpr KeyAction QuillmarshRows[] = {
     Command(K::Stop, 1002),
     Command(K::Record, 1001),
     Command(K::VolumeUp, 1000),
-    Command(K::VolumeDown, QuillmarshShutdownCommand),
+    ShutdownCommand(K::VolumeDown, 5001),
     Command(K::ChannelUp, 17),
     Command(K::ChannelDown, 8),
     Command(K::FastForward, 1005),
@@ -132,7 +132,8 @@ constexpr KeyAction WinDvrRows[] = {
     Chord(K::Next, VK_CONTROL, 'F'),
 };
 
-// Vol- is a media key only when it has no other action (see Remote).
+// Vol- is a media key only when the default application gives it no other
+// action (its row's volumeDown).
 constexpr KeyAction MediaRows[] = {
     Type(K::Play, VK_MEDIA_PLAY_PAUSE),
     Type(K::Stop, VK_MEDIA_STOP),
@@ -157,11 +158,5 @@ constexpr KeyMap MediaKeys = MapOf(MediaRows);
 constexpr KeyMap QuillmarshKeys = MapOf(QuillmarshRows);
 constexpr KeyMap BeyondTvKeys = MapOf(BeyondTvRows);
 constexpr KeyMap WinDvrKeys = MapOf(WinDvrRows);
-
-size_t ChordLength(const KeyAction& action) {
-    size_t length = 0;
-    while (length < sizeof action.keys && action.keys[length] != 0) ++length;
-    return length;
-}
 
 }  // namespace core

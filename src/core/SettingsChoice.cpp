@@ -32,4 +32,12 @@ bool ChooseDefault(State& state, int position, const char* text) {
     return false;
 }
 
+void ChooseUnreadableEntry(State& state, int position) { state.settings.listIndex = position; }
+
+bool ChooseMediaKeys(State& state, bool on) {
+    if (on == state.settings.mediaKeys) return false;
+    state.settings.mediaKeys = on;
+    return true;
+}
+
 }  // namespace core

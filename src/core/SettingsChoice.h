@@ -32,5 +32,11 @@ ApplicationList ListForSettings(State& state);
 // The user chose the entry at position with that text; true when it changed
 // the default application, which is then to be stored.
 bool ChooseDefault(State& state, int position, const char* text);
+// The entry at position was chosen, but its text could not be read: the
+// position is kept for the next time the dialog opens, and nothing changes.
+void ChooseUnreadableEntry(State& state, int position);
+// The media keys' check box was left checked or not; true when that changed
+// the setting, which is then to be stored.
+bool ChooseMediaKeys(State& state, bool on);
 
 }  // namespace core

@@ -1,7 +1,9 @@
 // Everything the program's decisions remember between keys: the settings,
 // each application's run-time state, the repeat rule's and the pointer's
 // state, the shutdown dialog and the exit watch. One object, made once the
-// program knows it is the only copy; a test makes one per case.
+// program knows it is the only copy; a test makes one per case. Only the
+// core changes it: the shell tells it what happened through the operations
+// at the end of this file and the decisions' own calls.
 #pragma once
 #include <cstdint>
 
@@ -14,7 +16,7 @@ namespace core {
 constexpr int InstallPathSize = 128;
 
 struct Settings {
-    int defaultSelector = SelectQuillmarsh;  // 6 Quillmarsh, 7 Beyond TV, 8 WinDVR 6
+    int defaultSelector = InitialDefaultSelector;  // an application's selector, or any value read
     bool alwaysRemoteOff = false;            // "AlwaysRemoteOff" was read as 1
     bool mediaKeys = false;                  // "MediaKeys" was read as 1
     int listIndex = -1;                      // list position last chosen in the Settings dialog
@@ -91,6 +93,15 @@ struct State {
 
     ApplicationState& Of(AppId id) { return applications[static_cast<size_t>(id)]; }
     const ApplicationState& Of(AppId id) const { return applications[static_cast<size_t>(id)]; }
+    // True while some application is the remote's target.
+    bool AnyActive() const;
 };
+
+// The settings were read at start.
+void SettingsRead(State& state, const Settings& settings);
+// The application's install directory was read (it is installed there), or
+// was not found or could not be used (it is not installed).
+void InstallLocationFound(State& state, AppId id, const char* path);
+void InstallLocationMissing(State& state, AppId id);
 
 }  // namespace core

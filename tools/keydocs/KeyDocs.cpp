@@ -60,6 +60,8 @@ std::string DescribeRow(const KeyAction& action) {
                    std::to_string(FastStepPixels) + " px";
         case KeyActionKind::Command:
             return "command " + std::to_string(action.value);
+        case KeyActionKind::ShutdownCommand:
+            return "command " + std::to_string(action.value) + " (shut down)";
         case KeyActionKind::LookupOnly:
             break;
     }
@@ -70,9 +72,6 @@ std::string DescribeTarget(core::AppId id, const char* name, int code) {
     if (code == PowerKey) return std::string("closes ") + name;
     const KeyAction* action = core::ApplicationOf(id).keys->Find(code);
     if (action == nullptr) return {};
-    if (id == core::AppId::Quillmarsh && action->kind == KeyActionKind::Command &&
-        action->value == core::QuillmarshShutdownCommand)
-        return DescribeRow(*action) + " (shut down)";
     return DescribeRow(*action);
 }
 

@@ -10,13 +10,11 @@
 #include "KeyDocs.h"
 #include "core/Applications.h"
 #include "core/ReceiverLink.h"
-#include "core/Remote.h"
+#include "core/RepeatRule.h"
 #include "core/SettingsChoice.h"
 #include "res/resource.h"
 
 namespace {
-
-const char* const AppNames[] = {"quillmarsh", "beyondtv", "windvr"};
 
 std::string Quoted(const char* text) {
     if (text == nullptr) return "null";
@@ -38,6 +36,39 @@ const char* LookupName(core::Lookup lookup) {
     return "";
 }
 
+const char* WithoutTargetName(core::WithoutTarget action) {
+    switch (action) {
+        case core::WithoutTarget::Standby: return "standby";
+        case core::WithoutTarget::ShutdownDialog: return "shutdown_dialog";
+        case core::WithoutTarget::MediaKey: return "media_key";
+    }
+    return "";
+}
+
+const char* CloseKindName(core::CloseKind kind) {
+    switch (kind) {
+        case core::CloseKind::RaiseThenChord: return "raise_then_chord";
+        case core::CloseKind::Chord: return "chord";
+        case core::CloseKind::Command: return "command";
+    }
+    return "";
+}
+
+std::string Names(core::List<core::AppId> ids) {
+    std::string out = "[";
+    for (const core::AppId id : ids)
+        out += (out.size() > 1 ? ", " : "") + Quoted(core::ApplicationOf(id).shortName);
+    return out + "]";
+}
+
+std::string Close(const core::CloseMethod& close) {
+    std::string keys = "[";
+    for (size_t i = 0; i < core::ChordLength(close.keys); ++i)
+        keys += (i ? ", " : "") + std::to_string(close.keys[i]);
+    return std::string("{\"kind\": \"") + CloseKindName(close.kind) + "\", \"keys\": " + keys +
+           "], \"command\": " + std::to_string(close.command) + "}";
+}
+
 std::string Identity(const core::WindowIdentity& identity) {
     return std::string("{\"class\": ") + Quoted(identity.windowClass) +
            ", \"title\": " + Quoted(identity.title) + ", \"lookup\": \"" +
@@ -53,12 +84,16 @@ int main() {
                     keydocs::RemoteButtons[i].code);
     std::printf("\n  },\n  \"applications\": {");
     for (const core::Application& a : core::Applications) {
-        std::printf("%s\n    \"%s\": {\"selector\": %d, \"menu\": %s, \"command\": %u,",
-                    &a == core::Applications ? "" : ",", AppNames[static_cast<size_t>(a.id)],
-                    a.selector, Quoted(a.menuText).c_str(), a.menuCommand);
+        std::printf("%s\n    %s: {\"name\": %s, \"selector\": %d, \"menu\": %s, \"command\": %u,",
+                    &a == core::Applications ? "" : ",", Quoted(a.shortName).c_str(),
+                    Quoted(a.name).c_str(), a.selector, Quoted(a.menuText).c_str(), a.menuCommand);
         std::printf("\n      \"install\": {\"key\": %s, \"value\": %s, \"executable\": %s},",
                     Quoted(a.installKey).c_str(), Quoted(a.installValue).c_str(),
                     Quoted(a.executable).c_str());
+        std::printf("\n      \"close\": %s, \"power_closes\": %s, \"switch_closes\": %s,",
+                    Close(a.close).c_str(), Names(a.powerCloses).c_str(), Names(a.switchCloses).c_str());
+        std::printf("\n      \"off\": \"%s\", \"volume_down\": \"%s\",", WithoutTargetName(a.off),
+                    WithoutTargetName(a.volumeDown));
         std::printf("\n      \"command_message\": %u, \"windows\": {", a.commandMessage);
         const std::pair<const char*, const core::WindowIdentity*> windows[] = {
             {"key_target", &a.keyTarget}, {"adopt", &a.adopt}, {"running", &a.running},
@@ -68,7 +103,11 @@ int main() {
                         Identity(*windows[i].second).c_str());
         std::printf("\n      }}");
     }
-    std::printf("\n  },\n  \"commands\": {\"about\": %d, \"quit_from_outside\": %d, "
+    std::printf("\n  },\n  \"exit_watch_order\": %s,\n  \"initial_default_selector\": %d,\n",
+                Names(core::ListOf(core::ExitWatchOrder)).c_str(), core::InitialDefaultSelector);
+    std::printf("  \"without_default\": {\"off\": \"%s\", \"volume_down\": \"%s\"},\n",
+                WithoutTargetName(core::OffWithoutDefault), WithoutTargetName(core::VolumeDownWithoutDefault));
+    std::printf("  \"commands\": {\"about\": %d, \"quit_from_outside\": %d, "
                 "\"settings\": %d, \"exit\": %d},\n",
                 IDM_ABOUT, IDM_QUIT_FROM_OUTSIDE, IDM_SETTINGS, IDM_EXIT);
     std::printf("  \"tray\": {\"icon_id\": %d, \"callback_message\": %d},\n", TRAY_ICON_ID,
