@@ -54,15 +54,16 @@ from typing import Callable, Dict, List, Optional, Sequence, Tuple
 
 from winebench import cardemu, fakeapp
 from winebench.scenario import Bench, Card
+from winebench.surface import APPS, KEYS
 from winebench.wine import WineEnv, wait_for
 
 from . import BASELINE_EXE, linuxproc, stats
 
 POLL_US = 65000
-POWER = 12
+POWER = KEYS["Power"]
 DIGITS = tuple(range(9))       # remote digits 1 to 9
 VK_NUMPAD1 = 97                # Beyond TV gets digit d as VK_NUMPAD0 + d
-BEYONDTV_VIDEO_CLASS = "Streamzap.WM.D3D"
+BEYONDTV_VIDEO_CLASS = APPS["beyondtv"]["windows"]["key_target"]["class"]
 WM_KEYDOWN, WM_CLOSE = "WM_KEYDOWN", "WM_CLOSE"
 
 LEAD_US = 400000               # the feed is read at the next poll, well before the first tap

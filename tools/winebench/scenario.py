@@ -21,7 +21,7 @@ from typing import Dict, Iterable, List, Mapping, Optional, Sequence, Union
 from . import cardemu, fakeapp
 from .probe import Probe
 from .trace import DEFAULT_FUNCTIONS, NIM_ADD, RELAY_WINEDEBUG, Trace, relay_reg
-from .surface import SETTINGS
+from .surface import APPS, COMMANDS, SETTINGS
 from .wine import BUILD_DIR, REPO_ROOT, WIDTH, WINE, RawReg, WineEnv, Xvfb, reg_text, wait_for
 
 PRODUCT_EXE = "MarlowRemote.exe"
@@ -30,8 +30,8 @@ MAIN_WINDOW_CLASS = "Marlow Remote Control"
 SETTINGS_KEY = "HKEY_LOCAL_MACHINE\\" + SETTINGS["key"]
 DEFAULT_CARD_NAME = "Philips Silicon (7171-35) WDM Video Capture"
 WM_COMMAND = 0x0111
-IDM_QUIT_FROM_OUTSIDE = 31
-ALL_APPS = ("windvr", "beyondtv", "quillmarsh")
+IDM_QUIT_FROM_OUTSIDE = COMMANDS["quit_from_outside"]
+ALL_APPS = tuple(APPS)  # the program's applications, by short name
 _PAGE = 4096
 
 _CAPTURE_INSTANCES = r"HKEY_CLASSES_ROOT\CLSID\%s\Instance" % cardemu.KSCATEGORY_CAPTURE

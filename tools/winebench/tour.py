@@ -37,7 +37,6 @@ BUTTON_ID_BASE = 1000
 OPEN_APPS_ID = 2001
 KEY_HEADING_ID = 2010
 
-QUILLMARSH_COMMAND = APPS["quillmarsh"]["command_message"]
 VK_NUMPAD5, VK_UP, VK_RETURN = 0x65, 0x26, 0x0D
 
 # Remote key codes the tour presses.
@@ -146,8 +145,8 @@ class Tour:
         return [e["wParam"] for e in fakeapp.messages(self.app_log(identity), "WM_KEYDOWN")]
 
     def commands(self, identity: str) -> List[int]:
-        return [e["wParam"] for e in fakeapp.messages(self.app_log(identity),
-                                                       "MSG%d" % QUILLMARSH_COMMAND)]
+        return [e["wParam"] for e in fakeapp.messages(
+            self.app_log(identity), "MSG%d" % APPS[identity]["command_message"])]
 
     def window(self, cls: str) -> bool:
         return bool(self.probe.find(cls=cls))
@@ -238,7 +237,8 @@ def pointer(tour: Tour) -> None:
 def adoption(tour: Tour) -> None:
     tour.bench.wine.start([tour.apps["beyondtv"].exe])
     waited(lambda: tour.window(BEYOND_TV_VIDEO), "Beyond TV did not start")
-    waited(lambda: "Beyond TV" in tour.open_apps_text(), "the remote does not show Beyond TV")
+    waited(lambda: APPS["beyondtv"]["name"] in tour.open_apps_text(),
+           "the remote does not show Beyond TV")
     tour.click(DIGIT_5)
     tour.click(CH_UP)
     waited(lambda: tour.key_downs("beyondtv") == [VK_NUMPAD5, VK_UP, VK_RETURN],
@@ -318,7 +318,8 @@ def settings(tour: Tour) -> None:
     tour.probe.post(tour.main_window(), WM_COMMAND, IDM_SETTINGS, 0)
     controls = check_inside(tour, SETTINGS_CAPTION)["controls"]
     combo = next(c for c in controls if c["class"].lower() == "combobox")
-    check("Quillmarsh" in combo["items"], "the list lacks Quillmarsh: %s" % combo["items"])
+    check(APPS["quillmarsh"]["menu"] in combo["items"],
+          "the list lacks Quillmarsh: %s" % combo["items"])
     check(any(c["text"] == "Media keys when no TV application runs" for c in controls),
           "the Settings dialog has no media keys box")
 
