@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-#include "win32/Win32.h"
+#include "win32/FailureTrace.h"
+#include "win32/Scoped.h"
 
-bool ReadInstallInfo(const core::Application& application, core::ApplicationState& state) {
-    state.installed = false;
-    char* path = state.installPath;
-    constexpr DWORD PathSize = sizeof state.installPath;
+bool ReadInstallLocation(const core::Application& application, char (&path)[core::InstallPathSize]) {
+    path[0] = '\0';
+    constexpr DWORD PathSize = sizeof path;
     DWORD size = PathSize;
     LONG result;
     {
@@ -27,12 +27,5 @@ bool ReadInstallInfo(const core::Application& application, core::ApplicationStat
         return false;
     }
     path[size < PathSize ? size : PathSize - 1] = '\0';
-    state.installed = true;
-    state.active = false;
     return true;
-}
-
-void ReadInstallLocations(core::State& state) {
-    for (const core::Application& application : core::Applications)
-        ReadInstallInfo(application, state.Of(application.id));
 }

@@ -4,7 +4,7 @@
 #include "core/Applications.h"
 #include "core/State.h"
 
-// Reads the install directory of one application; true when installed.
-bool ReadInstallInfo(const core::Application& application, core::ApplicationState& state);
-// The same for every application.
-void ReadInstallLocations(core::State& state);
+// Reads the install directory of one application into path; true when it
+// is installed (path then holds the directory), false when it is not, or its
+// directory cannot be used (path is then empty).
+bool ReadInstallLocation(const core::Application& application, char (&path)[core::InstallPathSize]);

@@ -1,5 +1,7 @@
 #include "card/CaptureFilter.h"
 
+#include "win32/FailureTrace.h"
+
 #include <uuids.h>
 
 #include <cstring>

@@ -9,7 +9,7 @@
 #include <ks.h>
 #include <ksproxy.h>
 
-#include "win32/Win32.h"
+#include "win32/Scoped.h"
 
 // The friendly names of the card's capture filter, in order of preference.
 extern const char* const CaptureFilterNames[4];

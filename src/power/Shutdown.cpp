@@ -1,7 +1,8 @@
 #include "power/Shutdown.h"
 
-#include "core/Remote.h"
 #include "res/resource.h"
+#include "win32/FailureTrace.h"
+#include "win32/Scoped.h"
 #include "win32/WindowSearch.h"
 
 namespace {
@@ -28,14 +29,14 @@ void EnableShutdownPrivilege(HANDLE token) {
     AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
 }
 
-// The context of the dialog that runs: there is at most one, and it is modal.
-ShutdownDialogContext* RunningDialog = nullptr;
-
-ShutdownDialogContext* ContextOf(HWND) { return RunningDialog; }
+// The context that the dialog was made with, kept in its window.
+ShutdownDialogContext* ContextOf(HWND dialog) {
+    return reinterpret_cast<ShutdownDialogContext*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 void EndShutdownDialog(HWND dialog, INT_PTR result, core::DialogAnswer answer) {
     ShutdownDialogContext* context = ContextOf(dialog);
-    if (context != nullptr) context->state.shutdownDialogOpen = false;
+    if (context != nullptr) context->remote.ShutdownDialogEnded();
     EndDialog(dialog, result);
     if (answer == core::DialogAnswer::Confirm && context != nullptr) ShutDownSystem(context->system);
 }
@@ -52,11 +53,8 @@ bool Standby(const SystemCalls& system) {
 }
 
 bool RunShutdownDialog(HINSTANCE instance, HWND owner, ShutdownDialogContext& context) {
-    ShutdownDialogContext* outer = RunningDialog;
-    RunningDialog = &context;
-    const INT_PTR result =
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SHUTDOWN), owner, ShutdownDialogProc, 0);
-    RunningDialog = outer;
+    const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SHUTDOWN), owner,
+                                           ShutdownDialogProc, reinterpret_cast<LPARAM>(&context));
     if (result == -1 || result == 0) {
         TraceFailure("creating the shutdown dialog", GetLastError());
         return false;
@@ -64,12 +62,13 @@ bool RunShutdownDialog(HINSTANCE instance, HWND owner, ShutdownDialogContext& co
     return true;
 }
 
-INT_PTR CALLBACK ShutdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK ShutdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG: {
+            SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             BringToFront(dialog);
             if (ShutdownDialogContext* context = ContextOf(dialog))
-                context->state.shutdownDialog = reinterpret_cast<core::WindowRef>(dialog);
+                context->remote.ShutdownDialogMade(reinterpret_cast<core::WindowRef>(dialog));
             PlaceDialog(dialog);
             return TRUE;
         }
@@ -110,7 +109,7 @@ void ShutDownSystem(const SystemCalls& system) {
     }
     if (!system.exitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0)) {
         TraceFailure("ExitWindowsEx", GetLastError());
-        system.messageBox(nullptr, ShutdownFailedText, MessageCaption, MB_OK);
+        system.messageBox(nullptr, ShutdownFailedText, ProgramName, MB_OK);
     }
 }
 

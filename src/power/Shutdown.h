@@ -3,22 +3,22 @@
 #pragma once
 #include <windows.h>
 
-#include "core/State.h"
-#include "win32/Win32.h"
+#include "core/Remote.h"
+#include "win32/SystemCalls.h"
 
 // True when the machine went into standby (the call returns once it has woken).
 bool Standby(const SystemCalls& system);
 void ShutDownSystem(const SystemCalls& system);
 bool IsWindows9x();
 
-// What the shutdown dialog works with: the state whose flag and window it
-// keeps, and the calls that confirming it makes.
+// What the shutdown dialog works with: the decisions that it tells when it
+// is made and when it ends, and the calls that confirming it makes.
 struct ShutdownDialogContext {
-    core::State& state;
+    core::Remote& remote;
     const SystemCalls& system;
 };
 
 // Runs the dialog modally; returns when it has ended. False when it could
-// not be made.
+// not be made. The dialog reaches its context through its window.
 bool RunShutdownDialog(HINSTANCE instance, HWND owner, ShutdownDialogContext& context);
 INT_PTR CALLBACK ShutdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

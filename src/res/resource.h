@@ -2,6 +2,9 @@
 // Plain macros because the resource compiler reads this header too.
 #pragma once
 
+// The program's name, as its windows, boxes and failure trace show it.
+#define PROGRAM_NAME "Marlow Remote Control"
+
 #define IDS_WINDOW_TITLE      22
 #define IDS_WINDOW_CLASS      23
 

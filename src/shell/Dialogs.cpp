@@ -3,7 +3,7 @@
 #include "core/SettingsChoice.h"
 #include "res/resource.h"
 #include "shell/Settings.h"
-#include "win32/Win32.h"
+#include "win32/FailureTrace.h"
 #include "win32/WindowSearch.h"
 
 namespace {
@@ -11,8 +11,10 @@ namespace {
 constexpr int EntryTextSize = 64;
 constexpr char SaveFailedText[] = "Can't save the settings.";
 
-// The context of the Settings dialog that runs: there is at most one.
-SettingsDialogContext* RunningSettings = nullptr;
+// The context that the dialog was made with, kept in its window.
+SettingsDialogContext* ContextOf(HWND dialog) {
+    return reinterpret_cast<SettingsDialogContext*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 void FillApplicationList(HWND dialog, core::State& state) {
     SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_RESETCONTENT, 0, 0);
@@ -27,7 +29,7 @@ void FillApplicationList(HWND dialog, core::State& state) {
 void ReportIfNotStored(const SettingsDialogContext& context, LONG stored) {
     if (stored == ERROR_SUCCESS) return;
     TraceFailure("storing the Settings dialog's choice", static_cast<DWORD>(stored));
-    context.system.messageBox(nullptr, SaveFailedText, MessageCaption, MB_OK);
+    context.system.messageBox(nullptr, SaveFailedText, ProgramName, MB_OK);
 }
 
 void ConfirmApplicationChoice(HWND dialog, const SettingsDialogContext& context) {
@@ -39,7 +41,7 @@ void ConfirmApplicationChoice(HWND dialog, const SettingsDialogContext& context)
         const LRESULT length = SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_GETLBTEXTLEN,
                                                    static_cast<WPARAM>(position), 0);
         if (length < 0 || length >= EntryTextSize) {
-            state.settings.listIndex = position;
+            core::ChooseUnreadableEntry(state, position);
             return;
         }
         SendDlgItemMessageA(dialog, IDC_APPLICATION_LIST, CB_GETLBTEXT,
@@ -50,11 +52,10 @@ void ConfirmApplicationChoice(HWND dialog, const SettingsDialogContext& context)
 }
 
 void ConfirmMediaKeys(HWND dialog, const SettingsDialogContext& context) {
-    core::Settings& settings = context.state.settings;
     const bool checked = IsDlgButtonChecked(dialog, IDC_MEDIA_KEYS) == BST_CHECKED;
-    if (checked == settings.mediaKeys) return;  // stored only when changed
-    settings.mediaKeys = checked;
-    ReportIfNotStored(context, SaveMediaKeys(settings));
+    // Stored only when changed.
+    if (core::ChooseMediaKeys(context.state, checked))
+        ReportIfNotStored(context, SaveMediaKeys(context.state.settings));
 }
 
 }  // namespace
@@ -71,35 +72,39 @@ INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     return FALSE;
 }
 
+void RunAboutDialog(HINSTANCE instance, HWND owner) {
+    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, AboutDialogProc, 0) == -1)
+        TraceFailure("creating the About dialog", GetLastError());
+}
+
 void RunSettingsDialog(HINSTANCE instance, HWND owner, SettingsDialogContext& context) {
-    SettingsDialogContext* outer = RunningSettings;
-    RunningSettings = &context;
-    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0) == -1)
+    if (DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc,
+                        reinterpret_cast<LPARAM>(&context)) == -1)
         TraceFailure("creating the Settings dialog", GetLastError());
-    RunningSettings = outer;
 }
 
 HWND CreateSettingsDialog(HINSTANCE instance, HWND owner, SettingsDialogContext& context) {
-    RunningSettings = &context;
-    return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc, 0);
+    return CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, SettingsDialogProc,
+                              reinterpret_cast<LPARAM>(&context));
 }
 
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         PlaceDialog(dialog);
-        if (RunningSettings != nullptr) {
-            FillApplicationList(dialog, RunningSettings->state);
+        if (const SettingsDialogContext* context = ContextOf(dialog)) {
+            FillApplicationList(dialog, context->state);
             CheckDlgButton(dialog, IDC_MEDIA_KEYS,
-                           RunningSettings->state.settings.mediaKeys ? BST_CHECKED : BST_UNCHECKED);
+                           context->state.settings.mediaKeys ? BST_CHECKED : BST_UNCHECKED);
         }
         return TRUE;
     }
     if (message != WM_COMMAND) return FALSE;
     switch (LOWORD(wParam)) {
         case IDOK:
-            if (RunningSettings != nullptr) {
-                ConfirmApplicationChoice(dialog, *RunningSettings);
-                ConfirmMediaKeys(dialog, *RunningSettings);
+            if (const SettingsDialogContext* context = ContextOf(dialog)) {
+                ConfirmApplicationChoice(dialog, *context);
+                ConfirmMediaKeys(dialog, *context);
             }
             EndDialog(dialog, IDOK);
             return TRUE;

@@ -3,16 +3,20 @@
 #include <windows.h>
 
 #include "core/State.h"
-#include "win32/Win32.h"
+#include "win32/SystemCalls.h"
 
-// What the Settings dialog works with: the settings it shows and stores, and
-// the calls through which it reports a store that failed.
+// What the Settings dialog works with: the state whose settings it shows and
+// tells the decisions' choices to, and the calls through which it reports a
+// store that failed.
 struct SettingsDialogContext {
     core::State& state;
     const SystemCalls& system;
 };
 
-// Runs the Settings dialog modally.
+// Runs the About dialog modally.
+void RunAboutDialog(HINSTANCE instance, HWND owner);
+// Runs the Settings dialog modally. The dialog reaches its context through
+// its window.
 void RunSettingsDialog(HINSTANCE instance, HWND owner, SettingsDialogContext& context);
 // The same dialog, modeless, for the tests; the context must outlive it.
 HWND CreateSettingsDialog(HINSTANCE instance, HWND owner, SettingsDialogContext& context);

@@ -1,49 +1,60 @@
-// The hidden main window: tray icon, menu commands and display changes.
+// The hidden main window: tray icon, menu commands, display changes, and the
+// system's reports of power and devices.
+#include <windows.h>
+#include <dbt.h>  // after <windows.h>
+
 #include "core/Pointer.h"
-#include "pointer/PointerInput.h"
+#include "input/SyntheticInput.h"
 #include "res/resource.h"
 #include "shell/Dialogs.h"
 #include "shell/Program.h"
-#include "shell/Tray.h"
-
-#include <dbt.h>
+#include "win32/FailureTrace.h"
 
 namespace {
 
 constexpr char MissingFilterText[] =
     "Can't find the Marlow WDM Video Capture Filter.\n\nPlease check your hardware or drivers. ";
 
-void EndProgram(Program& program) {
+}  // namespace
+
+void Program::End() {
     // A button held by the remote must not stay down.
-    core::ReleaseHeldButton(program.state.pointer, program.desktop);
-    RemoveTrayIcon(program);
+    core::ReleaseHeldButton(state_.pointer, desktop_);
+    tray_.Remove();
     PostQuitMessage(0);
-    program.quitRequested = true;
+    quitRequested_ = true;
 }
 
-void ReportMissingFilter(Program& program) {
-    if (program.missingFilterReported) return;  // a second click while the report is open
-    program.missingFilterReported = true;
-    program.system.messageBox(nullptr, MissingFilterText, MessageCaption, MB_SETFOREGROUND);
-    EndProgram(program);
+void Program::ReportMissingFilter() {
+    if (missingFilterReported_) return;  // a second click while the report is open
+    missingFilterReported_ = true;
+    system_.messageBox(nullptr, MissingFilterText, ProgramName, MB_SETFOREGROUND);
+    End();
 }
 
-void OnTrayMessage(Program& program, LPARAM mouseMessage) {
+void Program::ShowTrayMenu() {
+    // The default application's entry, when it is installed.
+    const core::Application* application = core::ApplicationFor(state_.settings.defaultSelector);
+    if (application != nullptr && !state_.Of(application->id).installed) application = nullptr;
+    tray_.ShowMenu(window_, application, application != nullptr && remote_.IsRunning(application->id));
+}
+
+void Program::OnTrayMessage(LPARAM mouseMessage) {
     switch (mouseMessage) {
         case WM_MOUSEMOVE:
             // The record is submitted again unchanged: it puts back a tip or
             // an icon that the shell lost, at the cost of one call per move.
-            RefreshTrayIcon(program, NIM_MODIFY);
+            tray_.Refresh(NIM_MODIFY);
             break;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-            if (program.state.link.everFound) {
-                ShowTrayMenu(program);
+            if (state_.link.everFound) {
+                ShowTrayMenu();
                 // A quit that arrived while the menu was open may have been
                 // taken by the menu's own loop: ask again.
-                if (program.quitRequested) PostQuitMessage(0);
+                if (quitRequested_) PostQuitMessage(0);
             } else {
-                ReportMissingFilter(program);
+                ReportMissingFilter();
             }
             break;
         default:
@@ -51,64 +62,93 @@ void OnTrayMessage(Program& program, LPARAM mouseMessage) {
     }
 }
 
-bool OnCommand(Program& program, WORD command) {
+bool Program::OnCommand(WORD command) {
     switch (command) {
         case IDM_ABOUT:
-            if (DialogBoxParamA(program.instance, MAKEINTRESOURCEA(IDD_ABOUT), program.window,
-                                AboutDialogProc, 0) == -1)
-                TraceFailure("creating the About dialog", GetLastError());
+            RunAboutDialog(instance_, window_);
             return true;
         case IDM_QUIT_FROM_OUTSIDE:
-            EndProgram(program);
+        case IDM_EXIT:
+            End();
             return true;
         case IDM_SETTINGS: {
-            SettingsDialogContext context{program.state, program.system};
-            RunSettingsDialog(program.instance, program.window, context);
+            SettingsDialogContext context{state_, system_};
+            RunSettingsDialog(instance_, window_, context);
             return true;
         }
-            return true;
-        case IDM_EXIT:
-            EndProgram(program);
-            return true;
         default:
             for (const core::Application& application : core::Applications) {
                 if (command != application.menuCommand) continue;
-                program.remote.SwitchFromMenu(application.selector);
+                remote_.SwitchFromMenu(application.selector);
                 return true;
             }
             return false;
     }
 }
 
-void OnCreate(Program& program, HWND window) {
-    program.window = window;
-    if (!program.receiver.Open()) program.filterFound = false;
+void Program::OnCreate(HWND window) {
+    window_ = window;
+    if (!receiver_.Open()) filterFound_ = false;
     // A card that comes late, or comes back, is looked for when it arrives.
-    *program.deviceNotification.Put() = AskForDeviceInterfaces(window, KSCATEGORY_CAPTURE);
-    program.powerNotification.Ask(window);
+    *deviceNotification_.Put() = AskForDeviceInterfaces(window, KSCATEGORY_CAPTURE);
+    powerNotification_.Ask(window);
     const SIZE screen = FullScreenSize();
-    core::InitScreenBounds(program.state.pointer, screen.cx, screen.cy);
-    AddTrayIcon(program, LoadIconA(program.instance, MAKEINTRESOURCEA(IDI_REMOTE)), TrayTip);
+    core::InitScreenBounds(state_.pointer, screen.cx, screen.cy);
+    tray_.Add(window, LoadIconA(instance_, MAKEINTRESOURCEA(IDI_REMOTE)), TrayTip);
 }
 
-void OnPowerBroadcast(Program& program, WPARAM event) {
+void Program::OnPowerBroadcast(WPARAM event) {
     switch (event) {
         case PBT_APMSUSPEND:
-            program.link.Suspending();
+            link_.Suspending();
             break;
         case PBT_APMRESUMESUSPEND:
         case PBT_APMRESUMEAUTOMATIC:
-            program.link.Resumed();
+            link_.Resumed();
             break;
         default:
             break;
     }
 }
 
-}  // namespace
-
 Program* Program::Of(HWND window) {
     return reinterpret_cast<Program*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+LRESULT Program::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            OnCreate(window);
+            return 0;
+        case WM_DESTROY:
+            End();
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            window_ = nullptr;
+            return DefWindowProcA(window, message, wParam, lParam);
+        case WM_POWERBROADCAST:
+            OnPowerBroadcast(wParam);
+            return TRUE;
+        case WM_DEVICECHANGE:
+            if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVNODES_CHANGED) link_.DevicesChanged();
+            return TRUE;
+        case WM_DISPLAYCHANGE:
+            core::UpdateScreenBounds(state_.pointer, static_cast<uint32_t>(lParam));
+            return 0;
+        case WM_COMMAND:
+            if (OnCommand(LOWORD(wParam))) return 0;
+            return DefWindowProcA(window, message, wParam, lParam);
+        case TrayCallbackMessage:
+            OnTrayMessage(lParam);
+            return 0;
+        default:
+            if (message == taskbarCreatedMessage_ && message != 0) {
+                tray_.Refresh(NIM_ADD);
+                return 0;
+            }
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -119,38 +159,5 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     Program* program = Program::Of(window);
     if (program == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-    switch (message) {
-        case WM_CREATE:
-            OnCreate(*program, window);
-            return 0;
-        case WM_DESTROY:
-            EndProgram(*program);
-            return 0;
-        case WM_NCDESTROY:
-            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-            program->window = nullptr;
-            return DefWindowProcA(window, message, wParam, lParam);
-        case WM_POWERBROADCAST:
-            OnPowerBroadcast(*program, wParam);
-            return TRUE;
-        case WM_DEVICECHANGE:
-            if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVNODES_CHANGED)
-                program->link.DevicesChanged();
-            return TRUE;
-        case WM_DISPLAYCHANGE:
-            core::UpdateScreenBounds(program->state.pointer, static_cast<uint32_t>(lParam));
-            return 0;
-        case WM_COMMAND:
-            if (OnCommand(*program, LOWORD(wParam))) return 0;
-            return DefWindowProcA(window, message, wParam, lParam);
-        case TrayCallbackMessage:
-            OnTrayMessage(*program, lParam);
-            return 0;
-        default:
-            if (message == program->taskbarCreatedMessage && message != 0) {
-                RefreshTrayIcon(*program, NIM_ADD);
-                return 0;
-            }
-            return DefWindowProcA(window, message, wParam, lParam);
-    }
+    return program->OnMessage(window, message, wParam, lParam);
 }

@@ -1,17 +1,18 @@
 // The running program: one object, made by RunProgram once it knows it is the
 // only copy, that holds every state of the run (the decisions' state, the
-// receiver link, the tray record, the timers) and is reached from the main
+// receiver link, the tray icon, the timers) and is reached from the main
 // window's procedure and the timer procedures through the window.
 #pragma once
 #include <windows.h>
-#include <shellapi.h>
 
 #include "card/CaptureFilter.h"
 #include "core/ReceiverLink.h"
 #include "core/Remote.h"
 #include "core/State.h"
+#include "shell/Tray.h"
+#include "win32/Scoped.h"
+#include "win32/SystemCalls.h"
 #include "win32/SystemNotifications.h"
-#include "win32/Win32.h"
 
 constexpr int TitleBufferSize = 100;
 constexpr UINT PollTimerId = 1;
@@ -65,42 +66,71 @@ public:
     // The program of the main window (or of a timer procedure's window).
     static Program* Of(HWND window);
 
-    HINSTANCE instance;
-    HWND window = nullptr;  // the hidden main window; null until created
-    char windowTitle[TitleBufferSize] = {};
-    char windowClass[TitleBufferSize] = {};
-    // Killed after COM is uninitialised, when the object goes: the watch, then the poll.
-    WindowTimer pollTimer{PollTimerId};
-    WindowTimer watchTimer{WatchTimerId};
-    WindowTimer linkTimer{LinkTimerId};
-    ScopedComInit com;
-    RemoteReceiver receiver;
-    bool filterFound = true;  // cleared when the capture filter was not found at start
-    core::State state;
-    SystemCalls system;
-    Win32Desktop desktop{*this};
-    core::Remote remote{state, desktop};
-    core::ReceiverLink link{state, desktop};
+    // Start-up, in order (Startup.cpp): where the applications are
+    // installed, the main window's class (under the class name given, or the
+    // program's own), then the hidden main window, the settings and the
+    // poll: false when the program must end (no window, or AlwaysRemoteOff
+    // set). Then the message loop with the program's accelerators, which
+    // returns the exit code.
+    void ReadInstallLocations();
+    void RegisterMainWindowClass(const char* className = nullptr);
+    bool CreateMainWindow();
+    int RunMessageLoop() const;
+
+    // The main window's messages (MainWindow.cpp), and the timers' ticks (Timers.cpp).
+    LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void OnPollTick(DWORD tickTime);
+    void OnWatchTick();
+    void OnLinkTimer();
+
+    // What the tests reach: the system's seam, the desktop, the decisions.
+    SystemCalls& system() { return system_; }
+    Win32Desktop& desktop() { return desktop_; }
+    core::Remote& remote() { return remote_; }
+    core::ReceiverLink& link() { return link_; }
+    const core::State& state() const { return state_; }
+    HINSTANCE instance() const { return instance_; }
+    HWND window() const { return window_; }
+
+private:
+    friend class Win32Desktop;
+
+    void OnCreate(HWND window);
+    void OnTrayMessage(LPARAM mouseMessage);
+    bool OnCommand(WORD command);
+    void OnPowerBroadcast(WPARAM event);
+    void ReportMissingFilter();
+    void End();
+    void ShowTrayMenu();
+
+    HINSTANCE instance_;
+    HWND window_ = nullptr;  // the hidden main window; null until created
+    char windowTitle_[TitleBufferSize] = {};
+    char windowClass_[TitleBufferSize] = {};
+    // Killed after COM is uninitialised, when the object goes: the link's
+    // timer, the watch, then the poll.
+    WindowTimer pollTimer_{PollTimerId};
+    WindowTimer watchTimer_{WatchTimerId};
+    WindowTimer linkTimer_{LinkTimerId};
+    ScopedComInit com_;
+    RemoteReceiver receiver_;
+    bool filterFound_ = true;  // cleared when the capture filter was not found at start
+    core::State state_;
+    SystemCalls system_;
+    Win32Desktop desktop_{*this};
+    core::Remote remote_{state_, desktop_};
+    core::ReceiverLink link_{state_, desktop_};
     // The system's reports of new capture devices, and of suspend and resume.
-    DeviceNotification deviceNotification;
-    PowerNotification powerNotification;
-    NOTIFYICONDATAA trayIcon = {};  // the record submitted to the shell; hWnd null once removed
-    HMENU trayMenu = nullptr;
-    UINT taskbarCreatedMessage = 0;  // sent by the shell when the taskbar is re-created
-    bool quitRequested = false;
-    bool missingFilterReported = false;
+    DeviceNotification deviceNotification_;
+    PowerNotification powerNotification_;
+    TrayIcon tray_;
+    UINT taskbarCreatedMessage_ = 0;  // sent by the shell when the taskbar is re-created
+    bool quitRequested_ = false;
+    bool missingFilterReported_ = false;
 };
 
 // The whole life of the program, called by WinMain; returns the exit code.
 int RunProgram(HINSTANCE instance);
-
-// Registers the main window class under the program's class name.
-void RegisterMainWindowClass(Program& program);
-// Creates the hidden main window, reads the settings and starts the poll.
-// False when the program must end (no window, or AlwaysRemoteOff set).
-bool CreateMainWindow(Program& program);
-// The message loop with the program's accelerators; returns the exit code.
-int RunMessageLoop(const Program& program);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void CALLBACK PollTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);

@@ -3,7 +3,8 @@
 #include <windows.h>
 
 #include "core/SettingsChoice.h"
-#include "win32/Win32.h"
+#include "win32/FailureTrace.h"
+#include "win32/Scoped.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "res/resource.h"
 #include "shell/Program.h"
 #include "shell/Settings.h"
+#include "win32/FailureTrace.h"
 #include "win32/WindowSearch.h"
 
 #include <commctrl.h>  // after <windows.h>
@@ -13,7 +14,6 @@ namespace {
 // The window of an older remote-control program that this one replaces.
 constexpr char RetiredProgramTitle[] = "Rorad Edazod Idozovu";
 constexpr char OlderProgramClass[] = "Varnel Remote Control";
-constexpr char ProgramClass[] = "Marlow Remote Control";
 
 void RetireOlderProgram() {
     if (HWND window = FindWindowByIdentity(core::ByTitlePrefix(RetiredProgramTitle))) {
@@ -26,22 +26,32 @@ void RetireOlderProgram() {
 
 bool AnotherInstanceRuns() {
     return FindWindowA(OlderProgramClass, nullptr) != nullptr ||
-           FindWindowA(ProgramClass, nullptr) != nullptr;
+           FindWindowA(ProgramName, nullptr) != nullptr;
 }
 
 }  // namespace
 
-Program::Program(HINSTANCE module) : instance(module) {}
+Program::Program(HINSTANCE module) : instance_(module) {
+    LoadStringA(instance_, IDS_WINDOW_TITLE, windowTitle_, TitleBufferSize);
+    LoadStringA(instance_, IDS_WINDOW_CLASS, windowClass_, TitleBufferSize);
+}
 
 Program::~Program() {
     // The window outlives the object when the loop has ended: it must not
     // reach it any more.
-    if (window != nullptr) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    if (window_ != nullptr) SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
 }
 
-int RunMessageLoop(const Program& program) {
-    HACCEL accelerators =
-        LoadAcceleratorsA(program.instance, MAKEINTRESOURCEA(IDR_ACCELERATORS));
+void Program::ReadInstallLocations() {
+    for (const core::Application& application : core::Applications) {
+        char path[core::InstallPathSize];
+        if (ReadInstallLocation(application, path)) core::InstallLocationFound(state_, application.id, path);
+        else core::InstallLocationMissing(state_, application.id);
+    }
+}
+
+int Program::RunMessageLoop() const {
+    HACCEL accelerators = LoadAcceleratorsA(instance_, MAKEINTRESOURCEA(IDR_ACCELERATORS));
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         if (TranslateAcceleratorA(message.hwnd, accelerators, &message) == 0) {
@@ -52,39 +62,41 @@ int RunMessageLoop(const Program& program) {
     return static_cast<int>(message.wParam);
 }
 
-void RegisterMainWindowClass(Program& program) {
+void Program::RegisterMainWindowClass(const char* className) {
+    if (className != nullptr) lstrcpynA(windowClass_, className, TitleBufferSize);
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = program.instance;
-    windowClass.hIcon = LoadIconA(program.instance, MAKEINTRESOURCEA(IDI_REMOTE));
-    windowClass.hIconSm = LoadIconA(program.instance, MAKEINTRESOURCEA(IDI_REMOTE));
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_REMOTE));
+    windowClass.hIconSm = LoadIconA(instance_, MAKEINTRESOURCEA(IDI_REMOTE));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    windowClass.lpszClassName = program.windowClass;
+    windowClass.lpszClassName = windowClass_;
     if (RegisterClassExA(&windowClass) == 0)
         TraceFailure("registering the main window class", GetLastError());
 }
 
-bool CreateMainWindow(Program& program) {
-    program.taskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
-    HWND window = CreateWindowExA(0, program.windowClass, program.windowTitle, WS_OVERLAPPEDWINDOW,
-                                  CW_USEDEFAULT, 0, CW_USEDEFAULT, 0, nullptr, nullptr,
-                                  program.instance, &program);
+bool Program::CreateMainWindow() {
+    taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+    HWND window = CreateWindowExA(0, windowClass_, windowTitle_, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                  0, CW_USEDEFAULT, 0, nullptr, nullptr, instance_, this);
     if (window == nullptr) {
         TraceFailure("creating the main window", GetLastError());
         return false;
     }
-    LoadSettings(program.state.settings);
-    if (program.state.settings.alwaysRemoteOff) {
+    core::Settings settings = state_.settings;
+    LoadSettings(settings);
+    core::SettingsRead(state_, settings);
+    if (settings.alwaysRemoteOff) {
         // Leave nothing behind: destroying the window takes the icon away.
         DestroyWindow(window);
         return false;
     }
     ShowWindow(window, SW_HIDE);
     UpdateWindow(window);
-    program.link.Started(program.filterFound);
+    link_.Started(filterFound_);
     return true;
 }
 
@@ -96,10 +108,8 @@ int RunProgram(HINSTANCE instance) {
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES};
     if (!InitCommonControlsEx(&controls)) TraceFailure("initialising the common controls", GetLastError());
     Program program(instance);
-    ReadInstallLocations(program.state);
-    LoadStringA(instance, IDS_WINDOW_TITLE, program.windowTitle, TitleBufferSize);
-    LoadStringA(instance, IDS_WINDOW_CLASS, program.windowClass, TitleBufferSize);
-    RegisterMainWindowClass(program);
-    if (!CreateMainWindow(program)) return 0;
-    return RunMessageLoop(program);
+    program.ReadInstallLocations();
+    program.RegisterMainWindowClass();
+    if (!program.CreateMainWindow()) return 0;
+    return program.RunMessageLoop();
 }

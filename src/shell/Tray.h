@@ -3,8 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "core/Applications.h"
 #include "res/resource.h"
-#include "shell/Program.h"
 
 constexpr UINT TrayIconId = TRAY_ICON_ID;
 constexpr UINT TrayCallbackMessage = TRAY_CALLBACK_MESSAGE;
@@ -12,13 +12,29 @@ constexpr UINT TrayCallbackMessage = TRAY_CALLBACK_MESSAGE;
 // 32-bit program.
 constexpr DWORD TrayIconDataSize = NOTIFYICONDATAA_V1_SIZE;
 static_assert(sizeof(void*) != 4 || TrayIconDataSize == 88, "the first layout is 88 bytes");
-constexpr char TrayTip[] = "Marlow Remote Control";
-constexpr char TrayTipReceiverMissing[] = "Marlow Remote Control (no remote receiver)";
+constexpr char TrayTip[] = PROGRAM_NAME;
+constexpr char TrayTipReceiverMissing[] = PROGRAM_NAME " (no remote receiver)";
 
-void AddTrayIcon(Program& program, HICON icon, const char* tip);
-void RemoveTrayIcon(Program& program);
-// Submits the kept icon record again, unchanged (pointer moves, a new taskbar).
-void RefreshTrayIcon(Program& program, DWORD action);
-// A new tip for the icon, kept for when the icon is submitted again.
-void SetTrayTip(Program& program, const char* tip);
-void ShowTrayMenu(Program& program);
+// The icon's record as submitted to the shell, kept to submit it again, and
+// the menu last shown.
+class TrayIcon {
+public:
+    TrayIcon() = default;
+    ~TrayIcon();
+    TrayIcon(const TrayIcon&) = delete;
+    TrayIcon& operator=(const TrayIcon&) = delete;
+
+    void Add(HWND window, HICON icon, const char* tip);
+    void Remove();
+    // Submits the kept record again, unchanged (pointer moves, a new taskbar).
+    void Refresh(DWORD action);
+    // A new tip, kept for when the icon is submitted again.
+    void SetTip(const char* tip);
+    // The menu at the pointer, for owner: the default application's entry (none when
+    // application is null), checked while it runs, then About and Exit.
+    void ShowMenu(HWND owner, const core::Application* application, bool running);
+
+private:
+    NOTIFYICONDATAA record_ = {};  // hWnd null while the icon is not shown
+    HMENU menu_ = nullptr;
+};

@@ -1,8 +1,8 @@
+// The decisions' effects, performed with Win32.
+#include "input/SyntheticInput.h"
 #include "power/Shutdown.h"
-#include "pointer/PointerInput.h"
-#include "remote/KeyPoll.h"
 #include "shell/Program.h"
-#include "shell/Tray.h"
+#include "win32/FailureTrace.h"
 #include "win32/WindowSearch.h"
 
 namespace {
@@ -47,61 +47,44 @@ void Win32Desktop::Button(unsigned event, core::Point at) { SendButtonEvent(even
 void Win32Desktop::SetCursor(core::Point at) { MoveCursorTo(at); }
 
 bool Win32Desktop::Start(const char* commandLine) {
-    const UINT started = program_.system.winExec(commandLine, SW_SHOW);
+    const UINT started = program_.system_.winExec(commandLine, SW_SHOW);
     if (started >= WinExecSuccessFloor) return true;
     TraceFailure("starting a TV application", started);
     return false;
 }
 
 void Win32Desktop::ShowMessage(const char* text, unsigned style) {
-    program_.system.messageBox(nullptr, text, MessageCaption, style);
+    program_.system_.messageBox(nullptr, text, ProgramName, style);
 }
 
-bool Win32Desktop::Standby() { return ::Standby(program_.system); }
+bool Win32Desktop::Standby() { return ::Standby(program_.system_); }
 
 void Win32Desktop::RunShutdownDialog() {
-    ShutdownDialogContext context{program_.state, program_.system};
-    ::RunShutdownDialog(program_.instance, program_.window, context);
+    ShutdownDialogContext context{program_.remote_, program_.system_};
+    ::RunShutdownDialog(program_.instance_, program_.window_, context);
 }
 
 void Win32Desktop::SetWatchTimer(bool running) {
-    if (running) program_.watchTimer.Start(program_.window, core::WatchIntervalMs, WatchTimerProc);
-    else program_.watchTimer.Stop();
+    if (running) program_.watchTimer_.Start(program_.window_, core::WatchIntervalMs, WatchTimerProc);
+    else program_.watchTimer_.Stop();
 }
 
-bool Win32Desktop::OpenReceiver() { return program_.receiver.Open(); }
+bool Win32Desktop::OpenReceiver() { return program_.receiver_.Open(); }
 
-void Win32Desktop::CloseReceiver() { program_.receiver.Close(); }
+void Win32Desktop::CloseReceiver() { program_.receiver_.Close(); }
 
 void Win32Desktop::SetPolling(bool running) {
-    if (running) program_.pollTimer.Start(program_.window, core::PollIntervalMs, PollTimerProc);
-    else program_.pollTimer.Stop();
+    if (running) program_.pollTimer_.Start(program_.window_, core::PollIntervalMs, PollTimerProc);
+    else program_.pollTimer_.Stop();
 }
 
 void Win32Desktop::SetLinkTimer(uint32_t ms) {
-    program_.linkTimer.Stop();
-    if (ms != 0) program_.linkTimer.Start(program_.window, ms, LinkTimerProc);
+    program_.linkTimer_.Stop();
+    if (ms != 0) program_.linkTimer_.Start(program_.window_, ms, LinkTimerProc);
 }
 
 void Win32Desktop::ShowReceiverMissing(bool missing) {
-    SetTrayTip(program_, missing ? TrayTipReceiverMissing : TrayTip);
+    program_.tray_.SetTip(missing ? TrayTipReceiverMissing : TrayTip);
 }
 
 void Win32Desktop::TraceFailure(const char* what, uint32_t code) { ::TraceFailure(what, code); }
-
-void CALLBACK PollTimerProc(HWND window, UINT, UINT_PTR, DWORD tickTime) {
-    if (Program* program = Program::Of(window))
-        PollOnce(program->receiver.Control(), program->remote, program->link, tickTime);
-}
-
-// The link's timer fires once for each setting.
-void CALLBACK LinkTimerProc(HWND window, UINT, UINT_PTR, DWORD) {
-    if (Program* program = Program::Of(window)) {
-        program->linkTimer.Stop();
-        program->link.TimerFired();
-    }
-}
-
-void CALLBACK WatchTimerProc(HWND window, UINT, UINT_PTR, DWORD) {
-    if (Program* program = Program::Of(window)) program->remote.ExitWatchTick();
-}

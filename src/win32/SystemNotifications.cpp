@@ -1,5 +1,7 @@
 #include "win32/SystemNotifications.h"
 
+#include "win32/FailureTrace.h"
+
 #include <dbt.h>
 
 namespace {

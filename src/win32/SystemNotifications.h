@@ -3,12 +3,12 @@
 #pragma once
 #include <windows.h>
 
-#include "win32/Win32.h"
+#include "win32/Scoped.h"
 
 inline void CloseDeviceNotification(HDEVNOTIFY notification) {
     UnregisterDeviceNotification(notification);
 }
-using DeviceNotification = ScopedValue<HDEVNOTIFY, nullptr, CloseDeviceNotification>;
+using DeviceNotification = ScopedValue<HDEVNOTIFY, CloseDeviceNotification>;
 
 // WM_DEVICECHANGE to window for the devices of an interface class that
 // arrive or leave; null, traced, when the system refuses.

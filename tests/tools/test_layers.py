@@ -7,8 +7,8 @@ from pathlib import Path
 
 SRC = Path(__file__).resolve().parents[2] / "src"
 # Leaves first; folders on one level never include each other.
-LEVELS = {"res": -1, "core": 0, "win32": 1, "card": 2, "apps": 3, "pointer": 3, "power": 3,
-          "remote": 4, "shell": 5}
+LEVELS = {"res": -1, "core": 0, "win32": 1, "card": 2, "apps": 3, "input": 3, "power": 3,
+          "poll": 4, "shell": 5}
 INCLUDE = re.compile(r'^\s*#\s*include\s+[<"]([^>"]+)[>"]', re.M)
 
 

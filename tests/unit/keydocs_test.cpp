@@ -10,6 +10,7 @@
 namespace {
 
 using namespace keydocs;
+using core::AppId;
 
 constexpr int HighestCode = 255;
 
@@ -45,17 +46,24 @@ TEST(KeyDocs, KeysTheProgramIgnoresAreDescribedAsDoingNothing) {
     // A code without a row, a lookup that sends nothing, and keys the router
     // keeps from the target's map.
     for (Mode mode : Modes) EXPECT_EQ(Describe(mode, 70), "") << ModeName(mode);
-    EXPECT_EQ(Describe(Mode::BeyondTv, 21), "");
-    EXPECT_EQ(Describe(Mode::BeyondTv, 24), "");
-    EXPECT_EQ(Describe(Mode::WinDvr, 24), "");
-    EXPECT_EQ(Describe(Mode::Quillmarsh, 13), "");
-    EXPECT_EQ(Describe(Mode::NoApplication, 28), "");
-    EXPECT_EQ(Describe(Mode::MediaKeys, 1), "");  // the pointer's keys are not media keys
+    EXPECT_EQ(Describe(TargetIs(AppId::BeyondTv), 21), "");
+    EXPECT_EQ(Describe(TargetIs(AppId::BeyondTv), 24), "");
+    EXPECT_EQ(Describe(TargetIs(AppId::WinDvr), 24), "");
+    EXPECT_EQ(Describe(TargetIs(AppId::Quillmarsh), 13), "");
+    EXPECT_EQ(Describe(NoApplication, 28), "");
+    EXPECT_EQ(Describe(WithMediaKeys, 1), "");  // the pointer's keys are not media keys
 }
 
-TEST(KeyDocs, TheMediaKeysColumnNamesTheSystemsKey) {
-    EXPECT_EQ(Describe(Mode::MediaKeys, 68), "media key Play/Pause");
-    EXPECT_EQ(Describe(Mode::MediaKeys, 29), "media key Volume Down unless Quillmarsh is the default");
+// Off and Vol- without a target do what the default application's row says.
+TEST(KeyDocs, OffAndVolDownNameTheDefaultsThatChangeThem) {
+    const std::string beyondTv = core::ApplicationOf(AppId::BeyondTv).name;
+    const std::string quillmarsh = core::ApplicationOf(AppId::Quillmarsh).name;
+    EXPECT_EQ(Describe(NoApplication, 24),
+              "shutdown dialog when " + beyondTv + " is the default, else standby");
+    EXPECT_EQ(Describe(NoApplication, 29), "shutdown dialog when " + quillmarsh + " is the default");
+    EXPECT_EQ(Describe(WithMediaKeys, 68), "media key Play/Pause");
+    EXPECT_EQ(Describe(WithMediaKeys, 29),
+              "media key Volume Down unless " + quillmarsh + " is the default");
 }
 
 }  // namespace

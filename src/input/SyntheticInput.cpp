@@ -1,4 +1,10 @@
-#include "pointer/PointerInput.h"
+#include "input/SyntheticInput.h"
+
+void KeyChord(const BYTE* keys, size_t count) {
+    for (size_t i = 0; i < count; ++i) keybd_event(keys[i], 0, KEYEVENTF_EXTENDEDKEY, 0);
+    for (size_t i = count; i-- > 0;)
+        keybd_event(keys[i], 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+}
 
 void SendButtonEvent(unsigned event, core::Point at) {
     mouse_event(event, static_cast<DWORD>(at.x), static_cast<DWORD>(at.y), 0,

@@ -1,35 +1,9 @@
-// Win32 helpers that every part of the program uses: the failure trace, and
-// owners of what Windows hands out (a COM interface pointer, a registry key,
-// a kernel handle), each given back when its owner goes out of scope, on
-// every way out of a function.
+// Owners of what Windows hands out (a window timer, COM on the thread, a COM
+// interface pointer, a registry key, a kernel handle), each given back when
+// its owner goes out of scope, on every way out of a function.
 #pragma once
 #include <windows.h>
 #include <objbase.h>
-
-#include <cstddef>
-
-// The caption of every message box the program shows.
-constexpr char MessageCaption[] = "Marlow Remote Control";
-
-// Every failure the program detects is written to the debugger output with
-// its code, "Marlow Remote Control: <what> failed (0x<code>)", so that a
-// debug viewer (and, under Wine, the debug channel) shows why something did
-// not happen.
-void TraceFailure(const char* what, DWORD code);
-
-// The calls whose effect outlives a test: a modal message box, starting a
-// program, standby and shutdown. The program makes every such call through
-// one of these; a test puts stand-ins here.
-struct SystemCalls {
-    int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
-    UINT(WINAPI* winExec)(LPCSTR, UINT) = WinExec;
-    BOOL(WINAPI* setSystemPowerState)(BOOL, BOOL) = SetSystemPowerState;
-    BOOL(WINAPI* exitWindowsEx)(UINT, DWORD) = ExitWindowsEx;
-};
-
-// Presses the keys in order, then releases them in reverse order; every key
-// carries the extended-key flag.
-void KeyChord(const BYTE* keys, size_t count);
 
 // A window timer with a timer procedure, killed when stopped and when its
 // owner goes out of scope.
@@ -116,8 +90,14 @@ private:
     Interface* pointer_ = nullptr;
 };
 
-// An owner of one handle-like value, closed with Close unless it is Empty.
-template <typename Handle, Handle Empty, auto Close>
+template <typename Handle>
+bool HoldsNonNull(Handle value) {
+    return value != Handle{};
+}
+
+// An owner of one handle-like value, closed with Close while Holds says it
+// holds one; empty, it holds the type's null value.
+template <typename Handle, auto Close, auto Holds = HoldsNonNull<Handle>>
 class ScopedValue {
 public:
     ScopedValue() = default;
@@ -127,23 +107,28 @@ public:
     ScopedValue& operator=(const ScopedValue&) = delete;
 
     Handle Get() const { return value_; }
-    explicit operator bool() const { return value_ != Empty; }
+    explicit operator bool() const { return Holds(value_); }
     // The address for an out-parameter; what was held is closed first.
     Handle* Put() {
         Reset();
         return &value_;
     }
     void Reset() {
-        if (value_ != Empty) Close(value_);
-        value_ = Empty;
+        if (Holds(value_)) Close(value_);
+        value_ = Handle{};
     }
 
 private:
-    Handle value_ = Empty;
+    Handle value_ = Handle{};
 };
 
 inline void CloseRegistryKey(HKEY key) { RegCloseKey(key); }
 inline void CloseKernelHandle(HANDLE handle) { CloseHandle(handle); }
+// Kernel calls answer "no handle" with null (OpenProcessToken, CreateEvent)
+// or with INVALID_HANDLE_VALUE (CreateFile, CreateToolhelp32Snapshot).
+inline bool HoldsKernelHandle(HANDLE handle) {
+    return handle != nullptr && handle != INVALID_HANDLE_VALUE;
+}
 
-using ScopedRegKey = ScopedValue<HKEY, nullptr, CloseRegistryKey>;
-using ScopedHandle = ScopedValue<HANDLE, nullptr, CloseKernelHandle>;
+using ScopedRegKey = ScopedValue<HKEY, CloseRegistryKey>;
+using ScopedHandle = ScopedValue<HANDLE, CloseKernelHandle, HoldsKernelHandle>;

@@ -1,6 +1,7 @@
-// What the shell does with the decisions' effects, on real windows and in the
-// input seen by low-level hooks; the window lookups on real windows; and one
-// poll tick from the receiver to a window.
+// The running program: what its desktop does with the decisions' effects, on
+// real windows and in the input seen by low-level hooks; its main window; one
+// tick of its poll from the receiver to a window; and its message loop's
+// accelerators.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -10,11 +11,15 @@
 #include "InputRecorder.h"
 #include "ReceiverDouble.h"
 #include "TestSupport.h"
-#include "remote/KeyPoll.h"
+#include "poll/KeyPoll.h"
+#include "res/resource.h"
 #include "shell/Program.h"
 #include "win32/WindowSearch.h"
 
 namespace {
+
+const core::Application& BeyondTv = core::ApplicationOf(core::AppId::BeyondTv);
+const core::Application& WinDvr = core::ApplicationOf(core::AppId::WinDvr);
 
 core::WindowRef Ref(HWND window) { return reinterpret_cast<core::WindowRef>(window); }
 
@@ -43,12 +48,13 @@ protected:
     HWND target = nullptr;
 
     void SetUp() override {
-        program.system.messageBox = LogMessageBox;
-        program.system.winExec = LogWinExec;
-        program.system.setSystemPowerState = LogPowerState;
+        program.system().messageBox = LogMessageBox;
+        program.system().winExec = LogWinExec;
+        program.system().setSystemPowerState = LogPowerState;
         SystemLog.clear();
         StartResult = 33;
-        target = recorder.CreateWindowOf("Streamzap.WM.D3D", "Beyond TV");
+        // Beyond TV's window that its keys go to, which a key adopts.
+        target = recorder.CreateWindowOf(BeyondTv.keyTarget.windowClass, BeyondTv.name);
         recorder.Pump();
         recorder.Clear();
     }
@@ -91,7 +97,7 @@ TEST_F(Shell, EachKindOfEffectDoesWhatItSays) {
     for (const EffectRow& row : EffectRows) {
         SCOPED_TRACE(row.what);
         recorder.Clear();
-        row.effect(program.desktop, Ref(target));
+        row.effect(program.desktop(), Ref(target));
         recorder.Pump();
         EXPECT_EQ(recorder.Describe(), row.recorded);
     }
@@ -99,30 +105,30 @@ TEST_F(Shell, EachKindOfEffectDoesWhatItSays) {
 
 TEST_F(Shell, RaiseBringsTheWindowToTheFront) {
     HWND other = recorder.CreateWindowOf("MarlowOther", "Other");
-    program.desktop.Raise(Ref(other));
+    program.desktop().Raise(Ref(other));
     EXPECT_EQ(GetForegroundWindow(), other);
-    program.desktop.Raise(Ref(target));
+    program.desktop().Raise(Ref(target));
     EXPECT_EQ(GetForegroundWindow(), target);
 }
 
 TEST_F(Shell, ThePointerIsPlacedAndMovedBy) {
     recorder.blockMoves = false;
-    program.desktop.SetCursor({200, 150});
-    EXPECT_EQ(program.desktop.Cursor().x, 200);
-    EXPECT_EQ(program.desktop.Cursor().y, 150);
-    program.desktop.MoveBy(10, -10);
+    program.desktop().SetCursor({200, 150});
+    EXPECT_EQ(program.desktop().Cursor().x, 200);
+    EXPECT_EQ(program.desktop().Cursor().y, 150);
+    program.desktop().MoveBy(10, -10);
     recorder.Pump();
-    const core::Point moved = program.desktop.Cursor();
+    const core::Point moved = program.desktop().Cursor();
     EXPECT_GT(moved.x, 200);
     EXPECT_LT(moved.y, 150);
 }
 
 TEST_F(Shell, StartsBoxesAndStandbyGoThroughTheSeam) {
-    EXPECT_TRUE(program.desktop.Start("\"C:\\TV\\App.exe\""));
+    EXPECT_TRUE(program.desktop().Start("\"C:\\TV\\App.exe\""));
     StartResult = ERROR_FILE_NOT_FOUND;
-    EXPECT_FALSE(program.desktop.Start("\"C:\\TV\\Gone.exe\""));
-    program.desktop.ShowMessage("Please re-initialize the TV application settings.", MB_SETFOREGROUND);
-    program.desktop.Standby();
+    EXPECT_FALSE(program.desktop().Start("\"C:\\TV\\Gone.exe\""));
+    program.desktop().ShowMessage("Please re-initialize the TV application settings.", MB_SETFOREGROUND);
+    program.desktop().Standby();
     EXPECT_EQ(SystemLog, (std::vector<std::string>{
                              "exec \"C:\\TV\\App.exe\" 5", "exec \"C:\\TV\\Gone.exe\" 5",
                              "box 0 Please re-initialize the TV application settings. | "
@@ -131,7 +137,8 @@ TEST_F(Shell, StartsBoxesAndStandbyGoThroughTheSeam) {
 }
 
 TEST_F(Shell, AWinExecResultOf31OrMoreIsAStart) {
-    const char* const ran = "exec \"C:\\TV\\WinDVR.exe\" 5";
+    const std::string ran = std::string("exec \"C:\\TV\\") + WinDvr.executable + "\" 5";
+    WriteMachineString(WinDvr.installKey, WinDvr.installValue, "C:\\TV");
     const char* const box =
         "box 0 Can't run launch TV application what you want. | Marlow Remote Control 0";
     struct Row {
@@ -140,14 +147,11 @@ TEST_F(Shell, AWinExecResultOf31OrMoreIsAStart) {
     };
     for (const Row& row : {Row{30, false}, Row{31, true}, Row{32, true}}) {
         SCOPED_TRACE(row.result);
-        core::ApplicationState& winDvr = program.state.Of(core::AppId::WinDvr);
-        winDvr = {};
-        winDvr.installed = true;
-        lstrcpyA(winDvr.installPath, "C:\\TV");
+        program.ReadInstallLocations();  // installed, and not the target
         SystemLog.clear();
         StartResult = row.result;
-        program.remote.Launch(core::AppId::WinDvr);
-        EXPECT_EQ(winDvr.active, row.started);
+        program.remote().Launch(core::AppId::WinDvr);
+        EXPECT_EQ(program.state().Of(WinDvr.id).active, row.started);
         std::vector<std::string> expected{ran};
         if (!row.started) expected.push_back(box);
         EXPECT_EQ(SystemLog, expected);
@@ -157,73 +161,22 @@ TEST_F(Shell, AWinExecResultOf31OrMoreIsAStart) {
 // -- the main window, made as start-up makes it, under a class of the test's own
 
 TEST_F(Shell, ADisplayChangeGivesThePointerTheNewScreensBounds) {
-    lstrcpynA(program.windowClass, "MarlowMainWindowUnderTest", TitleBufferSize);
-    RegisterMainWindowClass(program);
-    HWND window = CreateWindowExA(0, program.windowClass, "", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0,
-                                  nullptr, nullptr, program.instance, &program);
+    constexpr char ClassUnderTest[] = "MarlowMainWindowUnderTest";
+    program.RegisterMainWindowClass(ClassUnderTest);
+    HWND window = CreateWindowExA(0, ClassUnderTest, "", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
+                                  nullptr, program.instance(), &program);
     ASSERT_NE(window, nullptr);
-    // Not what creation found on this screen: the change must replace it all.
-    program.state.pointer.bounds = {9, 9, 9, 9, 9, 9};
+    // Two changes, the first to a screen unlike this one: each must replace
+    // all that the one before found.
+    const core::ScreenBounds& b = program.state().pointer.bounds;
+    SendMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
+    EXPECT_EQ((std::vector<int>{b.minX, b.minY, b.maxX, b.maxY, b.smallStep, b.largeStep}),
+              (std::vector<int>{0, 0, 639, 479, 4, 8}));
     SendMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
-    const core::ScreenBounds& b = program.state.pointer.bounds;
     EXPECT_EQ((std::vector<int>{b.minX, b.minY, b.maxX, b.maxY, b.smallStep, b.largeStep}),
               (std::vector<int>{0, 0, 1023, 767, 6, 12}));
     DestroyWindow(window);  // ends the program: the pump takes its quit message
     recorder.Pump();
-}
-
-// -- window lookups by identity, on real windows
-
-// True when first lies in front of second in the desktop's Z order.
-bool InFront(HWND first, HWND second) {
-    for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); w != nullptr;
-         w = GetWindow(w, GW_HWNDNEXT)) {
-        if (w == first) return true;
-        if (w == second) return false;
-    }
-    return false;
-}
-
-// Each lookup's window lies behind decoys, each of which a lookup that
-// compares the wrong way would find first: a window of another class with
-// the same title, a title that differs in letter case only, one that holds
-// the text further in, and one that goes on after it.
-TEST(WindowSearch, EachLookupPassesOverTheDecoysInFrontOfItsWindow) {
-    // Made from the back to the front: each new window goes in front.
-    TestWindow exact("MarlowVideo", "InterVideo WinDVR 6");
-    TestWindow panel("MarlowPanel", "WinDVR 6 - Live");
-    TestWindow own("MarlowOwnClass", "FormMainWindow - Own");
-    TestWindow ownOtherTitle("MarlowOwnClass", "formMainWindow - Own");
-    TestWindow otherClassSameTitle("MarlowLookAlike", "FormMainWindow - Own");
-    TestWindow otherCase("MarlowLookAlike", "winDVR 6 - Live");
-    TestWindow furtherIn("MarlowLookAlike", "Old WinDVR 6 - Live");
-    TestWindow exactOtherCase("MarlowLookAlike", "intervideo windvr 6");
-    TestWindow goesOn("MarlowLookAlike", "InterVideo WinDVR 6 (old)");
-    ASSERT_TRUE(InFront(goesOn.handle(), exact.handle()));  // the decoys lie in front
-    ASSERT_TRUE(InFront(furtherIn.handle(), panel.handle()));
-
-    struct Row {
-        const char* what;
-        core::WindowIdentity identity;
-        HWND found;
-    };
-    const Row rows[] = {
-        {"the whole title, exactly", core::ByExactTitle("InterVideo WinDVR 6"), exact.handle()},
-        {"a beginning, case-sensitive", core::ByTitlePrefix("WinDVR 6"), panel.handle()},
-        {"a beginning among the class's windows",
-         core::ByClassAndTitlePrefix("MarlowOwnClass", "FormMainWindow"), own.handle()},
-        {"FindWindow by class", core::FoundByClass("MarlowPanel"), panel.handle()},
-        {"FindWindowEx by class", core::DesktopChildOfClass("MarlowOwnClass"),
-         ownOtherTitle.handle()},
-        {"FindWindowEx by class, none", core::DesktopChildOfClass("MarlowNoSuchClass"), nullptr},
-        // Windows compares a class name and, in FindWindow and
-        // FindWindowEx, a whole title without regard to letter case.
-        {"FindWindow by class, any case", core::FoundByClass("marlowpanel"), panel.handle()},
-        {"FindWindowEx by the whole title, any case",
-         core::DesktopChildTitled("InterVideo WinDVR 6"), exactOtherCase.handle()},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(FindWindowByIdentity(row.identity), row.found) << row.what;
 }
 
 // -- one tick of the poll, through the shell, to a real window
@@ -231,23 +184,61 @@ TEST(WindowSearch, EachLookupPassesOverTheDecoysInFrontOfItsWindow) {
 TEST_F(Shell, ATickReadsAKeyOnlyWhenOneIsReadyAndHandsItToTheAdoptedApplication) {
     // Without a control interface (no card) a tick reads no key: a key read,
     // even a failed one (255), would adopt the application whose window is here.
-    PollOnce(nullptr, program.remote, program.link, GetTickCount());
+    PollOnce(nullptr, program.remote(), program.link(), GetTickCount());
     recorder.Pump();
-    EXPECT_FALSE(program.state.Of(core::AppId::BeyondTv).active);
-    EXPECT_EQ(program.state.repeat.lastKeyTime, 0u);
+    EXPECT_FALSE(program.state().Of(BeyondTv.id).active);
+    EXPECT_EQ(program.state().repeat.lastKeyTime, 0u);
 
     ReceiverDouble receiver;
     receiver.statusValue = 1;
-    PollOnce(&receiver, program.remote, program.link, GetTickCount());
+    PollOnce(&receiver, program.remote(), program.link(), GetTickCount());
     EXPECT_EQ(receiver.requests.size(), 1u);
 
     receiver.statusValue = 0;
     receiver.received[0] = 20;  // Mute
-    PollOnce(&receiver, program.remote, program.link, GetTickCount());
+    PollOnce(&receiver, program.remote(), program.link(), GetTickCount());
     recorder.Pump();
     EXPECT_EQ(receiver.requests.size(), 3u);
     EXPECT_EQ(recorder.Describe(), "msg 256 w=77 l=0x00000000; ");
-    EXPECT_TRUE(program.state.Of(core::AppId::BeyondTv).active);
+    EXPECT_TRUE(program.state().Of(BeyondTv.id).active);
 }
+
+// Alt+/ and Alt+? typed on the keyboard, through the program's message loop
+// and accelerator table.
+std::vector<WORD> Commands;
+
+LRESULT CALLBACK CommandWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        Commands.push_back(LOWORD(wParam));
+        if (Commands.size() == 2) PostQuitMessage(0);
+        return 0;
+    }
+    if (message == WM_SYSCOMMAND) return 0;  // no menu loop on a lone Alt
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+VOID CALLBACK GiveUp(HWND, UINT, UINT_PTR, DWORD) { PostQuitMessage(1); }
+
+void Type(std::initializer_list<BYTE> keys) {
+    for (BYTE key : keys) keybd_event(key, 0, 0, 0);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+        keybd_event(*key, 0, KEYEVENTF_KEYUP, 0);
+}
+
+TEST(Accelerators, AltSlashOpensAboutAndAltQuestionMarkSettings) {
+    const Program program(GetModuleHandleA(nullptr));
+    HWND window = CreateTopLevelWindow("MarlowAcceleratorTarget", "keys", CommandWindowProc,
+                                       WS_POPUP | WS_VISIBLE);
+    SetForegroundWindow(window);
+    SetFocus(window);
+    Type({VK_MENU, VK_OEM_2});            // Alt+/
+    Type({VK_MENU, VK_SHIFT, VK_OEM_2});  // Alt+?
+    const UINT_PTR timer = SetTimer(nullptr, 0, 5000, GiveUp);
+    program.RunMessageLoop();
+    KillTimer(nullptr, timer);
+    DestroyWindow(window);
+    EXPECT_EQ(Commands, (std::vector<WORD>{IDM_ABOUT, IDM_SETTINGS}));
+}
+
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "remote/KeyPoll.h"
+#include "poll/KeyPoll.h"
 
 void PollOnce(IKsControl* receiver, core::Remote& remote, core::ReceiverLink& link,
               DWORD tickTime) {

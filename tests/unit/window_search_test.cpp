@@ -1,0 +1,91 @@
+// The window lookups and the dialogs' placement, on real windows.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "win32/WindowSearch.h"
+
+namespace {
+
+// True when first lies in front of second in the desktop's Z order.
+bool InFront(HWND first, HWND second) {
+    for (HWND w = GetWindow(GetDesktopWindow(), GW_CHILD); w != nullptr;
+         w = GetWindow(w, GW_HWNDNEXT)) {
+        if (w == first) return true;
+        if (w == second) return false;
+    }
+    return false;
+}
+
+// Each lookup's window lies behind decoys, each of which a lookup that
+// compares the wrong way would find first: a window of another class with
+// the same title, a title that differs in letter case only, one that holds
+// the text further in, and one that goes on after it.
+TEST(WindowSearch, EachLookupPassesOverTheDecoysInFrontOfItsWindow) {
+    // Made from the back to the front: each new window goes in front.
+    TestWindow exact("MarlowVideo", "InterVideo WinDVR 6");
+    TestWindow panel("MarlowPanel", "WinDVR 6 - Live");
+    TestWindow own("MarlowOwnClass", "FormMainWindow - Own");
+    TestWindow ownOtherTitle("MarlowOwnClass", "formMainWindow - Own");
+    TestWindow otherClassSameTitle("MarlowLookAlike", "FormMainWindow - Own");
+    TestWindow otherCase("MarlowLookAlike", "winDVR 6 - Live");
+    TestWindow furtherIn("MarlowLookAlike", "Old WinDVR 6 - Live");
+    TestWindow exactOtherCase("MarlowLookAlike", "intervideo windvr 6");
+    TestWindow goesOn("MarlowLookAlike", "InterVideo WinDVR 6 (old)");
+    ASSERT_TRUE(InFront(goesOn.handle(), exact.handle()));  // the decoys lie in front
+    ASSERT_TRUE(InFront(furtherIn.handle(), panel.handle()));
+
+    struct Row {
+        const char* what;
+        core::WindowIdentity identity;
+        HWND found;
+    };
+    const Row rows[] = {
+        {"the whole title, exactly", core::ByExactTitle("InterVideo WinDVR 6"), exact.handle()},
+        {"a beginning, case-sensitive", core::ByTitlePrefix("WinDVR 6"), panel.handle()},
+        {"a beginning among the class's windows",
+         core::ByClassAndTitlePrefix("MarlowOwnClass", "FormMainWindow"), own.handle()},
+        {"FindWindow by class", core::FoundByClass("MarlowPanel"), panel.handle()},
+        {"FindWindowEx by class", core::DesktopChildOfClass("MarlowOwnClass"),
+         ownOtherTitle.handle()},
+        {"FindWindowEx by class, none", core::DesktopChildOfClass("MarlowNoSuchClass"), nullptr},
+        // Windows compares a class name and, in FindWindow and
+        // FindWindowEx, a whole title without regard to letter case.
+        {"FindWindow by class, any case", core::FoundByClass("marlowpanel"), panel.handle()},
+        {"FindWindowEx by the whole title, any case",
+         core::DesktopChildTitled("InterVideo WinDVR 6"), exactOtherCase.handle()},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(FindWindowByIdentity(row.identity), row.found) << row.what;
+}
+
+struct Place {
+    int width;
+    int x;
+    int y;
+};
+
+TEST(Placement, EachListedWidthHasItsPlaceAndOthersStayWhereTheyAre) {
+    const Place places[] = {{640, 160, 200}, {800, 280, 250}, {1024, 350, 300},
+                            {1152, 420, 300}, {1280, 420, 300}, {1600, 580, 340}};
+    for (const Place& place : places) {
+        TestWindow window("MarlowPlacement", "placed");
+        PlaceDialogForWidth(window.handle(), place.width);
+        RECT rect;
+        GetWindowRect(window.handle(), &rect);
+        EXPECT_EQ(rect.left, place.x) << place.width;
+        EXPECT_EQ(rect.top, place.y) << place.width;
+        EXPECT_TRUE(GetWindowLongA(window.handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) << place.width;
+    }
+    for (int width : {1023, 1366, 1920}) {
+        TestWindow window("MarlowPlacement", "placed");
+        SetWindowPos(window.handle(), HWND_NOTOPMOST, 5, 6, 0, 0, SWP_NOSIZE);
+        PlaceDialogForWidth(window.handle(), width);
+        RECT rect;
+        GetWindowRect(window.handle(), &rect);
+        EXPECT_EQ(rect.left, 5) << width;
+        EXPECT_EQ(rect.top, 6) << width;
+        EXPECT_FALSE(GetWindowLongA(window.handle(), GWL_EXSTYLE) & WS_EX_TOPMOST) << width;
+    }
+}
+
+}  // namespace
