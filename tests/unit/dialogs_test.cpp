@@ -16,6 +16,12 @@
 
 namespace {
 
+const core::Application& Quillmarsh = core::ApplicationOf(core::AppId::Quillmarsh);
+const core::Application& BeyondTv = core::ApplicationOf(core::AppId::BeyondTv);
+const core::Application& WinDvr = core::ApplicationOf(core::AppId::WinDvr);
+// A selector that names no application.
+constexpr int NoApplication = 5;
+
 std::vector<std::string> Boxes;
 int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT) {
     Boxes.push_back(std::string(caption) + ": " + text);
@@ -78,30 +84,30 @@ protected:
 
 TEST_F(SettingsDialog, ListsInstalledApplicationsAndSelectsTheDefault) {
     Install(0, 1, 1);
-    state.settings.defaultSelector = 8;
+    state.settings.defaultSelector = WinDvr.selector;
     Open();
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"SnapStream", "WinDVR 6"}));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{BeyondTv.menuText, WinDvr.menuText}));
     EXPECT_EQ(Selection(), 1);
 }
 
 TEST_F(SettingsDialog, OkStoresOnlyAChangedChoice) {
-    WriteMachineDword(SettingsKeyPath, DefaultAppValue, 6);
+    WriteMachineDword(SettingsKeyPath, DefaultAppValue, Quillmarsh.selector);
     Open();
     EXPECT_EQ(Selection(), 0);
     WriteMachineDword(SettingsKeyPath, DefaultAppValue, 99);  // a write would show
     Press(IDOK);
     EXPECT_EQ(Stored(), 99u);
-    EXPECT_EQ(state.settings.defaultSelector, 6);
+    EXPECT_EQ(state.settings.defaultSelector, Quillmarsh.selector);
 
     Open();
     Select(2);
     Press(IDOK);
-    EXPECT_EQ(state.settings.defaultSelector, 8);
-    EXPECT_EQ(Stored(), 8u);
+    EXPECT_EQ(state.settings.defaultSelector, WinDvr.selector);
+    EXPECT_EQ(Stored(), static_cast<DWORD>(WinDvr.selector));
 }
 
 TEST_F(SettingsDialog, TheMediaKeysBoxShowsTheSettingAndIsStoredOnlyWhenChanged) {
-    WriteMachineDword(SettingsKeyPath, DefaultAppValue, 6);
+    WriteMachineDword(SettingsKeyPath, DefaultAppValue, Quillmarsh.selector);
     state.settings.mediaKeys = true;
     Open();
     EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_MEDIA_KEYS), BST_CHECKED);
@@ -132,44 +138,44 @@ TEST_F(SettingsDialog, AChoiceThatCannotBeStoredIsReportedFromTheDialog) {
 }
 
 TEST_F(SettingsDialog, EscapeChangesNothing) {
-    WriteMachineDword(SettingsKeyPath, DefaultAppValue, 6);
+    WriteMachineDword(SettingsKeyPath, DefaultAppValue, Quillmarsh.selector);
     Open();
     Select(1);
     Press(IDCANCEL);
-    EXPECT_EQ(state.settings.defaultSelector, 6);
-    EXPECT_EQ(Stored(), 6u);
+    EXPECT_EQ(state.settings.defaultSelector, Quillmarsh.selector);
+    EXPECT_EQ(Stored(), static_cast<DWORD>(Quillmarsh.selector));
     EXPECT_EQ(state.settings.listIndex, 0);
 }
 
 TEST_F(SettingsDialog, UninstalledDefaultSelectsTheFirstEntryAndOkAdoptsIt) {
     Install(0, 1, 1);
-    WriteMachineDword(SettingsKeyPath, DefaultAppValue, 6);
+    WriteMachineDword(SettingsKeyPath, DefaultAppValue, Quillmarsh.selector);
     Open();
     EXPECT_EQ(Selection(), 0);
     Press(IDOK);
-    EXPECT_EQ(state.settings.defaultSelector, 7);
-    EXPECT_EQ(Stored(), 7u);
+    EXPECT_EQ(state.settings.defaultSelector, BeyondTv.selector);
+    EXPECT_EQ(Stored(), static_cast<DWORD>(BeyondTv.selector));
 }
 
 TEST_F(SettingsDialog, RemembersThePositionWhenTheSelectorMatchesNoEntry) {
-    state.settings.defaultSelector = 5;
+    state.settings.defaultSelector = NoApplication;
     Open();
     Select(2);
     Press(IDOK);
     EXPECT_EQ(state.settings.listIndex, 2);
-    state.settings.defaultSelector = 5;
+    state.settings.defaultSelector = NoApplication;
     Open();
     EXPECT_EQ(Selection(), 2);
 }
 
 TEST_F(SettingsDialog, AnEmptyListChangesNothing) {
     Install(0, 0, 0);
-    WriteMachineDword(SettingsKeyPath, DefaultAppValue, 6);
+    WriteMachineDword(SettingsKeyPath, DefaultAppValue, Quillmarsh.selector);
     Open();
     EXPECT_TRUE(Entries().empty());
     Press(IDOK);
-    EXPECT_EQ(state.settings.defaultSelector, 6);
-    EXPECT_EQ(Stored(), 6u);
+    EXPECT_EQ(state.settings.defaultSelector, Quillmarsh.selector);
+    EXPECT_EQ(Stored(), static_cast<DWORD>(Quillmarsh.selector));
 }
 
 TEST_F(SettingsDialog, AValueDeletedMeanwhileIsNotCreated) {
@@ -178,7 +184,7 @@ TEST_F(SettingsDialog, AValueDeletedMeanwhileIsNotCreated) {
     WriteMachineDword(SettingsKeyPath, AlwaysRemoteOffValue, 0);
     Select(1);
     Press(IDOK);
-    EXPECT_EQ(state.settings.defaultSelector, 7);
+    EXPECT_EQ(state.settings.defaultSelector, BeyondTv.selector);
     EXPECT_EQ(Stored(), 0u);
 }
 

@@ -34,9 +34,9 @@ protected:
 
 TEST_F(SettingsStore, FirstRunCreatesTheKeyWithDefaults) {
     LoadSettings(settings);
-    EXPECT_EQ(settings.defaultSelector, 6);
+    EXPECT_EQ(settings.defaultSelector, core::InitialDefaultSelector);
     EXPECT_FALSE(settings.alwaysRemoteOff);
-    EXPECT_EQ(StoredDword(DefaultAppValue), 6u);
+    EXPECT_EQ(StoredDword(DefaultAppValue), static_cast<DWORD>(core::InitialDefaultSelector));
     EXPECT_EQ(StoredDword(AlwaysRemoteOffValue), 0u);
 }
 
@@ -55,8 +55,8 @@ TEST_F(SettingsStore, StoredValuesAreReadAndOnlyOneStopsTheProgram) {
 TEST_F(SettingsStore, AMissingValueIsWrittenWithItsDefault) {
     WriteMachineDword(SettingsKeyPath, AlwaysRemoteOffValue, 1);
     LoadSettings(settings);
-    EXPECT_EQ(settings.defaultSelector, 6);
-    EXPECT_EQ(StoredDword(DefaultAppValue), 6u);
+    EXPECT_EQ(settings.defaultSelector, core::InitialDefaultSelector);
+    EXPECT_EQ(StoredDword(DefaultAppValue), static_cast<DWORD>(core::InitialDefaultSelector));
     EXPECT_TRUE(settings.alwaysRemoteOff);
 }
 
