@@ -9,13 +9,15 @@ namespace keydocs {
 
 namespace {
 
+using core::Application;
 using core::KeyAction;
 using core::KeyActionKind;
+using core::WithoutTarget;
 
 constexpr int PowerKey = Code(RemoteKey::Power);
 constexpr int StandbyKey = Code(RemoteKey::Standby);
-constexpr int ShutdownOrStandbyKey = Code(RemoteKey::Off);
-constexpr int ShutdownKey = Code(RemoteKey::VolumeDown);
+constexpr int OffKey = Code(RemoteKey::Off);
+constexpr int VolumeDownKey = Code(RemoteKey::VolumeDown);
 constexpr int SlowStepPixels = 10;
 constexpr int FastStepPixels = 50;
 
@@ -68,9 +70,9 @@ std::string DescribeRow(const KeyAction& action) {
     return {};
 }
 
-std::string DescribeTarget(core::AppId id, const char* name, int code) {
-    if (code == PowerKey) return std::string("closes ") + name;
-    const KeyAction* action = core::ApplicationOf(id).keys->Find(code);
+std::string DescribeTarget(const core::Application& application, int code) {
+    if (code == PowerKey) return std::string("closes ") + application.name;
+    const KeyAction* action = application.keys->Find(code);
     if (action == nullptr) return {};
     return DescribeRow(*action);
 }
@@ -92,16 +94,81 @@ std::string DescribePointer(int code) {
            ", faster while held";
 }
 
+// The media key that code types while the media keys are on; empty for none.
+std::string MediaKeyText(int code) {
+    const KeyAction* action = core::MediaKeys.Find(code);
+    if (action == nullptr) return {};
+    return "media key " + KeyName(action->keys[0]);
+}
+
+// A key of the machine's own whose action without a target the default
+// application chooses (its row's off or volumeDown).
+struct OwnKey {
+    int code;
+    WithoutTarget Application::*asDefault;
+    WithoutTarget withoutDefault;  // when the default selector names no row
+};
+
+constexpr OwnKey OwnKeys[] = {
+    {OffKey, &Application::off, core::OffWithoutDefault},
+    {VolumeDownKey, &Application::volumeDown, core::VolumeDownWithoutDefault},
+};
+
+const OwnKey* FindOwnKey(int code) {
+    for (const OwnKey& key : OwnKeys)
+        if (key.code == code) return &key;
+    return nullptr;
+}
+
+// What the action does while the media keys are off: a media key does nothing.
+std::string ActionText(WithoutTarget action) {
+    if (action == WithoutTarget::Standby) return "standby";
+    return action == WithoutTarget::ShutdownDialog ? "shutdown dialog" : "";
+}
+
+// "Beyond TV", "Beyond TV or WinDVR 6", "A, B or C": the rows whose action
+// for the key is (or, with matching false, is not) `action`.
+std::string NamesOfRows(const OwnKey& key, WithoutTarget action, bool matching) {
+    std::string names;
+    std::string last;
+    for (const Application& application : core::Applications) {
+        if ((application.*key.asDefault == action) != matching) continue;
+        if (!last.empty()) names += (names.empty() ? "" : ", ") + last;
+        last = application.name;
+    }
+    return names.empty() ? last : names + " or " + last;
+}
+
+// Whether no row before `row` has that action for the key.
+bool FirstRowWith(const OwnKey& key, WithoutTarget action, size_t row) {
+    for (size_t i = 0; i < row; ++i)
+        if (core::Applications[i].*key.asDefault == action) return false;
+    return true;
+}
+
+// "shutdown dialog when Beyond TV is the default, else standby": one clause
+// per action of the rows that differs from the action without a default.
+std::string DescribeOwnKey(const OwnKey& key) {
+    std::string text;
+    for (size_t i = 0; i < core::ApplicationCount; ++i) {
+        const WithoutTarget action = core::Applications[i].*key.asDefault;
+        if (action == key.withoutDefault || !FirstRowWith(key, action, i)) continue;
+        const std::string does = ActionText(action);
+        text += (text.empty() ? "" : "; ") + (does.empty() ? std::string("nothing") : does) +
+                " when " + NamesOfRows(key, action, true) + " is the default";
+    }
+    const std::string otherwise = ActionText(key.withoutDefault);
+    if (otherwise.empty()) return text;
+    return text.empty() ? otherwise : text + ", else " + otherwise;
+}
+
 std::string DescribeWithoutTarget(int code) {
+    if (const OwnKey* key = FindOwnKey(code)) return DescribeOwnKey(*key);
     switch (code) {
         case PowerKey:
             return "starts or closes the default TV application, closes the others";
         case StandbyKey:
             return "standby";
-        case ShutdownOrStandbyKey:
-            return "shutdown dialog when Beyond TV is the default, else standby";
-        case ShutdownKey:
-            return "shutdown dialog when Quillmarsh is the default";
         default:
             return DescribePointer(code);
     }
@@ -109,41 +176,38 @@ std::string DescribeWithoutTarget(int code) {
 
 // Only what the media keys change; every other key acts as without them.
 std::string DescribeMediaKey(int code) {
-    const KeyAction* action = core::MediaKeys.Find(code);
-    if (action == nullptr) return {};
-    const std::string key = "media key " + KeyName(action->keys[0]);
-    return code == ShutdownKey ? key + " unless Quillmarsh is the default" : key;
+    const std::string key = MediaKeyText(code);
+    const OwnKey* own = FindOwnKey(code);
+    if (key.empty() || own == nullptr) return key;
+    if (own->withoutDefault == WithoutTarget::MediaKey) {
+        const std::string others = NamesOfRows(*own, WithoutTarget::MediaKey, false);
+        return others.empty() ? key : key + " unless " + others + " is the default";
+    }
+    const std::string rows = NamesOfRows(*own, WithoutTarget::MediaKey, true);
+    return rows.empty() ? std::string() : key + " when " + rows + " is the default";
 }
 
 }  // namespace
 
 const char* ModeName(Mode mode) {
-    switch (mode) {
-        case Mode::WinDvr:
-            return "WinDVR 6";
-        case Mode::BeyondTv:
-            return "Beyond TV";
-        case Mode::Quillmarsh:
-            return "Quillmarsh";
-        case Mode::MediaKeys:
+    switch (mode.kind) {
+        case Mode::Kind::Target:
+            return core::ApplicationOf(mode.target).name;
+        case Mode::Kind::MediaKeys:
             return "With media keys";
-        case Mode::NoApplication:
+        case Mode::Kind::NoApplication:
             break;
     }
     return "No TV application";
 }
 
 std::string Describe(Mode mode, int code) {
-    switch (mode) {
-        case Mode::WinDvr:
-            return DescribeTarget(core::AppId::WinDvr, ModeName(mode), code);
-        case Mode::BeyondTv:
-            return DescribeTarget(core::AppId::BeyondTv, ModeName(mode), code);
-        case Mode::Quillmarsh:
-            return DescribeTarget(core::AppId::Quillmarsh, ModeName(mode), code);
-        case Mode::MediaKeys:
+    switch (mode.kind) {
+        case Mode::Kind::Target:
+            return DescribeTarget(core::ApplicationOf(mode.target), code);
+        case Mode::Kind::MediaKeys:
             return DescribeMediaKey(code);
-        case Mode::NoApplication:
+        case Mode::Kind::NoApplication:
             break;
     }
     return DescribeWithoutTarget(code);

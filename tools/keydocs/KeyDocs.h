@@ -2,22 +2,42 @@
 // tables and routing decisions, for the virtual remote and the README.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "core/Applications.h"
 #include "core/RemoteKey.h"
 
 namespace keydocs {
 
 // Where a key goes: no TV application is the target (and, with "MediaKeys"
-// 1, what changes then), or one of the three is.
-enum class Mode { NoApplication, MediaKeys, WinDvr, BeyondTv, Quillmarsh };
+// 1, what changes then), or the application of one row is.
+struct Mode {
+    enum class Kind : uint8_t { NoApplication, MediaKeys, Target };
+    Kind kind = Kind::NoApplication;
+    core::AppId target = {};  // for Kind::Target
+};
 
-constexpr Mode Modes[] = {Mode::NoApplication, Mode::MediaKeys, Mode::WinDvr, Mode::BeyondTv,
-                          Mode::Quillmarsh};
+constexpr Mode NoApplication{Mode::Kind::NoApplication, {}};
+constexpr Mode WithMediaKeys{Mode::Kind::MediaKeys, {}};
+constexpr Mode TargetIs(core::AppId id) { return {Mode::Kind::Target, id}; }
 
-// "No TV application", "With media keys", "WinDVR 6", "Beyond TV", "Quillmarsh".
+// "No TV application", "With media keys", then one mode per application, in
+// the order of the rows (core::Applications).
+constexpr size_t ModeCount = 2 + core::ApplicationCount;
+
+constexpr std::array<Mode, ModeCount> AllModes() {
+    std::array<Mode, ModeCount> modes{NoApplication, WithMediaKeys};
+    for (size_t i = 0; i < core::ApplicationCount; ++i)
+        modes[2 + i] = TargetIs(static_cast<core::AppId>(i));
+    return modes;
+}
+
+inline constexpr std::array<Mode, ModeCount> Modes = AllModes();
+
+// "No TV application", "With media keys", or the application's name.
 const char* ModeName(Mode mode);
 
 // One button of the remote as the virtual remote lays it out: a grid of

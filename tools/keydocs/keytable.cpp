@@ -1,5 +1,7 @@
 // keytable.exe: prints the Markdown table of what every remote key does in
-// each mode, in the order of the virtual remote's layout.
+// each mode (a column each, in the order of keydocs::Modes: without a TV
+// application, with the media keys, then one per application in the order of
+// its rows), the keys in the order of the virtual remote's layout.
 #include "KeyDocs.h"
 
 #include <cstdio>
@@ -9,7 +11,7 @@ int main() {
     std::printf("| Key | Code |");
     for (Mode mode : Modes) std::printf(" %s |", ModeName(mode));
     std::printf("\n|---|---|");
-    for (size_t i = 0; i < sizeof Modes / sizeof Modes[0]; ++i) std::printf("---|");
+    for (size_t i = 0; i < ModeCount; ++i) std::printf("---|");
     std::printf("\n");
     for (size_t i = 0; i < RemoteButtonCount; ++i) {
         const RemoteButton& button = RemoteButtons[i];

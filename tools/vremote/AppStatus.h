@@ -4,17 +4,20 @@
 #include <functional>
 #include <string>
 
+#include "core/Desktop.h"
+
 namespace vremote {
 
-// Whether a top-level window with this class (or, when null, any class) and
-// this title (or, when null, any title) exists.
-using WindowExists = std::function<bool(const wchar_t* windowClass, const wchar_t* title)>;
+// Whether a top-level window with that identity exists.
+using WindowExists = std::function<bool(const core::WindowIdentity& identity)>;
 
-// "Quillmarsh, Beyond TV, WinDVR 6" for those open, in that order, or
-// "none (pointer mode)".
+// The names of the applications whose window that a key adopts is open, in
+// the order of their rows ("Quillmarsh, Beyond TV, WinDVR 6"), or "none
+// (pointer mode)".
 std::string OpenApplications(const WindowExists& exists);
 
-// WindowExists over the desktop's real top-level windows.
-bool TopLevelWindowExists(const wchar_t* windowClass, const wchar_t* title);
+// WindowExists over the desktop's real top-level windows, looked for as the
+// identity's lookup says.
+bool TopLevelWindowExists(const core::WindowIdentity& identity);
 
 }  // namespace vremote

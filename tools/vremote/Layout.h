@@ -22,7 +22,26 @@ struct Box {
 constexpr int RemoteWidth = 330;      // the body and its margin
 constexpr int MaxRemoteHeight = 640;  // the client area's height at most
 constexpr int PanelWidth = 330;
-constexpr int MinPanelHeight = 520;   // what the panel's controls take
+
+// The panel, from its top: a group that explains the key pointed at, a line
+// for each mode, then a group for the status.
+constexpr int GroupPadding = 10;
+constexpr int GroupCaption = 20;
+constexpr int GroupGap = 10;
+constexpr int HeadingHeight = 20;
+constexpr int ModeLineHeight = 46;  // three wrapped lines
+constexpr int LabelHeight = 16;
+constexpr int ValueHeight = 20;
+constexpr int ListHeight = 124;     // the last lines written, 8 of them
+constexpr int HintHeight = 32;
+constexpr int KeyGroupHeight = GroupCaption + HeadingHeight +
+                               static_cast<int>(keydocs::ModeCount) * ModeLineHeight + GroupPadding;
+// The label and value of the applications open, the label and list of the
+// lines written, the feed's path and the hint.
+constexpr int StatusGroupHeight = GroupCaption + LabelHeight + ValueHeight + LabelHeight +
+                                  ListHeight + GroupPadding + LabelHeight + GroupPadding +
+                                  HintHeight + GroupPadding;
+constexpr int MinPanelHeight = KeyGroupHeight + GroupGap + StatusGroupHeight;
 
 struct RemoteLayout {
     int clientWidth;

@@ -9,8 +9,6 @@
 
 #include <commctrl.h>
 
-#include <iterator>
-
 namespace vremote {
 namespace {
 
@@ -27,17 +25,6 @@ constexpr int EyeHeight = 14;
 constexpr int EyeTop = 16;
 constexpr int NameHeight = 30;
 constexpr wchar_t BodyName[] = L"MARLOW";
-
-// The panel, from its top: a group explaining the key, a group for the status.
-constexpr int GroupPadding = 10;
-constexpr int GroupCaption = 20;
-constexpr int GroupGap = 10;
-constexpr int HeadingHeight = 20;
-constexpr int ModeLineHeight = 46;  // three wrapped lines
-constexpr int LabelHeight = 16;
-constexpr int ValueHeight = 20;
-constexpr int ListHeight = 124;     // the last lines written, 8 of them
-constexpr int HintHeight = 32;
 
 constexpr DWORD StaticStyle = WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX;
 constexpr DWORD ButtonStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
@@ -160,20 +147,17 @@ void RemoteWindow::createControls() {
     const int left = panel.left + GroupPadding;
     const int width = panel.width - 2 * GroupPadding;
     int y = panel.top + GroupCaption;
-    const int keyGroupHeight = GroupCaption + HeadingHeight +
-                               static_cast<int>(std::size(keydocs::Modes)) * ModeLineHeight +
-                               GroupPadding;
     addControl(L"BUTTON", "What the key does", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, -1,
-               panel.left, panel.top, panel.width, keyGroupHeight, font_);
+               panel.left, panel.top, panel.width, KeyGroupHeight, font_);
     addControl(L"STATIC", "Point at a key.", StaticStyle, KeyHeadingId, left, y, width,
                HeadingHeight, boldFont_);
     y += HeadingHeight;
-    for (int i = 0; i < static_cast<int>(std::size(keydocs::Modes)); ++i, y += ModeLineHeight) {
+    for (int i = 0; i < static_cast<int>(keydocs::ModeCount); ++i, y += ModeLineHeight) {
         addControl(L"STATIC", "", StaticStyle, FirstModeLineId + i, left, y, width,
                    ModeLineHeight, font_);
     }
 
-    const int statusTop = panel.top + keyGroupHeight + GroupGap;
+    const int statusTop = panel.top + KeyGroupHeight + GroupGap;
     addControl(L"BUTTON", "Status", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, -1, panel.left, statusTop,
                panel.width, panel.bottom() - statusTop, font_);
     y = statusTop + GroupCaption;

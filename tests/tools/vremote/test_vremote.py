@@ -7,6 +7,7 @@ import time
 
 from conftest import APPLICATIONS_ID, KEY_HEADING_ID, WINDOW_CLASS, WINDOW_TITLE, WRITTEN_LINES_ID
 from winebench import fakeapp
+from winebench.surface import APPS
 from winebench.wine import wait_for
 
 WM_CANCELMODE, WM_COMMAND = 0x001F, 0x0111
@@ -16,7 +17,8 @@ BM_CLICK, TTM_GETTOOLCOUNT = 0x00F5, 0x040D
 VK_RETURN, VK_SPACE = 0x0D, 0x20
 WS_MAXIMIZEBOX, WS_THICKFRAME = 0x00010000, 0x00040000
 INSIDE = 0x00050005  # x 5, y 5: inside any button
-MODE_NAMES = ("No TV application", "With media keys", "WinDVR 6", "Beyond TV", "Quillmarsh")
+# Then one mode per application, in the order of the program's rows.
+MODE_NAMES = ("No TV application", "With media keys", *(app["name"] for app in APPS.values()))
 
 
 def _three_buttons(remote):
@@ -120,16 +122,20 @@ def test_open_applications_follow_the_tv_applications_windows(remote, wine, bin_
         fakeapp.install(wine.drive_c, bin_dir / fakeapp.EXE_NAME, which, win_dir)
         return wine.start([fakeapp.installed_paths(wine.drive_c, which, win_dir).exe])
 
-    wait_shown("none (pointer mode)")
-    apps = {"windvr": start("windvr")}
-    wait_shown("WinDVR 6")
-    apps.update(quillmarsh=start("quillmarsh"), beyondtv=start("beyondtv"))
-    wait_shown("Quillmarsh, Beyond TV, WinDVR 6")
-    for which, rest in (("quillmarsh", "Beyond TV, WinDVR 6"), ("windvr", "Beyond TV"),
-                        ("beyondtv", "none (pointer mode)")):
-        apps[which].kill()
-        apps[which].wait()
-        wait_shown(rest)
+    def names(running):  # in the order of the rows, whatever the order of the starts
+        return ", ".join(APPS[which]["name"] for which in APPS if which in running) or \
+            "none (pointer mode)"
+
+    wait_shown(names([]))
+    apps = {}
+    for which in reversed(APPS):
+        apps[which] = start(which)
+        wait_shown(names(apps))
+    for which in list(APPS)[::2] + list(APPS)[1::2]:
+        proc = apps.pop(which)
+        proc.kill()
+        proc.wait()
+        wait_shown(names(apps))
 
 
 def test_without_a_feed_path_it_explains_its_use_and_exits_1(wine, probe, bin_dir):
