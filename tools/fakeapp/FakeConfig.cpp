@@ -1,5 +1,6 @@
 #include "FakeConfig.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -7,31 +8,41 @@
 namespace fakeapp {
 namespace {
 
-struct IdentityInfo {
-    Identity identity;
-    const char* name;
-    const char* exeName;
-    WindowSpec windows[2];
-};
-
-const IdentityInfo kIdentities[] = {
-    {Identity::WinDvr, "windvr", "WinDVR.exe",
-     {{"FakeWinDVRVideo", "InterVideo WinDVR 6"}, {"FakeWinDVRPanel", "WinDVR 6"}}},
-    {Identity::BeyondTv, "beyondtv", "BTVD3DShell.exe",
-     {{"SnapStream", "FormMainWindow"}, {"Streamzap.WM.D3D", "Beyond TV"}}},
-    {Identity::Quillmarsh, "quillmarsh", "MainPanel.exe",
-     {{"Quillmarsh", "FormMainWindow"}, {"VarnelMainPanel_Class", "Quillmarsh"}}},
-};
-
 constexpr char kExeSuffix[] = ".exe";
 constexpr char kCfgSection[] = "fakeapp";
 constexpr DWORD kProfileBuffer = 4096;
 constexpr size_t kExeSuffixLength = sizeof kExeSuffix - 1;
 
-const IdentityInfo* findIdentity(Identity identity) {
-    for (const auto& info : kIdentities)
-        if (info.identity == identity) return &info;
-    return nullptr;
+// Its window identities, in the order in which its windows are made.
+std::vector<const core::WindowIdentity*> identitiesOf(const core::Application& application) {
+    return {&application.keyTarget, &application.adopt, &application.running,
+            &application.main, &application.raise, &application.closeTest};
+}
+
+// Whether a window titled `title` answers the identity's title lookup: the
+// whole title, or its beginning for a prefix.
+bool answersTitle(const std::string& title, const core::WindowIdentity& identity) {
+    if (identity.title == nullptr) return true;
+    if (identity.lookup == core::Lookup::TitlePrefix)
+        return title.compare(0, std::strlen(identity.title), identity.title) == 0;
+    return title == identity.title;
+}
+
+// A title that every title lookup of the class finds: the first of their
+// titles that every one finds; the application's name when none looks at the
+// title.
+std::string titleOfClass(const core::Application& application, const std::string& cls) {
+    std::vector<const core::WindowIdentity*> ofClass;
+    for (const core::WindowIdentity* identity : identitiesOf(application))
+        if (identity->windowClass != nullptr && cls == identity->windowClass) ofClass.push_back(identity);
+    for (const core::WindowIdentity* candidate : ofClass) {
+        if (candidate->title == nullptr) continue;
+        const std::string title = candidate->title;
+        if (std::all_of(ofClass.begin(), ofClass.end(),
+                        [&title](const core::WindowIdentity* identity) { return answersTitle(title, *identity); }))
+            return title;
+    }
+    return application.name;
 }
 
 bool parseMs(const std::string& text, DWORD& out) {
@@ -52,10 +63,10 @@ public:
 
     void apply(const std::string& key, const std::string& value) {
         if (key == "identity") {
-            config_.identity = Identity::None;
-            for (const auto& info : kIdentities)
-                if (value == info.name) config_.identity = info.identity;
-            if (config_.identity == Identity::None) error("unknown identity '" + value + "'");
+            config_.application = nullptr;
+            for (const core::Application& application : core::Applications)
+                if (value == application.shortName) config_.application = &application;
+            if (config_.application == nullptr) error("unknown identity '" + value + "'");
         } else if (key == "window") {
             const size_t bar = value.find('|');
             if (bar == std::string::npos) return error("window needs CLASS|TITLE: '" + value + "'");
@@ -140,21 +151,36 @@ void readArgs(Config& config, const std::vector<std::string>& args) {
 
 }  // namespace
 
-const char* identityName(Identity identity) {
-    const IdentityInfo* info = findIdentity(identity);
-    return info ? info->name : "none";
+const char* identityName(const core::Application* application) {
+    return application != nullptr ? application->shortName : "none";
 }
 
-Identity identityFromExeName(const std::string& fileName) {
-    for (const auto& info : kIdentities)
-        if (lstrcmpiA(fileName.c_str(), info.exeName) == 0) return info.identity;
-    return Identity::None;
+const core::Application* applicationFromExeName(const std::string& fileName) {
+    for (const core::Application& application : core::Applications)
+        if (lstrcmpiA(fileName.c_str(), application.executable) == 0) return &application;
+    return nullptr;
 }
 
-std::vector<WindowSpec> defaultWindows(Identity identity) {
-    const IdentityInfo* info = findIdentity(identity);
-    if (!info) return {};
-    return {std::begin(info->windows), std::end(info->windows)};
+std::vector<WindowSpec> defaultWindows(const core::Application& application) {
+    std::vector<WindowSpec> windows;
+    std::vector<std::string> classes;  // given a window so far
+    std::vector<std::string> titles;   // named without a class, given a window so far
+    for (const core::WindowIdentity* identity : identitiesOf(application)) {
+        if (identity->windowClass != nullptr) {
+            const std::string cls = identity->windowClass;
+            if (std::find(classes.begin(), classes.end(), cls) != classes.end()) continue;
+            classes.push_back(cls);
+            windows.push_back({cls, titleOfClass(application, cls)});
+        } else if (identity->title != nullptr) {
+            const std::string title = identity->title;
+            if (std::find(titles.begin(), titles.end(), title) != titles.end()) continue;
+            titles.push_back(title);
+            windows.push_back({std::string("FakeTvApp.") + application.shortName + "." +
+                                   std::to_string(titles.size()),
+                               title});
+        }
+    }
+    return windows;
 }
 
 std::string exeStem(const std::string& exePath) {
@@ -167,11 +193,12 @@ std::string exeStem(const std::string& exePath) {
 Config buildConfig(const std::string& exePath, const std::vector<std::string>& args) {
     Config config;
     const size_t slash = exePath.find_last_of("\\/");
-    config.identity = identityFromExeName(
+    config.application = applicationFromExeName(
         slash == std::string::npos ? exePath : exePath.substr(slash + 1));
     readCfg(config, exeStem(exePath) + ".cfg");
     readArgs(config, args);
-    if (config.windows.empty()) config.windows = defaultWindows(config.identity);
+    if (config.windows.empty() && config.application != nullptr)
+        config.windows = defaultWindows(*config.application);
     if (config.logPath.empty()) config.logPath = exeStem(exePath) + ".log";
     if (config.closeWindowAfter && config.closeWindowAfter->index >= config.windows.size())
         config.errors.push_back("close_window_after: no window " +

@@ -1,7 +1,8 @@
 // Settings of the fake TV application: which application it impersonates, which
 // windows it shows and how it behaves over time. They come from a .cfg file beside
 // the executable (the [fakeapp] section of an INI file) and from the command line
-// (--key value or --key=value), the command line winning.
+// (--key value or --key=value), the command line winning. The applications are
+// the program's own rows (core::Applications).
 #pragma once
 
 #include <windows.h>
@@ -10,9 +11,9 @@
 #include <string>
 #include <vector>
 
-namespace fakeapp {
+#include "core/Applications.h"
 
-enum class Identity { None, WinDvr, BeyondTv, Quillmarsh };
+namespace fakeapp {
 
 struct WindowSpec {
     std::string cls;
@@ -25,7 +26,7 @@ struct TimedClose {
 };
 
 struct Config {
-    Identity identity = Identity::None;
+    const core::Application* application = nullptr;  // none: it impersonates nothing
     std::vector<WindowSpec> windows;
     DWORD delayMs = 0;
     DWORD busyStartMs = 0;  // busy at start, before its windows and its first message
@@ -37,13 +38,21 @@ struct Config {
     std::vector<std::string> errors;
 };
 
-const char* identityName(Identity identity);
+// The row's short name ("windvr"), or "none".
+const char* identityName(const core::Application* application);
 
-// Identity implied by an executable's file name ("WinDVR.exe", ...), or None.
-Identity identityFromExeName(const std::string& fileName);
+// The row whose executable is that file name (compared as Windows compares
+// file names), or null.
+const core::Application* applicationFromExeName(const std::string& fileName);
 
-// Windows shown when no "window" setting is given.
-std::vector<WindowSpec> defaultWindows(Identity identity);
+// The windows shown when no "window" setting is given: together they answer
+// every window identity of the row. In the order in which its identities
+// first name them (key target, adopt, running, main, raise, close test): a
+// window per class that an identity names, titled so that every title lookup
+// of that class finds it (the application's name when none looks at the
+// title), and a window per title that an identity names without a class,
+// with a class of its own.
+std::vector<WindowSpec> defaultWindows(const core::Application& application);
 
 // Builds the settings. exePath is the full path of the running executable; the
 // .cfg file (when there is one) and the default log sit beside it with the ".exe"

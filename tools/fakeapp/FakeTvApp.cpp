@@ -1,11 +1,15 @@
 // FakeTvApp.exe: stands in for one of the TV applications the remote control
-// drives. It shows that application's top-level windows, logs what reaches them
-// (window messages and low-level keyboard/mouse hook events) as JSON lines, and
-// closes itself on the application's own close command.
+// drives, a row of the program's own table (core::Applications). It shows
+// windows that answer that application's window identities, logs what reaches
+// them (window messages and low-level keyboard/mouse hook events) as JSON
+// lines, and closes itself on the application's own close: its close command
+// in its command message, or its close chord seen by its keyboard hook.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -16,8 +20,6 @@
 namespace fakeapp {
 namespace {
 
-constexpr UINT kQuillmarshCommand = WM_USER + 3000;  // 4024
-constexpr WPARAM kQuillmarshExit = 1;
 constexpr UINT kShutdownRequest = WM_APP + 1;
 constexpr UINT_PTR kTimerShow = 1;
 constexpr UINT_PTR kTimerExit = 2;
@@ -79,19 +81,36 @@ struct FakeWindow {
     std::deque<std::string> shown;  // input it received, newest first
 };
 
-// Modifier keys as seen by the low-level keyboard hook (left, right and generic
-// codes all count).
-struct Modifiers {
-    bool alt = false, ctrl = false, shift = false;
-
+// The keys held down as the low-level keyboard hook sees them, the left and
+// right modifier keys as their generic codes.
+class HeldKeys {
+public:
     void update(DWORD vk, bool down) {
+        if (down)
+            held_.insert(generic(vk));
+        else
+            held_.erase(generic(vk));
+    }
+
+    // Whether vk, going down, completes the chord: it is the chord's last key
+    // and every other key of the chord is held.
+    bool completes(const uint8_t (&keys)[4], DWORD vk) const {
+        const size_t length = core::ChordLength(keys);
+        return length > 0 && generic(vk) == keys[length - 1] &&
+               std::all_of(keys, keys + length - 1, [this](uint8_t key) { return held_.count(key) != 0; });
+    }
+
+private:
+    static DWORD generic(DWORD vk) {
         switch (vk) {
-        case VK_MENU: case VK_LMENU: case VK_RMENU: alt = down; break;
-        case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: ctrl = down; break;
-        case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: shift = down; break;
-        default: break;
+        case VK_LMENU: case VK_RMENU: return VK_MENU;
+        case VK_LCONTROL: case VK_RCONTROL: return VK_CONTROL;
+        case VK_LSHIFT: case VK_RSHIFT: return VK_SHIFT;
+        default: return vk;
         }
     }
+
+    std::set<DWORD> held_;
 };
 
 class App {
@@ -134,7 +153,7 @@ private:
     HHOOK keyboardHook_ = nullptr;
     HHOOK mouseHook_ = nullptr;
     std::vector<FakeWindow> windows_;
-    Modifiers modifiers_;
+    HeldKeys held_;
     bool exiting_ = false;
     bool closing_ = false;
     int exitCode_ = 0;
@@ -160,7 +179,7 @@ void App::write(bench::Json& j) {
 
 void App::logStart(const std::string& exePath, const std::vector<std::string>& args) {
     bench::Json j = event("start");
-    j.kv("identity", identityName(config_.identity)).key("args").beginArray();
+    j.kv("identity", identityName(config_.application)).key("args").beginArray();
     for (const auto& arg : args) j.value(bench::ansiToUtf8(arg));
     j.endArray().kv("exe", bench::ansiToUtf8(exePath)).kv("log", bench::ansiToUtf8(config_.logPath));
     write(j);
@@ -247,7 +266,8 @@ void App::paint(HWND hwnd, const FakeWindow* window) {
     SetBkMode(dc, TRANSPARENT);
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
-    const std::string heading = std::string("Fake ") + identityName(config_.identity) +
+    const std::string heading = std::string("Fake ") +
+                                (config_.application ? config_.application->name : "TV application") +
                                 (shown.empty() ? ": nothing received yet" : ": received, newest first");
     int y = kTextMargin;
     TextOutA(dc, kTextMargin, y, heading.c_str(), static_cast<int>(heading.size()));
@@ -274,6 +294,14 @@ LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
             .kv("lParam", static_cast<std::uint32_t>(lParam));
         write(j);
     }
+    const core::Application* application = config_.application;
+    if (application != nullptr && application->commandMessage != 0 && msg == application->commandMessage) {
+        show(window, "command " + std::to_string(wParam));
+        if (application->close.kind == core::CloseKind::Command && wParam == application->close.command &&
+            !config_.ignoreClose)
+            close();
+        return 0;
+    }
     switch (msg) {
     case WM_CLOSE:
         if (!config_.ignoreClose) close();
@@ -285,11 +313,6 @@ LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         return 0;
     case WM_KEYDOWN:
         show(window, "key " + keydocs::KeyName(static_cast<unsigned>(wParam)));
-        return 0;
-    case kQuillmarshCommand:
-        show(window, "command " + std::to_string(wParam));
-        if (config_.identity == Identity::Quillmarsh && wParam == kQuillmarshExit && !config_.ignoreClose)
-            close();
         return 0;
     case WM_DESTROY:
         if (window && !exiting_) {
@@ -338,14 +361,13 @@ void App::onKey(const KBDLLHOOKSTRUCT& key, bool down) {
     j.kv("vk", key.vkCode).kv("scan", key.scanCode).kv("flags", key.flags).kv("down", down)
         .kv("injected", (key.flags & LLKHF_INJECTED) != 0);
     write(j);
-    modifiers_.update(key.vkCode, down);
-    if (!down || config_.ignoreClose || exiting_) return;
-    const bool windvrChord = config_.identity == Identity::WinDvr && key.vkCode == VK_F8 &&
-                             modifiers_.alt && modifiers_.ctrl && modifiers_.shift;
-    const bool beyondTvChord = config_.identity == Identity::BeyondTv && key.vkCode == VK_F4 &&
-                               modifiers_.alt;
+    held_.update(key.vkCode, down);
+    const core::Application* application = config_.application;
+    const bool closeChord = down && application != nullptr &&
+                            application->close.kind != core::CloseKind::Command &&
+                            held_.completes(application->close.keys, key.vkCode);
     // Closing from inside the hook would hold up everyone's input: do it afterwards.
-    if (windvrChord || beyondTvChord) PostMessageA(control_, kShutdownRequest, 0, 0);
+    if (closeChord && !config_.ignoreClose && !exiting_) PostMessageA(control_, kShutdownRequest, 0, 0);
 }
 
 void App::onMouse(WPARAM msg, const MSLLHOOKSTRUCT& mouse) {

@@ -1,15 +1,18 @@
 """Python side of the fake TV application (FakeTvApp.exe).
 
-One executable stands in for WinDVR 6, Beyond TV and Quillmarsh: it takes the
-identity of the file name it is installed under (see IDENTITIES), shows that
-application's top-level windows and logs what reaches it as JSON lines.
+One executable stands in for every TV application of the program's table
+(surface.json's "applications", keyed by short name): it takes the identity
+of the row whose executable is the file name it is installed under (see
+IDENTITIES), shows top-level windows that answer each of that row's window
+identities, closes on that row's close (its close command in its command
+message, or its close chord) and logs what reaches it as JSON lines.
 
 Settings (the same keys on the command line as ``--key value`` and in the
 ``[fakeapp]`` section of the ``<exe without .exe>.cfg`` INI file beside it, which
 the program reads with GetPrivateProfileStringA; the command line wins, and its
 first ``window`` replaces the file's windows):
 
-  identity=windvr|beyondtv|quillmarsh   overrides the file name
+  identity=SHORTNAME                    overrides the file name ("windvr", ...)
   window=CLASS|TITLE                    repeatable (window1, window2, ... in the
                                         file); replaces the default windows
   delay=MS                              windows appear MS ms after start
@@ -51,64 +54,74 @@ from .cardemu import read_log, wait_for_log  # JSON-lines log reading, shared
 from .surface import APPS
 
 __all__ = [
-    "Identity", "IDENTITIES", "identity", "install", "installed_paths", "config_text",
+    "Identity", "IDENTITIES", "identity", "answers", "install", "installed_paths", "config_text",
     "registry_fragment", "read_log", "wait_for_log", "events", "messages", "ll_keys",
     "ll_mice", "exit_code", "hwnd_value",
 ]
 
 EXE_NAME = "FakeTvApp.exe"
 
-VK_SHIFT, VK_CONTROL, VK_MENU = 0x10, 0x11, 0x12
-VK_F4, VK_F8 = 0x73, 0x77
 WM_CLOSE = 0x0010
 WM_KEYDOWN, WM_KEYUP, WM_CHAR = 0x0100, 0x0101, 0x0102
-WM_USER = 0x0400
-
-# Close commands the fake applications obey (unless ignore_close).
-WINDVR_CLOSE_CHORD = (VK_MENU, VK_CONTROL, VK_SHIFT, VK_F8)
-BEYONDTV_CLOSE_CHORD = (VK_MENU, VK_F4)
-QUILLMARSH_COMMAND = APPS["quillmarsh"]["command_message"]  # 4024
-QUILLMARSH_EXIT = 1
 
 
 @dataclass(frozen=True)
 class Identity:
-    name: str
+    name: str  # the row's short name
     exe_name: str
     windows: tuple  # ((class, title), ...) shown by default
     reg_key: str  # under HKEY_LOCAL_MACHINE
     reg_value: str  # its data is the install directory
     default_dir: str  # a typical install directory
+    close: dict  # how it is closed: kind, keys (the chord), command
+    command_message: int  # its private command message; 0 for none
 
 
-def _identity(name: str, windows, default_dir: str) -> Identity:
-    install = APPS[name]["install"]
-    return Identity(name, install["executable"], windows, install["key"], install["value"],
-                    default_dir)
+def answers(window, identity: dict) -> bool:
+    """Whether a window (class, title) answers a window identity of
+    surface.json (class, title, lookup): the same class when it names one, the
+    whole title, or its beginning for a TitlePrefix lookup."""
+    cls, title = window
+    if identity["class"] is not None and cls != identity["class"]:
+        return False
+    if identity["title"] is None:
+        return True
+    if identity["lookup"] == "TitlePrefix":
+        return title.startswith(identity["title"])
+    return title == identity["title"]
 
 
-def _window(app: str, purpose: str, part: str) -> str:
-    return APPS[app]["windows"][purpose][part]
+def _windows(name: str) -> tuple:
+    """The windows the fake makes for a row (FakeConfig.h says how): a window
+    per class and per title named without a class, in the order in which the
+    row's identities first name them; a class's window is titled for every
+    lookup of that class."""
+    app = APPS[name]
+    identities = list(app["windows"].values())  # key target, adopt, running, main, raise, close test
+    windows, titles = [], []
+    for identity in identities:
+        cls, title = identity["class"], identity["title"]
+        if cls is not None and all(cls != c for c, _ in windows):
+            of_class = [i for i in identities if i["class"] == cls]
+            titles_of_class = [i["title"] for i in of_class if i["title"] is not None]
+            windows.append((cls, next((t for t in titles_of_class
+                                       if all(answers((cls, t), i) for i in of_class)),
+                                      app["name"])))
+        elif cls is None and title is not None and title not in titles:
+            titles.append(title)
+            windows.append(("FakeTvApp.%s.%d" % (name, len(titles)), title))
+    return tuple(windows)
 
 
-# The windows each fake makes, in the identities by which the program knows
-# them (its main window first, then the window its key map addresses); the
-# fake WinDVR 6's classes are its own, as the program looks for its titles.
-IDENTITIES = {
-    i.name: i for i in (
-        _identity("windvr", (("FakeWinDVRVideo", _window("windvr", "key_target", "title")),
-                             ("FakeWinDVRPanel", _window("windvr", "main", "title"))),
-                  r"C:\Program Files\InterVideo\WinDVR6"),
-        _identity("beyondtv", ((_window("beyondtv", "main", "class"),
-                                _window("beyondtv", "raise", "title")),
-                               (_window("beyondtv", "key_target", "class"), "Beyond TV")),
-                  r"C:\Program Files\SnapStream Media\Beyond TV"),
-        _identity("quillmarsh", ((_window("quillmarsh", "main", "class"),
-                                  _window("quillmarsh", "raise", "title")),
-                                 (_window("quillmarsh", "key_target", "class"), "Quillmarsh")),
-                  r"C:\Program Files\Honestech\TV Plus"),
-    )
-}
+def _identity(name: str) -> Identity:
+    app = APPS[name]
+    install = app["install"]
+    return Identity(name, install["executable"], _windows(name), install["key"], install["value"],
+                    r"C:\Program Files\%s" % app["name"], app["close"], app["command_message"])
+
+
+# By short name, in the order of the program's rows.
+IDENTITIES = {name: _identity(name) for name in APPS}
 
 IdentityLike = Union[str, Identity]
 

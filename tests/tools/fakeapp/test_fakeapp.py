@@ -9,6 +9,7 @@ from winebench.fakeapp import (events, exit_code, ll_keys, ll_mice, messages, re
                                wait_for_log)
 from winebench.probe import MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, \
     MOUSEEVENTF_MOVE
+from winebench.surface import APPS
 
 LLKHF_INJECTED = 0x10
 LLMHF_INJECTED = 0x1
@@ -17,16 +18,18 @@ LLMHF_INJECTED = 0x1
 def test_install_maps_directory_and_writes_cfg_and_registry(tmp_path):
     drive_c, fake = tmp_path / "drive_c", tmp_path / "FakeTvApp.exe"
     fake.write_bytes(b"MZ fake")
-    win_dir = r"C:\Program Files\SnapStream Media\Beyond TV"
+    win_dir = r"C:\Program Files\Two Words\App"
     reg = fakeapp.install(drive_c, fake, "beyondtv", win_dir, {
-        "window": [("SnapStream", "FormMainWindow"), "Other|Title"], "delay": 500,
+        "window": [("SomeClass", "Some title"), "Other|Title"], "delay": 500,
         "ignore_close": True, "close_window_after": (100, 1)})
     paths = fakeapp.installed_paths(drive_c, "beyondtv", win_dir)
-    assert paths.exe == drive_c / "Program Files" / "SnapStream Media" / "Beyond TV" / "BTVD3DShell.exe"
+    install = APPS["beyondtv"]["install"]
+    assert paths.exe == drive_c / "Program Files" / "Two Words" / "App" / install["executable"]
     assert paths.exe.read_bytes() == b"MZ fake"
     assert paths.cfg.is_file()  # what it says is read by the program, below
-    assert reg == ('REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\SnapStream Media\\Beyond TV]\r\n'
-                   '"InstallDir"="C:\\\\Program Files\\\\SnapStream Media\\\\Beyond TV"\r\n\r\n')
+    assert reg == ('REGEDIT4\r\n\r\n[HKEY_LOCAL_MACHINE\\%s]\r\n"%s"='
+                   '"C:\\\\Program Files\\\\Two Words\\\\App"\r\n\r\n'
+                   % (install["key"], install["value"]))
 
     fakeapp.install(drive_c, fake, "beyondtv", win_dir)
     assert not paths.cfg.exists()
@@ -50,21 +53,25 @@ def test_identity_from_file_name_shows_its_windows(identity, install, launcher, 
     start = events(log, "start")[0]
     assert (start["identity"], start["args"]) == (identity, [])
     created = {(e["class"], e["title"]): e["hwnd"] for e in events(log, "window")}
-    assert set(created) == set(expected)
+    assert list(created) == list(expected)
+    for purpose, wanted in APPS[identity]["windows"].items():
+        assert any(fakeapp.answers(window, wanted) for window in created), purpose
 
     rects = []
     for cls, title in expected:
         window = probe.wait_for_window(cls, title)
         assert (window["hwnd"], window["pid"]) == (created[cls, title], start["pid"])
         rects.append(window["rect"])
-    (l1, t1, r1, b1), (l2, t2, r2, b2) = rects
-    assert r1 <= l2 or r2 <= l1 or b1 <= t2 or b2 <= t1, "windows overlap: %r" % rects
+    for i, (l1, t1, r1, b1) in enumerate(rects):
+        for l2, t2, r2, b2 in rects[:i]:
+            assert r1 <= l2 or r2 <= l1 or b1 <= t2 or b2 <= t1, "windows overlap: %r" % rects
 
 
 def test_posted_messages_are_logged_with_exact_parameters(install, launcher, probe):
     paths = install("quillmarsh")
     _started(paths, launcher)
-    hwnd = probe.wait_for_window("VarnelMainPanel_Class", "Quillmarsh")["hwnd"]
+    cls, title = fakeapp.identity("quillmarsh").windows[0]
+    hwnd = probe.wait_for_window(cls, title)["hwnd"]
     sent = [("WM_KEYDOWN", fakeapp.WM_KEYDOWN, 0x70, 0x003B0001),
             ("WM_KEYUP", fakeapp.WM_KEYUP, 0x70, 0xC03B0001),
             ("WM_CHAR", fakeapp.WM_CHAR, 0x41, 0x001E0001),
@@ -76,37 +83,35 @@ def test_posted_messages_are_logged_with_exact_parameters(install, launcher, pro
                                                    if m["msg"] in names]) == len(sent))
     got = [(m["msg"], m["wParam"], m["lParam"]) for m in messages(log, hwnd=hwnd) if m["msg"] in names]
     assert got == [(name, wparam, lparam) for name, _, wparam, lparam in sent]
-    assert all(m["title"] == "Quillmarsh" for m in messages(log, hwnd=hwnd))
+    assert all(m["title"] == title for m in messages(log, hwnd=hwnd))
 
 
-def _key_down(vk):
-    return lambda e: e["ev"] == "ll_key" and e["vk"] == vk and e["down"]
+def _close_commands(identity: str):
+    """How to send the application's close, first in a form it must ignore
+    (another command in its message, or its chord without the first key),
+    then as it is; and what marks each of the two in its log."""
+    ident = fakeapp.identity(identity)
+    keys, command = ident.close["keys"], ident.close["command"]
+    if ident.close["kind"] == "command":
+        def send(probe, hwnd):
+            probe.post(hwnd, ident.command_message, command + 1, 0)
+            probe.post(hwnd, ident.command_message, command, 0)
+        return send, lambda e: e["ev"] == "msg" and e["msg"] == "MSG%d" % ident.command_message
+
+    def send(probe, hwnd):
+        probe.keys(keys[1:])
+        probe.keys(keys)
+    return send, lambda e: e["ev"] == "ll_key" and e["vk"] == keys[-1] and e["down"]
 
 
-# identity -> (send a command that must be ignored, then the close command;
-#              what marks each of the two in the log)
-CLOSE_COMMANDS = {
-    "windvr": (lambda probe, hwnd: (probe.keys([fakeapp.VK_CONTROL, fakeapp.VK_SHIFT, fakeapp.VK_F8]),
-                                    probe.keys(fakeapp.WINDVR_CLOSE_CHORD)),
-               _key_down(fakeapp.VK_F8)),
-    "beyondtv": (lambda probe, hwnd: (probe.keys([fakeapp.VK_F4]),
-                                      probe.keys(fakeapp.BEYONDTV_CLOSE_CHORD)),
-                 _key_down(fakeapp.VK_F4)),
-    "quillmarsh": (lambda probe, hwnd: (probe.post(hwnd, fakeapp.QUILLMARSH_COMMAND, 0, 0),
-                                        probe.post(hwnd, fakeapp.QUILLMARSH_COMMAND,
-                                                   fakeapp.QUILLMARSH_EXIT, 0)),
-                   lambda e: e["ev"] == "msg" and e["msg"] == "MSG4024"),
-}
-
-
-@pytest.mark.parametrize("identity", sorted(CLOSE_COMMANDS))
+@pytest.mark.parametrize("identity", sorted(fakeapp.IDENTITIES))
 def test_close_command_from_another_process(identity, install, launcher, probe):
     paths = install(identity)
     proc, _ = _started(paths, launcher)
-    cls, title = fakeapp.IDENTITIES[identity].windows[1]
+    cls, title = fakeapp.IDENTITIES[identity].windows[-1]
     hwnd = probe.wait_for_window(cls, title)["hwnd"]
 
-    send_commands, is_command = CLOSE_COMMANDS[identity]
+    send_commands, is_command = _close_commands(identity)
     send_commands(probe, hwnd)
     assert proc.wait(timeout=15) == 0
     log = read_log(paths.log)
@@ -121,15 +126,18 @@ def test_close_command_from_another_process(identity, install, launcher, probe):
 
 
 def test_ignore_close_only_logs(install, launcher, probe):
-    paths = install("quillmarsh", {"ignore_close": True})
+    identity = next(i for i in fakeapp.IDENTITIES if fakeapp.identity(i).close["kind"] == "command")
+    paths = install(identity, {"ignore_close": True})
     proc, _ = _started(paths, launcher)
-    hwnd = probe.wait_for_window("Quillmarsh", "FormMainWindow")["hwnd"]
+    cls, title = fakeapp.identity(identity).windows[-1]
+    hwnd = probe.wait_for_window(cls, title)["hwnd"]
     assert probe.send(hwnd, fakeapp.WM_CLOSE) == 0
-    probe.post(hwnd, fakeapp.QUILLMARSH_COMMAND, fakeapp.QUILLMARSH_EXIT, 0)
-    log = wait_for_log(paths.log, lambda log: messages(log, msg="MSG4024"))
+    send_close, is_command = _close_commands(identity)
+    send_close(probe, hwnd)
+    log = wait_for_log(paths.log, lambda log: len([e for e in log if is_command(e)]) == 2)
     assert messages(log, msg="WM_CLOSE", hwnd=hwnd)
     assert proc.poll() is None and exit_code(log) is None
-    assert probe.find("Quillmarsh", "FormMainWindow")
+    assert probe.find(cls, title)
 
 
 def test_cfg_settings_and_command_line_override(install, launcher, probe):
@@ -153,12 +161,13 @@ def test_cfg_settings_and_command_line_override(install, launcher, probe):
 
 
 def test_close_window_after_keeps_the_other_window(install, launcher, probe):
+    kept, closed = fakeapp.identity("beyondtv").windows
     paths = install("beyondtv", {"close_window_after": "300:1"})
     proc, _ = _started(paths, launcher)
     log = wait_for_log(paths.log, lambda log: events(log, "destroy"))
-    assert [(e["class"], e["title"]) for e in events(log, "destroy")] == [("Streamzap.WM.D3D", "Beyond TV")]
-    probe.wait_for_no_window("Streamzap.WM.D3D")
-    assert probe.find("SnapStream", "FormMainWindow", visible=True)
+    assert [(e["class"], e["title"]) for e in events(log, "destroy")] == [closed]
+    probe.wait_for_no_window(closed[0])
+    assert probe.find(*kept, visible=True)
     assert proc.poll() is None
 
 
