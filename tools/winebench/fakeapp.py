@@ -32,7 +32,7 @@ Log events (every line has "t_us", "pid" and "ev"; "hwnd" values are strings
 "0x%08x", numbers are unsigned):
   start   identity, args, exe, log
   window  hwnd, class, title, index (+ error when creation failed)
-  msg     hwnd, class, title, msg ("WM_KEYDOWN", ..., "MSG4024" for private
+  msg     hwnd, class, title, msg ("WM_KEYDOWN", ..., "MSG<number>" for private
           messages), wParam, lParam
   destroy hwnd, class, title            (a window closed while the app keeps running)
   closing                               a close command came; it ends after close_delay
@@ -218,7 +218,7 @@ def events(log: Iterable[dict], ev: str) -> list:
 
 def messages(log: Iterable[dict], msg: Optional[str] = None, hwnd=None,
              title: Optional[str] = None, cls: Optional[str] = None) -> list:
-    """Window messages received, filtered by name ("WM_KEYDOWN", "MSG4024"),
+    """Window messages received, filtered by name ("WM_KEYDOWN", "MSG1234"),
     window handle (str or int), title or class."""
     want = None if hwnd is None else hwnd_value(hwnd)
     return [e for e in events(log, "msg")

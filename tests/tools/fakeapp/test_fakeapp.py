@@ -34,7 +34,7 @@ def test_install_maps_directory_and_writes_cfg_and_registry(tmp_path):
     fakeapp.install(drive_c, fake, "beyondtv", win_dir)
     assert not paths.cfg.exists()
     with pytest.raises(ValueError):
-        fakeapp.install(drive_c, fake, "windvr", r"D:\WinDVR")
+        fakeapp.install(drive_c, fake, "windvr", r"D:\App")
 
 
 def _started(paths, launcher, *args):
