@@ -1,4 +1,4 @@
-"""The TV applications as the real programs are, kept apart from the program's tables so that a mistyped row fails."""
+"""The real TV applications, kept apart from the program's tables so that a mistyped row fails."""
 
 # Virtual keys of the close chords.
 VK_SHIFT, VK_CONTROL, VK_MENU, VK_F4, VK_F8 = 0x10, 0x11, 0x12, 0x73, 0x77
