@@ -13,7 +13,7 @@ from typing import Dict, Iterable, List, Mapping, Optional, Sequence, Tuple
 import pytest
 
 from winebench import cardemu, fakeapp
-from winebench.surface import APPS, KEYS
+from winebench.surface import APPS, KEYS, SURFACE
 from winebench.scenario import Bench, Card, Product
 from winebench.trace import ANY, DEFAULT_FUNCTIONS, assert_sequence, pointer  # noqa: F401
 from winebench.wine import WIDTH, wait_for
@@ -26,17 +26,11 @@ HOLD_AT_MOST_MS = 60000   # a key held until read often enough is let go by then
 
 WM_KEYDOWN = 0x0100
 WM_COMMAND = 0x0111
-QUILLMARSH_MESSAGE = APPS["quillmarsh"]["command_message"]
 KEYEVENTF_EXTENDEDKEY = 1
 KEYEVENTF_EXTENDED_UP = 3
 
 CAPTION = "Marlow Remote Control"
-# The window by which the router finds each application and its key map
-# addresses (App.hwnd arguments).
-TV_WINDOW = {app: ({"cls": APPS[app]["windows"]["key_target"]["class"]}
-                  if APPS[app]["windows"]["key_target"]["class"]
-                  else {"title": APPS[app]["windows"]["key_target"]["title"]})
-             for app in ("windvr", "beyondtv", "quillmarsh")}
+INITIAL_SELECTOR = SURFACE["initial_default_selector"]  # before the settings name a default
 
 # Every way the product acts on the world outside its own window.
 EFFECTS = ("PostMessageA", "SendMessageA", "keybd_event", "mouse_event", "SetCursorPos",
@@ -69,6 +63,36 @@ ENABLE_SHUTDOWN_PRIVILEGE = [
     ("AdjustTokenPrivileges", (ANY, 0, ANY, 0, 0, 0)),
 ]
 STANDBY = ENABLE_SHUTDOWN_PRIVILEGE + [("SetSystemPowerState", (1, 1))]
+
+
+def selector(app: str) -> int:
+    """The value of the default-application setting that names the application."""
+    return APPS[app]["selector"]
+
+
+def where(app: str, purpose: str = "key_target") -> dict:
+    """The cls and title (for the probe and App.hwnd) of the application's
+    window for a purpose: "key_target", "adopt", "running", "main", "raise"..."""
+    window = APPS[app]["windows"][purpose]
+    return {arg: window[field] for arg, field in (("cls", "class"), ("title", "title"))
+            if window[field]}
+
+
+def search(app: str, purpose: str) -> list:
+    """The traced call with which the program begins to look for that window;
+    none for a title among all windows, read by an untraced walk."""
+    window = APPS[app]["windows"][purpose]
+    cls, title = window["class"] or 0, window["title"] or 0
+    if window["lookup"] == "FindWindow":
+        return [("FindWindowA", (cls, title))]
+    if window["lookup"] == "DesktopChild":
+        return [("FindWindowExA", (ANY, 0, cls, title))]
+    return [("FindWindowExA", (ANY, 0, cls, 0))] if cls else []
+
+
+def launch_line(app: str) -> str:
+    """The command line that starts the application installed in its usual folder."""
+    return '"%s\\%s"' % (fakeapp.identity(app).default_dir, APPS[app]["install"]["executable"])
 
 
 def open_bench(wine, work: Path, extra_functions: Sequence[str] = ()) -> Bench:
@@ -209,10 +233,18 @@ class App:
                 return fakeapp.hwnd_value(window["hwnd"])
         raise LookupError("%s has no window class=%r title=%r" % (self.identity, cls, title))
 
+    def window(self, purpose: str = "key_target") -> int:
+        """Its window for a purpose (see where())."""
+        return self.hwnd(**where(self.identity, purpose))
+
     def received(self, msg: str) -> List[Tuple[int, int, int]]:
         """(hwnd, wParam, lParam) of every `msg` its windows received."""
         return [(fakeapp.hwnd_value(e["hwnd"]), e["wParam"], e["lParam"])
                 for e in fakeapp.messages(self.log(), msg)]
+
+    def commands(self) -> List[Tuple[int, int, int]]:
+        """(hwnd, wParam, lParam) of every command in its private command message."""
+        return self.received("MSG%d" % APPS[self.identity]["command_message"])
 
     def strokes(self) -> List[Tuple[int, bool]]:
         """Injected keyboard events its low-level hook saw, as (vk, down)."""
@@ -225,6 +257,27 @@ class App:
     def wait_exit(self, timeout: float = 20.0) -> int:
         wait_for(self.exited, timeout, message="%s exit" % self.identity)
         return fakeapp.exit_code(self.log())
+
+
+def command(app: App, number: int, purpose: str = "key_target") -> tuple:
+    """The post of a command in the application's private command message."""
+    return ("PostMessageA", (app.window(purpose), APPS[app.identity]["command_message"], number, 0))
+
+
+def closing(*apps: App) -> list:
+    """What the program does to close the running applications, in order: it
+    looks for each one's close-test window, then posts it the close command
+    or types the close chord (raising that window first, where the close says so)."""
+    calls = []
+    for app in apps:
+        close = APPS[app.identity]["close"]
+        calls += search(app.identity, "close_test")
+        if close["kind"] == "command":
+            calls.append(command(app, close["command"], "close_test"))
+        else:
+            raised = close["kind"] == "raise_then_chord"
+            calls += (front(app.window("close_test")) if raised else []) + chord(*close["keys"])
+    return calls
 
 
 def install(bench: Bench, identity: str, config: Optional[Mapping] = None) -> App:

@@ -11,26 +11,20 @@ from typing import List, Optional, Tuple
 
 from winebench import fakeapp
 from winebench.scenario import Bench, Product
+from winebench.surface import APPS
 from winebench.trace import ANY, Call, assert_sequence  # noqa: F401
 from winebench.wine import WIDTH, wait_for
 
 from winebench.ui import (ABOUT_CAPTION, BM_CLICK, CAPTION, CB_SETCURSEL,  # noqa: F401
-                          DIALOG_CLASS, IDCANCEL, IDM_ABOUT, IDM_EXIT, IDM_QUILLMARSH,
-                          IDM_QUIT_FROM_OUTSIDE, IDM_SETTINGS, IDM_SNAPSTREAM, IDM_WINDVR,
-                          IDOK, POPUP_MENU_CLASS, SETTINGS_CAPTION, TRAY_ICON_ID, TRAY_MESSAGE,
-                          VK_ESCAPE, WM_CLOSE, WM_COMMAND, WM_KEYDOWN, WM_LBUTTONDOWN,
-                          WM_MOUSEMOVE, WM_NULL, WM_RBUTTONDOWN)
+                          DIALOG_CLASS, IDCANCEL, IDM_ABOUT, IDM_EXIT, IDM_QUIT_FROM_OUTSIDE,
+                          IDM_SETTINGS, IDOK, POPUP_MENU_CLASS, SETTINGS_CAPTION, TRAY_ICON_ID,
+                          TRAY_MESSAGE, VK_ESCAPE, WM_CLOSE, WM_COMMAND, WM_KEYDOWN,
+                          WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_NULL, WM_RBUTTONDOWN)
 
 MF_STRING, MF_CHECKED, MF_SEPARATOR = 0, 8, 0x0800
 
 POLL_TIMER, POLL_INTERVAL_MS = 1, 65
 LINK_TIMER = 3  # looks for the card again, and opens it afresh after a resume
-
-# Selector values and what the menu, the Settings list and the switch call each.
-QUILLMARSH, SNAPSTREAM, WINDVR = 6, 7, 8
-ENTRY_TEXT = {QUILLMARSH: "Quillmarsh", SNAPSTREAM: "SnapStream", WINDVR: "WinDVR 6"}
-ENTRY_COMMAND = {QUILLMARSH: IDM_QUILLMARSH, SNAPSTREAM: IDM_SNAPSTREAM, WINDVR: IDM_WINDVR}
-IDENTITY = {QUILLMARSH: "quillmarsh", SNAPSTREAM: "beyondtv", WINDVR: "windvr"}
 
 # What the tray tests trace besides the usual functions (a module's
 # TRACE_ALSO for the bench fixture): the pointer read of a click and the number
@@ -85,8 +79,9 @@ def menu(entry: Optional[Tuple[int, int, str]] = None) -> List[MenuItem]:
                     MenuItem(MF_SEPARATOR, 0, None), MenuItem(MF_STRING, IDM_EXIT, "Exit")]
 
 
-def app_entry(selector: int, running: bool) -> Tuple[int, int, str]:
-    return (MF_CHECKED if running else MF_STRING, ENTRY_COMMAND[selector], ENTRY_TEXT[selector])
+def app_entry(app: str, running: bool) -> Tuple[int, int, str]:
+    """The application's entry in the menu, checked while it runs."""
+    return (MF_CHECKED if running else MF_STRING, APPS[app]["command"], APPS[app]["menu"])
 
 
 class Shell:

@@ -8,16 +8,16 @@ from __future__ import annotations
 
 import pytest
 
-from remote_steps import (ANY, QUILLMARSH_MESSAGE, WM_KEYDOWN, assert_effects, hold, open_bench,
-                          press, repeat_counts, run_apps, start_remote, wait_new)
+from remote_steps import (WM_KEYDOWN, assert_effects, command, hold, open_bench, press,
+                          repeat_counts, run_apps, search, start_remote, wait_new)
+from winebench.surface import APPS, KEYS
 
 VK_NUMPAD5, VK_UP = 101, 38
-DIGIT_5, UP = 4, 16
+DIGIT_5, UP = KEYS["5"], KEYS["Up"]
 
-# The three searches of an adoption, all made before any result is used.
-ADOPTION_SEARCHES = [("FindWindowExA", (ANY, 0, "VarnelMainPanel_Class", 0)),
-                     ("FindWindowExA", (ANY, 0, "Streamzap.WM.D3D", 0)),
-                     ("FindWindowExA", (ANY, 0, 0, "InterVideo WinDVR 6"))]
+# The searches of an adoption, one an application in the rows' order, all
+# made before any result is used.
+ADOPTION_SEARCHES = [call for app in APPS for call in search(app, "adopt")]
 
 
 @pytest.fixture(scope="class")
@@ -35,7 +35,7 @@ def beyond_tv(wine, tmp_path_factory):
 class TestBeyondTvRunning:
     def test_digit_5_adopts_beyond_tv_and_reaches_its_video_window(self, beyond_tv):
         product, card, app = beyond_tv
-        video = app.hwnd(cls="Streamzap.WM.D3D")
+        video = app.window()
 
         mark = product.trace.mark()
         press(card, DIGIT_5)  # each application looked for once; Beyond TV's window kept
@@ -68,10 +68,9 @@ class TestBeyondTvRunning:
 def test_quillmarsh_is_adopted_before_beyond_tv_and_windvr(bench):
     apps = run_apps(bench, ["windvr", "beyondtv", "quillmarsh"])
     product, card = start_remote(bench)
-    panel = apps["quillmarsh"].hwnd(cls="VarnelMainPanel_Class")
+    quillmarsh = apps["quillmarsh"]
     mark = product.trace.mark()
     press(card, DIGIT_5)
-    assert_effects(product, mark, ADOPTION_SEARCHES + [
-        ("PostMessageA", (panel, QUILLMARSH_MESSAGE, 10005, 0))])
-    assert wait_new(lambda: apps["quillmarsh"].received("MSG4024"), 0, 1) == [(panel, 10005, 0)]
+    assert_effects(product, mark, ADOPTION_SEARCHES + [command(quillmarsh, 10005)])
+    assert wait_new(quillmarsh.commands, 0, 1) == [(quillmarsh.window(), 10005, 0)]
     assert apps["beyondtv"].received("WM_KEYDOWN") == apps["windvr"].received("WM_KEYDOWN") == []

@@ -15,16 +15,17 @@ from typing import Dict, List, Optional
 
 import pytest
 
-from remote_steps import install
-from shell_steps import (ENTRY_TEXT, IDCANCEL, IDENTITY, IDM_SETTINGS, SETTINGS_CAPTION,
-                         SHELL_TRACE, app_entry, menu, start_shell)
+from remote_steps import INITIAL_SELECTOR, install, selector
+from shell_steps import (IDCANCEL, IDM_SETTINGS, SETTINGS_CAPTION, SHELL_TRACE, app_entry, menu,
+                         start_shell)
 from winebench.scenario import RegData
+from winebench.surface import APPS
 from winebench.wine import RawReg
 
 TRACE_ALSO = SHELL_TRACE
 
 APPLICATION_LIST = 11
-ORDER = (6, 7, 8)     # the list's order: Quillmarsh, SnapStream, WinDVR 6
+BEYONDTV, WINDVR = selector("beyondtv"), selector("windvr")
 
 
 def hex_data(type_code: int, data: bytes) -> RawReg:
@@ -55,35 +56,37 @@ CASES = {
         {"windvr": hex_data(REG_SZ, b""), "beyondtv": hex_data(REG_BINARY, b"C"),
          "quillmarsh": 0x3A43},
         {"windvr": True, "beyondtv": True, "quillmarsh": True},
-        {"DefaultTVAPP": hex_data(REG_BINARY, b"\x07"),
+        {"DefaultTVAPP": hex_data(REG_BINARY, bytes([BEYONDTV])),
          "AlwaysRemoteOff": hex_data(REG_BINARY, b"")},
-        selector=7),
+        selector=BEYONDTV),
     "long": Case(
         {"windvr": hex_data(REG_BINARY, b"C" * 128), "beyondtv": "C:\\" + "x" * 297,
          "quillmarsh": hex_data(REG_BINARY, b"C:\\T\0")},
         {"windvr": False, "beyondtv": False, "quillmarsh": True},
-        {"DefaultTVAPP": hex_data(REG_BINARY, b"\x08\0\0\0\0"),
+        {"DefaultTVAPP": hex_data(REG_BINARY, bytes([WINDVR, 0, 0, 0, 0])),
          "AlwaysRemoteOff": hex_data(REG_QWORD, b"\x01" + b"\0" * 7)},
-        selector=6, rewritten=["DefaultTVAPP", "AlwaysRemoteOff"]),
+        selector=INITIAL_SELECTOR, rewritten=["DefaultTVAPP", "AlwaysRemoteOff"]),
     "127-and-128-characters": Case(
         {"windvr": PATH_127, "beyondtv": PATH_127 + "Q",
          "quillmarsh": hex_data(REG_SZ, utf16(PATH_127 + "Q"))},
         {"windvr": True, "beyondtv": False, "quillmarsh": False},
-        {"DefaultTVAPP": "8", "AlwaysRemoteOff": "1"},
-        selector=0x38),
+        {"DefaultTVAPP": str(WINDVR), "AlwaysRemoteOff": "1"},
+        selector=ord(str(WINDVR))),  # the digit's character code
     "string-types": Case(
         {"windvr": hex_data(REG_EXPAND_SZ, utf16("%ProgramFiles%\\WinDVR\0")),
          "beyondtv": hex_data(REG_MULTI_SZ, utf16("C:\\A\0C:\\B\0\0")), "quillmarsh": None},
         {"windvr": True, "beyondtv": True, "quillmarsh": False},
-        {"DefaultTVAPP": hex_data(REG_DWORD, b"\x08\0"), "AlwaysRemoteOff": "x" * 300},
-        selector=8, rewritten=["AlwaysRemoteOff"]),
+        {"DefaultTVAPP": hex_data(REG_DWORD, bytes([WINDVR, 0])), "AlwaysRemoteOff": "x" * 300},
+        selector=WINDVR, rewritten=["AlwaysRemoteOff"]),
     "2-byte-1-ends": Case(
-        {}, {}, {"AlwaysRemoteOff": hex_data(REG_BINARY, b"\x01\0")}, selector=6, runs=False),
+        {}, {}, {"AlwaysRemoteOff": hex_data(REG_BINARY, b"\x01\0")}, selector=INITIAL_SELECTOR,
+        runs=False),
 }
 
 
 def expected_list(case: Case) -> list:
-    return [ENTRY_TEXT[s] for s in ORDER if case.installed[IDENTITY[s]]]
+    """The installed applications' entries, in the rows' order."""
+    return [APPS[app]["menu"] for app in APPS if case.installed[app]]
 
 
 @pytest.mark.parametrize("name", CASES)
@@ -103,17 +106,18 @@ def test_program_comes_up_with_what_the_data_says(bench, name):
     shell = start_shell(bench, card=False)
     assert [c.args[1] for c in shell.trace.calls("RegSetValueExA")] == case.rewritten
 
-    installed_default = case.selector in ORDER and case.installed[IDENTITY[case.selector]]
+    default = next((app for app in APPS if selector(app) == case.selector), None)
+    installed_default = default is not None and case.installed[default]
     at = (222, 111)
     opened = shell.open_menu(at)
-    entry = app_entry(case.selector, running=False) if installed_default else None
+    entry = app_entry(default, running=False) if installed_default else None
     shell.assert_menu(opened, menu(entry))
     shell.close_menu()
 
     dialog = shell.open_dialog(IDM_SETTINGS, SETTINGS_CAPTION)
     combo = shell.control(dialog, APPLICATION_LIST)
     entries = expected_list(case)
-    selected = entries.index(ENTRY_TEXT[case.selector]) if installed_default else 0
+    selected = entries.index(APPS[default]["menu"]) if installed_default else 0
     assert (combo["items"], combo["cursel"]) == (entries, selected if entries else -1)
     shell.end_dialog(dialog, IDCANCEL)
     assert shell.product.stop() == 0

@@ -8,11 +8,12 @@ from __future__ import annotations
 
 import pytest
 
-from remote_steps import install
-from shell_steps import (ABOUT_CAPTION, ANY, CB_SETCURSEL, IDCANCEL, IDM_ABOUT, IDM_QUILLMARSH,
-                         IDM_SETTINGS, IDOK, SETTINGS_CAPTION, SHELL_TRACE, SNAPSTREAM, WINDVR,
-                         Shell, assert_sequence, hwnd, menu, start_shell)
+from remote_steps import install, selector
+from shell_steps import (ABOUT_CAPTION, ANY, CB_SETCURSEL, IDCANCEL, IDM_ABOUT, IDM_SETTINGS, IDOK,
+                         SETTINGS_CAPTION, SHELL_TRACE, Shell, assert_sequence, hwnd, menu,
+                         start_shell)
 from winebench.scenario import Bench
+from winebench.surface import APPS
 from winebench.trace import DEFAULT_FUNCTIONS, pointer
 from winebench.wine import RegValue
 
@@ -23,17 +24,18 @@ APPLICATION_LIST = 11
 HWND_TOPMOST, SWP_NOSIZE = pointer(-1), 0x0001
 PLACE = (350, 300)
 REG_DWORD = 4
+INSTALLED = ("beyondtv", "windvr")  # in the list's order; not the first start's default
 
 
 @pytest.fixture(scope="module")
 def shell(wine, tmp_path_factory):
     """Beyond TV and WinDVR 6 installed, Quillmarsh not; first start, so the
-    selector is 6, an application that is not in the list."""
+    selector is Quillmarsh's, an application that is not in the list."""
     bench = Bench(wine, tmp_path_factory.mktemp("dialogs"),
                   functions=DEFAULT_FUNCTIONS + SHELL_TRACE)
     try:
-        install(bench, "beyondtv")
-        install(bench, "windvr")
+        for app in INSTALLED:
+            install(bench, app)
         yield start_shell(bench)
     finally:
         bench.close()
@@ -85,13 +87,14 @@ def stored(shell: Shell):
 
 def test_settings_list_selection_and_what_ok_stores(shell):
     written = ("DefaultTVAPP", REG_DWORD, 4)
-    entries = ["SnapStream", "WinDVR 6"]
+    entries = [APPS[app]["menu"] for app in INSTALLED]
+    first, second = (RegValue("REG_DWORD", selector(app)) for app in INSTALLED)
 
-    # Selector 6 is not in the list: position 0 is selected; OK makes it 7.
+    # The first start's selector is not in the list: position 0 is selected; OK stores it.
     settings = Settings(shell)
     assert settings.list() == (entries, 0)
     assert settings.close(IDOK) == [written]
-    assert stored(shell) == RegValue("REG_DWORD", SNAPSTREAM)
+    assert stored(shell) == first
 
     # The entry already in force: OK writes nothing.
     settings = Settings(shell)
@@ -102,22 +105,22 @@ def test_settings_list_selection_and_what_ok_stores(shell):
     settings = Settings(shell)
     settings.select(1)
     assert settings.close(IDCANCEL) == []
-    assert stored(shell) == RegValue("REG_DWORD", SNAPSTREAM)
+    assert stored(shell) == first
 
     settings = Settings(shell)
     assert settings.list() == (entries, 0)
     settings.select(1)
     assert settings.close(IDOK) == [written]
-    assert stored(shell) == RegValue("REG_DWORD", WINDVR)
+    assert stored(shell) == second
 
-    # The menu's Quillmarsh command sets selector 6 in memory only; the list
+    # The menu's Quillmarsh command sets its selector in memory only; the list
     # then shows the position it had last, and OK stores that entry again.
-    shell.command(IDM_QUILLMARSH)
-    assert stored(shell) == RegValue("REG_DWORD", WINDVR)
+    shell.command(APPS["quillmarsh"]["command"])
+    assert stored(shell) == second
     opened = shell.open_menu((500, 400))
     shell.assert_menu(opened, menu())  # Quillmarsh has no entry: not installed
     shell.close_menu()
     settings = Settings(shell)
     assert settings.list() == (entries, 1)
     assert settings.close(IDOK) == [written]
-    assert stored(shell) == RegValue("REG_DWORD", WINDVR)
+    assert stored(shell) == second

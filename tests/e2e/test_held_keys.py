@@ -16,17 +16,17 @@ import time
 import psutil
 import pytest
 
-from remote_steps import (HOLD_AT_MOST_MS, NO_ACTION_KEY, POWER, QUILLMARSH_MESSAGE, TV_WINDOW,
-                          WM_KEYDOWN, assert_effects, hold, install, open_bench, press, run_apps,
-                          start_remote)
-from shell_steps import ENTRY_COMMAND, SNAPSTREAM, QUILLMARSH, start_shell
+from remote_steps import (HOLD_AT_MOST_MS, NO_ACTION_KEY, POWER, WM_KEYDOWN, assert_effects,
+                          command, hold, install, launch_line, open_bench, press, run_apps,
+                          selector, start_remote, where)
+from shell_steps import start_shell
 from winebench import cardemu, fakeapp
+from winebench.surface import APPS, KEYS
 
-VOL_DOWN_KEY = 29
-DOWN = 8                   # the key "9": the pointer goes down
+VOL_DOWN_KEY = KEYS["Vol-"]
+DOWN = KEYS["9"]           # the pointer goes down
 HELD_MS = 400              # 5 to 7 reads at 65 ms
 PAST_TENTH_REPEAT = 12    # reads of a key held past the tenth repeat, which a target gets
-SELECTOR = {"quillmarsh": 6, "beyondtv": 7, "windvr": 8}
 DIALOG_TITLE = "Marlow Remote Control - Shut Down"
 WM_SYSCOMMAND, SC_CLOSE = 0x0112, 0xF060
 ACTS = ("PostMessageA", "keybd_event", "WinExec", "SetSystemPowerState", "DialogBoxParamA",
@@ -59,7 +59,7 @@ def desk(wine, tmp_path_factory):
     bench = open_bench(wine, tmp_path_factory.mktemp("held"))
     try:
         app = install(bench, "quillmarsh", {"close_delay": 600})
-        product, card = start_remote(bench, DefaultTVAPP=SELECTOR["quillmarsh"])
+        product, card = start_remote(bench, DefaultTVAPP=selector("quillmarsh"))
         yield bench, product, card, app
     finally:
         bench.close()
@@ -107,11 +107,9 @@ class TestWithQuillmarshTheDefault:
         assert_polls_on(bench, product, card)
 
 
-# What one press of the key does to a target.
+# What one press of the key does to Quillmarsh as the target: Vol- its command, Power its close.
 def one_press(app, code: int) -> list:
-    panel = app.hwnd(**TV_WINDOW["quillmarsh"])
-    command = {VOL_DOWN_KEY: 5001, POWER: 1}[code]
-    return [("PostMessageA", (panel, QUILLMARSH_MESSAGE, command, 0))]
+    return [command(app, {VOL_DOWN_KEY: 5001, POWER: APPS["quillmarsh"]["close"]["command"]}[code])]
 
 
 def test_power_held_across_a_slow_start_is_one_press(bench):
@@ -119,7 +117,7 @@ def test_power_held_across_a_slow_start_is_one_press(bench):
     for it (WinExec) without polling; the reads of the held Power after that
     wait are repeats, not a new press that would close what the first started."""
     app = install(bench, "quillmarsh", {"busy_start": 1500})
-    product, card = start_remote(bench, DefaultTVAPP=SELECTOR["quillmarsh"])
+    product, card = start_remote(bench, DefaultTVAPP=selector("quillmarsh"))
     mark = product.trace.mark()
     reads = hold(card, POWER, 0, reads=4)  # the first, then three after the start
     app.wait_windows()
@@ -133,7 +131,7 @@ def test_power_held_while_a_busy_machine_holds_the_program_up_is_one_press(bench
     stopped) while Power is held: the remote sent it all along, and the read
     after that stretch is a repeat."""
     app = install(bench, "quillmarsh")
-    product, card = start_remote(bench, DefaultTVAPP=SELECTOR["quillmarsh"])
+    product, card = start_remote(bench, DefaultTVAPP=selector("quillmarsh"))
     mark = product.trace.mark()
     card.feed.hold(POWER, HOLD_AT_MOST_MS)
 
@@ -161,19 +159,19 @@ def assert_started_once(product, mark, app) -> None:
 
 def test_a_target_closed_with_its_close_box_lets_go(bench):
     apps = run_apps(bench, ["beyondtv"])
-    product, card = start_remote(bench, DefaultTVAPP=6)
+    product, card = start_remote(bench, DefaultTVAPP=selector("quillmarsh"))
     press(card, NO_ACTION_KEY)  # Beyond TV is the target
-    video = bench.probe.find(**TV_WINDOW["beyondtv"])[0]["hwnd"]
+    video = bench.probe.find(**where("beyondtv"))[0]["hwnd"]
     bench.probe.post(video, WM_SYSCOMMAND, SC_CLOSE, 0)
     assert apps["beyondtv"].wait_exit() == 0
-    bench.probe.wait_for_no_window(**TV_WINDOW["beyondtv"])
+    bench.probe.wait_for_no_window(**where("beyondtv"))
     assert_polls_on(bench, product, card)
 
     # Started again by hand, it is adopted again by the next key.
     install(bench, "beyondtv").start()
     mark = product.trace.mark()
     press(card, NO_ACTION_KEY)
-    press(card, 16)  # Up
+    press(card, KEYS["Up"])
     posts = product.trace.calls("PostMessageA", since=mark)
     assert [p.args[1:] for p in posts] == [[WM_KEYDOWN, 0x26, 0]]
 
@@ -186,15 +184,13 @@ def test_a_target_closed_with_its_close_box_lets_go(bench):
 def test_switching_between_the_look_alikes_starts_the_chosen_one(bench, running, chosen):
     other = install(bench, running, {"close_delay": 1500}).start()
     wanted = install(bench, chosen)
-    selector = SNAPSTREAM if chosen == "beyondtv" else QUILLMARSH
-    shell = start_shell(bench, DefaultTVAPP=6 if selector == SNAPSTREAM else 7)
+    shell = start_shell(bench, DefaultTVAPP=selector(running))
     mark = shell.trace.mark()
-    shell.command(ENTRY_COMMAND[selector])
-    ident = fakeapp.identity(chosen)
+    shell.command(APPS[chosen]["command"])
     launch = shell.trace.wait_for_call("WinExec", since=mark)
-    assert launch.args[0] == '"%s\\%s"' % (ident.default_dir, ident.exe_name)
+    assert launch.args[0] == launch_line(chosen)
     wanted.wait_windows()
     assert other.wait_exit() == 0
-    closing_main = other.hwnd(title="FormMainWindow")
+    closing_main = other.window("raise")
     raised = [c.args[0] for c in shell.trace.calls("SetForegroundWindow", since=mark)]
     assert closing_main not in raised

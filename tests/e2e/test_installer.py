@@ -14,7 +14,7 @@ from __future__ import annotations
 
 import shutil
 
-from remote_steps import of_32bit_product
+from remote_steps import INITIAL_SELECTOR, of_32bit_product, selector
 from winebench.probe import ProbeError
 from winebench.scenario import IDM_QUIT_FROM_OUTSIDE, MAIN_WINDOW_CLASS, PRODUCT_EXE, WM_COMMAND
 from winebench.trace import ANY, NIM_ADD, NIM_DELETE, assert_sequence
@@ -32,6 +32,7 @@ UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Marlo
 VERSION = "3.1.0.0"
 SHORTCUT = r"C:\ProgramData\Microsoft\Windows\Start Menu\Programs\Marlow Remote Control.lnk"
 ABORTED_BY_SCRIPT = 2
+WINDVR = selector("windvr")  # a default the user chose
 IDOK = 1  # the wizard's Next / Install / Finish button
 TIMEOUT = 60.0
 
@@ -76,6 +77,12 @@ def settings(bench) -> dict:
 
 def dword(value: int) -> RegValue:
     return RegValue("REG_DWORD", value)
+
+
+def created(**instead: RegValue) -> dict:
+    """The settings an install creates where there are none; `instead` those found."""
+    return {"DefaultTVAPP": dword(INITIAL_SELECTOR), "AlwaysRemoteOff": dword(0),
+            "MediaKeys": dword(0), **instead}
 
 
 def start_installed(bench, folder: str):
@@ -131,21 +138,20 @@ def test_silent_install_places_the_program_registers_it_and_creates_the_settings
     size = listing(bench, "EstimatedSize")
     assert size.type == "REG_DWORD" and len(built) // 1024 <= size.data < 1024
 
-    assert settings(bench) == {"DefaultTVAPP": dword(6), "AlwaysRemoteOff": dword(0),
-                               "MediaKeys": dword(0)}
+    assert settings(bench) == created()
     assert b"MarlowRemote.exe" in bench.wine.to_unix(SHORTCUT).read_bytes()
 
 
 def test_a_reinstall_keeps_every_existing_setting_whatever_its_type(bench):
     assert install(bench) == 0
     cases = [
-        ({"DefaultTVAPP": 8, "AlwaysRemoteOff": None, "MediaKeys": 1},
-         {"DefaultTVAPP": dword(8), "AlwaysRemoteOff": dword(0), "MediaKeys": dword(1)}),
+        ({"DefaultTVAPP": WINDVR, "AlwaysRemoteOff": None, "MediaKeys": 1},
+         created(DefaultTVAPP=dword(WINDVR), MediaKeys=dword(1))),
         ({"DefaultTVAPP": None, "AlwaysRemoteOff": 1, "MediaKeys": None},
-         {"DefaultTVAPP": dword(6), "AlwaysRemoteOff": dword(1), "MediaKeys": dword(0)}),
+         created(AlwaysRemoteOff=dword(1))),
         # Data the program would not read as a number is still left alone.
-        ({"DefaultTVAPP": "7", "AlwaysRemoteOff": b"\x01", "MediaKeys": "1"},
-         {"DefaultTVAPP": RegValue("REG_SZ", "7"),
+        ({"DefaultTVAPP": str(WINDVR), "AlwaysRemoteOff": b"\x01", "MediaKeys": "1"},
+         {"DefaultTVAPP": RegValue("REG_SZ", str(WINDVR)),
           "AlwaysRemoteOff": RegValue("REG_BINARY", b"\x01"),
           "MediaKeys": RegValue("REG_SZ", "1")}),
     ]
@@ -169,7 +175,7 @@ def test_the_installed_program_runs_and_a_reinstall_asks_it_to_quit_first(bench)
 
 def test_uninstall_in_place_ends_the_program_and_leaves_the_settings_and_foreign_files(bench):
     assert install(bench) == 0
-    bench.set_settings(DefaultTVAPP=8)
+    bench.set_settings(DefaultTVAPP=WINDVR)
     folder = bench.wine.to_unix(default_dir(bench))
     (folder / "notes.txt").write_text("not the program's")
     product = start_installed(bench, default_dir(bench))
@@ -184,8 +190,7 @@ def test_uninstall_in_place_ends_the_program_and_leaves_the_settings_and_foreign
     assert sorted(p.name for p in folder.iterdir()) == [UNINSTALLER, "notes.txt"]
     assert run_entry(bench) is None and not bench.wine.to_unix(SHORTCUT).exists()
     assert not bench.wine.reg_key_exists(UNINSTALL_KEY)
-    assert settings(bench) == {"DefaultTVAPP": dword(8), "AlwaysRemoteOff": dword(0),
-                               "MediaKeys": dword(0)}
+    assert settings(bench) == created(DefaultTVAPP=dword(WINDVR))
     shutil.rmtree(folder)  # the caller's part of an in-place removal
 
 
@@ -202,8 +207,7 @@ def test_a_reinstall_stays_in_the_chosen_folder_and_a_plain_uninstall_removes_it
     wait_for(lambda: not folder.exists() and not bench.wine.reg_key_exists(UNINSTALL_KEY),
              TIMEOUT, interval=0.2, message="%s and its listing removed" % OTHER_DIR)
     assert run_entry(bench) is None
-    assert settings(bench) == {"DefaultTVAPP": dword(6), "AlwaysRemoteOff": dword(0),
-                               "MediaKeys": dword(0)}
+    assert settings(bench) == created()
 
 
 def test_the_wizard_offers_the_usual_folder_and_its_finish_page_starts_the_program(bench):

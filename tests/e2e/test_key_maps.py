@@ -14,15 +14,17 @@ from dataclasses import dataclass
 
 import pytest
 
-from remote_steps import (ANY, NO_ACTION_KEY, QUILLMARSH_MESSAGE, WM_KEYDOWN, App,
-                          assert_effects, chord, chord_strokes, dword, front, open_bench,
-                          TV_WINDOW, press, run_apps, start_remote, wait_new)
+from remote_steps import (ANY, NO_ACTION_KEY, WM_KEYDOWN, App, assert_effects, chord,
+                          chord_strokes, dword, front, open_bench, press, run_apps, start_remote,
+                          wait_new)
 from winebench import fakeapp
 from winebench.scenario import Card, Product
+from winebench.surface import APPS, KEYS
 
 VK_RETURN, VK_CONTROL, VK_SHIFT, VK_MENU, VK_UP, VK_DOWN = 13, 17, 16, 18, 38, 40
 MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP = 1, 2, 4
 PARKED = (900, 700)  # the pointer, away from every window
+COMMAND_MESSAGE = APPS["quillmarsh"]["command_message"]
 
 
 @dataclass
@@ -44,24 +46,23 @@ def target(request, wine, tmp_path_factory):
         product, card = start_remote(bench)
         bench.probe.set_cursor(*PARKED)
         press(card, NO_ACTION_KEY)  # the application becomes the target
-        window = TV_WINDOW[cls.IDENTITY]
-        yield Target(product, card, app, app.hwnd(**window), *cls.MSG)
+        yield Target(product, card, app, app.window(), *cls.MSG)
     finally:
         bench.close()
 
 
-def check_keys(target: Target, codes, posts: dict) -> None:
-    """Presses `codes`; each ({code: [(wParam, lParam), ...]}) posts its
-    messages to the target's window, found when it was adopted and not
-    searched for again while it exists; they arrive in order."""
+def check_keys(target: Target, posts: dict) -> None:
+    """Presses the keys of `posts` ({label: [(wParam, lParam), ...]}) in its
+    order; each posts its messages to the target's window, found when it was
+    adopted and not searched for again while it exists; they arrive in order."""
     expected, delivered = [], []
-    for code in codes:
-        for w, l in posts[code]:
+    for label in posts:
+        for w, l in posts[label]:
             expected.append(("PostMessageA", (target.window, target.msg_number, w, l)))
             delivered.append((target.window, w, l))
     mark = target.product.trace.mark()
     before = len(target.app.received(target.msg))
-    press(target.card, *codes)
+    press(target.card, *(KEYS[label] for label in posts))
     assert_effects(target.product, mark, expected, also=("FindWindowExA", "SetTimer"))
     assert wait_new(lambda: target.app.received(target.msg), before, len(delivered)) == delivered
 
@@ -71,23 +72,23 @@ class TestWinDvr:
     MSG = ("WM_KEYDOWN", WM_KEYDOWN)
 
     def test_a_key_posts_its_virtual_key_and_key_data(self, target):
-        check_keys(target, [0, 11], {0: [(ord("1"), 0x00020001)], 11: [(VK_RETURN, 0x001C0001)]})
+        check_keys(target, {"1": [(ord("1"), 0x00020001)], "Enter": [(VK_RETURN, 0x001C0001)]})
 
     def test_chords_are_typed_with_the_window_in_front_where_the_map_says(self, target):
         mark = target.product.trace.mark()
         strokes = len(target.app.strokes())
-        press(target.card, 22, 64)  # Ctrl+I in front; Ctrl+Shift+F as it is
+        press(target.card, KEYS["Info"], KEYS["FF"])  # Ctrl+I in front; Ctrl+Shift+F as it is
         keys = [(VK_CONTROL, ord("I")), (VK_CONTROL, VK_SHIFT, ord("F"))]
         assert_effects(target.product, mark,
                        front(target.window) + chord(*keys[0]) + chord(*keys[1]))
         expected = chord_strokes(*keys[0]) + chord_strokes(*keys[1])
         assert wait_new(target.app.strokes, strokes, len(expected)) == expected
 
-    def test_pointer_clicks_and_moves_by_the_step_that_code_75_enlarges(self, target):
+    def test_pointer_clicks_and_moves_by_a_step_that_the_step_key_enlarges(self, target):
         x, y = target.product.bench.probe.cursor()
         mark = target.product.trace.mark()
         clicks = len(fakeapp.ll_mice(target.app.log(), "WM_LBUTTONDOWN"))
-        press(target.card, 14, 19, 75, 16)  # click, right, large steps, up
+        press(target.card, KEYS["OK"], KEYS["Right"], KEYS["Step"], KEYS["Up"])  # Step: larger
         assert_effects(target.product, mark, [
             ("mouse_event", (MOUSEEVENTF_LEFTDOWN, x, y, 0, ANY)),
             ("mouse_event", (MOUSEEVENTF_LEFTUP, x, y, 0, ANY)),
@@ -102,19 +103,19 @@ class TestBeyondTv:
     MSG = ("WM_KEYDOWN", WM_KEYDOWN)
 
     def test_keys_post_plain_virtual_keys_one_or_two(self, target):
-        check_keys(target, [0, 30], {0: [(97, 0)], 30: [(VK_UP, 0), (VK_RETURN, 0)]})
+        check_keys(target, {"1": [(97, 0)], "Ch+": [(VK_UP, 0), (VK_RETURN, 0)]})
 
-    def test_code_23_brings_it_front_then_types_alt_enter(self, target):
+    def test_zoom_brings_it_front_then_types_alt_enter(self, target):
         mark = target.product.trace.mark()
         strokes = len(target.app.strokes())
-        press(target.card, 23)
+        press(target.card, KEYS["Zoom"])
         assert_effects(target.product, mark, front(target.window) + chord(VK_MENU, VK_RETURN))
         assert wait_new(target.app.strokes, strokes, 4) == chord_strokes(VK_MENU, VK_RETURN)
 
 
 class TestQuillmarsh:
     IDENTITY = "quillmarsh"
-    MSG = ("MSG4024", QUILLMARSH_MESSAGE)
+    MSG = ("MSG%d" % COMMAND_MESSAGE, COMMAND_MESSAGE)
 
     def test_keys_post_their_command(self, target):
-        check_keys(target, [0, 11], {0: [(10001, 0)], 11: [(10020, 0)]})
+        check_keys(target, {"1": [(10001, 0)], "Enter": [(10020, 0)]})

@@ -11,7 +11,8 @@ from __future__ import annotations
 
 import pytest
 
-from remote_steps import App, hold, install, open_bench, press, run_apps, start_remote, wait_new
+from remote_steps import (App, hold, install, open_bench, press, run_apps, selector, start_remote,
+                          wait_new)
 from winebench.surface import KEYS
 
 VK = {"Play": 0xB3, "Stop": 0xB2, "End": 0xB2, "Skip+": 0xB0, "Next": 0xB0, "Skip-": 0xB1,
@@ -28,7 +29,7 @@ def media_on(wine, tmp_path_factory):
     bench = open_bench(wine, tmp_path_factory.mktemp("media-on"))
     try:
         listener = player(bench)
-        product, card = start_remote(bench, DefaultTVAPP=7, MediaKeys=1)
+        product, card = start_remote(bench, DefaultTVAPP=selector("beyondtv"), MediaKeys=1)
         yield bench, listener, product, card
     finally:
         bench.close()
@@ -66,7 +67,7 @@ def test_without_the_setting_no_media_key_is_typed(wine, tmp_path):
     bench = open_bench(wine, tmp_path)
     try:
         listener = player(bench)
-        product, card = start_remote(bench, DefaultTVAPP=7)
+        product, card = start_remote(bench, DefaultTVAPP=selector("beyondtv"))
         press(card, *(KEYS[label] for label in VK), KEYS["3"])  # the pointer key marks the end
         assert [vk for vk, down in listener.strokes() if vk in VK.values()] == []
     finally:
@@ -78,7 +79,7 @@ def test_a_running_tv_application_gets_its_own_map(wine, tmp_path):
     try:
         listener = player(bench)
         beyond_tv = run_apps(bench, ["beyondtv"])["beyondtv"]
-        product, card = start_remote(bench, DefaultTVAPP=7, MediaKeys=1)
+        product, card = start_remote(bench, DefaultTVAPP=selector("beyondtv"), MediaKeys=1)
         press(card, KEYS["Play"], KEYS["Vol+"])
         assert wait_new(lambda: [w for _, w, _ in beyond_tv.received("WM_KEYDOWN")], 0, 2) == [
             0xB3, 0x6B]  # Play/Pause and Num + posted to its video window
@@ -95,7 +96,7 @@ def test_the_settings_box_shows_the_setting_stores_a_change_and_a_restart_keeps_
     media_keys_box = 12
     bench = open_bench(wine, tmp_path)
     try:
-        shell = start_shell(bench, DefaultTVAPP=7, MediaKeys=1)
+        shell = start_shell(bench, DefaultTVAPP=selector("beyondtv"), MediaKeys=1)
 
         def open_settings():
             dialog = shell.open_dialog(IDM_SETTINGS, SETTINGS_CAPTION)

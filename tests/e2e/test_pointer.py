@@ -1,6 +1,6 @@
 """The remote as a mouse, with no TV application running: a held direction
 key moves the pointer faster and faster (where it stops at the screen's
-edge is the pointer's own tests' business); codes 0 and 10 click, code 5
+edge is the pointer's own tests' business); the keys 1 and 0 click, 6
 holds the button down and lets it go, and a button still held is let go
 when the program ends.
 
@@ -16,14 +16,15 @@ import pytest
 from remote_steps import (WM_COMMAND, assert_effects, hold, install, main_window, open_bench,
                           press, repeat_counts, start_remote, wait_new)
 from winebench import fakeapp
+from winebench.surface import KEYS
 from winebench.trace import NIM_DELETE
+from winebench.ui import IDM_EXIT
 
 pytestmark = pytest.mark.screen(1024, 768)
 
-LEFT_CLICK, TOGGLE, RIGHT_CLICK = 0, 5, 10
-DOWN_RIGHT = 9
+LEFT_CLICK, TOGGLE, RIGHT_CLICK = KEYS["1"], KEYS["6"], KEYS["0"]
+DOWN_RIGHT = KEYS["Recall"]
 LEFTDOWN, LEFTUP, RIGHTDOWN, RIGHTUP = 2, 4, 8, 16
-IDM_EXIT = 1201
 BUTTON_MESSAGES = {LEFTDOWN: "WM_LBUTTONDOWN", LEFTUP: "WM_LBUTTONUP",
                    RIGHTDOWN: "WM_RBUTTONDOWN", RIGHTUP: "WM_RBUTTONUP"}
 

@@ -9,38 +9,18 @@ from __future__ import annotations
 
 import pytest
 
-from remote_steps import (ANY, CAPTION, NO_ACTION_KEY, POWER, QUILLMARSH_MESSAGE, TV_WINDOW,
-                          WM_COMMAND, WM_KEYDOWN, App, assert_effects, chord, front, install,
-                          main_window, press, run_apps, start_remote)
-from winebench import fakeapp
+from remote_steps import (ANY, CAPTION, NO_ACTION_KEY, POWER, WM_COMMAND, WM_KEYDOWN,
+                          assert_effects, closing, front, install, launch_line, main_window, press,
+                          run_apps, search, selector, start_remote, where)
+from winebench.surface import APPS, KEYS
 
-VK_SPACE, VK_SHIFT, VK_CONTROL, VK_MENU, VK_F4, VK_F8 = 32, 16, 17, 18, 115, 119
-SPACE, RIGHT = 68, 6
+VK_SPACE = 32
+SPACE, RIGHT = KEYS["Play"], KEYS["7"]
 SW_SHOW, IDOK = 5, 1
 WATCH_TIMER, WATCH_INTERVAL_MS = 2, 1000
-QUILLMARSH_CLOSE = 1
 REINITIALIZE = "Please re-initialize the TV application settings."
 MB_SETFOREGROUND = 0x10000
-
-CLOSE_WINDVR = chord(VK_MENU, VK_CONTROL, VK_SHIFT, VK_F8)
-FIND_BEYONDTV = ("FindWindowExA", (ANY, 0, "Streamzap.WM.D3D", 0))
-FIND_QUILLMARSH = ("FindWindowExA", (ANY, 0, "VarnelMainPanel_Class", 0))
 LOOKUPS = ("FindWindowExA", "FindWindowA", "SetTimer", "KillTimer")
-
-
-def close_beyond_tv(app: App) -> list:
-    return [FIND_BEYONDTV] + front(app.hwnd(**TV_WINDOW["beyondtv"])) + chord(VK_MENU, VK_F4)
-
-
-def close_quillmarsh(app: App) -> list:
-    panel = app.hwnd(**TV_WINDOW["quillmarsh"])
-    return [FIND_QUILLMARSH, ("PostMessageA", (panel, QUILLMARSH_MESSAGE, QUILLMARSH_CLOSE, 0))]
-
-
-# What Power does to a running application: its running test, then its close.
-POWER_CLOSES = {"windvr": lambda app: CLOSE_WINDVR,  # found by walking the windows: not traced
-                "beyondtv": lambda app: [FIND_BEYONDTV] + close_beyond_tv(app),
-                "quillmarsh": lambda app: [FIND_QUILLMARSH] + close_quillmarsh(app)}
 
 
 def watch_stopped(product, since: int):
@@ -58,32 +38,28 @@ def assert_pointer_moves(bench, product, card) -> None:
 
 
 def test_power_without_target_starts_the_default_and_the_watch_ends_with_it(bench):
-    apps = run_apps(bench, ["beyondtv", "quillmarsh"])
+    apps = run_apps(bench, APPS["windvr"]["power_closes"])  # the default's others, in order
     windvr = install(bench, "windvr", {"exit_after": 3000})
-    product, card = start_remote(bench, DefaultTVAPP=8)
+    product, card = start_remote(bench, DefaultTVAPP=selector("windvr"))
     owner = main_window(product)
-    ident = fakeapp.identity("windvr")
-    command_line = '"%s\\%s"' % (ident.default_dir, ident.exe_name)
 
     mark = product.trace.mark()
     press(card, POWER)
     watch = product.trace.wait_for_call("SetTimer", lambda c: c.args[1] == WATCH_TIMER,
                                         since=mark)
     windvr.wait_windows()
-    assert_effects(product, mark, close_beyond_tv(apps["beyondtv"])
-                   + close_quillmarsh(apps["quillmarsh"])
-                   + [("WinExec", (command_line, SW_SHOW))] + front(windvr.hwnd(title="WinDVR 6"))
+    assert_effects(product, mark, closing(*apps.values())
+                   + [("WinExec", (launch_line("windvr"), SW_SHOW))] + front(windvr.window("main"))
                    + [("SetTimer", (owner, WATCH_TIMER, WATCH_INTERVAL_MS, ANY))],
                    also=LOOKUPS, until=watch.seq + 1)
-    assert apps["beyondtv"].wait_exit() == apps["quillmarsh"].wait_exit() == 0
+    assert all(app.wait_exit() == 0 for app in apps.values())
 
     # The started application is the target: the key goes to it without adoption.
     mark = product.trace.mark()
     press(card, SPACE)
-    video = windvr.hwnd(**TV_WINDOW["windvr"])
-    assert_effects(product, mark, [("PostMessageA", (video, WM_KEYDOWN, VK_SPACE, 0))])
-    assert "VarnelMainPanel_Class" not in [c.args[2] for c in product.trace.calls(
-        "FindWindowExA", since=mark)]
+    assert_effects(product, mark, [("PostMessageA", (windvr.window(), WM_KEYDOWN, VK_SPACE, 0))])
+    searched = [c.args[2] for c in product.trace.calls("FindWindowExA", since=mark)]
+    assert where(next(iter(APPS)), "adopt")["cls"] not in searched  # the first adoption search
 
     assert windvr.wait_exit() == 0
     stop = watch_stopped(product, mark)
@@ -91,27 +67,31 @@ def test_power_without_target_starts_the_default_and_the_watch_ends_with_it(benc
     assert_pointer_moves(bench, product, card)
 
 
-@pytest.mark.parametrize("identity, adopt, selector", [("beyondtv", False, 7), ("windvr", True, 6)],
+@pytest.mark.parametrize("identity, default", [("beyondtv", "beyondtv"), ("windvr", "quillmarsh")],
                          ids=["beyondtv-default", "windvr-target"])
-def test_power_closes_the_running_target_or_default(bench, identity, adopt, selector):
+def test_power_closes_the_running_target_or_default(bench, identity, default):
     app = run_apps(bench, [identity])[identity]
-    product, card = start_remote(bench, DefaultTVAPP=selector)
+    product, card = start_remote(bench, DefaultTVAPP=selector(default))
+    adopt = identity != default
     if adopt:
         press(card, NO_ACTION_KEY)
 
     mark = product.trace.mark()
     press(card, POWER)
-    # As the default, WinDVR 6 and Quillmarsh (neither runs) are closed first.
-    others = [] if adopt else [FIND_QUILLMARSH]
-    assert_effects(product, mark, others + POWER_CLOSES[identity](app), also=LOOKUPS)  # no watch
+    # As the default, the others (none runs) are looked for and not closed first.
+    others = [] if adopt else [call for other in APPS[identity]["power_closes"]
+                               for call in search(other, "close_test")]
+    # Then its running test, and its close; no watch.
+    assert_effects(product, mark, others + search(identity, "key_target") + closing(app),
+                   also=LOOKUPS)
     assert app.wait_exit() == 0
-    bench.probe.wait_for_no_window(**TV_WINDOW[identity])
+    bench.probe.wait_for_no_window(**where(identity))
     assert_pointer_moves(bench, product, card)
 
 
 def test_default_application_not_installed_is_reported_then_the_others_close(bench):
-    apps = run_apps(bench, ["beyondtv", "quillmarsh"])
-    product, card = start_remote(bench, DefaultTVAPP=8)  # WinDVR 6 is not installed
+    apps = run_apps(bench, APPS["windvr"]["power_closes"])  # the default's others, in order
+    product, card = start_remote(bench, DefaultTVAPP=selector("windvr"))  # not installed
     owner = main_window(product)
 
     mark = product.trace.mark()
@@ -121,11 +101,10 @@ def test_default_application_not_installed_is_reported_then_the_others_close(ben
     assert_effects(product, mark, warning, also=LOOKUPS)  # nothing more while it is open
 
     bench.probe.post(box["hwnd"], WM_COMMAND, IDOK, 0)
-    assert apps["beyondtv"].wait_exit() == apps["quillmarsh"].wait_exit() == 0
+    assert all(app.wait_exit() == 0 for app in apps.values())
     watch = product.trace.wait_for_call("SetTimer", lambda c: c.args[1] == WATCH_TIMER,
                                         since=mark)
-    assert_effects(product, mark, warning + close_beyond_tv(apps["beyondtv"])
-                   + close_quillmarsh(apps["quillmarsh"])
+    assert_effects(product, mark, warning + closing(*apps.values())
                    + [("SetTimer", (owner, WATCH_TIMER, WATCH_INTERVAL_MS, ANY))], also=LOOKUPS)
     # Nothing to watch: the timer stops 2 s after its first tick, which
     # does not hold up the poll meanwhile.

@@ -12,17 +12,18 @@ prefix: it must stay last in this module.
 from __future__ import annotations
 
 from remote_steps import (ANY, ENABLE_SHUTDOWN_PRIVILEGE, NO_ACTION_KEY, POWER, assert_effects,
-                          front, main_window, press, run_apps, start_remote)
+                          front, main_window, press, run_apps, selector, start_remote)
 from winebench.fakeapp import hwnd_value
+from winebench.surface import KEYS
 
 OWN_PREFIX = True  # the shutdown ends Wine's services and desktop too
-STANDBY_KEY, SHUTDOWN_OR_STANDBY_KEY, SHUTDOWN_KEY = 13, 24, 29
+STANDBY_KEY, SHUTDOWN_OR_STANDBY_KEY, SHUTDOWN_KEY = KEYS["Standby"], KEYS["Off"], KEYS["Vol-"]
 WM_KEYDOWN, VK_RETURN, VK_ESCAPE = 0x0100, 13, 27
 SHUTDOWN_DIALOG = 107
 DIALOG_TITLE = "Marlow Remote Control - Shut Down"
 DIALOG_PLACE_1024 = (350, 300)
 EWX_POWEROFF_FORCE = 12
-POINTER_DOWN = 8  # the key 9
+POINTER_DOWN = KEYS["9"]
 
 
 def answer(dialog: int, vk: int) -> list:
@@ -31,10 +32,10 @@ def answer(dialog: int, vk: int) -> list:
                             ("EndDialog", (dialog, vk))]
 
 
-def open_dialog(bench, code: int, selector: int):
-    """Starts the product and opens the dialog with `code`; returns the
-    product, card and the dialog's window."""
-    product, card = start_remote(bench, DefaultTVAPP=selector)
+def open_dialog(bench, code: int, default: str):
+    """Starts the product with that default application and opens the dialog
+    with `code`; returns the product, card and the dialog's window."""
+    product, card = start_remote(bench, DefaultTVAPP=selector(default))
     return product, card, reopen(bench, product, code)
 
 
@@ -54,7 +55,7 @@ def reopen(bench, product, code: int) -> int:
 
 def test_power_keys_do_nothing_while_a_tv_window_exists(bench):
     app = run_apps(bench, ["windvr"])["windvr"]
-    product, card = start_remote(bench, DefaultTVAPP=6)  # all three keys act with 6
+    product, card = start_remote(bench, DefaultTVAPP=selector("quillmarsh"))  # all three keys act
     mark = product.trace.mark()
     press(card, STANDBY_KEY, SHUTDOWN_OR_STANDBY_KEY, SHUTDOWN_KEY)
     assert_effects(product, mark, [])
@@ -62,7 +63,7 @@ def test_power_keys_do_nothing_while_a_tv_window_exists(bench):
 
 
 def test_the_remote_cancels_the_shutdown_dialog_or_confirms_it_and_the_machine_powers_off(bench):
-    product, card, dialog = open_dialog(bench, SHUTDOWN_OR_STANDBY_KEY, 7)
+    product, card, dialog = open_dialog(bench, SHUTDOWN_OR_STANDBY_KEY, "beyondtv")
     mark = product.trace.mark()
     press(card, NO_ACTION_KEY)
     bench.probe.wait_for_no_window(cls="#32770", title=DIALOG_TITLE)

@@ -10,6 +10,7 @@ from __future__ import annotations
 import shutil
 from typing import List
 
+from remote_steps import INITIAL_SELECTOR, selector
 from shell_steps import (ANY, CAPTION, POLL_INTERVAL_MS, POLL_TIMER, assert_sequence, hwnd,
                          start_shell)
 from winebench import cardemu, fakeapp
@@ -47,7 +48,7 @@ def test_first_start_creates_the_settings_and_polls_on_timer_1_only(bench):
         write_dword("DefaultTVAPP"), write_dword("AlwaysRemoteOff"), ("RegFlushKey", ANY),
         ("SetTimer", (shell.window, POLL_TIMER, POLL_INTERVAL_MS, ANY))])
     assert shell.trace.calls("RegOpenKeyExA")[0].ret == ERROR_FILE_NOT_FOUND
-    assert bench.setting("DefaultTVAPP") == RegValue("REG_DWORD", 6)
+    assert bench.setting("DefaultTVAPP") == RegValue("REG_DWORD", INITIAL_SELECTOR)
     assert bench.setting("AlwaysRemoteOff") == RegValue("REG_DWORD", 0)
 
     wait_polls(bench.card(), 30)  # two seconds of polling: still one timer
@@ -58,7 +59,7 @@ def test_first_start_creates_the_settings_and_polls_on_timer_1_only(bench):
 
 def test_always_remote_off_1_ends_the_start_before_any_poll(bench):
     card = bench.register_cards()[0]
-    bench.set_settings(DefaultTVAPP=7, AlwaysRemoteOff=1)
+    bench.set_settings(DefaultTVAPP=selector("beyondtv"), AlwaysRemoteOff=1)
     product = bench.start(wait=False)
     assert product.wait_exit() == 0
     calls = product.trace.calls()
@@ -72,7 +73,7 @@ def test_other_always_remote_off_values_run_and_a_missing_selector_is_written(be
     shell = start_shell(bench, AlwaysRemoteOff=2)
     assert_sequence(shell.trace.calls(), [write_dword("DefaultTVAPP"), ("RegFlushKey", ANY),
                                           ("SetTimer", (shell.window, POLL_TIMER, ANY, ANY))])
-    assert bench.setting("DefaultTVAPP") == RegValue("REG_DWORD", 6)
+    assert bench.setting("DefaultTVAPP") == RegValue("REG_DWORD", INITIAL_SELECTOR)
     assert bench.setting("AlwaysRemoteOff") == RegValue("REG_DWORD", 2)
     wait_polls(bench.card(), 3)
     assert shell.product.running()

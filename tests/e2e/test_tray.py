@@ -10,16 +10,15 @@ from __future__ import annotations
 
 import pytest
 
-from remote_steps import install, press
-from shell_steps import (ANY, CAPTION, DIALOG_CLASS, IDENTITY, IDM_EXIT, IDM_QUIT_FROM_OUTSIDE,
-                         IDOK, LINK_TIMER, NOTIFY_RECORD_SIZE, POLL_TIMER, SHELL_TRACE, TRAY_ICON_ID,
-                         TRAY_MESSAGE, WINDVR, WM_CLOSE, WM_COMMAND, WM_LBUTTONDOWN,
-                         WM_MOUSEMOVE, WM_RBUTTONDOWN, Shell, app_entry, assert_sequence, menu,
-                         start_shell)
+from remote_steps import install, press, selector
+from shell_steps import (ANY, CAPTION, DIALOG_CLASS, IDM_EXIT, IDM_QUIT_FROM_OUTSIDE, IDOK,
+                         LINK_TIMER, NOTIFY_RECORD_SIZE, POLL_TIMER, SHELL_TRACE, TRAY_ICON_ID,
+                         TRAY_MESSAGE, WM_CLOSE, WM_COMMAND, WM_LBUTTONDOWN, WM_MOUSEMOVE,
+                         WM_RBUTTONDOWN, Shell, app_entry, assert_sequence, menu, start_shell)
 from winebench.cardemu import Device
 from winebench.probe import MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, Probe
 from winebench.scenario import DEFAULT_CARD_NAME
-from winebench.surface import LINK
+from winebench.surface import APPS, KEYS, LINK
 from winebench.trace import NIM_ADD, NIM_DELETE, NIM_MODIFY
 from winebench.wine import wait_for
 
@@ -27,7 +26,7 @@ NIF_MESSAGE_ICON_TIP = 7
 MB_SETFOREGROUND = 0x10000
 MISSING_FILTER = ("Can't find the Marlow WDM Video Capture Filter.\n\n"
                   "Please check your hardware or drivers. ")
-TOGGLE = 5
+TOGGLE = KEYS["6"]  # holds the left button down, and lets it go
 
 TRACE_ALSO = SHELL_TRACE
 
@@ -99,20 +98,19 @@ def test_menu_entry_of_the_default_application(bench):
     buttons open the menu, and each click destroys the previous menu. Not
     installed: no entry, even while it runs. (Which text each default
     application has is the application records' own tests' business.)"""
-    selector = WINDVR
-    app = install(bench, IDENTITY[selector])
-    shell = start_shell(bench, DefaultTVAPP=selector)
+    app = install(bench, "windvr")
+    shell = start_shell(bench, DefaultTVAPP=selector("windvr"))
     opened = shell.open_menu((200, 150))
-    first = shell.assert_menu(opened, menu(app_entry(selector, running=False)))
+    first = shell.assert_menu(opened, menu(app_entry("windvr", running=False)))
     shell.close_menu()
 
     app.start()
     opened = shell.open_menu((310, 260), WM_RBUTTONDOWN)
-    shell.assert_menu(opened, menu(app_entry(selector, running=True)), destroyed=first)
+    shell.assert_menu(opened, menu(app_entry("windvr", running=True)), destroyed=first)
     shell.close_menu()
     assert shell.product.stop() == 0
 
-    bench.uninstall_app(IDENTITY[selector])
+    bench.uninstall_app("windvr")
     shell = start_shell(bench)
     opened = shell.open_menu((50, 60))
     shell.assert_menu(opened, menu())
@@ -150,7 +148,7 @@ NO_RECEIVER = {
 
 @pytest.mark.parametrize("devices", NO_RECEIVER.values(), ids=["none", "unusable"])
 def test_without_receiver_the_first_click_reports_the_missing_filter_and_ends(bench, devices):
-    for identity in IDENTITY.values():
+    for identity in APPS:
         install(bench, identity)
     bench.register_cards(devices)
     shell = start_shell(bench, card=False)

@@ -1,8 +1,9 @@
 """Numbers and names at the program's surface that the bench's steps use:
 Win32 messages, the program's window texts, tray message and commands (these
-last from the program's own description, surface.json)."""
+last from the program's own description, surface.json; each application's
+menu command is in its record there)."""
 
-from .surface import APPS, COMMANDS, TRAY
+from .surface import COMMANDS, TRAY
 
 # Win32
 WM_NULL, WM_CLOSE, WM_KEYDOWN, WM_COMMAND = 0x0000, 0x0010, 0x0100, 0x0111
@@ -24,5 +25,3 @@ TRAY_MESSAGE = TRAY["callback_message"]
 TRAY_ICON_ID = TRAY["icon_id"]
 IDM_ABOUT, IDM_QUIT_FROM_OUTSIDE = COMMANDS["about"], COMMANDS["quit_from_outside"]
 IDM_SETTINGS, IDM_EXIT = COMMANDS["settings"], COMMANDS["exit"]
-IDM_QUILLMARSH, IDM_SNAPSTREAM, IDM_WINDVR = (APPS[app]["command"]
-                                              for app in ("quillmarsh", "beyondtv", "windvr"))
