@@ -6,53 +6,153 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <sstream>
 
 namespace {
 
-struct AppWindows {
+// The names that the effects print for numbers: messages, virtual keys
+// (letters and digits print as 'M'), mouse events and message box styles.
+enum class Kind { Message, Key, Mouse, Box };
+
+struct Name {
+    Kind kind;
+    unsigned value;
     const char* name;
-    const char* mainClass;
-    const char* mainTitle;
-    const char* targetClass;
-    const char* targetTitle;
 };
 
-// As the fake TV application makes them.
-const AppWindows FakeWindows[] = {
-    {"quillmarsh", "Quillmarsh", "FormMainWindow", "VarnelMainPanel_Class", "Quillmarsh"},
-    {"beyondtv", "SnapStream", "FormMainWindow", "Streamzap.WM.D3D", "Beyond TV"},
-    {"windvr", "FakeWinDVRPanel", "WinDVR 6", "FakeWinDVRVideo", "InterVideo WinDVR 6"},
+#define NAMED(kind, constant) {Kind::kind, constant, #constant}
+constexpr Name Names[] = {
+    NAMED(Message, WM_KEYDOWN),
+    NAMED(Key, VK_RETURN), NAMED(Key, VK_SHIFT), NAMED(Key, VK_CONTROL), NAMED(Key, VK_MENU),
+    NAMED(Key, VK_ESCAPE), NAMED(Key, VK_SPACE), NAMED(Key, VK_PRIOR), NAMED(Key, VK_NEXT),
+    NAMED(Key, VK_END), NAMED(Key, VK_HOME), NAMED(Key, VK_LEFT), NAMED(Key, VK_UP),
+    NAMED(Key, VK_RIGHT), NAMED(Key, VK_DOWN), NAMED(Key, VK_DELETE), NAMED(Key, VK_ADD),
+    NAMED(Key, VK_SUBTRACT), NAMED(Key, VK_F4), NAMED(Key, VK_F8), NAMED(Key, VK_F11),
+    NAMED(Key, VK_VOLUME_MUTE), NAMED(Key, VK_VOLUME_DOWN), NAMED(Key, VK_VOLUME_UP),
+    NAMED(Key, VK_MEDIA_NEXT_TRACK), NAMED(Key, VK_MEDIA_PREV_TRACK), NAMED(Key, VK_MEDIA_STOP),
+    NAMED(Key, VK_MEDIA_PLAY_PAUSE), NAMED(Key, VK_OEM_COMMA), NAMED(Key, VK_OEM_PERIOD),
+    NAMED(Mouse, MOUSEEVENTF_LEFTDOWN), NAMED(Mouse, MOUSEEVENTF_LEFTUP),
+    NAMED(Mouse, MOUSEEVENTF_RIGHTDOWN), NAMED(Mouse, MOUSEEVENTF_RIGHTUP),
+    NAMED(Box, MB_OK), NAMED(Box, MB_SETFOREGROUND),
 };
+#undef NAMED
 
-const AppWindows& WindowsOf(core::AppId id) { return FakeWindows[static_cast<size_t>(id)]; }
+std::string NameOf(Kind kind, unsigned value) {
+    if (kind == Kind::Key && ((value >= '0' && value <= '9') || (value >= 'A' && value <= 'Z')))
+        return std::string("'") + static_cast<char>(value) + "'";
+    if (kind == Kind::Key && value >= VK_NUMPAD0 && value <= VK_NUMPAD9)
+        return "VK_NUMPAD" + std::to_string(value - VK_NUMPAD0);
+    for (const Name& name : Names)
+        if (name.kind == kind && name.value == value) return name.name;
+    for (const core::Application& row : core::Applications)
+        if (kind == Kind::Message && row.commandMessage != 0 && row.commandMessage == value)
+            return std::string(row.shortName) + ".command";
+    return std::to_string(value);
+}
+
+std::string ChordOf(const uint8_t* keys, size_t count) {
+    std::string line = "chord";
+    for (size_t i = 0; i < count; ++i) line += (i == 0 ? " " : "+") + NameOf(Kind::Key, keys[i]);
+    return line;
+}
+
+std::string Message(const char* verb, const std::string& window, unsigned message, std::uintptr_t wParam,
+                    std::intptr_t lParam) {
+    std::ostringstream line;
+    line << verb << " " << window << " " << NameOf(Kind::Message, message) << " "
+         << (message == WM_KEYDOWN ? NameOf(Kind::Key, static_cast<unsigned>(wParam))
+                                   : std::to_string(wParam));
+    if (lParam != 0) line << " 0x" << std::hex << lParam;
+    return line.str();
+}
 
 // FindWindow and FindWindowEx compare a class and a title whole and
 // case-insensitively; the program's own walks compare titles byte for byte.
-bool SameIgnoringCase(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
-
-bool TitleMatches(core::Lookup lookup, const std::string& title, const char* wanted) {
-    switch (lookup) {
+bool Finds(const core::WindowIdentity& identity, const FakeWindow& window) {
+    if (identity.windowClass != nullptr && strcasecmp(window.windowClass.c_str(), identity.windowClass) != 0)
+        return false;
+    if (identity.title == nullptr) return true;
+    switch (identity.lookup) {
         case core::Lookup::ExactTitle:
-            return title == wanted;
+            return window.title == identity.title;
         case core::Lookup::TitlePrefix:
-            return title.compare(0, std::strlen(wanted), wanted) == 0;
+            return window.title.compare(0, std::strlen(identity.title), identity.title) == 0;
         default:
-            return SameIgnoringCase(title, wanted);
+            return strcasecmp(window.title.c_str(), identity.title) == 0;
     }
 }
 
-const char* LookupName(core::Lookup lookup) {
-    switch (lookup) {
-        case core::Lookup::FindWindow:
-            return "window";
-        case core::Lookup::DesktopChild:
-            return "child";
-        case core::Lookup::ExactTitle:
-            return "exact";
-        default:
-            return "prefix";
+// An application's purposes, in the order in which they name its windows.
+struct Purpose {
+    PurposeWindow FakeApplication::*window;
+    const core::WindowIdentity core::Application::*identity;
+    const char* name;
+};
+const Purpose Purposes[] = {
+    {&FakeApplication::keyTarget, &core::Application::keyTarget, "keyTarget"},
+    {&FakeApplication::main, &core::Application::main, "main"},
+    {&FakeApplication::adopt, &core::Application::adopt, "adopt"},
+    {&FakeApplication::running, &core::Application::running, "running"},
+    {&FakeApplication::raise, &core::Application::raise, "raise"},
+    {&FakeApplication::closeTest, &core::Application::closeTest, "closeTest"},
+};
+constexpr size_t PurposeCount = std::size(Purposes);
+
+// Each purpose's window is the first window made so far that its identity
+// finds, or a new one made for it. The identities with a title make theirs
+// first, the longest title first; the others then find those, or make a
+// window with the row's name as its title.
+FakeApplication Build(const core::Application& row) {
+    FakeApplication fake{row, row.shortName, row.commandMessage, {}, {}, {}, {}, {}, {}, {}};
+    const auto titleLength = [&](size_t p) {
+        const char* title = (row.*Purposes[p].identity).title;
+        return title != nullptr ? std::strlen(title) : 0;
+    };
+    size_t order[PurposeCount] = {0, 1, 2, 3, 4, 5};
+    std::stable_sort(std::begin(order), std::end(order),
+                     [&](size_t a, size_t b) { return titleLength(a) > titleLength(b); });
+    size_t windowOf[PurposeCount] = {};
+    for (size_t p : order) {
+        const core::WindowIdentity& identity = row.*Purposes[p].identity;
+        const auto found = std::find_if(fake.windows.begin(), fake.windows.end(),
+                                        [&](const FakeWindow& window) { return Finds(identity, window); });
+        windowOf[p] = static_cast<size_t>(found - fake.windows.begin());
+        if (found == fake.windows.end())
+            fake.windows.push_back({0x1000 * (static_cast<size_t>(row.id) + 1) + 0x10 * windowOf[p], "",
+                                    identity.windowClass ? identity.windowClass : "",
+                                    identity.title ? identity.title : row.name});
     }
+    for (size_t p = 0; p < PurposeCount; ++p) {
+        FakeWindow& window = fake.windows[windowOf[p]];
+        if (window.name.empty()) window.name = fake.name + "." + Purposes[p].name;
+        if (window.windowClass.empty()) window.windowClass = window.name;
+        PurposeWindow& purpose = fake.*Purposes[p].window;
+        static_cast<FakeWindow&>(purpose) = window;
+        purpose.identity = &(row.*Purposes[p].identity);
+        purpose.lookup = fake.name + "." + Purposes[p].name;
+    }
+    return fake;
+}
+
+const std::vector<FakeApplication>& FakeApplications() {
+    static const std::vector<FakeApplication> all = [] {
+        std::vector<FakeApplication> built;
+        for (const core::Application& row : core::Applications) built.push_back(Build(row));
+        return built;
+    }();
+    return all;
+}
+
+// The lookup's name: the purpose of a row whose identity it is, else what it looks for.
+std::string LookupName(const core::WindowIdentity& identity) {
+    for (const FakeApplication& application : FakeApplications())
+        for (const Purpose& purpose : Purposes) {
+            const PurposeWindow& window = application.*purpose.window;
+            if (window.identity == &identity) return window.lookup;
+        }
+    return std::string(identity.windowClass ? identity.windowClass : "") + "|" +
+           (identity.title ? identity.title : "");
 }
 
 std::string Join(const Effects& lines) {
@@ -63,160 +163,182 @@ std::string Join(const Effects& lines) {
 
 }  // namespace
 
-core::WindowRef FakeDesktop::Open(const std::string& name, const std::string& windowClass,
-                                  const std::string& title) {
-    const core::WindowRef ref = 0x100 + 0x10 * windows_.size();
-    // A new window comes first in Z order.
-    windows_.insert(windows_.begin(), {ref, name, windowClass, title, true});
-    return ref;
+const FakeApplication& Fake(core::AppId id) { return FakeApplications()[static_cast<size_t>(id)]; }
+
+int UnknownSelector() {
+    int selector = 0;
+    for (const core::Application& row : core::Applications) selector = std::max(selector, row.selector + 1);
+    return selector;
 }
 
-void FakeDesktop::Close(core::WindowRef window) {
+std::string InstallDir(const FakeApplication& application) { return "C:\\TV\\" + application.name; }
+
+void InstallAll(core::State& state) {
+    for (const core::Application& row : core::Applications)
+        core::InstallLocationFound(state, row.id, InstallDir(Fake(row.id)).c_str());
+}
+
+FakeWindow FakeDesktop::Open(const FakeWindow& window) {
+    Window opened{window, true};
+    while (std::any_of(windows_.begin(), windows_.end(),
+                       [&](const Window& w) { return w.window.ref == opened.window.ref; }))
+        opened.window.ref += 0x100000;
+    windows_.insert(windows_.begin(), opened);
+    return opened.window;
+}
+
+FakeWindow FakeDesktop::Open(const std::string& name, const std::string& windowClass,
+                             const std::string& title) {
+    return Open(FakeWindow{0x100 + 0x10 * windows_.size(), name, windowClass, title});
+}
+
+FakeWindow FakeDesktop::Open(const std::string& name, const FakeWindow& like, const std::string& titleEnd) {
+    return Open(name, like.windowClass, like.title + titleEnd);
+}
+
+void FakeDesktop::Close(const FakeWindow& window) {
     for (Window& w : windows_)
-        if (w.ref == window) w.open = false;
+        if (w.window.name == window.name) w.open = false;
 }
 
-void FakeDesktop::OpenApplication(core::AppId id) {
-    const AppWindows& own = WindowsOf(id);
-    Open(std::string(own.name) + ".main", own.mainClass, own.mainTitle);
-    Open(std::string(own.name) + ".target", own.targetClass, own.targetTitle);
+void FakeDesktop::OpenApplication(const FakeApplication& application) {
+    for (const FakeWindow& window : application.windows) Open(window);
 }
 
-void FakeDesktop::CloseApplication(core::AppId id) {
-    Close(Named(std::string(WindowsOf(id).name) + ".main"));
-    Close(Named(std::string(WindowsOf(id).name) + ".target"));
+void FakeDesktop::CloseApplication(const FakeApplication& application) {
+    for (const FakeWindow& window : application.windows) Close(window);
 }
 
-core::WindowRef FakeDesktop::Named(const std::string& name) const {
+core::WindowRef FakeDesktop::Named(const FakeWindow& window) const {
     for (const Window& w : windows_)
-        if (w.name == name && w.open) return w.ref;
+        if (w.window.name == window.name && w.open) return w.window.ref;
     return 0;
 }
 
-std::string FakeDesktop::NameOf(core::WindowRef window) const {
+FakeWindow FakeDesktop::WindowOf(core::WindowRef window) const {
     for (const Window& w : windows_)
-        if (w.ref == window) return w.name;
-    return std::to_string(window);
+        if (w.window.ref == window) return w.window;
+    return {window, std::to_string(window), "", ""};
 }
 
 core::WindowRef FakeDesktop::Find(const core::WindowIdentity& identity) {
-    if (recordLookups)
-        effects.push_back(std::string("find ") + LookupName(identity.lookup) + " " +
-                          (identity.windowClass ? identity.windowClass : "") + "|" +
-                          (identity.title ? identity.title : ""));
-    // Newest first: the Z order.
-    for (const Window& w : windows_) {
-        if (!w.open) continue;
-        if (identity.windowClass != nullptr && !SameIgnoringCase(w.windowClass, identity.windowClass))
-            continue;
-        if (identity.title == nullptr || TitleMatches(identity.lookup, w.title, identity.title))
-            return w.ref;
-    }
+    if (recordLookups) Did("find " + LookupName(identity));
+    for (const Window& w : windows_)  // newest first: the Z order
+        if (w.open && Finds(identity, w.window)) return w.window.ref;
     return 0;
 }
 
 bool FakeDesktop::Exists(core::WindowRef window) {
     return std::any_of(windows_.begin(), windows_.end(),
-                       [window](const Window& w) { return w.ref == window && w.open; });
-}
-
-std::string FakeDesktop::Message(const char* verb, core::WindowRef window, unsigned message,
-                                 std::uintptr_t wParam, std::intptr_t lParam) const {
-    std::ostringstream line;
-    line << verb << " " << NameOf(window) << " " << message << " " << wParam << " 0x" << std::hex
-         << lParam;
-    return line.str();
+                       [window](const Window& w) { return w.window.ref == window && w.open; });
 }
 
 void FakeDesktop::Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
                        std::intptr_t lParam) {
-    effects.push_back(Message("post", window, message, wParam, lParam));
+    Did(::Post(WindowOf(window), message, wParam, lParam));
 }
-
 void FakeDesktop::Send(core::WindowRef window, unsigned message, std::uintptr_t wParam,
                        std::intptr_t lParam) {
-    effects.push_back(Message("send", window, message, wParam, lParam));
+    Did(::Send(WindowOf(window), message, wParam, lParam));
 }
-
-void FakeDesktop::Raise(core::WindowRef window) { effects.push_back("raise " + NameOf(window)); }
-
-void FakeDesktop::TypeChord(const uint8_t* keys, size_t count) {
-    std::string line = "chord";
-    for (size_t i = 0; i < count; ++i) line += (i == 0 ? " " : "+") + std::to_string(keys[i]);
-    effects.push_back(line);
-}
-
-void FakeDesktop::MoveBy(int dx, int dy) {
-    effects.push_back("move " + std::to_string(dx) + " " + std::to_string(dy));
-}
-
-void FakeDesktop::Button(unsigned event, core::Point at) {
-    effects.push_back("button " + std::to_string(event) + " @" + std::to_string(at.x) + "," +
-                      std::to_string(at.y));
-}
-
+void FakeDesktop::Raise(core::WindowRef window) { Did(::Raise(WindowOf(window))); }
+void FakeDesktop::TypeChord(const uint8_t* keys, size_t count) { Did(ChordOf(keys, count)); }
+void FakeDesktop::MoveBy(int dx, int dy) { Did(::MoveBy(dx, dy)); }
+void FakeDesktop::Button(unsigned event, core::Point at) { Did(::Button(event, at)); }
 void FakeDesktop::SetCursor(core::Point at) {
     cursor = at;
-    effects.push_back("cursor " + std::to_string(at.x) + "," + std::to_string(at.y));
+    Did(::Cursor(at.x, at.y));
+}
+
+bool FakeDesktop::Standby() {
+    Did("standby");
+    return standbySleeps;
+}
+
+bool FakeDesktop::OpenReceiver() {
+    Did(cardThere ? "open receiver" : "open receiver: not found");
+    return cardThere;
 }
 
 bool FakeDesktop::Start(const char* commandLine) {
-    effects.push_back(std::string("start ") + commandLine);
+    Did(::Start(commandLine));
     clock += startTakesMs;
     return startSucceeds;
 }
 
 void FakeDesktop::ShowMessage(const char* text, unsigned style) {
-    effects.push_back(std::string("message ") + text + " (" + std::to_string(style) + ")");
+    Did(Message(text, style));
     if (inMessageBox) inMessageBox();
 }
 
-bool FakeDesktop::Standby() {
-    effects.push_back("standby");
-    return standbySleeps;
-}
-
 void FakeDesktop::RunShutdownDialog() {
-    effects.push_back("dialog");
+    Did("dialog");
     if (inDialog) inDialog();
-    effects.push_back("dialog ended");
-}
-
-void FakeDesktop::SetWatchTimer(bool running) {
-    effects.push_back(running ? "watch on" : "watch off");
-}
-
-bool FakeDesktop::OpenReceiver() {
-    effects.push_back(cardThere ? "open receiver" : "open receiver: not found");
-    return cardThere;
-}
-
-void FakeDesktop::CloseReceiver() { effects.push_back("close receiver"); }
-
-void FakeDesktop::SetPolling(bool running) { effects.push_back(running ? "poll on" : "poll off"); }
-
-void FakeDesktop::SetLinkTimer(uint32_t ms) {
-    effects.push_back(ms == 0 ? "link timer off" : "link timer " + std::to_string(ms));
-}
-
-void FakeDesktop::ShowReceiverMissing(bool missing) {
-    effects.push_back(missing ? "tip: no remote receiver" : "tip: as usual");
+    Did("dialog ended");
 }
 
 void FakeDesktop::TraceFailure(const char* what, uint32_t code) {
     std::ostringstream line;
     line << "trace " << what << " 0x" << std::hex << code;
-    effects.push_back(line.str());
+    Did(line.str());
 }
 
-void ExpectEffects(const Effects& actual, const Effects& expected) {
-    const size_t common = std::min(actual.size(), expected.size());
-    size_t i = 0;
-    while (i < common && actual[i] == expected[i]) ++i;
-    if (i == common && actual.size() == expected.size()) return;
-    ADD_FAILURE() << "effect " << i << ": expected "
-                  << (i < expected.size() ? expected[i] : "(no more)") << ", got "
-                  << (i < actual.size() ? actual[i] : "(no more)") << "\nexpected:\n"
-                  << Join(expected) << "actual:\n"
-                  << Join(actual);
+Effect Post(const FakeWindow& window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+    return Message("post", window.name, message, wParam, lParam);
+}
+
+Effect Send(const FakeWindow& window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+    return Message("send", window.name, message, wParam, lParam);
+}
+
+Effect Command(const FakeApplication& application, unsigned command) {
+    return Post(application.keyTarget, application.command, command);
+}
+
+Effect Raise(const FakeWindow& window) { return "raise " + window.name; }
+
+Effect Chord(std::initializer_list<unsigned> keys) {
+    const std::vector<uint8_t> bytes(keys.begin(), keys.end());
+    return ChordOf(bytes.data(), bytes.size());
+}
+
+Effect Chord(const uint8_t (&keys)[4]) {
+    return ChordOf(keys, static_cast<size_t>(std::find(keys, keys + 4, 0) - keys));
+}
+
+Effect Find(const PurposeWindow& purpose) { return "find " + purpose.lookup; }
+
+Effect Cursor(int x, int y) { return "cursor " + std::to_string(x) + "," + std::to_string(y); }
+
+Effect MoveBy(int dx, int dy) { return "move " + std::to_string(dx) + " " + std::to_string(dy); }
+
+Effect Button(unsigned event, core::Point at) {
+    return "button " + NameOf(Kind::Mouse, event) + " @" + std::to_string(at.x) + "," + std::to_string(at.y);
+}
+
+Effect Start(const std::string& commandLine) { return "start " + commandLine; }
+
+Effect Started(const FakeApplication& application) {
+    return Start("\"" + InstallDir(application) + "\\" + application.row.executable + "\"");
+}
+
+Effect Message(const std::string& text, unsigned style) {
+    return "message " + text + " (" + NameOf(Kind::Box, style) + ")";
+}
+
+void ExpectEffects(const Effects& actual, const Effects& expected, const char* file, int line) {
+    const auto differs = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
+    const size_t i = static_cast<size_t>(differs.first - actual.begin());
+    if (i == actual.size() && i == expected.size()) return;
+    ADD_FAILURE_AT(file, line) << "effect " << i << ": expected "
+                               << (i < expected.size() ? expected[i] : "(no more)") << ", got "
+                               << (i < actual.size() ? actual[i] : "(no more)") << "\nexpected:\n"
+                               << Join(expected) << "actual:\n"
+                               << Join(actual);
+}
+
+Effects Then(std::initializer_list<Effects> parts) {
+    Effects all;
+    for (const Effects& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
 }

@@ -1,32 +1,76 @@
 // A desktop for the decisions' tests: top-level windows given by class and
 // title, looked for as Windows would, and every effect recorded as one line
-// of text, compared with expected tables by ExpectEffects.
+// that names what it touches (windows, messages, virtual keys), compared by
+// ExpectEffects with sequences written with the same names:
+//   ExpectEffects(Press(K::Mute), {Find(BeyondTv.keyTarget), Post(BeyondTv.keyTarget, WM_KEYDOWN, 'M')});
+// The TV applications come from their rows: Quillmarsh, BeyondTv and WinDvr
+// give each purpose of a row (keyTarget, main, adopt, running, raise,
+// closeTest) a window with a fake handle, one window serving every purpose
+// that finds it, named after the first of them in that order ("beyondtv.main").
 #pragma once
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
 #include "core/Applications.h"
 #include "core/Desktop.h"
+#include "core/Remote.h"
+#include "core/Sdk.h"
 
-using Effects = std::vector<std::string>;
+using Effect = std::string;
+using Effects = std::vector<Effect>;
+
+struct FakeWindow {
+    core::WindowRef ref = 0;
+    std::string name;
+    std::string windowClass;
+    std::string title;
+};
+
+// The window that serves a purpose, and the purpose's own lookup, which the
+// effects name "<shortName>.<purpose>".
+struct PurposeWindow : FakeWindow {
+    const core::WindowIdentity* identity = nullptr;
+    std::string lookup;
+};
+
+struct FakeApplication {
+    const core::Application& row;
+    std::string name;  // the row's shortName
+    unsigned command;  // the row's command message
+    PurposeWindow keyTarget, main, adopt, running, raise, closeTest;
+    std::vector<FakeWindow> windows;  // each once
+};
+
+const FakeApplication& Fake(core::AppId id);
+inline const FakeApplication& Quillmarsh = Fake(core::AppId::Quillmarsh);
+inline const FakeApplication& BeyondTv = Fake(core::AppId::BeyondTv);
+inline const FakeApplication& WinDvr = Fake(core::AppId::WinDvr);
+
+// A selector that names no application.
+int UnknownSelector();
+// Where the tests install an application ("C:\TV\<shortName>"), every
+// application installed there, and its start from there.
+std::string InstallDir(const FakeApplication& application);
+void InstallAll(core::State& state);
 
 class FakeDesktop final : public core::Desktop {
 public:
-    // Opens a window and names it in the effects by name.
-    core::WindowRef Open(const std::string& name, const std::string& windowClass,
-                         const std::string& title);
-    void Close(core::WindowRef window);
-    // The windows of the application as the fake TV application makes them:
-    // its main window and its key-target window, named "<app>.main" and
-    // "<app>.target" (app: quillmarsh, beyondtv, windvr).
-    void OpenApplication(core::AppId id);
-    void CloseApplication(core::AppId id);
-    core::WindowRef Named(const std::string& name) const;
+    // Opens a window, newest first in Z order; one opened again gets a handle
+    // of its own. Returns the window opened.
+    FakeWindow Open(const FakeWindow& window);
+    FakeWindow Open(const std::string& name, const std::string& windowClass, const std::string& title);
+    // Another window of the same class and title, its title followed by titleEnd.
+    FakeWindow Open(const std::string& name, const FakeWindow& like, const std::string& titleEnd = "");
+    // Closes the open windows of that name.
+    void Close(const FakeWindow& window);
+    void OpenApplication(const FakeApplication& application);
+    void CloseApplication(const FakeApplication& application);
+    // The open window of that name, or 0.
+    core::WindowRef Named(const FakeWindow& window) const;
 
-    // The effects so far, and the lookups among them when recordLookups is set:
-    // "find <kind> <class>|<title>", kind one of window (FindWindow), child
-    // (FindWindowEx on the desktop), exact and prefix (the title walks).
+    // The effects so far, and the lookups among them when recordLookups is set.
     Effects effects;
     bool recordLookups = false;
     core::Point cursor = {500, 400};
@@ -40,20 +84,24 @@ public:
     // card is there to be found.
     bool standbySleeps = false;
     bool cardThere = true;
-    // Runs while the shutdown dialog is "open".
+    // Run while the shutdown dialog, or a message box, is "open" (a modal loop).
     std::function<void()> inDialog;
-    // Runs while a message box is "open" (a modal loop).
     std::function<void()> inMessageBox;
+
+    // The effects of one action.
+    Effects Of(const std::function<void()>& action) {
+        effects.clear();
+        action();
+        return effects;
+    }
 
     core::WindowRef Find(const core::WindowIdentity& identity) override;
     bool Exists(core::WindowRef window) override;
     core::Point Cursor() override { return cursor; }
     bool ButtonsSwapped() override { return swapped; }
     uint32_t Now() override { return clock; }
-    void Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
-              std::intptr_t lParam) override;
-    void Send(core::WindowRef window, unsigned message, std::uintptr_t wParam,
-              std::intptr_t lParam) override;
+    void Post(core::WindowRef window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
+    void Send(core::WindowRef window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) override;
     void Raise(core::WindowRef window) override;
     void TypeChord(const uint8_t* keys, size_t count) override;
     void MoveBy(int dx, int dy) override;
@@ -63,33 +111,62 @@ public:
     void ShowMessage(const char* text, unsigned style) override;
     bool Standby() override;
     void RunShutdownDialog() override;
-    void SetWatchTimer(bool running) override;
+    void SetWatchTimer(bool running) override { Did(running ? "watch on" : "watch off"); }
     bool OpenReceiver() override;
-    void CloseReceiver() override;
-    void SetPolling(bool running) override;
-    void SetLinkTimer(uint32_t ms) override;
-    void ShowReceiverMissing(bool missing) override;
+    void CloseReceiver() override { Did("close receiver"); }
+    void SetPolling(bool running) override { Did(running ? "poll on" : "poll off"); }
+    void SetLinkTimer(uint32_t ms) override {
+        Did(ms == 0 ? "link timer off" : "link timer " + std::to_string(ms));
+    }
+    void ShowReceiverMissing(bool missing) override {
+        Did(missing ? "tip: no remote receiver" : "tip: as usual");
+    }
     void TraceFailure(const char* what, uint32_t code) override;
 
 private:
     struct Window {
-        core::WindowRef ref;
-        std::string name;
-        std::string windowClass;
-        std::string title;
+        FakeWindow window;
         bool open;
     };
-    std::string NameOf(core::WindowRef window) const;
-    std::string Message(const char* verb, core::WindowRef window, unsigned message,
-                        std::uintptr_t wParam, std::intptr_t lParam) const;
+    void Did(const Effect& effect) { effects.push_back(effect); }
+    FakeWindow WindowOf(core::WindowRef window) const;
     std::vector<Window> windows_;
 };
 
-// Fails with the first effect that differs, and both lists.
-void ExpectEffects(const Effects& actual, const Effects& expected);
+// A remote on a fake desktop.
+struct RemoteOnDesktop {
+    FakeDesktop desktop;
+    core::State state;
+    core::Remote remote{state, desktop};
 
-// The first effects, then the second.
-inline Effects Then(Effects first, const Effects& second) {
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
+    // The effects of a key routed, and of a tick of the exit watch.
+    Effects Press(RemoteKey key) {
+        return desktop.Of([&] { remote.Route(Code(key)); });
+    }
+    Effects Tick() {
+        return desktop.Of([&] { remote.ExitWatchTick(); });
+    }
+};
+
+// The effects, as the fake desktop records them.
+Effect Post(const FakeWindow& window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam = 0);
+Effect Send(const FakeWindow& window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam = 0);
+// The application's command message to its key-target window.
+Effect Command(const FakeApplication& application, unsigned command);
+Effect Raise(const FakeWindow& window);
+Effect Chord(std::initializer_list<unsigned> keys);
+Effect Chord(const uint8_t (&keys)[4]);  // 0-terminated when fewer than four
+Effect Find(const PurposeWindow& purpose);
+Effect Cursor(int x, int y);
+Effect MoveBy(int dx, int dy);
+Effect Button(unsigned event, core::Point at);
+Effect Start(const std::string& commandLine);
+Effect Started(const FakeApplication& application);  // from InstallDir
+Effect Message(const std::string& text, unsigned style);
+
+// Fails at the caller's line with the first effect that differs, and both lists.
+void ExpectEffects(const Effects& actual, const Effects& expected, const char* file = __builtin_FILE(),
+                   int line = __builtin_LINE());
+
+// The effects one after the other.
+Effects Then(std::initializer_list<Effects> parts);

@@ -7,30 +7,24 @@
 #include "FakeDesktop.h"
 #include "core/Pointer.h"
 #include "core/ReceiverLink.h"
-#include "core/Remote.h"
 
 namespace {
 
-constexpr int Standby = Code(RemoteKey::Standby), Off = Code(RemoteKey::Off),
-              Digit2 = Code(RemoteKey::Digit2), Digit6 = Code(RemoteKey::Digit6);
+using K = RemoteKey;
+const Effect LetGo = Button(MOUSEEVENTF_LEFTUP, {500, 400});  // of the button the pointer's toggle held
 
 const Effects FoundAgain = {"open receiver", "link timer off", "tip: as usual", "poll on"};
 
-struct Link : ::testing::Test {
-    FakeDesktop desktop;
-    core::State state;
+struct Link : RemoteOnDesktop, ::testing::Test {
     core::ReceiverLink link{state, desktop};
-    core::Remote remote{state, desktop};
-
     uint32_t timerMs = 0;  // the link's timer as last set
 
     Effects Do(const std::function<void()>& action) {
-        desktop.effects.clear();
-        action();
-        for (const std::string& effect : desktop.effects)
+        const Effects effects = desktop.Of(action);
+        for (const std::string& effect : effects)
             if (effect.rfind("link timer ", 0) == 0)
                 timerMs = effect == "link timer off" ? 0 : std::stoul(effect.substr(11));
-        return desktop.effects;
+        return effects;
     }
     // The link's timer fires after the wait it was last set to.
     Effects Wait() {
@@ -101,9 +95,9 @@ TEST_F(Link, RequestsFailingFor2SecondsLetTheCardGoAndItIsLookedForAfter1_2_4_30
 
 TEST_F(Link, AResumeOpensTheReceiverAfreshOnceAndDropsWhatItHeldFromBefore) {
     link.Started(true);
-    remote.OnRead(Digit6);  // the pointer's button is held down
+    remote.OnRead(Code(K::Digit6));  // the pointer's button is held down
     ExpectEffects(Do([&] { link.Suspending(); }),
-                  {"poll off", "link timer off", "button 4 @500,400"});  // let go
+                  {"poll off", "link timer off", LetGo});  // let go
     desktop.clock += 3600000;
     ExpectEffects(Do([&] { link.Resumed(); }), {"poll off", "link timer 1000"});
     desktop.clock += 20;
@@ -125,22 +119,22 @@ TEST_F(Link, AResumeOpensTheReceiverAfreshOnceAndDropsWhatItHeldFromBefore) {
 TEST_F(Link, StandbyAndOffDoNothingFor5SecondsAfterAResumeAndTheOwnStandbyIsAResume) {
     link.Started(true);
     desktop.standbySleeps = true;
-    remote.OnRead(Digit6);  // the pointer's button is held down
+    remote.OnRead(Code(K::Digit6));  // the pointer's button is held down
     // Its own standby returns once the PC has woken: the receiver is opened
     // afresh as after any resume, and the button was let go before the sleep.
     desktop.clock += 1000;
-    ExpectEffects(Do([&] { remote.OnRead(Standby); }),
-                  {"button 4 @500,400", "standby", "poll off", "link timer 1000"});
-    for (int code : {Standby, Off}) {
+    ExpectEffects(Do([&] { remote.OnRead(Code(K::Standby)); }),
+                  {LetGo, "standby", "poll off", "link timer 1000"});
+    for (K key : {K::Standby, K::Off}) {
         desktop.clock += 1000;  // a new press each time, still within 5 s
-        ExpectEffects(Do([&] { remote.OnRead(code); }), {});
+        ExpectEffects(Do([&] { remote.OnRead(Code(key)); }), {});
     }
-    state.settings.defaultSelector = core::SelectQuillmarsh;
+    state.settings.defaultSelector = Quillmarsh.row.selector;
     core::InitScreenBounds(state.pointer, 1024, 768);
     desktop.clock += 300;
-    ExpectEffects(Do([&] { remote.OnRead(Digit2); }), {"cursor 499,399"});  // the others as ever
+    ExpectEffects(Do([&] { remote.OnRead(Code(K::Digit2)); }), {Cursor(499, 399)});  // the others as ever
     desktop.clock += 2800;  // 5.1 s after the resume
-    ExpectEffects(Do([&] { remote.OnRead(Off); }), {"standby", "poll off", "link timer 1000"});
+    ExpectEffects(Do([&] { remote.OnRead(Code(K::Off)); }), {"standby", "poll off", "link timer 1000"});
 }
 
 TEST_F(Link, AResumeBeforeTheCardWasEverFoundKeepsTheSlowSchedule) {

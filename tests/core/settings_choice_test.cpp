@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "FakeDesktop.h"
 #include "core/SettingsChoice.h"
 
 namespace {
@@ -16,16 +17,16 @@ std::vector<std::string> Texts(const core::ApplicationList& list) {
 TEST(SettingsChoice, TheListHoldsTheInstalledApplicationsAndSelectsTheDefault) {
     core::State state;
     state.Of(AppId::BeyondTv).installed = state.Of(AppId::WinDvr).installed = true;
-    state.settings.defaultSelector = core::SelectWinDvr;
+    state.settings.defaultSelector = WinDvr.row.selector;
     const core::ApplicationList list = core::ListForSettings(state);
-    EXPECT_EQ(Texts(list), (std::vector<std::string>{"SnapStream", "WinDVR 6"}));
+    EXPECT_EQ(Texts(list), (std::vector<std::string>{BeyondTv.row.menuText, WinDvr.row.menuText}));
     EXPECT_EQ(list.selected, 1);
 }
 
 TEST(SettingsChoice, ADefaultNotListedSelectsTheLastChoiceElseTheFirst) {
     core::State state;
     state.Of(AppId::Quillmarsh).installed = state.Of(AppId::BeyondTv).installed = true;
-    state.settings.defaultSelector = 42;
+    state.settings.defaultSelector = UnknownSelector();
     EXPECT_EQ(core::ListForSettings(state).selected, 0);
     state.settings.listIndex = 1;
     EXPECT_EQ(core::ListForSettings(state).selected, 1);
@@ -33,13 +34,13 @@ TEST(SettingsChoice, ADefaultNotListedSelectsTheLastChoiceElseTheFirst) {
 
 TEST(SettingsChoice, OnlyAChangedChoiceIsToBeStored) {
     core::State state;
-    state.settings.defaultSelector = core::SelectQuillmarsh;
-    EXPECT_FALSE(core::ChooseDefault(state, 0, "Quillmarsh"));
-    EXPECT_TRUE(core::ChooseDefault(state, 1, "SnapStream"));
-    EXPECT_EQ(state.settings.defaultSelector, core::SelectBeyondTv);
+    state.settings.defaultSelector = Quillmarsh.row.selector;
+    EXPECT_FALSE(core::ChooseDefault(state, 0, Quillmarsh.row.menuText));
+    EXPECT_TRUE(core::ChooseDefault(state, 1, BeyondTv.row.menuText));
+    EXPECT_EQ(state.settings.defaultSelector, BeyondTv.row.selector);
     EXPECT_FALSE(core::ChooseDefault(state, 2, "Unknown"));
     EXPECT_FALSE(core::ChooseDefault(state, -1, ""));  // nothing chosen
-    EXPECT_EQ(state.settings.defaultSelector, core::SelectBeyondTv);
+    EXPECT_EQ(state.settings.defaultSelector, BeyondTv.row.selector);
     EXPECT_EQ(state.settings.listIndex, -1);
 }
 

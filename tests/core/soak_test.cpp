@@ -12,8 +12,6 @@
 
 namespace {
 
-using core::AppId;
-
 TEST(Soak, ARandomSessionKeepsTheStateSound) {
     // The pointer may stand on columns 1 to 1022 and rows 1 to 766 of this screen.
     constexpr int Width = 1024, Height = 768;
@@ -21,13 +19,12 @@ TEST(Soak, ARandomSessionKeepsTheStateSound) {
     FakeDesktop desktop;
     core::State state;
     core::InitScreenBounds(state.pointer, Width, Height);
-    for (AppId id : {AppId::Quillmarsh, AppId::BeyondTv, AppId::WinDvr})
-        state.Of(id).installed = true;
+    InstallAll(state);
     core::Remote remote(state, desktop);
-    const core::WindowRef dialog = desktop.Open("dialog", "#32770", "Shut Down");
+    const FakeWindow dialog = desktop.Open("dialog", "#32770", "Shut Down");
     int dialogKeys = 0;
     desktop.inDialog = [&] {
-        state.shutdownDialog = dialog;
+        remote.ShutdownDialogMade(dialog.ref);
         // A few keys reach the open dialog, then it ends.
         for (int i = 0; i < 3; ++i) {
             desktop.clock += 110;
@@ -35,8 +32,6 @@ TEST(Soak, ARandomSessionKeepsTheStateSound) {
         }
         ++dialogKeys;
     };
-    const AppId apps[] = {AppId::Quillmarsh, AppId::BeyondTv, AppId::WinDvr};
-    const char* const names[] = {"quillmarsh", "beyondtv", "windvr"};
     core::Point least = desktop.cursor, most = desktop.cursor;
     // Not checked: that a watched application has the watch's timer. The end
     // of one watched application stops the timer, and another one watched
@@ -53,22 +48,28 @@ TEST(Soak, ARandomSessionKeepsTheStateSound) {
             return ::testing::AssertionFailure() << "the pointer is at " << at.x << "," << at.y;
         return ::testing::AssertionSuccess();
     };
-    const int directions[] = {1, 2, 3, 4, 6, 7, 8, 9};
+    using K = RemoteKey;
+    const K directions[] = {K::Digit2, K::Digit3, K::Digit4, K::Digit5,
+                            K::Digit7, K::Digit8, K::Digit9, K::Recall};
     for (int reads = 0; reads < 200000; ++reads) {
         const unsigned roll = random() % 1000;
         if (roll < 10) {
-            const size_t app = random() % 3;
-            if (desktop.Named(std::string(names[app]) + ".main") != 0) desktop.CloseApplication(apps[app]);
-            else desktop.OpenApplication(apps[app]);
+            const FakeApplication& application =
+                Fake(static_cast<core::AppId>(random() % core::ApplicationCount));
+            if (desktop.Named(application.main) != 0) desktop.CloseApplication(application);
+            else desktop.OpenApplication(application);
         } else if (roll < 12) {
             remote.ExitWatchTick();
         } else if (roll < 14) {
-            state.settings.defaultSelector = 5 + static_cast<int>(random() % 5);
+            // An application's selector, or one that names none.
+            const size_t pick = random() % (core::ApplicationCount + 1);
+            state.settings.defaultSelector =
+                pick < core::ApplicationCount ? core::Applications[pick].selector : UnknownSelector();
         }
         if (roll < 100) {
             // A direction held down, read at every other tick: it takes the
             // pointer to the screen's edges.
-            const int code = directions[random() % 8];
+            const int code = Code(directions[random() % 8]);
             for (int held = 5 + static_cast<int>(random() % 60); held > 0; --held, ++reads)
                 ASSERT_TRUE(read(code, 110)) << "read " << reads;
             continue;

@@ -1,0 +1,197 @@
+// Power and the tray menu's switch: which applications are closed, in which
+// order, and what is started or raised.
+#include <gtest/gtest.h>
+
+#include <cctype>
+
+#include "FakeDesktop.h"
+
+namespace {
+
+using core::AppId;
+using K = RemoteKey;
+
+const Effects CloseQuillmarsh = {
+    Post(Quillmarsh.closeTest, Quillmarsh.command, Quillmarsh.row.close.command)};
+const Effects CloseBeyondTv = {Raise(BeyondTv.closeTest), Chord(BeyondTv.row.close.keys)};
+const Effects CloseWinDvr = {Chord(WinDvr.row.close.keys)};
+const Effect LaunchFailed = Message("Can't run launch TV application what you want.", MB_OK);
+const Effect Reinitialize = Message("Please re-initialize the TV application settings.", MB_SETFOREGROUND);
+
+struct PowerKey : RemoteOnDesktop, ::testing::Test {
+    PowerKey() { InstallAll(state); }
+};
+
+// What one action does with the other applications running.
+struct OthersRunning {
+    const FakeApplication& chosen;
+    Effects effects;
+};
+
+template <typename Action>
+void ExpectWithTheOthersRunning(const core::State& state, const OthersRunning& c, Action action) {
+    SCOPED_TRACE(c.chosen.name);
+    RemoteOnDesktop other;
+    other.state = state;
+    for (const core::Application& row : core::Applications)
+        if (row.id != c.chosen.row.id) other.desktop.OpenApplication(Fake(row.id));
+    ExpectEffects(other.desktop.Of([&] { action(other.remote, c.chosen.row.selector); }), c.effects);
+    EXPECT_EQ(other.state.settings.defaultSelector, c.chosen.row.selector);
+}
+
+TEST_F(PowerKey, HeldAcrossASlowStartItStaysOnePressAndANewPressClosesWhatItStarted) {
+    state.settings.defaultSelector = Quillmarsh.row.selector;
+    desktop.startTakesMs = 1500;  // the program waits until the application is ready for input
+    const Effects started = desktop.Of([&] {
+        remote.OnRead(Code(K::Power));
+        desktop.OpenApplication(Quillmarsh);
+        // Read at every tick while held, the first right after the start returned.
+        for (int i = 0; i < 5; ++i, desktop.clock += 65) remote.OnRead(Code(K::Power));
+    });
+    ExpectEffects(started, {Started(Quillmarsh), "watch on"});
+    desktop.clock += 400;  // let go, then pressed again
+    ExpectEffects(desktop.Of([&] { remote.OnRead(Code(K::Power)); }), CloseQuillmarsh);
+}
+
+TEST_F(PowerKey, ClosesTheOthersFirstInThePowerOrderOfTheDefault) {
+    const OthersRunning cases[] = {
+        {Quillmarsh, Then({CloseWinDvr, CloseBeyondTv, {Started(Quillmarsh), "watch on"}})},
+        {BeyondTv, Then({CloseWinDvr, CloseQuillmarsh, {Started(BeyondTv), "watch on"}})},
+        {WinDvr, Then({CloseBeyondTv, CloseQuillmarsh, {Started(WinDvr), "watch on"}})},
+    };
+    for (const OthersRunning& c : cases) {
+        state.settings.defaultSelector = c.chosen.row.selector;
+        ExpectWithTheOthersRunning(state, c,
+                                   [](core::Remote& r, int selector) { r.DefaultPowerAction(selector); });
+    }
+}
+
+TEST_F(PowerKey, ClosesTheDefaultWhenItRunsAndTheTargetWhenThereIsOne) {
+    state.settings.defaultSelector = BeyondTv.row.selector;
+    desktop.OpenApplication(BeyondTv);
+    ExpectEffects(Press(K::Power), CloseBeyondTv);  // the default runs: closed, nothing watched
+
+    desktop.OpenApplication(WinDvr);
+    state.Of(AppId::WinDvr).active = true;  // adopted earlier
+    ExpectEffects(Press(K::Power), CloseWinDvr);  // the target alone, the others stay
+    EXPECT_FALSE(state.Of(AppId::WinDvr).active);
+}
+
+TEST_F(PowerKey, RaisesTheDefaultsOwnWindowWhenItRunsWithoutItsKeyTarget) {
+    state.settings.defaultSelector = Quillmarsh.row.selector;
+    const FakeWindow main = desktop.Open("quillmarsh.main", Quillmarsh.main, " - Live");
+    desktop.Open("look-alike", "Other", Quillmarsh.main.title);  // newer: first in Z order
+    ExpectEffects(Press(K::Power), {Raise(main), "watch on"});
+    EXPECT_FALSE(state.Of(AppId::Quillmarsh).watched);  // raised, not started: not watched
+}
+
+TEST_F(PowerKey, ADefaultNotInstalledIsReportedAndTheSelectorIsReadAgainAfterTheBox) {
+    core::InstallLocationMissing(state, AppId::Quillmarsh);
+    state.settings.defaultSelector = Quillmarsh.row.selector;
+    desktop.OpenApplication(WinDvr);
+    ExpectEffects(Press(K::Power), Then({{Reinitialize}, CloseWinDvr, {"watch on"}}));
+    // While the box is open the user picks Beyond TV in the Settings dialog.
+    desktop.CloseApplication(WinDvr);
+    desktop.inMessageBox = [&] { state.settings.defaultSelector = BeyondTv.row.selector; };
+    state.settings.defaultSelector = Quillmarsh.row.selector;
+    ExpectEffects(Press(K::Power), {Reinitialize, Started(BeyondTv)});  // the watch already runs
+}
+
+TEST_F(PowerKey, TheMenuSwitchClosesTheOthersInItsOwnOrderAndMakesTheChoiceTheDefault) {
+    const OthersRunning cases[] = {
+        {Quillmarsh, Then({CloseBeyondTv, CloseWinDvr, {Started(Quillmarsh)}})},
+        {BeyondTv, Then({CloseQuillmarsh, CloseWinDvr, {Started(BeyondTv)}})},
+        {WinDvr, Then({CloseBeyondTv, CloseQuillmarsh, {Started(WinDvr)}})},
+    };
+    // No watch: the menu never watches.
+    for (const OthersRunning& c : cases)
+        ExpectWithTheOthersRunning(state, c,
+                                   [](core::Remote& r, int selector) { r.SwitchFromMenu(selector); });
+}
+
+// -- a start: only without the main window, by the install path as stored
+
+TEST_F(PowerKey, ALaunchStartsOnlyWithoutTheMainWindowAndOnlyASuccessMakesTheTarget) {
+    const std::string dir = InstallDir(WinDvr);
+    const struct {
+        const char* what;
+        std::string installPath;
+        bool mainOpen;
+        bool startSucceeds;
+        bool activeBefore;
+        Effects effects;
+        bool activeAfter;
+    } cases[] = {
+        {"its main window exists: nothing started, nor made the target", dir, true, true, false, {}, false},
+        {"its main window exists: a target stays one", dir, true, true, true, {}, true},
+        {"a path that ends in a backslash gets another", dir + "\\", false, true, false,
+         {Start("\"" + dir + "\\\\" + WinDvr.row.executable + "\"")}, true},
+        {"a failed start is reported and changes nothing", dir, false, false, true,
+         {Started(WinDvr), LaunchFailed}, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        RemoteOnDesktop other;
+        other.desktop.startSucceeds = c.startSucceeds;
+        if (c.mainOpen) other.desktop.Open(WinDvr.main);
+        core::InstallLocationFound(other.state, AppId::WinDvr, c.installPath.c_str());
+        other.state.Of(AppId::WinDvr).active = c.activeBefore;
+        EXPECT_EQ(other.remote.Launch(AppId::WinDvr), c.mainOpen ? WinDvr.main.ref : 0);
+        ExpectEffects(other.desktop.effects, c.effects);
+        EXPECT_EQ(other.state.Of(AppId::WinDvr).active, c.activeAfter);
+    }
+}
+
+// -- WinDVR's windows: each lookup compares the title its own way
+
+std::string FirstLetterInOtherCase(std::string text) {
+    text[0] = static_cast<char>(std::isupper(text[0]) ? std::tolower(text[0]) : std::toupper(text[0]));
+    return text;
+}
+
+TEST_F(PowerKey, EachOfWinDvrsLookupsTellsItsWindowByTheTitleItsOwnWay) {
+    const std::string video = WinDvr.keyTarget.title;  // whole
+    const std::string panel = WinDvr.main.title;       // a beginning
+    std::string shouted = video;
+    for (char& c : shouted) c = static_cast<char>(std::toupper(c));
+    const struct {
+        std::string title;
+        bool keyTarget;  // the whole title, case-sensitive: the key map, Power's running test
+        bool adopted;    // the whole title, any case (FindWindowEx): adoption, Standby and Off
+        bool running;    // its beginning, case-sensitive: tray, close, start
+    } cases[] = {
+        {video, true, true, false},
+        {video + " - Live", false, false, false},
+        {shouted, false, true, false},
+        {panel, false, false, true},
+        {panel + " - Live", false, false, true},
+        {FirstLetterInOtherCase(panel), false, false, false},
+        {"My " + panel, false, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        RemoteOnDesktop other;
+        const FakeWindow window = other.desktop.Open("windvr", "AnyClass", c.title);
+        other.state = state;
+        other.state.Of(AppId::WinDvr).active = true;
+        core::Remote& r = other.remote;
+        ExpectEffects(other.desktop.Of([&] { r.RunKeyMap(AppId::WinDvr, Code(K::Mute)); }),
+                      c.keyTarget ? Effects{Post(window, WM_KEYDOWN, 'M', 0x320001)} : Effects{});
+        EXPECT_EQ(r.NoTvWindowExists(), !c.adopted);
+        EXPECT_EQ(r.IsRunning(AppId::WinDvr), c.running);
+        ExpectEffects(other.desktop.Of([&] { r.Close(AppId::WinDvr); }), c.running ? CloseWinDvr : Effects{});
+        EXPECT_EQ(other.state.Of(AppId::WinDvr).active, !c.running);
+        ExpectEffects(other.desktop.Of([&] { r.Launch(AppId::WinDvr); }),
+                      c.running ? Effects{} : Effects{Started(WinDvr)});
+    }
+}
+
+TEST_F(PowerKey, TheTrayMenuChecksTheDefaultByItsRunningWindow) {
+    desktop.Open(BeyondTv.running);
+    EXPECT_TRUE(remote.IsRunning(AppId::BeyondTv));  // its main window, not the video window
+    EXPECT_FALSE(remote.IsRunning(AppId::Quillmarsh));
+    desktop.Open("windvr.main", WinDvr.running, " - Live");
+    EXPECT_TRUE(remote.IsRunning(AppId::WinDvr));
+}
+
+}  // namespace

@@ -1,0 +1,130 @@
+// The repeat rule: which reads of a held key are routed at all. Reads come
+// 110 ms apart, as a real remote sends them.
+#include <gtest/gtest.h>
+
+#include <optional>
+
+#include "FakeDesktop.h"
+#include "core/Pointer.h"
+#include "core/Remote.h"
+
+namespace {
+
+using core::AppId;
+using K = RemoteKey;
+
+struct Read {
+    K key;
+    uint32_t time;
+};
+// A tick of the poll, and the key it reads, if any.
+struct TickAt {
+    std::optional<K> key;
+    uint32_t time;
+};
+constexpr std::optional<K> NoKey;
+
+// What the rule made of each read: 'x' routed as read, '.' dropped, '?' anything else.
+char Routed(const core::State& state, bool repeat, K key) {
+    const int routed = core::SuppressRepeat(state, repeat, Code(key));
+    return routed == Code(key) ? 'x' : routed == core::SuppressedKey ? '.' : '?';
+}
+
+std::string Routed(core::State& state, const std::vector<Read>& reads) {
+    std::string routed;
+    for (const Read& read : reads)
+        routed += Routed(state, core::UpdateRepeatState(state, Code(read.key), read.time), read.key);
+    return routed;
+}
+
+std::vector<Read> Held(K key, int reads) {
+    std::vector<Read> held;
+    for (int i = 0; i < reads; ++i) held.push_back({key, 1000 + 110 * static_cast<uint32_t>(i)});
+    return held;
+}
+
+TEST(RepeatRule, WithoutTargetEveryReadOfAHeldKeyIsRouted) {
+    core::State state;
+    EXPECT_EQ(Routed(state, Held(K::Digit2, 4)), "xxxx");
+}
+
+TEST(RepeatRule, WithATargetAHeldKeyActsOnceThenEveryTenthRepeat) {
+    core::State state;
+    state.Of(AppId::BeyondTv).active = true;
+    EXPECT_EQ(Routed(state, Held(K::Mute, 22)), "x.........x.........x.");
+}
+
+TEST(RepeatRule, OneShotKeysActOncePerPressWhateverTheTarget) {
+    const std::pair<K, const char*> oneShot[] = {
+        {K::Power, "Power"}, {K::Standby, "Standby"}, {K::Off, "Off"}, {K::VolumeDown, "Vol-"}};
+    for (const auto& [key, name] : oneShot) {
+        core::State state;
+        EXPECT_EQ(Routed(state, Held(key, 12)), "x...........") << name;
+    }
+}
+
+TEST(RepeatRule, WhileTheDialogIsOpenOnlyFirstPressesCount) {
+    core::State state;
+    state.shutdownDialogOpen = true;
+    EXPECT_EQ(Routed(state, Held(K::Digit2, 3)), "x..");
+}
+
+TEST(RepeatRule, APressAfterAPauseOrAnotherKeyIsAFirstPressAgain) {
+    core::State state;
+    state.Of(AppId::WinDvr).active = true;
+    const std::vector<Read> reads = {{K::Mute, 1000}, {K::Mute, 1249},  // 249 ms: still held
+                                     {K::Mute, 1499},                   // 250 ms: a new press
+                                     {K::Digit2, 1609}, {K::Mute, 1719}};
+    EXPECT_EQ(Routed(state, reads), "x.xxx");
+}
+
+TEST(RepeatRule, TheTickCountersWrapDoesNotBreakAHold) {
+    core::State state;
+    state.Of(AppId::WinDvr).active = true;
+    // 100 ms apart, the counter wrapping past 2^32 between the first two.
+    EXPECT_EQ(Routed(state, {{K::Mute, 0xFFFFFFC0u}, {K::Mute, 36}, {K::Mute, 136}}), "x..");
+}
+
+TEST(RepeatRule, TicksHeldUpByABusyMachineAreNoGapInAHeldKeyButASleepIs) {
+    core::State state;
+    // Power held: read at every tick, one tick 400 ms late (the remote sent
+    // it all along); let go for 325 ms of ticks; pressed again, held across
+    // a tick 1.9 s late (still a busy machine) and then across 2.1 s without
+    // a tick (a sleep: nothing is known of the key); let go while the ticks
+    // come every 200 ms, each finding no key, and pressed again 800 ms later.
+    const std::vector<TickAt> ticks = {
+        {K::Power, 1000}, {K::Power, 1065}, {K::Power, 1465}, {K::Power, 1530}, {NoKey, 1595},
+        {NoKey, 1660},    {NoKey, 1725},    {NoKey, 1790},    {K::Power, 1855}, {K::Power, 3755},
+        {K::Power, 5855}, {NoKey, 6055},    {NoKey, 6255},    {NoKey, 6455},    {K::Power, 6655}};
+    std::string routed;
+    for (const TickAt& tick : ticks) {
+        core::Polled(state, tick.time);
+        if (!tick.key) continue;
+        routed += Routed(state, core::UpdateRepeatState(state, Code(*tick.key), tick.time), *tick.key);
+        core::ActedOnRead(state, tick.time);
+    }
+    EXPECT_EQ(routed, "x...x.xx");
+}
+
+TEST(RepeatRule, ANewPressRestartsThePointersAcceleration) {
+    FakeDesktop desktop;
+    core::State state;
+    core::InitScreenBounds(state.pointer, 1024, 768);
+    core::Remote remote(state, desktop);
+    for (int i = 0; i < 6; ++i) {
+        if (i > 0) desktop.clock += 110;
+        remote.OnRead(Code(K::Digit2));
+    }
+    // Then 300 ms of ticks that find no key, which do not count: the gap is
+    // from the previous read, not from the last tick.
+    for (int tick = 0; tick < 4; ++tick) remote.OnPoll(desktop.clock += 65);
+    desktop.clock += 40;
+    remote.OnPoll(desktop.clock);
+    remote.OnRead(Code(K::Digit2));
+    // Up and left: four one-pixel moves, then the small step (1024 / 160 = 6),
+    // then one pixel again.
+    ExpectEffects(desktop.effects, {Cursor(499, 399), Cursor(498, 398), Cursor(497, 397), Cursor(496, 396),
+                                    Cursor(490, 390), Cursor(484, 384), Cursor(483, 383)});
+}
+
+}  // namespace
