@@ -70,6 +70,8 @@ TEST_F(PowerKey, ClosesTheDefaultWhenItRunsAndTheTargetWhenThereIsOne) {
     state.settings.defaultSelector = BeyondTv.row.selector;
     desktop.OpenApplication(BeyondTv);
     ExpectEffects(Press(K::Power), CloseBeyondTv);  // the default runs: closed, nothing watched
+    // Raised and closed: the window it found is the one its keys go to.
+    EXPECT_EQ(state.Of(AppId::BeyondTv).targetWindow, BeyondTv.closeTest.ref);
 
     desktop.OpenApplication(WinDvr);
     state.Of(AppId::WinDvr).active = true;  // adopted earlier
