@@ -42,6 +42,21 @@ TEST(SettingsChoice, OnlyAChangedChoiceIsToBeStored) {
     EXPECT_FALSE(core::ChooseDefault(state, -1, ""));  // nothing chosen
     EXPECT_EQ(state.settings.defaultSelector, BeyondTv.row.selector);
     EXPECT_EQ(state.settings.listIndex, -1);
+    // An entry whose text could not be read: its place is kept for the next
+    // time, and the default stays.
+    core::ChooseUnreadableEntry(state, 2);
+    EXPECT_EQ(state.settings.listIndex, 2);
+    EXPECT_EQ(state.settings.defaultSelector, BeyondTv.row.selector);
+}
+
+TEST(SettingsChoice, TheMediaKeysBoxIsToBeStoredOnlyWhenItChanged) {
+    core::State state;
+    EXPECT_FALSE(core::ChooseMediaKeys(state, false));
+    EXPECT_TRUE(core::ChooseMediaKeys(state, true));
+    EXPECT_TRUE(state.settings.mediaKeys);
+    EXPECT_FALSE(core::ChooseMediaKeys(state, true));
+    EXPECT_TRUE(core::ChooseMediaKeys(state, false));
+    EXPECT_FALSE(state.settings.mediaKeys);
 }
 
 }  // namespace
