@@ -148,11 +148,11 @@ def test_clone_is_a_private_copy_of_the_template(wine):
 
 
 def test_windows_paths_with_spaces_reach_wine_programs(wine):
-    folder = wine.drive_c / "Program Files" / "SnapStream Media" / "Beyond TV"
+    folder = wine.drive_c / "Program Files" / "A Vendor" / "A Program"
     folder.mkdir(parents=True)
     (folder / "note.txt").write_text("seen from Wine\r\n")
     win = wine.to_win(folder / "note.txt")
-    assert win == r"C:\Program Files\SnapStream Media\Beyond TV\note.txt"
+    assert win == r"C:\Program Files\A Vendor\A Program\note.txt"
     assert wine.to_unix(win) == folder / "note.txt"
     result = wine.run(["cmd", "/c", "type", win], timeout=30)
     assert (result.returncode, result.stdout.strip()) == (0, "seen from Wine")
