@@ -41,12 +41,18 @@ def shell(wine, tmp_path_factory):
         bench.close()
 
 
-def open_placed(shell: Shell, command: int, template: int, caption: str) -> dict:
-    """Opens a dialog and checks that it was placed at PLACE and is topmost."""
+def given_context(value) -> bool:
+    """The dialog is given its context: a pointer, never 0."""
+    return value != 0
+
+
+def open_placed(shell: Shell, command: int, template: int, caption: str, context=0) -> dict:
+    """Opens a dialog and checks that it was placed at PLACE and is topmost;
+    context is what the dialog is made with (0: nothing)."""
     mark = shell.trace.mark()
     dialog = shell.open_dialog(command, caption)
     assert_sequence(shell.trace.calls(since=mark), [
-        ("DialogBoxParamA", (ANY, template, shell.window, ANY, 0)),
+        ("DialogBoxParamA", (ANY, template, shell.window, ANY, context)),
         ("SetWindowPos", (hwnd(dialog), HWND_TOPMOST, *PLACE, 0, 0, SWP_NOSIZE))])
     assert (dialog["rect"][:2], dialog["topmost"]) == (list(PLACE), True)
     return dialog
@@ -62,7 +68,8 @@ def test_about(shell):
 class Settings:
     def __init__(self, shell: Shell):
         self.shell = shell
-        self.dialog = open_placed(shell, IDM_SETTINGS, SETTINGS_TEMPLATE, SETTINGS_CAPTION)
+        self.dialog = open_placed(shell, IDM_SETTINGS, SETTINGS_TEMPLATE, SETTINGS_CAPTION,
+                                  context=given_context)
         self.mark = shell.trace.mark()
 
     def list(self) -> tuple:

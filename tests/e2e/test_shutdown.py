@@ -47,7 +47,8 @@ def reopen(bench, product, code: int) -> int:
     window = bench.probe.wait_for_window(cls="#32770", title=DIALOG_TITLE)
     dialog = hwnd_value(window["hwnd"])
     assert_effects(product, mark, [
-        ("DialogBoxParamA", (ANY, SHUTDOWN_DIALOG, main_window(product), ANY, 0))]
+        # Made with its context, a pointer.
+        ("DialogBoxParamA", (ANY, SHUTDOWN_DIALOG, main_window(product), ANY, lambda p: p != 0))]
         + front(dialog))
     assert (tuple(window["rect"][:2]), window["topmost"]) == (DIALOG_PLACE_1024, True)
     return dialog
