@@ -1,7 +1,9 @@
 // The router: every read goes to exactly one destination, the target's key
 // map, an application that the key adopts, the machine's own keys, the
 // media keys or the pointer.
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "core/Pointer.h"
 #include "core/ReceiverLink.h"
@@ -108,9 +110,10 @@ bool Remote::StillRuns(AppId id, WindowRef& known) {
 }
 
 bool Remote::NoTvWindowExists() {
-    for (const Application& application : Applications)
-        if (desktop_.Find(application.adopt) != 0) return false;
-    return true;
+    return std::none_of(std::begin(Applications), std::end(Applications),
+                        [this](const Application& application) {
+                            return desktop_.Find(application.adopt) != 0;
+                        });
 }
 
 void Remote::RouteWithoutTarget(int code) {

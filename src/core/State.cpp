@@ -15,7 +15,7 @@ void SettingsRead(State& state, const Settings& settings) { state.settings = set
 void InstallLocationFound(State& state, AppId id, const char* path) {
     ApplicationState& own = state.Of(id);
     size_t length = 0;
-    for (; path[length] != '\0' && length < sizeof own.installPath - 1; ++length)
+    for (; length < sizeof own.installPath - 1 && path[length] != '\0'; ++length)
         own.installPath[length] = path[length];
     own.installPath[length] = '\0';
     own.installed = true;

@@ -80,9 +80,9 @@ void Program::RegisterMainWindowClass(const char* className) {
 
 bool Program::CreateMainWindow() {
     taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
-    HWND window = CreateWindowExA(0, windowClass_, windowTitle_, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                  0, CW_USEDEFAULT, 0, nullptr, nullptr, instance_, this);
-    if (window == nullptr) {
+    HWND created = CreateWindowExA(0, windowClass_, windowTitle_, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                   0, CW_USEDEFAULT, 0, nullptr, nullptr, instance_, this);
+    if (created == nullptr) {
         TraceFailure("creating the main window", GetLastError());
         return false;
     }
@@ -91,11 +91,11 @@ bool Program::CreateMainWindow() {
     core::SettingsRead(state_, settings);
     if (settings.alwaysRemoteOff) {
         // Leave nothing behind: destroying the window takes the icon away.
-        DestroyWindow(window);
+        DestroyWindow(created);
         return false;
     }
-    ShowWindow(window, SW_HIDE);
-    UpdateWindow(window);
+    ShowWindow(created, SW_HIDE);
+    UpdateWindow(created);
     link_.Started(filterFound_);
     return true;
 }
