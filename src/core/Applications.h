@@ -8,6 +8,7 @@
 
 #include "core/Desktop.h"
 #include "core/KeyMap.h"
+#include "core/List.h"
 
 namespace core {
 
@@ -19,21 +20,6 @@ constexpr size_t ApplicationCount = 3;
 extern const KeyMap QuillmarshKeys;
 extern const KeyMap BeyondTvKeys;
 extern const KeyMap WinDvrKeys;
-
-// A list of any length in a table: the rows that it points to are constant.
-template <typename T>
-struct List {
-    const T* items;
-    size_t count;
-
-    const T* begin() const { return items; }
-    const T* end() const { return items + count; }
-};
-
-template <typename T, size_t N>
-constexpr List<T> ListOf(const T (&items)[N]) {
-    return {items, N};
-}
 
 // How the remote closes an application.
 enum class CloseKind : uint8_t {

@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "core/List.h"
+
 namespace core {
 
 // A window of the desktop as the shell names it (its handle); 0 for none.
@@ -53,6 +55,16 @@ constexpr WindowIdentity ByClassAndTitlePrefix(const char* windowClass, const ch
     return {windowClass, prefix, Lookup::TitlePrefix};
 }
 
+// The window in front, as a player's profile is matched against it.
+constexpr size_t ForegroundNameSize = 64;
+struct Foreground {
+    WindowRef window = 0;                   // 0: none
+    char program[ForegroundNameSize] = {};  // its process's file name, "" when unknown
+    char windowClass[ForegroundNameSize] = {};
+};
+
+struct Profile;
+
 class Desktop {
 public:
     // Questions.
@@ -63,6 +75,12 @@ public:
     virtual bool ButtonsSwapped() = 0;
     // Milliseconds of the system's tick counter, which wraps.
     virtual uint32_t Now() = 0;
+    // The window in front, its program's file name and its class: one lookup.
+    virtual Foreground ForegroundWindow() = 0;
+    // The players' profiles as profiles.ini says them now: read again when
+    // the file has changed since it was last read, and written from the
+    // built-in profiles when it is missing.
+    virtual List<Profile> Profiles() = 0;
 
     // Effects.
     virtual void Post(WindowRef window, unsigned message, std::uintptr_t wParam,
@@ -73,6 +91,13 @@ public:
     virtual void Raise(WindowRef window) = 0;
     // Presses the keys in order, then releases them in reverse order.
     virtual void TypeChord(const uint8_t* keys, size_t count) = 0;
+    // Types the keys to the window in front as one input (SendInput): pressed
+    // in order, then released in reverse order.
+    virtual void TypeToForeground(const uint8_t* keys, size_t count) = 0;
+    // WM_APPCOMMAND with the command (APPCOMMAND_*) to the window.
+    virtual void SendAppCommand(WindowRef window, unsigned command) = 0;
+    // The key display shows the text for about a second.
+    virtual void ShowKeyAction(const char* text) = 0;
     // A relative pointer move by input, not clipped.
     virtual void MoveBy(int dx, int dy) = 0;
     // One button event (MOUSEEVENTF_*) at a position.

@@ -1,4 +1,6 @@
 // The key maps' actions on the application that is the target.
+#include <initializer_list>
+
 #include "core/Pointer.h"
 #include "core/Remote.h"
 #include "core/Sdk.h"
@@ -51,6 +53,21 @@ void Remote::RunKeyMap(AppId id, int code, WindowRef known) {
         default:  // LookupOnly: the lookup was the whole action
             break;
     }
+    ShowKeyAction(application.name, code);
+}
+
+void Remote::ShowKeyAction(const char* who, int code) {
+    if (const char* label = KeyLabel(code)) ShowKeyAction(who, label);
+}
+
+void Remote::ShowKeyAction(const char* who, const char* what) {
+    if (!state_.settings.showKeys) return;
+    char text[96];
+    size_t length = 0;
+    for (const char* part : {who, ": ", what})
+        for (; *part != '\0' && length < sizeof text - 1; ++part) text[length++] = *part;
+    text[length] = '\0';
+    desktop_.ShowKeyAction(text);
 }
 
 }  // namespace core

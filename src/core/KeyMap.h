@@ -19,6 +19,8 @@ enum class KeyActionKind : uint8_t {
     LookupOnly,      // only the lookup, which refreshes the cached target window
     Command,         // the application's private command message
     ShutdownCommand, // the same, with its command that shuts the PC down
+    AppCommand,      // a profile's WM_APPCOMMAND (APPCOMMAND_*) to the window in front
+    Pointer,         // a profile leaves the key to the media keys and the pointer
 };
 
 struct KeyAction {
@@ -62,6 +64,12 @@ constexpr KeyAction Command(RemoteKey key, uint16_t command) {
 }
 constexpr KeyAction ShutdownCommand(RemoteKey key, uint16_t command) {
     return {key, KeyActionKind::ShutdownCommand, command, 0, 0, 0, {}};
+}
+constexpr KeyAction AppCommand(RemoteKey key, uint16_t command) {
+    return {key, KeyActionKind::AppCommand, command, 0, 0, 0, {}};
+}
+constexpr KeyAction LeaveToPointer(RemoteKey key) {
+    return {key, KeyActionKind::Pointer, 0, 0, 0, 0, {}};
 }
 
 struct KeyMap {

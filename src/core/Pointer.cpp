@@ -79,6 +79,13 @@ void MoveByStep(Desktop& desktop, int dx, int dy, bool fastStep) {
     desktop.MoveBy(dx * step, dy * step);
 }
 
+const char* PointerActionName(int code) {
+    static constexpr const char* Names[] = {"left click", "up-left", "up", "up-right", "left",
+                                            "button",     "right",   "down-left", "down",
+                                            "down-right", "right click"};
+    return code >= 0 && code <= RightClickCode ? Names[code] : nullptr;
+}
+
 void PointerAction(PointerState& pointer, Desktop& desktop, int code) {
     const unsigned key = static_cast<unsigned>(code);
     if (key == LeftClickCode) {

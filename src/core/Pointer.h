@@ -32,6 +32,9 @@ void InitScreenBounds(PointerState& pointer, int width, int height);
 // The bounds after a display change; resolution is WM_DISPLAYCHANGE's lParam.
 void UpdateScreenBounds(PointerState& pointer, uint32_t resolution);
 
+// What the code does to the pointer, as the key display names it: "left
+// click", "up-left", "button"; null for a code that does nothing.
+const char* PointerActionName(int code);
 // Acts on codes 0 to 10: clicks, eight moves and the button toggle.
 void PointerAction(PointerState& pointer, Desktop& desktop, int code);
 // A click where the pointer is: the down event, then the up event.

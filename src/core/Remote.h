@@ -40,8 +40,9 @@ public:
     void Route(int code);
     // True when no key-target window of any application exists.
     bool NoTvWindowExists();
-    // True when Vol- types the system's volume-down key: the media keys are
-    // on, no TV application runs, and Vol- has no other action for the default.
+    // True when Vol- goes where the media keys and profiles go: one of them
+    // is on, no TV application runs, and Vol- has no other action for the
+    // default.
     bool VolumeDownIsMedia();
 
     // KeyActions.cpp
@@ -93,12 +94,19 @@ private:
     void AdoptOrPoint(int code);
     // The system's media key for the code, when the media keys are on.
     bool TypeMediaKey(int code);
+    // The code's action in the profile of the window in front, when it has
+    // one that does not leave it to the pointer (Profiles.cpp).
+    bool RouteToProfile(int code);
+    // The key display, when it is on: "who: what".
+    void ShowKeyAction(const char* who, const char* what);
+    void ShowKeyAction(const char* who, int code);
     void AnswerShutdownDialog(int code);
     void StartWatchTimer();
     void StopWatchTimer();
 
     State& state_;
     Desktop& desktop_;
+    bool readIsRepeat_ = false;  // the read being routed is an auto-repeat
 };
 
 }  // namespace core

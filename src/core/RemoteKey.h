@@ -20,3 +20,10 @@ enum class RemoteKey : uint8_t {
 
 // The code the card reports for key.
 constexpr int Code(RemoteKey key) { return static_cast<int>(key); }
+
+// Our name of the key, as the virtual remote labels it, the key display
+// shows it and profiles.ini names it: "Vol+", "Ch-", "Play"; null for a code
+// of no key.
+const char* KeyLabel(int code);
+// The code of the key with that label, compared in any letter case; -1 for none.
+int CodeOfLabel(const char* label);

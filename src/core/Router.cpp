@@ -31,16 +31,19 @@ bool SameLookup(const WindowIdentity& a, const WindowIdentity& b) {
 void Remote::OnRead(int code) {
     const bool repeat = UpdateRepeatState(state_, code, desktop_.Now());
     // Asked only where it matters: a held Vol- with the media keys on.
-    const bool volumeDownIsMedia =
-        repeat && code == VolumeDownKey && state_.settings.mediaKeys && VolumeDownIsMedia();
+    const bool volumeDownIsMedia = repeat && code == VolumeDownKey &&
+                                   (state_.settings.mediaKeys || state_.settings.profiles) &&
+                                   VolumeDownIsMedia();
+    readIsRepeat_ = repeat;
     Route(SuppressRepeat(state_, repeat, code, volumeDownIsMedia));
+    readIsRepeat_ = false;
     // After a modal dialog or box, reads made meanwhile have each been acted
     // on; the last action ends now.
     ActedOnRead(state_, desktop_.Now());
 }
 
 bool Remote::VolumeDownIsMedia() {
-    return state_.settings.mediaKeys &&
+    return (state_.settings.mediaKeys || state_.settings.profiles) &&
            VolumeDownAsDefault(state_.settings.defaultSelector) == WithoutTarget::MediaKey &&
            NoTvWindowExists();
 }
@@ -50,6 +53,7 @@ bool Remote::TypeMediaKey(int code) {
     const KeyAction* action = MediaKeys.Find(code);
     if (action == nullptr) return false;
     desktop_.TypeChord(action->keys, ChordLength(*action));
+    ShowKeyAction("Media", code);
     return true;
 }
 
@@ -148,7 +152,10 @@ void Remote::ActWithoutTarget(WithoutTarget action, int code) {
             if (NoTvWindowExists()) ShowShutdownDialog();
             break;
         case WithoutTarget::MediaKey:
-            if (state_.settings.mediaKeys && NoTvWindowExists()) TypeMediaKey(code);
+            if (!state_.settings.mediaKeys && !state_.settings.profiles) break;
+            if (!NoTvWindowExists()) break;
+            if (state_.settings.profiles && RouteToProfile(code)) break;
+            TypeMediaKey(code);
             break;
     }
 }
@@ -180,7 +187,10 @@ void Remote::AdoptOrPoint(int code) {
         RunKeyMap(application.id, code, same ? window : 0);
         return;
     }
-    if (!TypeMediaKey(code)) PointerAction(state_.pointer, desktop_, code);
+    if (state_.settings.profiles && RouteToProfile(code)) return;
+    if (TypeMediaKey(code)) return;
+    PointerAction(state_.pointer, desktop_, code);
+    if (const char* what = PointerActionName(code)) ShowKeyAction("Pointer", what);
 }
 
 }  // namespace core

@@ -34,10 +34,18 @@ bool ChooseDefault(State& state, int position, const char* text) {
 
 void ChooseUnreadableEntry(State& state, int position) { state.settings.listIndex = position; }
 
-bool ChooseMediaKeys(State& state, bool on) {
-    if (on == state.settings.mediaKeys) return false;
-    state.settings.mediaKeys = on;
+namespace {
+
+bool Choose(bool& setting, bool on) {
+    if (on == setting) return false;
+    setting = on;
     return true;
 }
+
+}  // namespace
+
+bool ChooseMediaKeys(State& state, bool on) { return Choose(state.settings.mediaKeys, on); }
+bool ChooseProfiles(State& state, bool on) { return Choose(state.settings.profiles, on); }
+bool ChooseShowKeys(State& state, bool on) { return Choose(state.settings.showKeys, on); }
 
 }  // namespace core

@@ -14,11 +14,14 @@ constexpr char SettingsKeyPath[] = "Software\\Varnel Multimedia\\Osprey Utilitie
 constexpr char DefaultAppValue[] = "DefaultTVAPP";
 constexpr char AlwaysRemoteOffValue[] = "AlwaysRemoteOff";
 constexpr char MediaKeysValue[] = "MediaKeys";
+constexpr char ProfilesValue[] = "Profiles";
+constexpr char ShowKeysValue[] = "ShowKeys";
 
 // Only 1 keeps the program from running; any other value lets it run.
 constexpr bool AlwaysRemoteOffFrom(uint32_t stored) { return stored == 1; }
-// Only 1 turns the media keys on.
+// Only 1 turns the media keys, the profiles or the key display on.
 constexpr bool MediaKeysFrom(uint32_t stored) { return stored == 1; }
+constexpr bool SwitchFrom(uint32_t stored) { return stored == 1; }
 
 // The installed applications, in table order, and the position to select:
 // the default application's, else the one chosen last, else the first.
@@ -38,5 +41,8 @@ void ChooseUnreadableEntry(State& state, int position);
 // The media keys' check box was left checked or not; true when that changed
 // the setting, which is then to be stored.
 bool ChooseMediaKeys(State& state, bool on);
+// The same for the profiles' and the key display's check boxes.
+bool ChooseProfiles(State& state, bool on);
+bool ChooseShowKeys(State& state, bool on);
 
 }  // namespace core

@@ -19,6 +19,8 @@ struct Settings {
     int defaultSelector = InitialDefaultSelector;  // an application's selector, or any value read
     bool alwaysRemoteOff = false;            // "AlwaysRemoteOff" was read as 1
     bool mediaKeys = false;                  // "MediaKeys" was read as 1
+    bool profiles = false;                   // "Profiles" was read as 1
+    bool showKeys = false;                   // "ShowKeys" was read as 1
     int listIndex = -1;                      // list position last chosen in the Settings dialog
 };
 

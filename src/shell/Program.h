@@ -31,6 +31,11 @@ public:
     core::Point Cursor() override;
     bool ButtonsSwapped() override;
     uint32_t Now() override;
+    core::Foreground ForegroundWindow() override;
+    core::List<core::Profile> Profiles() override;
+    void TypeToForeground(const uint8_t* keys, size_t count) override;
+    void SendAppCommand(core::WindowRef window, unsigned command) override;
+    void ShowKeyAction(const char* text) override;
     void Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
               std::intptr_t lParam) override;
     void Send(core::WindowRef window, unsigned message, std::uintptr_t wParam,

@@ -26,6 +26,19 @@ bool Win32Desktop::ButtonsSwapped() { return ::ButtonsSwapped(); }
 
 uint32_t Win32Desktop::Now() { return GetTickCount(); }
 
+core::Foreground Win32Desktop::ForegroundWindow() { return {}; }
+
+core::List<core::Profile> Win32Desktop::Profiles() { return {nullptr, 0}; }
+
+void Win32Desktop::TypeToForeground(const uint8_t* keys, size_t count) { KeyChord(keys, count); }
+
+void Win32Desktop::SendAppCommand(core::WindowRef window, unsigned command) {
+    SendMessageA(HandleOf(window), WM_APPCOMMAND, reinterpret_cast<WPARAM>(HandleOf(window)),
+                 MAKELPARAM(0, command));
+}
+
+void Win32Desktop::ShowKeyAction(const char*) {}
+
 void Win32Desktop::Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
                         std::intptr_t lParam) {
     PostMessageA(HandleOf(window), message, wParam, lParam);

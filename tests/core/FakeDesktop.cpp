@@ -243,6 +243,13 @@ void FakeDesktop::Send(core::WindowRef window, unsigned message, std::uintptr_t 
 }
 void FakeDesktop::Raise(core::WindowRef window) { Did(::Raise(WindowOf(window))); }
 void FakeDesktop::TypeChord(const uint8_t* keys, size_t count) { Did(ChordOf(keys, count)); }
+void FakeDesktop::TypeToForeground(const uint8_t* keys, size_t count) {
+    Did("type " + ChordOf(keys, count).substr(6));
+}
+void FakeDesktop::SendAppCommand(core::WindowRef window, unsigned command) {
+    Did("appcommand " + std::to_string(window) + " " + std::to_string(command));
+}
+void FakeDesktop::ShowKeyAction(const char* text) { Did(std::string("show ") + text); }
 void FakeDesktop::MoveBy(int dx, int dy) { Did(::MoveBy(dx, dy)); }
 void FakeDesktop::Button(unsigned event, core::Point at) { Did(::Button(event, at)); }
 void FakeDesktop::SetCursor(core::Point at) {

@@ -95,7 +95,20 @@ public:
         return effects;
     }
 
+    // The window in front and the profiles that the user's file holds.
+    core::Foreground foreground;
+    core::List<core::Profile> profiles{nullptr, 0};
+    int foregroundLookups = 0;
+
     core::WindowRef Find(const core::WindowIdentity& identity) override;
+    core::Foreground ForegroundWindow() override {
+        ++foregroundLookups;
+        return foreground;
+    }
+    core::List<core::Profile> Profiles() override { return profiles; }
+    void TypeToForeground(const uint8_t* keys, size_t count) override;
+    void SendAppCommand(core::WindowRef window, unsigned command) override;
+    void ShowKeyAction(const char* text) override;
     bool Exists(core::WindowRef window) override;
     core::Point Cursor() override { return cursor; }
     bool ButtonsSwapped() override { return swapped; }

@@ -64,6 +64,10 @@ std::string DescribeRow(const KeyAction& action) {
             return "command " + std::to_string(action.value);
         case KeyActionKind::ShutdownCommand:
             return "command " + std::to_string(action.value) + " (shut down)";
+        case KeyActionKind::AppCommand:
+            return "app command " + std::to_string(action.value);
+        case KeyActionKind::Pointer:
+            return "the pointer";
         case KeyActionKind::LookupOnly:
             break;
     }

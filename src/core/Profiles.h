@@ -1,0 +1,86 @@
+// Profiles for other players: with no TV application running, the window in
+// front chooses a profile by its program's file name or its window class, and
+// the profile says what each of the remote's keys does there. A profile's
+// map is a key map of the core's own rows; the built-in profiles are tables
+// (ProfileTables.cpp), and the user's file (profiles.ini) is parsed into the
+// same rows (ProfileFile.cpp), its missing file written from the built-ins.
+#pragma once
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/Desktop.h"
+#include "core/KeyMap.h"
+#include "core/List.h"
+
+namespace core {
+
+struct Profile {
+    const char* name;                       // as the key display shows it: "VLC"
+    List<const char* const> programs;       // program file names, any letter case: "vlc.exe"
+    List<const char* const> windowClasses;  // window classes, any letter case
+    // Rows of kind Chord (typed to the window in front), AppCommand
+    // (WM_APPCOMMAND to it) or Pointer (left to the media keys and the pointer).
+    KeyMap keys;
+};
+
+// The profiles the program comes with, in the order in which they are written
+// to a new profiles.ini.
+extern const List<Profile> BuiltInProfiles;
+
+// The first profile that names the program (compared in any letter case),
+// else the first that names the window class; null when none does.
+const Profile* MatchProfile(List<Profile> profiles, const Foreground& foreground);
+
+// A line of profiles.ini that was skipped, and why.
+struct SkippedLine {
+    int line;            // counted from 1
+    std::string reason;  // "unknown key name 'Vol++'"
+};
+
+// Profiles read from a file. It owns every text and row that its profiles
+// point to; moving it keeps them valid.
+class ProfileBook {
+public:
+    ProfileBook() = default;
+    ProfileBook(ProfileBook&&) = default;
+    ProfileBook& operator=(ProfileBook&&) = default;
+    ProfileBook(const ProfileBook&) = delete;
+    ProfileBook& operator=(const ProfileBook&) = delete;
+
+    List<Profile> profiles() const { return {profiles_.data(), profiles_.size()}; }
+    const std::vector<SkippedLine>& skipped() const { return skipped_; }
+
+private:
+    friend ProfileBook ParseProfiles(const char* text, size_t length);
+    struct Owned;
+    std::vector<Profile> profiles_;
+    std::vector<SkippedLine> skipped_;
+    std::vector<std::unique_ptr<Owned>> owned_;
+};
+
+// At most this much of a file is read; the lines after it are skipped.
+constexpr size_t ProfileFileLimit = 64 * 1024;
+// A longer line is skipped.
+constexpr size_t ProfileLineLimit = 200;
+
+// Parses the text of profiles.ini (length bytes, not 0-terminated; NUL bytes
+// are not text). A line that cannot be used is skipped and named in
+// skipped(); the rest is used.
+ProfileBook ParseProfiles(const char* text, size_t length);
+
+// The text of a profiles.ini that holds these profiles, with the comments
+// that explain its format; ParseProfiles reads it back to the same rows.
+std::string WriteProfiles(List<Profile> profiles);
+
+// What Settings says of the file: "profiles.ini: 5 profiles", or
+// "profiles.ini: 2 lines skipped (see line 14)".
+std::string DescribeProfileFile(const ProfileBook& book);
+
+// True for the keys whose profile action repeats while the key is held: the
+// four directions and the volume keys, and the seek keys. Every other key
+// acts once per press.
+bool RepeatsInProfile(int code);
+
+}  // namespace core
