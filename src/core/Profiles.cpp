@@ -2,36 +2,33 @@
 // profile of the window in front, when it has one for the key.
 #include "core/Profiles.h"
 
-#include <cctype>
+#include <algorithm>
 
 #include "core/Remote.h"
+#include "core/Text.h"
 
 namespace core {
 
 namespace {
 
-bool SameInAnyCase(const char* a, const char* b) {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b)
-        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
-            return false;
-    return *a == *b;
+// Empty names (a window whose program or class is unknown) never match.
+bool Names(List<const char* const> names, const char* name) {
+    return *name != '\0' && std::any_of(names.begin(), names.end(), [name](const char* candidate) {
+        return SameInAnyCase(candidate, name);
+    });
 }
 
-bool Names(List<const char* const> names, const char* name) {
-    if (*name == '\0') return false;
-    for (const char* candidate : names)
-        if (SameInAnyCase(candidate, name)) return true;
-    return false;
+const Profile* FirstThat(List<Profile> profiles, List<const char* const> Profile::*names, const char* name) {
+    const Profile* found = std::find_if(profiles.begin(), profiles.end(),
+                                        [&](const Profile& profile) { return Names(profile.*names, name); });
+    return found != profiles.end() ? found : nullptr;
 }
 
 }  // namespace
 
 const Profile* MatchProfile(List<Profile> profiles, const Foreground& foreground) {
-    for (const Profile& profile : profiles)
-        if (Names(profile.programs, foreground.program)) return &profile;
-    for (const Profile& profile : profiles)
-        if (Names(profile.windowClasses, foreground.windowClass)) return &profile;
-    return nullptr;
+    if (const Profile* profile = FirstThat(profiles, &Profile::programs, foreground.program)) return profile;
+    return FirstThat(profiles, &Profile::windowClasses, foreground.windowClass);
 }
 
 bool RepeatsInProfile(int code) {

@@ -1,6 +1,9 @@
 #include "core/RemoteKey.h"
 
-#include <cctype>
+#include <algorithm>
+#include <iterator>
+
+#include "core/Text.h"
 
 namespace {
 
@@ -27,23 +30,17 @@ constexpr LabelledKey Labels[] = {
     {K::Next, "Next"},
 };
 
-bool SameInAnyCase(const char* a, const char* b) {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b)
-        if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b)))
-            return false;
-    return *a == *b;
-}
-
 }  // namespace
 
 const char* KeyLabel(int code) {
-    for (const LabelledKey& entry : Labels)
-        if (Code(entry.key) == code) return entry.label;
-    return nullptr;
+    const auto found = std::find_if(std::begin(Labels), std::end(Labels),
+                                    [code](const LabelledKey& entry) { return Code(entry.key) == code; });
+    return found != std::end(Labels) ? found->label : nullptr;
 }
 
 int CodeOfLabel(const char* label) {
-    for (const LabelledKey& entry : Labels)
-        if (SameInAnyCase(entry.label, label)) return Code(entry.key);
-    return -1;
+    const auto found = std::find_if(std::begin(Labels), std::end(Labels), [label](const LabelledKey& entry) {
+        return core::SameInAnyCase(entry.label, label);
+    });
+    return found != std::end(Labels) ? Code(found->key) : -1;
 }

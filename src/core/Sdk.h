@@ -1,5 +1,6 @@
 // The SDK constants that the program's decisions are written in: virtual
-// keys (the media keys among them), the key-down and private message numbers, and the mouse events. In
+// keys (the media keys among them), the key-down and private message numbers,
+// the mouse events and the app commands (WM_APPCOMMAND) of the profiles. In
 // the program they come from <windows.h>; where the decisions are built off
 // Windows (their native tests) the same names are given the SDK's values.
 #pragma once
@@ -55,4 +56,40 @@
 #define VK_MEDIA_PLAY_PAUSE 0xB3
 #define VK_OEM_COMMA 0xBC
 #define VK_OEM_PERIOD 0xBE
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_INSERT 0x2D
+#define VK_LWIN 0x5B
+#define VK_F1 0x70
+#define VK_F7 0x76
+#define VK_F9 0x78
+#define VK_F10 0x79
+#define VK_F12 0x7B
+#define VK_BROWSER_BACK 0xA6
+#define VK_BROWSER_FORWARD 0xA7
+#define VK_BROWSER_REFRESH 0xA8
+#define VK_BROWSER_HOME 0xAC
+#define VK_OEM_PLUS 0xBB
+#define VK_OEM_MINUS 0xBD
+#define APPCOMMAND_BROWSER_BACKWARD 1
+#define APPCOMMAND_BROWSER_FORWARD 2
+#define APPCOMMAND_BROWSER_REFRESH 3
+#define APPCOMMAND_BROWSER_STOP 4
+#define APPCOMMAND_BROWSER_SEARCH 5
+#define APPCOMMAND_BROWSER_FAVORITES 6
+#define APPCOMMAND_BROWSER_HOME 7
+#define APPCOMMAND_VOLUME_MUTE 8
+#define APPCOMMAND_VOLUME_DOWN 9
+#define APPCOMMAND_VOLUME_UP 10
+#define APPCOMMAND_MEDIA_NEXTTRACK 11
+#define APPCOMMAND_MEDIA_PREVIOUSTRACK 12
+#define APPCOMMAND_MEDIA_STOP 13
+#define APPCOMMAND_MEDIA_PLAY_PAUSE 14
+#define APPCOMMAND_MEDIA_PLAY 46
+#define APPCOMMAND_MEDIA_PAUSE 47
+#define APPCOMMAND_MEDIA_RECORD 48
+#define APPCOMMAND_MEDIA_FAST_FORWARD 49
+#define APPCOMMAND_MEDIA_REWIND 50
+#define APPCOMMAND_MEDIA_CHANNEL_UP 51
+#define APPCOMMAND_MEDIA_CHANNEL_DOWN 52
 #endif
