@@ -287,11 +287,10 @@ void cmdMetrics(const Args&, bench::Json& j) {
     j.endObject();
 }
 
-// Presses the keys in order and releases them in reverse, as a chord.
-void cmdKeys(const Args& a, bench::Json& j) {
-    if (a.size() == 2) fail("keys takes VK,VK,... [DOWN_FLAGS UP_FLAGS]");
+// "VK,VK,...": virtual keys, decimal or 0x-prefixed.
+std::vector<BYTE> parseKeys(const std::string& text) {
     std::vector<BYTE> keys;
-    std::istringstream list(a[0]);
+    std::istringstream list(text);
     std::string item;
     while (std::getline(list, item, ',')) {
         const long long vk = parseNumber(item);
@@ -299,6 +298,13 @@ void cmdKeys(const Args& a, bench::Json& j) {
         keys.push_back(static_cast<BYTE>(vk));
     }
     if (keys.empty()) fail("no keys given");
+    return keys;
+}
+
+// Presses the keys in order and releases them in reverse, as a chord.
+void cmdKeys(const Args& a, bench::Json& j) {
+    if (a.size() == 2) fail("keys takes VK,VK,... [DOWN_FLAGS UP_FLAGS]");
+    const std::vector<BYTE> keys = parseKeys(a[0]);
     const DWORD downFlags = a.size() > 1 ? parseU32(a[1]) : kChordDownFlags;
     const DWORD upFlags = a.size() > 2 ? parseU32(a[2]) : kChordUpFlags;
     const std::uint64_t start = bench::nowMicros();
@@ -306,6 +312,48 @@ void cmdKeys(const Args& a, bench::Json& j) {
     for (auto it = keys.rbegin(); it != keys.rend(); ++it)
         keybd_event(*it, static_cast<BYTE>(MapVirtualKeyW(*it, MAPVK_VK_TO_VSC)), upFlags, 0);
     j.beginObject().kv("result", keys.size() * 2).kv("t_us", start).endObject();
+}
+
+// Types the keys as one SendInput: pressed in order, released in reverse.
+void cmdType(const Args& a, bench::Json& j) {
+    const std::vector<BYTE> keys = parseKeys(a[0]);
+    std::vector<INPUT> inputs;
+    for (size_t i = 0; i < keys.size() * 2; ++i) {
+        const bool up = i >= keys.size();
+        const BYTE vk = up ? keys[keys.size() * 2 - 1 - i] : keys[i];
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    }
+    const std::uint64_t start = bench::nowMicros();
+    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (sent != inputs.size()) fail("SendInput failed, error " + std::to_string(GetLastError()));
+    j.beginObject().kv("result", sent).kv("t_us", start).endObject();
+}
+
+void describeForeground(bench::Json& j) {
+    const HWND front = GetForegroundWindow();
+    j.beginObject();
+    if (front != nullptr)
+        describeWindow(j, front);
+    else
+        j.key("hwnd").null();
+    j.endObject();
+}
+
+// The window in front: its description, or hwnd null.
+void cmdForeground(const Args&, bench::Json& j) { describeForeground(j); }
+
+// Brings the window to the front (SetForegroundWindow) and describes the
+// window in front afterwards.
+void cmdFront(const Args& a, bench::Json& j) {
+    const HWND hwnd = parseWindow(a[0]);
+    if (hwnd == HWND_BROADCAST) fail("invalid window handle " + a[0]);
+    SetForegroundWindow(hwnd);
+    describeForeground(j);
 }
 
 void cmdMouse(const Args& a, bench::Json& j) {
@@ -335,6 +383,9 @@ constexpr Command kCommands[] = {
     {"cursor", 0, 2, cmdCursor, "cursor [X Y]"},
     {"metrics", 0, 0, cmdMetrics, "metrics"},
     {"keys", 1, 3, cmdKeys, "keys VK,VK,... [DOWN_FLAGS UP_FLAGS]"},
+    {"type", 1, 1, cmdType, "type VK,VK,..."},
+    {"foreground", 0, 0, cmdForeground, "foreground"},
+    {"front", 1, 1, cmdFront, "front HWND"},
     {"mouse", 3, 4, cmdMouse, "mouse FLAGS DX DY [DATA]"},
     {"time", 0, 0, cmdTime, "time"},
 };

@@ -259,6 +259,21 @@ class Probe:
             words += [down_flags, up_flags]
         return self.call(*words)["t_us"]
 
+    def type(self, vks: Iterable[int]) -> int:
+        """One SendInput that presses vks in order, then releases them in
+        reverse order. Returns the probe's t_us before it."""
+        return self.call("type", ",".join("0x%02x" % vk for vk in vks))["t_us"]
+
+    def foreground(self) -> Optional[dict]:
+        """The window in front (as windows() describes it), or None."""
+        window = self.call("foreground")
+        return window if window["hwnd"] is not None else None
+
+    def front(self, hwnd: Hwnd) -> Optional[dict]:
+        """SetForegroundWindow(hwnd); returns the window in front afterwards."""
+        window = self.call("front", _hwnd_arg(hwnd))
+        return window if window["hwnd"] is not None else None
+
     def mouse(self, flags: int, dx: int = 0, dy: int = 0, data: int = 0) -> int:
         """One mouse_event; returns the probe's t_us before it."""
         return self.call("mouse", flags, dx, dy, data)["t_us"]
