@@ -3,7 +3,9 @@
 // windows that answer that application's window identities, logs what reaches
 // them (window messages and low-level keyboard/mouse hook events) as JSON
 // lines, and closes itself on the application's own close: its close command
-// in its command message, or its close chord seen by its keyboard hook.
+// in its command message, or its close chord seen by its keyboard hook. Under
+// a file name of no row (vlc.exe) it plays another player: the windows its
+// settings name, which show the keys and app commands they receive.
 #include <windows.h>
 
 #include <algorithm>
@@ -146,6 +148,7 @@ private:
     void paint(HWND hwnd, const FakeWindow* window);
 
     HINSTANCE instance_;
+    std::string name_;  // the application's name, or the file name it runs as
     Config config_;
     DWORD pid_ = GetCurrentProcessId();
     HANDLE log_ = INVALID_HANDLE_VALUE;
@@ -266,8 +269,7 @@ void App::paint(HWND hwnd, const FakeWindow* window) {
     SetBkMode(dc, TRANSPARENT);
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
-    const std::string heading = std::string("Fake ") +
-                                (config_.application ? config_.application->name : "TV application") +
+    const std::string heading = "Fake " + name_ +
                                 (shown.empty() ? ": nothing received yet" : ": received, newest first");
     int y = kTextMargin;
     TextOutA(dc, kTextMargin, y, heading.c_str(), static_cast<int>(heading.size()));
@@ -314,6 +316,9 @@ LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_KEYDOWN:
         show(window, "key " + keydocs::KeyName(static_cast<unsigned>(wParam)));
         return 0;
+    case WM_APPCOMMAND:
+        show(window, "app command " + std::to_string(GET_APPCOMMAND_LPARAM(lParam)));
+        return TRUE;
     case WM_DESTROY:
         if (window && !exiting_) {
             bench::Json j = event("destroy");
@@ -401,6 +406,8 @@ LRESULT CALLBACK App::mouseHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 int App::run(const std::string& exePath, const std::vector<std::string>& args) {
+    name_ = config_.application ? config_.application->name
+                                : exePath.substr(exePath.find_last_of("\\/") + 1);
     openLog();
     logStart(exePath, args);
     if (!config_.errors.empty()) {

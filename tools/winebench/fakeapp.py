@@ -5,7 +5,10 @@ One executable stands in for every TV application of the program's table
 of the row whose executable is the file name it is installed under (see
 IDENTITIES), shows top-level windows that answer each of that row's window
 identities, closes on that row's close (its close command in its command
-message, or its close chord) and logs what reaches it as JSON lines.
+message, or its close chord) and logs what reaches it as JSON lines. Under a
+file name of no row ("vlc.exe", see player()) it is another player: one window
+of the class and title its settings name, which shows the keys and app
+commands it receives; its hook logs the keys typed to it.
 
 Settings (the same keys on the command line as ``--key value`` and in the
 ``[fakeapp]`` section of the ``<exe without .exe>.cfg`` INI file beside it, which
@@ -54,7 +57,7 @@ from .cardemu import read_log, wait_for_log  # JSON-lines log reading, shared
 from .surface import APPS
 
 __all__ = [
-    "Identity", "IDENTITIES", "identity", "answers", "install", "installed_paths", "config_text",
+    "Identity", "IDENTITIES", "identity", "player", "answers", "install", "installed_paths", "config_text",
     "registry_fragment", "read_log", "wait_for_log", "events", "messages", "ll_keys",
     "ll_mice", "exit_code", "hwnd_value",
 ]
@@ -67,11 +70,11 @@ WM_KEYDOWN, WM_KEYUP, WM_CHAR = 0x0100, 0x0101, 0x0102
 
 @dataclass(frozen=True)
 class Identity:
-    name: str  # the row's short name
+    name: str  # the row's short name, or the file name of a player
     exe_name: str
     windows: tuple  # ((class, title), ...) shown by default
-    reg_key: str  # under HKEY_LOCAL_MACHINE
-    reg_value: str  # its data is the install directory
+    reg_key: Optional[str]  # under HKEY_LOCAL_MACHINE; None for a player
+    reg_value: Optional[str]  # its data is the install directory
     default_dir: str  # a typical install directory
     close: dict  # how it is closed: kind, keys (the chord), command
     command_message: int  # its private command message; 0 for none
@@ -126,8 +129,22 @@ IDENTITIES = {name: _identity(name) for name in APPS}
 IdentityLike = Union[str, Identity]
 
 
+def player(exe_name: str, window: Optional[tuple] = None) -> Identity:
+    """The fake as a player of no TV application's row, under exe_name
+    ("vlc.exe"): one window, (class, title) or a class and title of its own,
+    its install recorded nowhere."""
+    if any(exe_name.lower() == i.exe_name.lower() for i in IDENTITIES.values()):
+        raise ValueError("%s is a TV application's file name" % exe_name)
+    stem = exe_name.rsplit(".", 1)[0]
+    return Identity(exe_name, exe_name, (window or ("FakePlayer.%s" % stem, "Fake %s" % exe_name),),
+                    None, None, r"C:\Players\%s" % stem, {"kind": None, "keys": [], "command": 0}, 0)
+
+
 def identity(which: IdentityLike) -> Identity:
-    return which if isinstance(which, Identity) else IDENTITIES[which]
+    """A row's identity by short name, a player's by its file name ("vlc.exe")."""
+    if isinstance(which, Identity):
+        return which
+    return IDENTITIES[which] if which in IDENTITIES else player(which)
 
 
 @dataclass(frozen=True)
@@ -182,9 +199,11 @@ def _reg_string(value: str) -> str:
 
 def registry_fragment(which: IdentityLike, win_dir: str) -> str:
     """The REGEDIT4 key section (no "REGEDIT4" header) that records win_dir,
-    exactly as given, as the application's install location. Sections can be
-    joined after one header."""
+    exactly as given, as the application's install location ("" for a
+    player). Sections can be joined after one header."""
     ident = identity(which)
+    if ident.reg_key is None:
+        return ""
     return "[HKEY_LOCAL_MACHINE\\%s]\r\n%s=%s\r\n\r\n" % (
         ident.reg_key, _reg_string(ident.reg_value), _reg_string(win_dir))
 
@@ -193,10 +212,14 @@ def install(drive_c: Union[str, os.PathLike], fake_exe: Union[str, os.PathLike],
             which: IdentityLike, win_dir: str, config: Optional[Mapping] = None) -> str:
     """Installs the fake application `which` in win_dir (a C:\\ path, mapped
     under drive_c): copies fake_exe under the application's file name and writes
-    the .cfg from `config` (None removes a previous one).
+    the .cfg from `config` (None removes a previous one; a player's .cfg
+    always names its window).
 
     Returns a whole REGEDIT4 file (header + registry_fragment) for the caller to
-    import (``wine regedit /S``)."""
+    import (``wine regedit /S``); "" for a player, which has nothing to import."""
+    ident = identity(which)
+    if ident.reg_key is None:
+        config = {"window": ident.windows[0], **(config or {})}
     paths = installed_paths(drive_c, which, win_dir)
     paths.directory.mkdir(parents=True, exist_ok=True)
     shutil.copyfile(fake_exe, paths.exe)
@@ -204,7 +227,8 @@ def install(drive_c: Union[str, os.PathLike], fake_exe: Union[str, os.PathLike],
         paths.cfg.unlink(missing_ok=True)
     else:
         paths.cfg.write_text(config_text(config), encoding="ascii")
-    return "REGEDIT4\r\n\r\n" + registry_fragment(which, win_dir)
+    fragment = registry_fragment(which, win_dir)
+    return "REGEDIT4\r\n\r\n" + fragment if fragment else ""
 
 
 def hwnd_value(hwnd: Union[str, int]) -> int:

@@ -1,7 +1,9 @@
 """The product on the bench: emulated cards, fake TV applications, settings,
 and MarlowRemote.exe started (optionally under the relay trace) and stopped.
 
-`Bench` is what the e2e fixtures hand to tests; `python3 -m winebench.scenario
+`Bench` is what the e2e fixtures hand to tests (players other than the TV
+applications are the fake application under their file names, and
+profiles.ini is the user's file of the prefix); `python3 -m winebench.scenario
 run` (with tools/ on PYTHONPATH) is what scripts/run.sh uses to show the
 product to a person.
 """
@@ -11,6 +13,7 @@ from __future__ import annotations
 import argparse
 import os
 import shlex
+import shutil
 import signal
 import subprocess
 import sys
@@ -27,8 +30,11 @@ from .wine import BUILD_DIR, REPO_ROOT, WIDTH, WINE, RawReg, WineEnv, Xvfb, reg_
 PRODUCT_EXE = "MarlowRemote.exe"
 REMOTE_EXE = "VirtualRemote.exe"
 MAIN_WINDOW_CLASS = "Marlow Remote Control"
+KEY_DISPLAY_CLASS = MAIN_WINDOW_CLASS + " Key Display"  # titled with the text it shows
 SETTINGS_KEY = "HKEY_LOCAL_MACHINE\\" + SETTINGS["key"]
 DEFAULT_CARD_NAME = "Philips Silicon (7171-35) WDM Video Capture"
+PROFILES_FOLDER = "Marlow Remote Control"  # under the user's %APPDATA%
+PROFILES_FILE = "profiles.ini"
 WM_COMMAND = 0x0111
 IDM_QUIT_FROM_OUTSIDE = COMMANDS["quit_from_outside"]
 ALL_APPS = tuple(APPS)  # the program's applications, by short name
@@ -158,8 +164,8 @@ class Bench:
     Creating a Bench boots the prefix, sets the relay trace up for
     `functions` and (with `reset`) removes what an earlier Bench may have left
     in the registry: product settings, TV application install locations,
-    emulated cards. close() ends the programs it left running. Files go to
-    `work` (a directory of this test).
+    emulated cards, the user's profiles.ini. close() ends the programs it
+    left running. Files go to `work` (a directory of this test).
     """
 
     def __init__(self, wine: WineEnv, work: Union[str, os.PathLike],
@@ -173,6 +179,8 @@ class Bench:
         self.products: List[Product] = []
         wine.boot()
         wine.import_reg(relay_reg(functions) + (self._reset_reg() if reset else ""))
+        if reset:
+            shutil.rmtree(self.profiles_ini.parent, ignore_errors=True)
 
     @staticmethod
     def _reset_reg() -> str:
@@ -233,7 +241,8 @@ class Bench:
         win_dir = win_dir or fakeapp.identity(identity).default_dir
         reg = fakeapp.install(self.wine.drive_c, self.binary(fakeapp.EXE_NAME), identity,
                               win_dir, config)
-        self.wine.import_reg(reg)
+        if reg:
+            self.wine.import_reg(reg)
         return fakeapp.installed_paths(self.wine.drive_c, identity, win_dir)
 
     def install_apps(self, identities: Iterable[str] = ALL_APPS,
@@ -257,12 +266,23 @@ class Bench:
         win_dir = win_dir or fakeapp.identity(identity).default_dir
         return fakeapp.read_log(fakeapp.installed_paths(self.wine.drive_c, identity, win_dir).log)
 
+    def to_front(self, hwnd) -> None:
+        """Makes the window the foreground window, as a click on it would."""
+        want = fakeapp.hwnd_value(hwnd)
+        wait_for(lambda: fakeapp.hwnd_value((self.probe.front(want) or {"hwnd": 0})["hwnd"]) == want,
+                 20, message="window 0x%x in front" % want)
+
     # -- settings -----------------------------------------------------------
     def set_settings(self, **values: Optional[RegData]) -> None:
         """Writes product settings, e.g. DefaultTVAPP=8, AlwaysRemoteOff=1
         (int -> REG_DWORD, str -> REG_SZ, bytes -> REG_BINARY, RawReg as
         given, None deletes the value)."""
         self.wine.import_reg(reg_text(SETTINGS_KEY, values))
+
+    @property
+    def profiles_ini(self) -> Path:
+        """The user's profiles.ini, where the program reads it."""
+        return self.wine.appdata() / PROFILES_FOLDER / PROFILES_FILE
 
     def setting(self, name: str):
         """A product setting read back from the live registry (RegValue or None)."""

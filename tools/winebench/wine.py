@@ -295,6 +295,7 @@ class WineEnv:
         self.prefix_width = prefix_width
         self.wow64 = prefix_width == 64 and WIDTH == 32
         self._reg_files = 0
+        self._appdata: Optional[Path] = None
         # A probe (winebench.probe) kept for as long as the prefix's server
         # lives, shared by the benches of the prefix; kill() ends it.
         self.probe = None
@@ -393,6 +394,17 @@ class WineEnv:
         if drive == "Z:":
             return Path("/").joinpath(*p.parts[1:])
         raise ValueError("not a C: or Z: path: %r" % win_path)
+
+    def appdata(self) -> Path:
+        """The Unix path of the user's %APPDATA% folder in this prefix, as
+        Windows' shell folders name it (read once)."""
+        if self._appdata is None:
+            folder = self.reg_query(r"HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer"
+                                    r"\Shell Folders", "AppData")
+            if folder is None:
+                raise RuntimeError("no AppData shell folder in %s" % self.prefix)
+            self._appdata = self.to_unix(folder.data)
+        return self._appdata
 
     # -- processes --------------------------------------------------------
     def _argv(self, argv: Sequence[StrPath]) -> list:

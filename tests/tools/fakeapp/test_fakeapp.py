@@ -13,6 +13,7 @@ from winebench.surface import APPS
 
 LLKHF_INJECTED = 0x10
 LLMHF_INJECTED = 0x1
+WM_APPCOMMAND = 0x0319
 
 
 def test_install_maps_directory_and_writes_cfg_and_registry(tmp_path):
@@ -191,6 +192,26 @@ def test_bad_setting_exits_with_code_2(install, launcher):
     errors = [e["message"] for e in events(log, "error")]
     assert len(errors) == 2 and "delay" in errors[0] and "bogus" in errors[1]
     assert exit_code(log) == 2 and not events(log, "window")
+
+
+def test_a_player_in_front_sees_typed_keys_in_order_and_its_app_commands(install, launcher, probe,
+                                                                        drive_c, bin_dir):
+    assert fakeapp.install(drive_c, bin_dir / fakeapp.EXE_NAME, "vlc.exe", r"C:\Players\VLC") == ""
+    paths = install("vlc.exe")
+    _started(paths, launcher)
+    (cls, title), = fakeapp.identity("vlc.exe").windows
+    hwnd = fakeapp.hwnd_value(probe.wait_for_window(cls, title)["hwnd"])
+    assert fakeapp.hwnd_value(probe.front(hwnd)["hwnd"]) == hwnd
+    assert fakeapp.hwnd_value(probe.foreground()["hwnd"]) == hwnd
+    ctrl, right, appcommand_volume_up = 0x11, 0x27, 10
+    probe.type([ctrl, right])
+    probe.send(hwnd, WM_APPCOMMAND, hwnd, appcommand_volume_up << 16)
+    log = wait_for_log(paths.log, lambda log: messages(log, "WM_APPCOMMAND"))
+    assert [(e["vk"], e["down"], e["injected"]) for e in ll_keys(log)] == [
+        (ctrl, True, True), (right, True, True), (right, False, True), (ctrl, False, True)]
+    assert [m["wParam"] for m in messages(log, "WM_KEYDOWN", hwnd=hwnd)] == [ctrl, right]
+    assert [m["lParam"] >> 16 for m in messages(log, "WM_APPCOMMAND", hwnd=hwnd)] == [
+        appcommand_volume_up]
 
 
 def test_low_level_mouse_hook_sees_other_process_input(install, launcher, probe):
