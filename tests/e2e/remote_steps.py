@@ -34,6 +34,7 @@ INITIAL_SELECTOR = SURFACE["initial_default_selector"]  # before the settings na
 
 # Every way the product acts on the world outside its own window.
 EFFECTS = ("PostMessageA", "SendMessageA", "keybd_event", "mouse_event", "SetCursorPos",
+           "SendInput", "SendMessageTimeoutA",
            "SetForegroundWindow", "SetActiveWindow", "WinExec", "MessageBoxA",
            "DialogBoxParamA", "OpenProcessToken", "SetSystemPowerState", "ExitWindowsEx")
 
@@ -287,6 +288,16 @@ def install(bench: Bench, identity: str, config: Optional[Mapping] = None) -> Ap
     windows = (config or {}).get("window", fakeapp.identity(identity).windows)
     single = isinstance(windows, str) or isinstance(windows[0], str)  # "C|T" or (class, title)
     return App(bench, identity, paths, 1 if single else len(windows))
+
+
+def player(bench: Bench, exe_name: str = "vlc.exe", window: Optional[tuple] = None) -> App:
+    """A fake player of no TV application, started under the file name (in
+    C:\\Players), with one window, (class, title) or its own, made the
+    window in front."""
+    config = {"window": window} if window else None
+    app = install(bench, exe_name, config).start()
+    bench.to_front(app.hwnd())
+    return app
 
 
 def run_apps(bench: Bench, identities: Iterable[str],

@@ -1,14 +1,16 @@
 // surface: prints, as JSON, what the program shows of itself to the desktop
 // and to the tests, made from its own tables: the remote's keys by label and
 // code, each TV application's record (selector, menu entry, install location,
-// windows by purpose, command message), the tray menu's commands, the
-// tray's numbers and the settings. Built natively with the core; the test
-// bench reads its output instead of keeping copies of these numbers.
+// windows by purpose, command message), the built-in profiles of other
+// players, the tray menu's commands, the tray's numbers and the settings.
+// Built natively with the core; the test bench reads its output instead of
+// keeping copies of these numbers.
 #include <cstdio>
 #include <string>
 
 #include "KeyDocs.h"
 #include "core/Applications.h"
+#include "core/Profiles.h"
 #include "core/ReceiverLink.h"
 #include "core/RepeatRule.h"
 #include "core/SettingsChoice.h"
@@ -69,6 +71,39 @@ std::string Close(const core::CloseMethod& close) {
            "], \"command\": " + std::to_string(close.command) + "}";
 }
 
+std::string Strings(core::List<const char* const> texts) {
+    std::string out = "[";
+    for (const char* text : texts) out += (out.size() > 1 ? ", " : "") + Quoted(text);
+    return out + "]";
+}
+
+// A profile's row: the key, how it acts, the keys typed (pressed in order,
+// released in reverse) and the app command.
+std::string ProfileRow(const core::KeyAction& row) {
+    std::string keys = "[";
+    for (size_t i = 0; i < core::ChordLength(row); ++i)
+        keys += (i ? ", " : "") + std::to_string(row.keys[i]);
+    const char* kind = row.kind == core::KeyActionKind::Chord        ? "chord"
+                       : row.kind == core::KeyActionKind::AppCommand ? "app_command"
+                                                                     : "pointer";
+    return std::string("{\"key\": ") + Quoted(KeyLabel(Code(row.key))) + ", \"kind\": \"" + kind +
+           "\", \"keys\": " + keys + "], \"command\": " +
+           std::to_string(row.kind == core::KeyActionKind::AppCommand ? row.value : 0) + "}";
+}
+
+void PrintProfiles() {
+    std::printf("  \"profiles\": [");
+    for (const core::Profile& profile : core::BuiltInProfiles) {
+        std::printf("%s\n    {\"name\": %s, \"programs\": %s, \"classes\": %s, \"keys\": [",
+                    &profile == core::BuiltInProfiles.begin() ? "" : ",", Quoted(profile.name).c_str(),
+                    Strings(profile.programs).c_str(), Strings(profile.windowClasses).c_str());
+        for (size_t i = 0; i < profile.keys.count; ++i)
+            std::printf("%s\n      %s", i ? "," : "", ProfileRow(profile.keys.rows[i]).c_str());
+        std::printf("]}");
+    }
+    std::printf("\n  ],\n");
+}
+
 std::string Identity(const core::WindowIdentity& identity) {
     return std::string("{\"class\": ") + Quoted(identity.windowClass) +
            ", \"title\": " + Quoted(identity.title) + ", \"lookup\": \"" +
@@ -107,6 +142,7 @@ int main() {
                 Names(core::ListOf(core::ExitWatchOrder)).c_str(), core::InitialDefaultSelector);
     std::printf("  \"without_default\": {\"off\": \"%s\", \"volume_down\": \"%s\"},\n",
                 WithoutTargetName(core::OffWithoutDefault), WithoutTargetName(core::VolumeDownWithoutDefault));
+    PrintProfiles();
     std::printf("  \"commands\": {\"about\": %d, \"quit_from_outside\": %d, "
                 "\"settings\": %d, \"exit\": %d},\n",
                 IDM_ABOUT, IDM_QUIT_FROM_OUTSIDE, IDM_SETTINGS, IDM_EXIT);
@@ -120,8 +156,9 @@ int main() {
                 core::PollIntervalMs, core::FailingForMs, core::FirstRetryMs, core::LongestRetryMs,
                 core::LateCardRetryMs, core::LateCardQuickForMs, core::LateCardSlowRetryMs,
                 core::ResumeSettleMs, core::ResumeQuietMs);
-    std::printf("  \"settings\": {\"key\": %s, \"values\": [%s, %s, %s]}\n}\n",
+    std::printf("  \"settings\": {\"key\": %s, \"values\": [%s, %s, %s, %s, %s]}\n}\n",
                 Quoted(core::SettingsKeyPath).c_str(), Quoted(core::DefaultAppValue).c_str(),
-                Quoted(core::AlwaysRemoteOffValue).c_str(), Quoted(core::MediaKeysValue).c_str());
+                Quoted(core::AlwaysRemoteOffValue).c_str(), Quoted(core::MediaKeysValue).c_str(),
+                Quoted(core::ProfilesValue).c_str(), Quoted(core::ShowKeysValue).c_str());
     return 0;
 }

@@ -37,6 +37,7 @@ DEFAULT_FUNCTIONS: Tuple[str, ...] = (
     "user32.TrackPopupMenu", "user32.SetForegroundWindow", "user32.SetActiveWindow",
     "user32.PostMessageA", "user32.SendMessageA", "user32.PostQuitMessage",
     "user32.keybd_event", "user32.mouse_event", "user32.SetCursorPos",
+    "user32.SendInput", "user32.SendMessageTimeoutA",
     "kernel32.WinExec",
     "advapi32.RegSetValueExA", "advapi32.RegCreateKeyExA", "advapi32.RegOpenKeyExA",
     "advapi32.RegQueryValueExA", "advapi32.RegFlushKey",
