@@ -11,7 +11,7 @@ REPO = Path(__file__).resolve().parents[2]
 
 from winebench import keytable, tour
 from winebench.scenario import default_bin_dir
-from winebench.surface import APPS
+from winebench.surface import APPS, PROFILES
 from winebench.wine import WineEnv
 
 BIN = default_bin_dir()
@@ -34,8 +34,9 @@ def test_the_key_table_is_the_one_the_program_prints(printed_table):
 def test_the_key_table_has_a_row_for_every_button_and_a_column_for_every_mode(printed_table):
     rows = [line for line in printed_table.splitlines() if line.startswith("| ")]
     header, body = rows[0], rows[1:]
-    # Key, code, no TV application, media keys, then one per application.
-    bars = 1 + 2 + 2 + len(APPS)
+    # Key, code, no TV application, media keys, one per application, then
+    # one per built-in profile.
+    bars = 1 + 2 + 2 + len(APPS) + len(PROFILES)
     assert header.count("|") == bars
     codes = [int(row.split("|")[2]) for row in body]
     assert len(codes) == len(set(codes)) > 40

@@ -178,9 +178,10 @@ std::string DescribeWithoutTarget(int code) {
     }
 }
 
-// Only what the media keys change; every other key acts as without them.
-std::string DescribeMediaKey(int code) {
-    const std::string key = MediaKeyText(code);
+// What the media keys or a profile do with a key: a key of the machine's own
+// reaches them only where the default application gives it no other role.
+std::string WhereNoOtherRole(const std::string& key, int code) {
+    if (code == PowerKey || code == StandbyKey) return {};
     const OwnKey* own = FindOwnKey(code);
     if (key.empty() || own == nullptr) return key;
     if (own->withoutDefault == WithoutTarget::MediaKey) {
@@ -189,6 +190,21 @@ std::string DescribeMediaKey(int code) {
     }
     const std::string rows = NamesOfRows(*own, WithoutTarget::MediaKey, true);
     return rows.empty() ? std::string() : key + " when " + rows + " is the default";
+}
+
+// Only what the media keys change; every other key acts as without them.
+std::string DescribeMediaKey(int code) { return WhereNoOtherRole(MediaKeyText(code), code); }
+
+// The row's action as profiles.ini names it ("Alt+Right",
+// "AppCommand:VolumeUp"): the last line of the file written of a profile that
+// holds only the row says "<key> = <action>".
+std::string FileText(const core::Profile& profile, const KeyAction& row) {
+    const core::Profile alone{profile.name, {nullptr, 0}, {nullptr, 0}, {&row, 1}};
+    std::string file = core::WriteProfiles({&alone, 1});
+    while (!file.empty() && (file.back() == '\n' || file.back() == '\r')) file.pop_back();
+    const std::string line = file.substr(file.find_last_of('\n') + 1);
+    const size_t equals = line.find(" = ");
+    return equals == std::string::npos ? std::string() : line.substr(equals + 3);
 }
 
 }  // namespace
@@ -203,6 +219,19 @@ const char* ModeName(Mode mode) {
             break;
     }
     return "No TV application";
+}
+
+std::string DescribeProfile(const core::Profile& profile, int code) {
+    const KeyAction* action = profile.keys.Find(code);
+    if (action == nullptr) return {};
+    switch (action->kind) {
+        case KeyActionKind::Chord:
+            return WhereNoOtherRole("types " + FileText(profile, *action), code);
+        case KeyActionKind::AppCommand:
+            return WhereNoOtherRole("sends " + FileText(profile, *action), code);
+        default:
+            return {};  // left to the media keys and the pointer
+    }
 }
 
 std::string Describe(Mode mode, int code) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/Applications.h"
+#include "core/Profiles.h"
 #include "core/RemoteKey.h"
 
 namespace keydocs {
@@ -59,5 +60,11 @@ std::string KeyName(unsigned key);
 // What the key does in that mode, one line of plain text; an empty string
 // when the key does nothing there.
 std::string Describe(Mode mode, int code);
+
+// What changes for the key while a window of the profile is in front,
+// "Profiles" is 1 and no TV application runs, its action named as
+// profiles.ini names it; an empty string when the key acts as without the
+// profile.
+std::string DescribeProfile(const core::Profile& profile, int code);
 
 }  // namespace keydocs
