@@ -43,9 +43,11 @@ struct SkippedLine {
 // point to; moving it keeps them valid.
 class ProfileBook {
 public:
-    ProfileBook() = default;
-    ProfileBook(ProfileBook&&) = default;
-    ProfileBook& operator=(ProfileBook&&) = default;
+    // Defined where Owned is (ProfileFile.cpp).
+    ProfileBook();
+    ~ProfileBook();
+    ProfileBook(ProfileBook&&) noexcept;
+    ProfileBook& operator=(ProfileBook&&) noexcept;
     ProfileBook(const ProfileBook&) = delete;
     ProfileBook& operator=(const ProfileBook&) = delete;
 
@@ -66,8 +68,10 @@ constexpr size_t ProfileFileLimit = 64 * 1024;
 constexpr size_t ProfileLineLimit = 200;
 
 // Parses the text of profiles.ini (length bytes, not 0-terminated; NUL bytes
-// are not text). A line that cannot be used is skipped and named in
-// skipped(); the rest is used.
+// are not text; a UTF-8 byte order mark and CRLF line ends are read). A line
+// that cannot be used is skipped and named in skipped(), in line order; the
+// rest is used. Of two lines for the same key in a profile the first counts,
+// and the second is skipped.
 ProfileBook ParseProfiles(const char* text, size_t length);
 
 // The text of a profiles.ini that holds these profiles, with the comments
