@@ -247,7 +247,7 @@ void FakeDesktop::TypeToForeground(const uint8_t* keys, size_t count) {
     Did("type " + ChordOf(keys, count).substr(6));
 }
 void FakeDesktop::SendAppCommand(core::WindowRef window, unsigned command) {
-    Did("appcommand " + std::to_string(window) + " " + std::to_string(command));
+    Did(AppCommandTo(window, command));
 }
 void FakeDesktop::ShowKeyAction(const char* text) { Did(std::string("show ") + text); }
 void FakeDesktop::MoveBy(int dx, int dy) { Did(::MoveBy(dx, dy)); }
@@ -311,6 +311,12 @@ Effect Chord(std::initializer_list<unsigned> keys) {
 
 Effect Chord(const uint8_t (&keys)[4]) {
     return ChordOf(keys, static_cast<size_t>(std::find(keys, keys + 4, 0) - keys));
+}
+
+Effect Typed(std::initializer_list<unsigned> keys) { return "type " + Chord(keys).substr(6); }
+
+Effect AppCommandTo(core::WindowRef window, unsigned command) {
+    return "appcommand " + std::to_string(window) + " " + std::to_string(command);
 }
 
 Effect Find(const PurposeWindow& purpose) { return "find " + purpose.lookup; }

@@ -169,6 +169,9 @@ Effect Command(const FakeApplication& application, unsigned command);
 Effect Raise(const FakeWindow& window);
 Effect Chord(std::initializer_list<unsigned> keys);
 Effect Chord(const uint8_t (&keys)[4]);  // 0-terminated when fewer than four
+// Keys typed to the window in front, and an app command to a window.
+Effect Typed(std::initializer_list<unsigned> keys);
+Effect AppCommandTo(core::WindowRef window, unsigned command);
 Effect Find(const PurposeWindow& purpose);
 Effect Cursor(int x, int y);
 Effect MoveBy(int dx, int dy);
