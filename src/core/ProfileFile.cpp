@@ -185,23 +185,6 @@ bool ParseAction(RemoteKey key, std::string_view text, KeyAction& action) {
     return true;
 }
 
-std::string ActionText(const KeyAction& action) {
-    switch (action.kind) {
-        case KeyActionKind::Pointer:
-            return PointerName;
-        case KeyActionKind::AppCommand: {
-            const MediaName* command =
-                FirstOf(MediaNames, [&](const MediaName& media) { return media.command == action.value; });
-            return command != nullptr ? AppCommandPrefix + std::string(command->name) : "";
-        }
-        default: {
-            std::string text;
-            for (size_t i = 0; i < ChordLength(action); ++i)
-                text += (i == 0 ? "" : "+") + NameOfKey(action.keys[i]);
-            return text;
-        }
-    }
-}
 
 // A program file name: no folder, ending in .exe, short enough to be a
 // foreground window's.
@@ -430,10 +413,33 @@ std::string WriteProfiles(List<Profile> profiles) {
             const KeyAction& row = profile.keys.rows[i];
             std::string label = KeyLabel(Code(row.key));
             label.resize(std::max<size_t>(label.size(), 6), ' ');
-            text += label + " = " + ActionText(row) + "\r\n";
+            text += label + " = " + ProfileActionText(row) + "\r\n";
         }
     }
     return text;
+}
+
+std::string ProfileActionText(const KeyAction& action) {
+    switch (action.kind) {
+        case KeyActionKind::Pointer:
+            return PointerName;
+        case KeyActionKind::AppCommand: {
+            const MediaName* command =
+                FirstOf(MediaNames, [&](const MediaName& media) { return media.command == action.value; });
+            return command != nullptr ? AppCommandPrefix + std::string(command->name) : "";
+        }
+        case KeyActionKind::Chord: {
+            std::string text;
+            for (size_t i = 0; i < ChordLength(action); ++i) {
+                const std::string name = NameOfKey(action.keys[i]);
+                if (name.empty()) return {};
+                text += (i == 0 ? "" : "+") + name;
+            }
+            return text;
+        }
+        default:
+            return {};
+    }
 }
 
 std::string DescribeProfileFile(const ProfileBook& book) {

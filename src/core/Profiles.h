@@ -78,6 +78,10 @@ ProfileBook ParseProfiles(const char* text, size_t length);
 // that explain its format; ParseProfiles reads it back to the same rows.
 std::string WriteProfiles(List<Profile> profiles);
 
+// A row's action as profiles.ini says it: "Alt+Right", "AppCommand:VolumeUp",
+// "Pointer"; "" for a row the file cannot hold.
+std::string ProfileActionText(const KeyAction& action);
+
 // What Settings says of the file: "profiles.ini: 5 profiles", or
 // "profiles.ini: 2 lines skipped (see line 14)".
 std::string DescribeProfileFile(const ProfileBook& book);
