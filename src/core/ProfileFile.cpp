@@ -185,7 +185,6 @@ bool ParseAction(RemoteKey key, std::string_view text, KeyAction& action) {
     return true;
 }
 
-
 // A program file name: no folder, ending in .exe, short enough to be a
 // foreground window's.
 bool IsProgramName(std::string_view name) {
