@@ -195,18 +195,6 @@ std::string WhereNoOtherRole(const std::string& key, int code) {
 // Only what the media keys change; every other key acts as without them.
 std::string DescribeMediaKey(int code) { return WhereNoOtherRole(MediaKeyText(code), code); }
 
-// The row's action as profiles.ini names it ("Alt+Right",
-// "AppCommand:VolumeUp"): the last line of the file written of a profile that
-// holds only the row says "<key> = <action>".
-std::string FileText(const core::Profile& profile, const KeyAction& row) {
-    const core::Profile alone{profile.name, {nullptr, 0}, {nullptr, 0}, {&row, 1}};
-    std::string file = core::WriteProfiles({&alone, 1});
-    while (!file.empty() && (file.back() == '\n' || file.back() == '\r')) file.pop_back();
-    const std::string line = file.substr(file.find_last_of('\n') + 1);
-    const size_t equals = line.find(" = ");
-    return equals == std::string::npos ? std::string() : line.substr(equals + 3);
-}
-
 }  // namespace
 
 const char* ModeName(Mode mode) {
@@ -226,9 +214,9 @@ std::string DescribeProfile(const core::Profile& profile, int code) {
     if (action == nullptr) return {};
     switch (action->kind) {
         case KeyActionKind::Chord:
-            return WhereNoOtherRole("types " + FileText(profile, *action), code);
+            return WhereNoOtherRole("types " + core::ProfileActionText(*action), code);
         case KeyActionKind::AppCommand:
-            return WhereNoOtherRole("sends " + FileText(profile, *action), code);
+            return WhereNoOtherRole("sends " + core::ProfileActionText(*action), code);
         default:
             return {};  // left to the media keys and the pointer
     }
