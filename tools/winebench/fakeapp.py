@@ -136,8 +136,9 @@ def player(exe_name: str, window: Optional[tuple] = None) -> Identity:
     if any(exe_name.lower() == i.exe_name.lower() for i in IDENTITIES.values()):
         raise ValueError("%s is a TV application's file name" % exe_name)
     stem = exe_name.rsplit(".", 1)[0]
-    return Identity(exe_name, exe_name, (window or ("FakePlayer.%s" % stem, "Fake %s" % exe_name),),
-                    None, None, r"C:\Players\%s" % stem, {"kind": None, "keys": [], "command": 0}, 0)
+    window = window or ("FakePlayer.%s" % stem, "Fake %s" % exe_name)
+    no_close = {"kind": None, "keys": [], "command": 0}
+    return Identity(exe_name, exe_name, (window,), None, None, r"C:\Players\%s" % stem, no_close, 0)
 
 
 def identity(which: IdentityLike) -> Identity:

@@ -269,8 +269,11 @@ class Bench:
     def to_front(self, hwnd) -> None:
         """Makes the window the foreground window, as a click on it would."""
         want = fakeapp.hwnd_value(hwnd)
-        wait_for(lambda: fakeapp.hwnd_value((self.probe.front(want) or {"hwnd": 0})["hwnd"]) == want,
-                 20, message="window 0x%x in front" % want)
+
+        def in_front() -> bool:
+            front = self.probe.front(want)
+            return front is not None and fakeapp.hwnd_value(front["hwnd"]) == want
+        wait_for(in_front, 20, message="window 0x%x in front" % want)
 
     # -- settings -----------------------------------------------------------
     def set_settings(self, **values: Optional[RegData]) -> None:
