@@ -1,9 +1,61 @@
 #include "input/SyntheticInput.h"
 
+#include "win32/FailureTrace.h"
+
 void KeyChord(const BYTE* keys, size_t count) {
     for (size_t i = 0; i < count; ++i) keybd_event(keys[i], 0, KEYEVENTF_EXTENDEDKEY, 0);
     for (size_t i = count; i-- > 0;)
         keybd_event(keys[i], 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+}
+
+bool IsExtendedKey(BYTE vk) {
+    switch (vk) {
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_END:
+        case VK_HOME:
+        case VK_LEFT:
+        case VK_UP:
+        case VK_RIGHT:
+        case VK_DOWN:
+        case VK_INSERT:
+        case VK_DELETE:
+        case VK_RCONTROL:
+        case VK_RMENU:
+        case VK_LWIN:
+        case VK_RWIN:
+        case VK_APPS:
+        case VK_DIVIDE:
+        case VK_NUMLOCK:
+        case VK_SNAPSHOT:
+        case VK_CANCEL:
+            return true;
+        default:
+            // VK_BROWSER_BACK to VK_LAUNCH_APP2: the browser, volume, media
+            // and launch keys.
+            return vk >= VK_BROWSER_BACK && vk <= VK_LAUNCH_APP2;
+    }
+}
+
+bool TypeKeys(const BYTE* keys, size_t count) {
+    if (count > MaxTypedKeys) count = MaxTypedKeys;
+    INPUT inputs[2 * MaxTypedKeys] = {};
+    for (size_t i = 0; i < count; ++i) {
+        KEYBDINPUT& down = inputs[i].ki;
+        inputs[i].type = INPUT_KEYBOARD;
+        down.wVk = keys[i];
+        down.wScan = static_cast<WORD>(MapVirtualKeyA(keys[i], MAPVK_VK_TO_VSC));
+        down.dwFlags = IsExtendedKey(keys[i]) ? KEYEVENTF_EXTENDEDKEY : 0;
+        // Its release, in the mirror-image place.
+        INPUT& up = inputs[2 * count - 1 - i];
+        up = inputs[i];
+        up.ki.dwFlags |= KEYEVENTF_KEYUP;
+    }
+    const UINT total = static_cast<UINT>(2 * count);
+    if (total == 0) return true;
+    if (SendInput(total, inputs, sizeof(INPUT)) == total) return true;
+    TraceFailure("typing keys to the window in front", GetLastError());
+    return false;
 }
 
 void SendButtonEvent(unsigned event, core::Point at) {

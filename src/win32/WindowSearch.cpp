@@ -4,7 +4,73 @@
 #include <cstring>
 #include <iterator>
 
+#include "win32/FailureTrace.h"
+#include "win32/Scoped.h"
+
 namespace {
+
+// Of kernel32 on Windows Vista and later.
+using QueryFullProcessImageName = BOOL(WINAPI*)(HANDLE process, DWORD flags, LPSTR path,
+                                                PDWORD size);
+// Of psapi on Windows XP.
+using GetProcessImageFileName = DWORD(WINAPI*)(HANDLE process, LPSTR path, DWORD size);
+
+inline void UnloadLibrary(HMODULE module) { FreeLibrary(module); }
+using ScopedLibrary = ScopedValue<HMODULE, UnloadLibrary>;
+
+// Longer class names and image paths are not read.
+constexpr int ClassNameBufferSize = 256;
+constexpr DWORD ImagePathBufferSize = 1024;
+
+// The path of the process's image file, by the call that this Windows has,
+// resolved at run time so that the program still starts on Windows XP.
+bool ReadImagePath(HANDLE process, char (&path)[ImagePathBufferSize]) {
+    const auto query = reinterpret_cast<QueryFullProcessImageName>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA"));
+    if (query != nullptr) {
+        DWORD size = ImagePathBufferSize;
+        return query(process, 0, path, &size) != FALSE;
+    }
+    const ScopedLibrary psapi(LoadLibraryA("psapi.dll"));
+    const auto get = psapi ? reinterpret_cast<GetProcessImageFileName>(
+                                 GetProcAddress(psapi.Get(), "GetProcessImageFileNameA"))
+                           : nullptr;
+    if (get == nullptr) return false;
+    const DWORD length = get(process, path, ImagePathBufferSize);
+    return length > 0 && length < ImagePathBufferSize;
+}
+
+// The last part of a path, after its last backslash (a device path's too).
+const char* FileNameOf(const char* path) {
+    const char* name = path;
+    for (const char* c = path; *c != '\0'; ++c)
+        if (*c == '\\' || *c == '/') name = c + 1;
+    return name;
+}
+
+// Copies the name when it fits; false, leaving it empty, when it does not.
+bool KeepName(const char* name, char (&kept)[core::ForegroundNameSize]) {
+    const size_t length = std::strlen(name);
+    if (length >= sizeof kept) return false;
+    std::memcpy(kept, name, length + 1);
+    return true;
+}
+
+// The program file name of the process that made the window.
+void NameProgram(HWND window, core::Foreground& front) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    // Windows XP knows only the full query right.
+    if (!process) *process.Put() = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
+    char path[ImagePathBufferSize];
+    if (!process || !ReadImagePath(process.Get(), path)) {
+        TraceFailure("naming the program of the window in front", GetLastError());
+        return;
+    }
+    if (!KeepName(FileNameOf(path), front.program))
+        TraceFailure("keeping the long program name of the window in front", ERROR_BUFFER_OVERFLOW);
+}
 
 bool TitleBegins(HWND window, const char* prefix, size_t length) {
     char title[TitleReadBufferSize];
@@ -12,6 +78,12 @@ bool TitleBegins(HWND window, const char* prefix, size_t length) {
     GetWindowTextA(window, title, TitleReadBufferSize);
     title[TitleReadBufferSize - 1] = '\0';
     return std::strncmp(title, prefix, length) == 0;
+}
+
+bool IsKeyDisplay(HWND window) {
+    char windowClass[sizeof KeyDisplayClass + 1] = {};
+    GetClassNameA(window, windowClass, sizeof windowClass);
+    return lstrcmpiA(windowClass, KeyDisplayClass) == 0;
 }
 
 struct Placement {
@@ -47,10 +119,25 @@ HWND FindWindowByIdentity(const core::WindowIdentity& identity) {
             if (TitleBegins(window, identity.title, length)) return window;
         return nullptr;
     }
+    // Only the class is read of a window whose title matches.
     for (HWND window = GetWindow(desktop, GW_CHILD); window != nullptr;
          window = GetWindow(window, GW_HWNDNEXT))
-        if (TitleBegins(window, identity.title, length)) return window;
+        if (TitleBegins(window, identity.title, length) && !IsKeyDisplay(window)) return window;
     return nullptr;
+}
+
+core::Foreground WindowInFront() {
+    core::Foreground front;
+    HWND window = GetForegroundWindow();
+    if (window == nullptr) return front;
+    front.window = reinterpret_cast<core::WindowRef>(window);
+    char windowClass[ClassNameBufferSize];
+    if (GetClassNameA(window, windowClass, ClassNameBufferSize) == 0)
+        TraceFailure("reading the class of the window in front", GetLastError());
+    else if (!KeepName(windowClass, front.windowClass))
+        TraceFailure("keeping the long class name of the window in front", ERROR_BUFFER_OVERFLOW);
+    NameProgram(window, front);
+    return front;
 }
 
 void BringToFront(HWND window) {

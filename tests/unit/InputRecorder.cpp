@@ -10,7 +10,8 @@ InputRecorder* Current = nullptr;
 
 bool Recorded(UINT message) {
     return message == WM_KEYDOWN || message == WM_KEYUP || message == WM_SYSKEYDOWN ||
-           message == WM_SYSKEYUP || message == WM_CLOSE || message >= WM_USER;
+           message == WM_SYSKEYUP || message == WM_CLOSE || message == WM_APPCOMMAND ||
+           message >= WM_USER;
 }
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -21,6 +22,7 @@ LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     if (message == WM_CLOSE || message == WM_SYSCOMMAND || message == WM_SYSKEYDOWN ||
         message == WM_SYSKEYUP || message == WM_SYSCHAR)
         return 0;
+    if (message == WM_APPCOMMAND) return TRUE;  // taken: it goes no further
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -28,7 +30,7 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && Current != nullptr) {
         const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         Current->keys.push_back({event->vkCode, event->flags,
-                                 wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN});
+                                 wParam == WM_KEYDOWN || wParam == WM_SYSKEYDOWN, event->scanCode});
     }
     // The strokes go no further: the desktop of the test stays untouched.
     return code == HC_ACTION ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);

@@ -18,6 +18,7 @@ struct KeyStroke {
     DWORD vk;
     DWORD flags;  // KBDLLHOOKSTRUCT flags
     bool down;
+    DWORD scanCode;
 };
 
 struct MouseInput {
@@ -42,7 +43,7 @@ public:
     void Drain();
     void Clear();
 
-    std::vector<Received> messages;  // key, command and close messages only
+    std::vector<Received> messages;  // key, command, app command and close messages only
     std::vector<KeyStroke> keys;
     std::vector<MouseInput> mouse;   // button events only, not moves
     bool blockMoves = false;         // keep synthesised relative moves off the cursor

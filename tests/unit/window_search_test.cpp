@@ -1,6 +1,8 @@
 // The window lookups and the dialogs' placement, on real windows.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "TestSupport.h"
 #include "win32/WindowSearch.h"
 
@@ -19,7 +21,8 @@ bool InFront(HWND first, HWND second) {
 // Each lookup's window lies behind decoys, each of which a lookup that
 // compares the wrong way would find first: a window of another class with
 // the same title, a title that differs in letter case only, one that holds
-// the text further in, and one that goes on after it.
+// the text further in, one that goes on after it, and the program's own key
+// display showing what a key did there.
 TEST(WindowSearch, EachLookupPassesOverTheDecoysInFrontOfItsWindow) {
     // Made from the back to the front: each new window goes in front.
     TestWindow exact("MarlowVideo", "InterVideo WinDVR 6");
@@ -31,8 +34,10 @@ TEST(WindowSearch, EachLookupPassesOverTheDecoysInFrontOfItsWindow) {
     TestWindow furtherIn("MarlowLookAlike", "Old WinDVR 6 - Live");
     TestWindow exactOtherCase("MarlowLookAlike", "intervideo windvr 6");
     TestWindow goesOn("MarlowLookAlike", "InterVideo WinDVR 6 (old)");
+    TestWindow keyDisplay(KeyDisplayClass, "WinDVR 6: Ch+");
     ASSERT_TRUE(InFront(goesOn.handle(), exact.handle()));  // the decoys lie in front
     ASSERT_TRUE(InFront(furtherIn.handle(), panel.handle()));
+    ASSERT_TRUE(InFront(keyDisplay.handle(), panel.handle()));
 
     struct Row {
         const char* what;
@@ -56,6 +61,23 @@ TEST(WindowSearch, EachLookupPassesOverTheDecoysInFrontOfItsWindow) {
     };
     for (const Row& row : rows)
         EXPECT_EQ(FindWindowByIdentity(row.identity), row.found) << row.what;
+}
+
+// The window in front named as a profile is matched against it: its class,
+// and its program's file name, without the folder.
+TEST(WindowInFront, NamesTheForegroundWindowsClassAndProgramFileName) {
+    HWND player = CreateTopLevelWindow("MarlowPlayerUnderTest", "Player", DefWindowProcA,
+                                       WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    SetForegroundWindow(player);
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const char* own = std::strrchr(path, '\\') + 1;  // this test program's file name
+
+    const core::Foreground front = WindowInFront();
+    EXPECT_EQ(front.window, reinterpret_cast<core::WindowRef>(player));
+    EXPECT_STREQ(front.windowClass, "MarlowPlayerUnderTest");
+    EXPECT_STREQ(front.program, own);
+    DestroyWindow(player);
 }
 
 struct Place {
