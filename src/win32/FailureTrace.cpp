@@ -1,7 +1,9 @@
 #include "win32/FailureTrace.h"
 
 void TraceFailure(const char* what, DWORD code) {
-    char line[160];
-    wsprintfA(line, "%s: %.100s failed (0x%08lX)\n", ProgramName, what, code);
+    // Long enough for a file's path and a line's reason; wsprintfA writes at
+    // most 1024 characters.
+    char line[512];
+    wsprintfA(line, "%s: %.440s failed (0x%08lX)\n", ProgramName, what, code);
     OutputDebugStringA(line);
 }

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <shellapi.h>
 #include <shlwapi.h>
 
 #include <set>
@@ -55,3 +56,77 @@ TestWindow::TestWindow(const char* windowClass, const char* title)
     : window(CreateTopLevelWindow(windowClass, title, DefWindowProcA, WS_OVERLAPPED)) {}
 
 TestWindow::~TestWindow() { DestroyWindow(window); }
+
+TempFolder::TempFolder() {
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    char name[MAX_PATH] = {};
+    GetTempFileNameA(base, "mrc", 0, name);  // made as a file: the name is free
+    DeleteFileA(name);
+    CreateDirectoryA(name, nullptr);
+    path_ = name;
+}
+
+TempFolder::~TempFolder() {
+    std::string from = path_;
+    from.push_back('\0');  // the list ends with two NULs
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&operation);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::string bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+namespace {
+
+DebugOutput* CurrentOutput = nullptr;
+
+// OutputDebugStringA raises DBG_PRINTEXCEPTION_C with the length and the text.
+LONG CALLBACK SeeDebugOutput(EXCEPTION_POINTERS* exception) {
+    const EXCEPTION_RECORD* record = exception->ExceptionRecord;
+    if (record->ExceptionCode != DBG_PRINTEXCEPTION_C || record->NumberParameters < 2 ||
+        CurrentOutput == nullptr)
+        return EXCEPTION_CONTINUE_SEARCH;
+    const char* text = reinterpret_cast<const char*>(record->ExceptionInformation[1]);
+    std::string line(text);
+    if (!line.empty() && line.back() == '\n') line.pop_back();
+    CurrentOutput->lines.push_back(line);
+    return EXCEPTION_CONTINUE_SEARCH;
+}
+
+}  // namespace
+
+DebugOutput::DebugOutput() : handler_(AddVectoredExceptionHandler(1, SeeDebugOutput)) {
+    CurrentOutput = this;
+}
+
+std::vector<std::string> DebugOutput::With(std::initializer_list<const char*> parts) const {
+    std::vector<std::string> found;
+    for (const std::string& line : lines) {
+        bool all = true;
+        for (const char* part : parts) all = all && line.find(part) != std::string::npos;
+        if (all) found.push_back(line);
+    }
+    return found;
+}

@@ -1,10 +1,14 @@
-// Helpers shared by the unit tests: registry keys in the test prefix and real
-// top-level windows of a chosen class and title.
+// Helpers shared by the unit tests: registry keys in the test prefix, real
+// top-level windows of a chosen class and title, a folder of the test's own,
+// and the failure trace's lines.
 #pragma once
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
+
+#include "win32/Scoped.h"
 
 // Deletes an HKEY_LOCAL_MACHINE key with its subkeys (no error when absent).
 void DeleteMachineKey(const char* path);
@@ -33,4 +37,36 @@ public:
 
 private:
     HWND window;
+};
+
+// A new empty folder under the temporary folder, deleted with all it holds
+// when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// A file's bytes, and the bytes written to a file (created or replaced).
+std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& bytes);
+
+// The lines written with OutputDebugStringA (the failure trace among them)
+// while the object lives, seen by a vectored exception handler.
+inline void RemoveHandler(void* handler) { RemoveVectoredExceptionHandler(handler); }
+class DebugOutput {
+public:
+    DebugOutput();
+    std::vector<std::string> lines;
+    // The lines that hold every one of the parts.
+    std::vector<std::string> With(std::initializer_list<const char*> parts) const;
+
+private:
+    ScopedValue<void*, RemoveHandler> handler_;  // the last object made gets the lines
 };

@@ -1,0 +1,156 @@
+#include "apps/ProfileStore.h"
+
+#include <shlobj.h>  // after <windows.h>
+
+#include "win32/FailureTrace.h"
+#include "win32/Scoped.h"
+
+namespace {
+
+constexpr char UnreadableText[] = "profiles.ini can't be read: the built-in profiles are used";
+
+bool IsMissing(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+void TraceSkippedLines(const std::string& path, const core::ProfileBook& book) {
+    for (const core::SkippedLine& skipped : book.skipped()) {
+        const std::string what = "using line " + std::to_string(skipped.line) + " (" +
+                                 skipped.reason + ") of " + path;
+        TraceFailure(what.c_str(), ERROR_INVALID_DATA);
+    }
+}
+
+}  // namespace
+
+bool ProfileStore::Look::operator==(const Look& other) const {
+    return present == other.present && error == other.error &&
+           CompareFileTime(&written, &other.written) == 0 && sizeHigh == other.sizeHigh &&
+           sizeLow == other.sizeLow;
+}
+
+void ProfileStore::UseFolder(const char* folder) {
+    folder_ = folder;
+    path_.clear();
+    readAsSeen_ = false;
+}
+
+bool ProfileStore::Locate() {
+    if (!path_.empty()) return true;
+    std::string folder = folder_;
+    if (folder.empty()) {
+        char appData[MAX_PATH] = {};
+        const HRESULT found = SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+                                               SHGFP_TYPE_CURRENT, appData);
+        if (found != S_OK) {
+            TraceFailure("finding the application data folder for profiles.ini",
+                         static_cast<DWORD>(found));
+            return false;
+        }
+        folder = appData;
+    }
+    path_ = folder + "\\" PROGRAM_NAME "\\" + ProfileFileName;
+    return true;
+}
+
+ProfileStore::Look ProfileStore::LookAtFile() const {
+    Look look;
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &data)) {
+        look.error = GetLastError();
+        return look;
+    }
+    look.present = true;
+    look.written = data.ftLastWriteTime;
+    look.sizeHigh = data.nFileSizeHigh;
+    look.sizeLow = data.nFileSizeLow;
+    return look;
+}
+
+void ProfileStore::Refresh() {
+    if (!Locate()) {
+        usingBuiltIns_ = true;
+        return;
+    }
+    Look look = LookAtFile();
+    if (readAsSeen_ && look == seen_) return;  // unchanged since it was last read
+    if (!look.present && IsMissing(look.error) && WriteBuiltIns()) look = LookAtFile();
+    seen_ = look;
+    if (!look.present && !IsMissing(look.error))
+        TraceFailure(("looking at " + path_).c_str(), look.error);
+    usingBuiltIns_ = !look.present || !Read();
+    // A file that could not be written or read is tried again at the next
+    // ask: an editor may hold it just then.
+    readAsSeen_ = !usingBuiltIns_;
+}
+
+bool ProfileStore::WriteBuiltIns() {
+    const std::string folder = path_.substr(0, path_.rfind('\\'));
+    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        TraceFailure(("making the folder " + folder).c_str(), GetLastError());
+        return false;
+    }
+    const std::string text = core::WriteProfiles(core::BuiltInProfiles);
+    DWORD written = 0;
+    bool complete = false;
+    {
+        // A file made meanwhile by someone else is left as it is.
+        const ScopedHandle file(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            TraceFailure(("writing " + path_).c_str(), GetLastError());
+            return false;
+        }
+        complete = WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written,
+                             nullptr) &&
+                   written == text.size();
+    }
+    if (complete) return true;
+    TraceFailure(("writing " + path_).c_str(), GetLastError());
+    DeleteFileA(path_.c_str());  // no half a file
+    return false;
+}
+
+bool ProfileStore::Read() {
+    // One byte more than the parser takes, so that it knows a huge file.
+    std::string text(core::ProfileFileLimit + 1, '\0');
+    size_t length = 0;
+    {
+        const ScopedHandle file(CreateFileA(path_.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            TraceFailure(("reading " + path_).c_str(), GetLastError());
+            return false;
+        }
+        while (length < text.size()) {
+            DWORD read = 0;
+            if (!ReadFile(file.Get(), &text[length], static_cast<DWORD>(text.size() - length),
+                          &read, nullptr)) {
+                TraceFailure(("reading " + path_).c_str(), GetLastError());
+                return false;
+            }
+            if (read == 0) break;  // the end of the file
+            length += read;
+        }
+    }
+    book_ = core::ParseProfiles(text.data(), length);
+    ++parses_;
+    TraceSkippedLines(path_, book_);
+    return true;
+}
+
+core::List<core::Profile> ProfileStore::Profiles() {
+    Refresh();
+    return usingBuiltIns_ ? core::BuiltInProfiles : book_.profiles();
+}
+
+const char* ProfileStore::MakeSureFileExists() {
+    Refresh();
+    return seen_.present ? path_.c_str() : nullptr;
+}
+
+std::string ProfileStore::Describe() {
+    Refresh();
+    return usingBuiltIns_ ? UnreadableText : core::DescribeProfileFile(book_);
+}

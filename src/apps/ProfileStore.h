@@ -1,0 +1,62 @@
+// profiles.ini, the players' profiles as the user keeps them:
+// %APPDATA%\Marlow Remote Control\profiles.ini, written from the built-in
+// profiles when it is missing, and read again only when its last-write time
+// or its size has changed, which is looked at only when the profiles are
+// asked for (a key that reaches them, or the Settings dialog).
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "core/Profiles.h"
+
+constexpr char ProfileFileName[] = "profiles.ini";
+
+class ProfileStore {
+public:
+    ProfileStore() = default;
+    ProfileStore(const ProfileStore&) = delete;
+    ProfileStore& operator=(const ProfileStore&) = delete;
+
+    // For the tests: the folder that stands for the user's application
+    // data, so that the file is <folder>\Marlow Remote Control\profiles.ini.
+    void UseFolder(const char* folder);
+
+    // The profiles as the file says them now. When the file cannot be
+    // written or read: the built-in profiles, the failure traced.
+    core::List<core::Profile> Profiles();
+    // The file's path once it exists (written from the built-in profiles
+    // when it was missing); null when it cannot be made.
+    const char* MakeSureFileExists();
+    // What the Settings dialog says of the file as it is now.
+    std::string Describe();
+
+    // How many times the file has been parsed.
+    int parses() const { return parses_; }
+
+private:
+    // What a look at the file found: its last-write time and size, or that
+    // it is missing or cannot be looked at (present false, error why).
+    struct Look {
+        bool present = false;
+        DWORD error = ERROR_SUCCESS;
+        FILETIME written = {};
+        DWORD sizeHigh = 0;
+        DWORD sizeLow = 0;
+        bool operator==(const Look& other) const;
+    };
+
+    bool Locate();
+    Look LookAtFile() const;
+    void Refresh();
+    bool WriteBuiltIns();
+    bool Read();
+
+    std::string folder_;  // stands for the application data; empty: the user's own
+    std::string path_;    // of the file, once located
+    bool readAsSeen_ = false;  // the file as seen_ is what is in use
+    Look seen_;           // at the last look that changed something
+    bool usingBuiltIns_ = true;
+    core::ProfileBook book_;
+    int parses_ = 0;
+};

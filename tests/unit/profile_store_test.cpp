@@ -1,0 +1,161 @@
+// The profile store against files in a folder of the test's own:
+// profiles.ini written from the built-in profiles when it is missing, read
+// again only after its time or size changed, its skipped lines traced, and
+// the built-in profiles while it cannot be written or read.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "apps/ProfileStore.h"
+
+namespace {
+
+
+
+const char* const TestPrograms[] = {"player_under_test.exe"};
+const char* const TestClasses[] = {"MarlowPlayerUnderTest"};
+const core::KeyAction TestRows[] = {core::Type(RemoteKey::Play, 'P')};
+
+// The text of a profiles.ini with one profile of that name.
+std::string FileWith(const char* name) {
+    const core::Profile profile = {name, {TestPrograms, 1}, {TestClasses, 1},
+                                   {TestRows, 1}};
+    return core::WriteProfiles({&profile, 1});
+}
+
+std::vector<std::string> Names(core::List<core::Profile> profiles) {
+    std::vector<std::string> names;
+    for (const core::Profile& profile : profiles) names.push_back(profile.name);
+    return names;
+}
+
+std::string LineNumber(int line) { return "using line " + std::to_string(line) + " ("; }
+
+class Store : public ::testing::Test {
+protected:
+    TempFolder folder;
+    const std::string own = folder.path() + "\\Marlow Remote Control";
+    const std::string file = own + "\\profiles.ini";
+    ProfileStore store;
+
+    void SetUp() override { store.UseFolder(folder.path().c_str()); }
+    void Write(const std::string& text) {
+        CreateDirectoryA(own.c_str(), nullptr);
+        WriteWholeFile(file, text);
+    }
+    FILETIME WriteTime() const {
+        WIN32_FILE_ATTRIBUTE_DATA data = {};
+        GetFileAttributesExA(file.c_str(), GetFileExInfoStandard, &data);
+        return data.ftLastWriteTime;
+    }
+    void SetWriteTime(FILETIME time) const {
+        HANDLE handle = CreateFileA(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        SetFileTime(handle, nullptr, nullptr, &time);
+        CloseHandle(handle);
+    }
+};
+
+TEST_F(Store, AMissingFileIsWrittenFromTheBuiltInProfilesAndAnExistingOneIsKept) {
+    // Not even its folder is there.
+    const std::vector<std::string> used = Names(store.Profiles());
+    EXPECT_EQ(ReadWholeFile(file), core::WriteProfiles(core::BuiltInProfiles));
+    EXPECT_EQ(used, Names(core::BuiltInProfiles));
+    EXPECT_EQ(store.parses(), 1);  // what is used is what the file says
+    EXPECT_STREQ(store.MakeSureFileExists(), file.c_str());
+
+    Write(FileWith("Test Player"));
+    ProfileStore next;  // the next run
+    next.UseFolder(folder.path().c_str());
+    EXPECT_EQ(Names(next.Profiles()), std::vector<std::string>{"Test Player"});
+    EXPECT_EQ(ReadWholeFile(file), FileWith("Test Player"));
+}
+
+TEST_F(Store, TheFileIsReadAgainOnlyWhenItsTimeOrSizeHasChanged) {
+    Write(FileWith("Test Player"));
+    for (int ask = 0; ask < 3; ++ask) store.Profiles();
+    EXPECT_EQ(store.parses(), 1);
+
+    Write(FileWith("Test Player 2"));  // one byte longer
+    EXPECT_EQ(Names(store.Profiles()), std::vector<std::string>{"Test Player 2"});
+    EXPECT_EQ(store.parses(), 2);
+
+    // As long, written later.
+    FILETIME written = WriteTime();
+    Write(FileWith("Test Player 3"));
+    written.dwHighDateTime += 1;  // about seven minutes later
+    SetWriteTime(written);
+    EXPECT_EQ(Names(store.Profiles()), std::vector<std::string>{"Test Player 3"});
+    EXPECT_EQ(store.parses(), 3);
+
+    // As long, and with the same time: not looked at again.
+    Write(FileWith("Test Player 4"));
+    SetWriteTime(written);
+    EXPECT_EQ(Names(store.Profiles()), std::vector<std::string>{"Test Player 3"});
+    EXPECT_EQ(store.parses(), 3);
+}
+
+TEST_F(Store, EachSkippedLineIsTracedWithTheFileTheLineAndTheReason) {
+    const std::string good = FileWith("Test Player");
+    const int after = static_cast<int>(std::count(good.begin(), good.end(), '\n'));
+    const std::string text = good + "Vol++ = Space\r\n" + std::string(300, 'x') + "\r\n";
+    Write(text);
+    const core::ProfileBook expected = core::ParseProfiles(text.data(), text.size());
+    ASSERT_EQ(expected.skipped().size(), 2u);
+
+    DebugOutput trace;
+    EXPECT_EQ(Names(store.Profiles()), std::vector<std::string>{"Test Player"});  // the rest works
+    for (const core::SkippedLine& skipped : expected.skipped()) {
+        SCOPED_TRACE(skipped.line);
+        EXPECT_TRUE(skipped.line == after + 1 || skipped.line == after + 2);
+        EXPECT_EQ(trace.With({LineNumber(skipped.line).c_str()}),
+                  std::vector<std::string>{"Marlow Remote Control: " + LineNumber(skipped.line) +
+                                           skipped.reason + ") of " + file +
+                                           " failed (0x0000000D)"});
+    }
+    EXPECT_EQ(store.Describe(), core::DescribeProfileFile(expected));
+}
+
+TEST_F(Store, AHugeFileIsKnownAsHuge) {
+    std::string text = FileWith("Test Player");
+    while (text.size() <= core::ProfileFileLimit) text += "; a note that makes the file long\r\n";
+    Write(text);
+    // One byte more than the parser reads tells it that there is more.
+    const core::ProfileBook expected = core::ParseProfiles(text.data(), core::ProfileFileLimit + 1);
+    ASSERT_NE(core::DescribeProfileFile(expected),
+              core::DescribeProfileFile(core::ParseProfiles(text.data(), core::ProfileFileLimit)));
+    EXPECT_EQ(Names(store.Profiles()), std::vector<std::string>{"Test Player"});
+    EXPECT_EQ(store.Describe(), core::DescribeProfileFile(expected));
+}
+
+TEST_F(Store, WhileTheFileCannotBeWrittenOrReadTheBuiltInProfilesAreUsed) {
+    // A file where its folder would be: neither can be made.
+    WriteWholeFile(own, "not a folder");
+    {
+        DebugOutput trace;
+        EXPECT_EQ(store.Profiles().items, core::BuiltInProfiles.items);
+        EXPECT_EQ(trace.With({"writing", file.c_str()}).size(), 1u)
+            << ::testing::PrintToString(trace.lines);
+    }
+    EXPECT_EQ(store.MakeSureFileExists(), nullptr);
+    EXPECT_NE(store.Describe().find("built-in"), std::string::npos) << store.Describe();
+    DeleteFileA(own.c_str());
+
+    // Held by another program that shares it with no one.
+    Write(FileWith("Test Player"));
+    HANDLE held = CreateFileA(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    {
+        DebugOutput trace;
+        EXPECT_EQ(store.Profiles().items, core::BuiltInProfiles.items);
+        EXPECT_EQ(trace.With({"reading", file.c_str(), "(0x00000020)"}).size(), 1u);
+    }
+    CloseHandle(held);
+    // Let go, unchanged: read at the next ask.
+    EXPECT_EQ(Names(store.Profiles()), std::vector<std::string>{"Test Player"});
+}
+
+}  // namespace
