@@ -19,6 +19,10 @@
 
 #define IDC_APPLICATION_LIST  11
 #define IDC_MEDIA_KEYS        12
+#define IDC_PROFILES          13
+#define IDC_SHOW_KEYS         14
+#define IDC_EDIT_PROFILES     15
+#define IDC_PROFILE_STATUS    16
 
 #define IDM_ABOUT             30
 #define IDM_QUIT_FROM_OUTSIDE 31

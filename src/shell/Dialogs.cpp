@@ -1,5 +1,7 @@
 #include "shell/Dialogs.h"
 
+#include <string>
+
 #include "core/SettingsChoice.h"
 #include "res/resource.h"
 #include "shell/Settings.h"
@@ -10,6 +12,23 @@ namespace {
 
 constexpr int EntryTextSize = 64;
 constexpr char SaveFailedText[] = "Can't save the settings.";
+constexpr char EditFailedText[] = "Can't open profiles.ini.";
+// ShellExecute's results above this are successes.
+constexpr INT_PTR ShellExecuteErrorCeiling = 32;
+
+// The check boxes of the switches: each shows its setting, and a change is
+// told to the core's choice and then stored.
+struct SwitchBox {
+    int control;
+    bool core::Settings::*setting;
+    bool (*choose)(core::State&, bool);
+    const char* value;
+};
+constexpr SwitchBox SwitchBoxes[] = {
+    {IDC_MEDIA_KEYS, &core::Settings::mediaKeys, core::ChooseMediaKeys, MediaKeysValue},
+    {IDC_PROFILES, &core::Settings::profiles, core::ChooseProfiles, ProfilesValue},
+    {IDC_SHOW_KEYS, &core::Settings::showKeys, core::ChooseShowKeys, ShowKeysValue},
+};
 
 // The context that the dialog was made with, kept in its window.
 SettingsDialogContext* ContextOf(HWND dialog) {
@@ -51,11 +70,38 @@ void ConfirmApplicationChoice(HWND dialog, const SettingsDialogContext& context)
         ReportIfNotStored(context, SaveDefaultApp(state.settings));
 }
 
-void ConfirmMediaKeys(HWND dialog, const SettingsDialogContext& context) {
-    const bool checked = IsDlgButtonChecked(dialog, IDC_MEDIA_KEYS) == BST_CHECKED;
-    // Stored only when changed.
-    if (core::ChooseMediaKeys(context.state, checked))
-        ReportIfNotStored(context, SaveMediaKeys(context.state.settings));
+void ConfirmSwitches(HWND dialog, const SettingsDialogContext& context) {
+    for (const SwitchBox& box : SwitchBoxes) {
+        const bool checked = IsDlgButtonChecked(dialog, box.control) == BST_CHECKED;
+        // Stored only when changed.
+        if (box.choose(context.state, checked))
+            ReportIfNotStored(context, SaveSwitch(box.value, context.state.settings.*box.setting));
+    }
+}
+
+void ShowProfileStatus(HWND dialog, const SettingsDialogContext& context) {
+    SetDlgItemTextA(dialog, IDC_PROFILE_STATUS, context.profiles.Describe().c_str());
+}
+
+// Opens profiles.ini, made first when it is missing, as the user opens such
+// a file; with Notepad where no program is chosen for it.
+void EditProfiles(HWND dialog, const SettingsDialogContext& context) {
+    const char* path = context.profiles.MakeSureFileExists();
+    INT_PTR opened = 0;
+    if (path != nullptr) {
+        opened = reinterpret_cast<INT_PTR>(
+            context.system.shellExecute(dialog, "open", path, nullptr, nullptr, SW_SHOWNORMAL));
+        if (opened == SE_ERR_NOASSOC) {
+            const std::string quoted = std::string("\"") + path + "\"";
+            opened = reinterpret_cast<INT_PTR>(context.system.shellExecute(
+                dialog, "open", "notepad.exe", quoted.c_str(), nullptr, SW_SHOWNORMAL));
+        }
+        if (opened <= ShellExecuteErrorCeiling)
+            TraceFailure("opening profiles.ini in the text editor", static_cast<DWORD>(opened));
+    }
+    if (opened <= ShellExecuteErrorCeiling)
+        context.system.messageBox(dialog, EditFailedText, ProgramName, MB_OK);
+    ShowProfileStatus(dialog, context);
 }
 
 }  // namespace
@@ -94,19 +140,30 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         PlaceDialog(dialog);
         if (const SettingsDialogContext* context = ContextOf(dialog)) {
             FillApplicationList(dialog, context->state);
-            CheckDlgButton(dialog, IDC_MEDIA_KEYS,
-                           context->state.settings.mediaKeys ? BST_CHECKED : BST_UNCHECKED);
+            for (const SwitchBox& box : SwitchBoxes)
+                CheckDlgButton(dialog, box.control,
+                               context->state.settings.*box.setting ? BST_CHECKED : BST_UNCHECKED);
+            ShowProfileStatus(dialog, *context);
         }
         return TRUE;
+    }
+    const SettingsDialogContext* context = ContextOf(dialog);
+    // Back from the editor: the file as it is now.
+    if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE && context != nullptr) {
+        ShowProfileStatus(dialog, *context);
+        return FALSE;
     }
     if (message != WM_COMMAND) return FALSE;
     switch (LOWORD(wParam)) {
         case IDOK:
-            if (const SettingsDialogContext* context = ContextOf(dialog)) {
+            if (context != nullptr) {
                 ConfirmApplicationChoice(dialog, *context);
-                ConfirmMediaKeys(dialog, *context);
+                ConfirmSwitches(dialog, *context);
             }
             EndDialog(dialog, IDOK);
+            return TRUE;
+        case IDC_EDIT_PROFILES:
+            if (context != nullptr) EditProfiles(dialog, *context);
             return TRUE;
         case IDCANCEL:
             EndDialog(dialog, IDCANCEL);

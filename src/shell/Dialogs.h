@@ -2,15 +2,18 @@
 #pragma once
 #include <windows.h>
 
+#include "apps/ProfileStore.h"
 #include "core/State.h"
 #include "win32/SystemCalls.h"
 
 // What the Settings dialog works with: the state whose settings it shows and
-// tells the decisions' choices to, and the calls through which it reports a
-// store that failed.
+// tells the decisions' choices to, the calls through which it reports a
+// store that failed and opens profiles.ini in the user's text editor, and the
+// profile store that it describes.
 struct SettingsDialogContext {
     core::State& state;
     const SystemCalls& system;
+    ProfileStore& profiles;
 };
 
 // Runs the About dialog modally.

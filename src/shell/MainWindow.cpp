@@ -9,6 +9,7 @@
 #include "shell/Dialogs.h"
 #include "shell/Program.h"
 #include "win32/FailureTrace.h"
+#include "win32/WindowObject.h"
 
 namespace {
 
@@ -72,7 +73,7 @@ bool Program::OnCommand(WORD command) {
             End();
             return true;
         case IDM_SETTINGS: {
-            SettingsDialogContext context{state_, system_};
+            SettingsDialogContext context{state_, system_, profiles_};
             RunSettingsDialog(instance_, window_, context);
             return true;
         }
@@ -152,12 +153,7 @@ LRESULT Program::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
-    }
-    Program* program = Program::Of(window);
+    Program* program = WindowObject<Program>(window, message, lParam);
     if (program == nullptr) return DefWindowProcA(window, message, wParam, lParam);
     return program->OnMessage(window, message, wParam, lParam);
 }

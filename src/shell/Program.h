@@ -5,10 +5,12 @@
 #pragma once
 #include <windows.h>
 
+#include "apps/ProfileStore.h"
 #include "card/CaptureFilter.h"
 #include "core/ReceiverLink.h"
 #include "core/Remote.h"
 #include "core/State.h"
+#include "shell/KeyDisplay.h"
 #include "shell/Tray.h"
 #include "win32/Scoped.h"
 #include "win32/SystemCalls.h"
@@ -80,6 +82,9 @@ public:
     void ReadInstallLocations();
     void RegisterMainWindowClass(const char* className = nullptr);
     bool CreateMainWindow();
+    // The settings from the registry, told to the decisions; false when
+    // AlwaysRemoteOff keeps the program from running.
+    bool ReadSettings();
     int RunMessageLoop() const;
 
     // The main window's messages (MainWindow.cpp), and the timers' ticks (Timers.cpp).
@@ -94,6 +99,8 @@ public:
     core::Remote& remote() { return remote_; }
     core::ReceiverLink& link() { return link_; }
     const core::State& state() const { return state_; }
+    ProfileStore& profiles() { return profiles_; }
+    const KeyDisplay& keyDisplay() const { return keyDisplay_; }
     HINSTANCE instance() const { return instance_; }
     HWND window() const { return window_; }
 
@@ -122,6 +129,8 @@ private:
     bool filterFound_ = true;  // cleared when the capture filter was not found at start
     core::State state_;
     SystemCalls system_;
+    ProfileStore profiles_;
+    KeyDisplay keyDisplay_{instance_};
     Win32Desktop desktop_{*this};
     core::Remote remote_{state_, desktop_};
     core::ReceiverLink link_{state_, desktop_};

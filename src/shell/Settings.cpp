@@ -67,8 +67,8 @@ void LoadSettings(core::Settings& settings) {
         return;
     }
 
-    // A value that is missing is written with its default; MediaKeys is
-    // only read: missing, it means off.
+    // A value that is missing is written with its default; the switches
+    // are only read: missing, they mean off.
     DWORD value;
     if (ReadDword(key.Get(), DefaultAppValue, value))
         settings.defaultSelector = static_cast<int>(value);
@@ -79,6 +79,8 @@ void LoadSettings(core::Settings& settings) {
     else
         StoreDword(AlwaysRemoteOffValue, AlwaysRemoteOffDefault);
     if (ReadDword(key.Get(), MediaKeysValue, value)) settings.mediaKeys = core::MediaKeysFrom(value);
+    if (ReadDword(key.Get(), ProfilesValue, value)) settings.profiles = core::SwitchFrom(value);
+    if (ReadDword(key.Get(), ShowKeysValue, value)) settings.showKeys = core::SwitchFrom(value);
 }
 
 LONG SaveDefaultApp(const core::Settings& settings) {
@@ -93,6 +95,4 @@ LONG SaveDefaultApp(const core::Settings& settings) {
     return StoreDword(DefaultAppValue, static_cast<DWORD>(settings.defaultSelector));
 }
 
-LONG SaveMediaKeys(const core::Settings& settings) {
-    return StoreDword(MediaKeysValue, settings.mediaKeys ? 1 : 0);
-}
+LONG SaveSwitch(const char* name, bool on) { return StoreDword(name, on ? 1 : 0); }

@@ -1,5 +1,6 @@
 // The settings in the registry: the default TV application, the switch that
-// keeps the program from running, and the media keys.
+// keeps the program from running, and the switches of the media keys, the
+// players' profiles and the key display.
 #pragma once
 #include <windows.h>
 
@@ -9,13 +10,17 @@
 using core::AlwaysRemoteOffValue;
 using core::DefaultAppValue;
 using core::MediaKeysValue;
+using core::ProfilesValue;
+using core::ShowKeysValue;
 using core::SettingsKeyPath;
 
-// Reads the settings, creating missing ones with their defaults (not
-// MediaKeys). Failures go to the failure trace only.
+// Reads the settings, creating missing ones with their defaults (not the
+// switches MediaKeys, Profiles and ShowKeys, which are only read: missing,
+// they mean off). Failures go to the failure trace only.
 void LoadSettings(core::Settings& settings);
 // Overwrites the stored default application; never creates the value.
 // ERROR_SUCCESS, or why it was not stored.
 LONG SaveDefaultApp(const core::Settings& settings);
-// Stores MediaKeys as 0 or 1, creating the value when it is missing.
-LONG SaveMediaKeys(const core::Settings& settings);
+// Stores a switch (MediaKeys, Profiles, ShowKeys) as 0 or 1, creating the
+// value when it is missing.
+LONG SaveSwitch(const char* name, bool on);

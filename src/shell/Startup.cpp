@@ -78,6 +78,13 @@ void Program::RegisterMainWindowClass(const char* className) {
         TraceFailure("registering the main window class", GetLastError());
 }
 
+bool Program::ReadSettings() {
+    core::Settings settings = state_.settings;
+    LoadSettings(settings);
+    core::SettingsRead(state_, settings);
+    return !settings.alwaysRemoteOff;
+}
+
 bool Program::CreateMainWindow() {
     taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
     HWND created = CreateWindowExA(0, windowClass_, windowTitle_, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
@@ -86,10 +93,7 @@ bool Program::CreateMainWindow() {
         TraceFailure("creating the main window", GetLastError());
         return false;
     }
-    core::Settings settings = state_.settings;
-    LoadSettings(settings);
-    core::SettingsRead(state_, settings);
-    if (settings.alwaysRemoteOff) {
+    if (!ReadSettings()) {
         // Leave nothing behind: destroying the window takes the icon away.
         DestroyWindow(created);
         return false;

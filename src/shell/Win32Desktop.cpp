@@ -8,6 +8,8 @@
 namespace {
 
 constexpr UINT WinExecSuccessFloor = 31;
+// How long a player may take to answer an app command.
+constexpr UINT AppCommandTimeoutMs = 250;
 
 HWND HandleOf(core::WindowRef window) { return reinterpret_cast<HWND>(window); }
 core::WindowRef RefOf(HWND window) { return reinterpret_cast<core::WindowRef>(window); }
@@ -26,18 +28,22 @@ bool Win32Desktop::ButtonsSwapped() { return ::ButtonsSwapped(); }
 
 uint32_t Win32Desktop::Now() { return GetTickCount(); }
 
-core::Foreground Win32Desktop::ForegroundWindow() { return {}; }
+core::Foreground Win32Desktop::ForegroundWindow() { return WindowInFront(); }
 
-core::List<core::Profile> Win32Desktop::Profiles() { return {nullptr, 0}; }
+core::List<core::Profile> Win32Desktop::Profiles() { return program_.profiles_.Profiles(); }
 
-void Win32Desktop::TypeToForeground(const uint8_t* keys, size_t count) { KeyChord(keys, count); }
+void Win32Desktop::TypeToForeground(const uint8_t* keys, size_t count) { TypeKeys(keys, count); }
 
 void Win32Desktop::SendAppCommand(core::WindowRef window, unsigned command) {
-    SendMessageA(HandleOf(window), WM_APPCOMMAND, reinterpret_cast<WPARAM>(HandleOf(window)),
-                 MAKELPARAM(0, command));
+    // As a keyboard's key sends it. A player that hangs does not hold up the poll.
+    DWORD_PTR result = 0;
+    if (SendMessageTimeoutA(HandleOf(window), WM_APPCOMMAND, static_cast<WPARAM>(window),
+                            MAKELPARAM(0, FAPPCOMMAND_KEY | command), SMTO_ABORTIFHUNG,
+                            AppCommandTimeoutMs, &result) == 0)
+        ::TraceFailure("sending an app command to the window in front", GetLastError());
 }
 
-void Win32Desktop::ShowKeyAction(const char*) {}
+void Win32Desktop::ShowKeyAction(const char* text) { program_.keyDisplay_.Show(text); }
 
 void Win32Desktop::Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
                         std::intptr_t lParam) {

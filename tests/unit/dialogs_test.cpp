@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "core/Profiles.h"
 #include "core/State.h"
 #include "power/Shutdown.h"
 #include "res/resource.h"
@@ -28,18 +29,41 @@ int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT) {
     return IDOK;
 }
 
+// What the dialog asked the shell to open, whether profiles.ini was there
+// then, and the answers it is given.
+std::vector<std::string> Opened;
+std::vector<INT_PTR> OpenResults;
+std::string ProfileFile;
+HINSTANCE WINAPI RecordOpen(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR, INT) {
+    const bool there = GetFileAttributesA(ProfileFile.c_str()) != INVALID_FILE_ATTRIBUTES;
+    Opened.push_back(std::string(verb) + " " + file +
+                     (parameters != nullptr ? std::string(" ") + parameters : "") +
+                     (there ? "" : " (missing)"));
+    const INT_PTR result = OpenResults.empty() ? 42 : OpenResults.front();
+    if (!OpenResults.empty()) OpenResults.erase(OpenResults.begin());
+    return reinterpret_cast<HINSTANCE>(result);
+}
+
 class SettingsDialog : public ::testing::Test {
 protected:
     HWND dialog = nullptr;
     core::State state;
     SystemCalls system;
-    SettingsDialogContext context{state, system};
+    TempFolder folder;
+    ProfileStore profiles;
+    SettingsDialogContext context{state, system, profiles};
+    const std::string file = folder.path() + "\\Marlow Remote Control\\profiles.ini";
 
     void SetUp() override {
         DeleteMachineKey(SettingsKeyPath);
         Install(true, true, true);
         Boxes.clear();
+        Opened.clear();
+        OpenResults.clear();
         system.messageBox = RecordBox;  // a failed store reports in a box
+        system.shellExecute = RecordOpen;
+        ProfileFile = file;
+        profiles.UseFolder(folder.path().c_str());
     }
     void TearDown() override {
         if (dialog) DestroyWindow(dialog);
@@ -106,27 +130,100 @@ TEST_F(SettingsDialog, OkStoresOnlyAChangedChoice) {
     EXPECT_EQ(Stored(), static_cast<DWORD>(WinDvr.selector));
 }
 
-TEST_F(SettingsDialog, TheMediaKeysBoxShowsTheSettingAndIsStoredOnlyWhenChanged) {
-    WriteMachineDword(SettingsKeyPath, DefaultAppValue, Quillmarsh.selector);
-    state.settings.mediaKeys = true;
-    Open();
-    EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_MEDIA_KEYS), BST_CHECKED);
-    Press(IDOK);  // unchanged: nothing written
-    DWORD type;
-    std::vector<BYTE> data;
-    EXPECT_FALSE(ReadMachineValue(SettingsKeyPath, MediaKeysValue, type, data));
+// The switches' boxes, each with its setting and its value.
+struct SwitchBox {
+    int control;
+    bool core::Settings::*setting;
+    const char* value;
+};
+const SwitchBox SwitchBoxes[] = {
+    {IDC_MEDIA_KEYS, &core::Settings::mediaKeys, MediaKeysValue},
+    {IDC_PROFILES, &core::Settings::profiles, ProfilesValue},
+    {IDC_SHOW_KEYS, &core::Settings::showKeys, ShowKeysValue},
+};
 
-    Open();
-    SendDlgItemMessageA(dialog, IDC_MEDIA_KEYS, BM_CLICK, 0, 0);
-    Press(IDOK);
-    EXPECT_FALSE(state.settings.mediaKeys);
-    ASSERT_TRUE(ReadMachineValue(SettingsKeyPath, MediaKeysValue, type, data));
-    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(data, (std::vector<BYTE>{0, 0, 0, 0}));
+TEST_F(SettingsDialog, EachSwitchsBoxShowsItsSettingAndIsStoredOnlyWhenChanged) {
+    for (const SwitchBox& changed : SwitchBoxes) {
+        SCOPED_TRACE(changed.value);
+        DeleteMachineKey(SettingsKeyPath);
+        WriteMachineDword(SettingsKeyPath, DefaultAppValue, Quillmarsh.selector);
+        // The changed box checked, the others not; then the other way round.
+        for (bool on : {true, false}) {
+            for (const SwitchBox& box : SwitchBoxes)
+                state.settings.*box.setting = (&box == &changed) == on;
+            Open();
+            for (const SwitchBox& box : SwitchBoxes)
+                EXPECT_EQ(IsDlgButtonChecked(dialog, box.control),
+                          static_cast<UINT>(state.settings.*box.setting ? BST_CHECKED : BST_UNCHECKED))
+                    << box.value;
+        }
+        Press(IDOK);  // unchanged: nothing written
+        DWORD type;
+        std::vector<BYTE> data;
+        for (const SwitchBox& box : SwitchBoxes)
+            EXPECT_FALSE(ReadMachineValue(SettingsKeyPath, box.value, type, data)) << box.value;
 
-    core::Settings read;  // what the next start reads
-    LoadSettings(read);
-    EXPECT_FALSE(read.mediaKeys);
+        // Only the changed box is told and stored; the others, unchanged, are not.
+        Open();
+        SendDlgItemMessageA(dialog, changed.control, BM_CLICK, 0, 0);
+        Press(IDOK);
+        core::Settings read;  // what the next start reads
+        LoadSettings(read);
+        for (const SwitchBox& box : SwitchBoxes) {
+            const bool stored = &box == &changed;
+            EXPECT_TRUE(state.settings.*box.setting) << box.value;
+            EXPECT_EQ(read.*box.setting, stored) << box.value;
+            EXPECT_EQ(ReadMachineValue(SettingsKeyPath, box.value, type, data), stored)
+                << box.value;
+        }
+        ASSERT_TRUE(ReadMachineValue(SettingsKeyPath, changed.value, type, data));
+        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+        EXPECT_EQ(data, (std::vector<BYTE>{1, 0, 0, 0}));
+    }
+}
+
+std::string StatusLine(HWND dialog) {
+    char text[128] = {};
+    GetDlgItemTextA(dialog, IDC_PROFILE_STATUS, text, sizeof text);
+    return text;
+}
+
+std::string Described(const std::string& text) {
+    return core::DescribeProfileFile(core::ParseProfiles(text.data(), text.size()));
+}
+
+TEST_F(SettingsDialog, TheStatusLineSaysWhatTheProfileFileIsWhenTheDialogComesBack) {
+    const std::string builtIn = core::WriteProfiles(core::BuiltInProfiles);
+    const std::string edited = builtIn + "Vol++ = Space\r\n";
+    ASSERT_NE(Described(builtIn), Described(edited));
+    Open();  // the file is made when missing
+    EXPECT_EQ(StatusLine(dialog), Described(builtIn));
+    EXPECT_EQ(ReadWholeFile(file), builtIn);
+
+    WriteWholeFile(file, edited);  // as the user saves it in the editor
+    SendMessageA(dialog, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
+    EXPECT_EQ(StatusLine(dialog), Described(edited));
+}
+
+TEST_F(SettingsDialog, EditProfilesMakesTheFileAndOpensItAsTheUserOpensSuchFiles) {
+    Open();
+    DeleteFileA(file.c_str());  // gone while the dialog is open
+    Press(IDC_EDIT_PROFILES);
+    EXPECT_EQ(Opened, (std::vector<std::string>{"open " + file}));
+    EXPECT_EQ(ReadWholeFile(file), core::WriteProfiles(core::BuiltInProfiles));
+    EXPECT_TRUE(Boxes.empty());
+
+    // No program chosen for .ini files: Notepad.
+    Opened.clear();
+    OpenResults = {SE_ERR_NOASSOC};
+    Press(IDC_EDIT_PROFILES);
+    EXPECT_EQ(Opened, (std::vector<std::string>{"open " + file,
+                                                "open notepad.exe \"" + file + "\""}));
+    EXPECT_TRUE(Boxes.empty());
+
+    OpenResults = {SE_ERR_ACCESSDENIED};
+    Press(IDC_EDIT_PROFILES);
+    EXPECT_EQ(Boxes, (std::vector<std::string>{"Marlow Remote Control: Can't open profiles.ini."}));
 }
 
 TEST_F(SettingsDialog, AChoiceThatCannotBeStoredIsReportedFromTheDialog) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "poll/KeyPoll.h"
 #include "res/resource.h"
 #include "shell/Program.h"
+#include "shell/Settings.h"
 #include "win32/WindowSearch.h"
 
 namespace {
@@ -85,6 +87,19 @@ const EffectRow EffectRows[] = {
      },
      "key 18 down f=17; key 17 down f=17; key 16 down f=17; key 119 down f=17; "
      "key 119 up f=145; key 16 up f=145; key 17 up f=145; key 18 up f=145; "},
+    {"keys typed to the window in front carry the extended-key flag only where the key has it",
+     [](core::Desktop& d, core::WindowRef) {
+         const uint8_t keys[] = {VK_CONTROL, VK_SHIFT, VK_RIGHT};
+         d.TypeToForeground(keys, sizeof keys);
+     },
+     "key 17 down f=16; key 16 down f=16; key 39 down f=17; "
+     "key 39 up f=145; key 16 up f=144; key 17 up f=144; "},
+    {"a media key typed to the window in front is an extended key",
+     [](core::Desktop& d, core::WindowRef) {
+         const uint8_t keys[] = {VK_MEDIA_PLAY_PAUSE};
+         d.TypeToForeground(keys, sizeof keys);
+     },
+     "key 179 down f=17; key 179 up f=145; "},
     {"button events are one each",
      [](core::Desktop& d, core::WindowRef) {
          d.Button(MOUSEEVENTF_RIGHTDOWN, {10, 10});
@@ -101,6 +116,27 @@ TEST_F(Shell, EachKindOfEffectDoesWhatItSays) {
         recorder.Pump();
         EXPECT_EQ(recorder.Describe(), row.recorded);
     }
+}
+
+TEST_F(Shell, KeysTypedToTheWindowInFrontCarryTheirScanCodes) {
+    const uint8_t keys[] = {VK_MENU, 'P', VK_HOME};
+    program.desktop().TypeToForeground(keys, sizeof keys);
+    recorder.Pump();
+    ASSERT_EQ(recorder.keys.size(), 6u) << recorder.Describe();
+    for (const KeyStroke& stroke : recorder.keys)
+        EXPECT_EQ(stroke.scanCode, MapVirtualKeyA(stroke.vk, MAPVK_VK_TO_VSC)) << stroke.vk;
+}
+
+TEST_F(Shell, AnAppCommandIsSentAsAKeyboardsKeySendsIt) {
+    program.desktop().SendAppCommand(Ref(target), APPCOMMAND_MEDIA_PLAY_PAUSE);
+    ASSERT_EQ(recorder.messages.size(), 1u) << recorder.Describe();  // sent: there at once
+    const Received& received = recorder.messages[0];
+    EXPECT_EQ(received.window, target);
+    EXPECT_EQ(received.message, static_cast<UINT>(WM_APPCOMMAND));
+    EXPECT_EQ(received.wParam, reinterpret_cast<WPARAM>(target));
+    EXPECT_EQ(received.lParam, MAKELPARAM(0, APPCOMMAND_MEDIA_PLAY_PAUSE | FAPPCOMMAND_KEY));
+    EXPECT_EQ(GET_APPCOMMAND_LPARAM(received.lParam), APPCOMMAND_MEDIA_PLAY_PAUSE);
+    EXPECT_EQ(GET_DEVICE_LPARAM(received.lParam), FAPPCOMMAND_KEY);
 }
 
 TEST_F(Shell, RaiseBringsTheWindowToTheFront) {
@@ -201,6 +237,53 @@ TEST_F(Shell, ATickReadsAKeyOnlyWhenOneIsReadyAndHandsItToTheAdoptedApplication)
     EXPECT_EQ(receiver.requests.size(), 3u);
     EXPECT_EQ(recorder.Describe(), "msg 256 w=77 l=0x00000000; ");
     EXPECT_TRUE(program.state().Of(BeyondTv.id).active);
+}
+
+// -- a key through a profile of the file, with "Profiles" and "ShowKeys" on
+
+const char* const PlayerClasses[] = {"MarlowPlayerUnderTest"};
+const core::KeyAction PlayerRows[] = {
+    core::Type(RemoteKey::Play, 'P'),
+    core::AppCommand(RemoteKey::VolumeUp, APPCOMMAND_VOLUME_UP),
+};
+const core::Profile Player = {"Test Player", {nullptr, 0}, {PlayerClasses, 1},
+                              {PlayerRows, std::size(PlayerRows)}};
+
+TEST_F(Shell, AKeyOfTheWindowInFrontsProfileActsThereAndIsShown) {
+    DeleteMachineKey(SettingsKeyPath);
+    WriteMachineDword(SettingsKeyPath, core::DefaultAppValue, WinDvr.selector);
+    WriteMachineDword(SettingsKeyPath, core::ProfilesValue, 1);
+    WriteMachineDword(SettingsKeyPath, core::ShowKeysValue, 1);
+    ASSERT_TRUE(program.ReadSettings());
+    TempFolder folder;
+    program.profiles().UseFolder(folder.path().c_str());
+    const std::string own = folder.path() + "\\Marlow Remote Control";
+    CreateDirectoryA(own.c_str(), nullptr);
+    WriteWholeFile(own + "\\profiles.ini", core::WriteProfiles({&Player, 1}));
+
+    recorder.DestroyWindows();  // no TV application to adopt
+    HWND player = recorder.CreateWindowOf("MarlowPlayerUnderTest", "Player");
+    SetForegroundWindow(player);
+    recorder.Pump();
+    recorder.Clear();
+
+    program.remote().OnRead(Code(RemoteKey::Play));
+    recorder.Pump();
+    EXPECT_EQ(recorder.Describe(), "key 80 down f=16; key 80 up f=144; ");
+    HWND display = program.keyDisplay().window();
+    ASSERT_NE(display, nullptr);
+    char shown[64] = {};
+    GetWindowTextA(display, shown, sizeof shown);
+    EXPECT_STREQ(shown, "Test Player: Play");
+
+    recorder.Clear();
+    program.remote().OnRead(Code(RemoteKey::VolumeUp));
+    ASSERT_EQ(recorder.messages.size(), 1u) << recorder.Describe();
+    EXPECT_EQ(recorder.messages[0].window, player);
+    EXPECT_EQ(recorder.messages[0].lParam, MAKELPARAM(0, APPCOMMAND_VOLUME_UP));
+    GetWindowTextA(display, shown, sizeof shown);
+    EXPECT_STREQ(shown, "Test Player: Vol+");
+    DeleteMachineKey(SettingsKeyPath);
 }
 
 // Alt+/ and Alt+? typed on the keyboard, through the program's message loop

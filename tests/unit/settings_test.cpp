@@ -81,28 +81,49 @@ TEST_F(SettingsStore, SaveOverwritesButNeverCreatesTheValue) {
     EXPECT_EQ(StoredDword(DefaultAppValue), 7u);
 }
 
-TEST_F(SettingsStore, MediaKeysAreOnOnlyForOneAndNeverCreatedAtStart) {
-    LoadSettings(settings);  // first run: the two settings, not MediaKeys
-    EXPECT_FALSE(settings.mediaKeys);
-    EXPECT_FALSE(Stored(MediaKeysValue));
+// The three switches, each with the setting it is read into.
+struct Switch {
+    const char* value;
+    bool core::Settings::*setting;
+};
+const Switch Switches[] = {
+    {MediaKeysValue, &core::Settings::mediaKeys},
+    {ProfilesValue, &core::Settings::profiles},
+    {ShowKeysValue, &core::Settings::showKeys},
+};
+
+TEST_F(SettingsStore, EachSwitchIsOnOnlyForOneAndNeverCreatedAtStart) {
+    LoadSettings(settings);  // first run: the two settings, none of the switches
+    for (const Switch& s : Switches) {
+        EXPECT_FALSE(settings.*s.setting) << s.value;
+        EXPECT_FALSE(Stored(s.value)) << s.value;
+    }
     for (DWORD value : {2u, 0u, 1u}) {
-        WriteMachineDword(SettingsKeyPath, MediaKeysValue, value);
-        core::Settings read;
-        LoadSettings(read);
-        EXPECT_EQ(read.mediaKeys, value == 1) << value;
+        // Each switch on its own: the others stay off.
+        for (const Switch& on : Switches) {
+            for (const Switch& s : Switches) WriteMachineDword(SettingsKeyPath, s.value, 0);
+            WriteMachineDword(SettingsKeyPath, on.value, value);
+            core::Settings read;
+            LoadSettings(read);
+            for (const Switch& s : Switches)
+                EXPECT_EQ(read.*s.setting, value == 1 && s.value == on.value)
+                    << on.value << "=" << value << ", " << s.value;
+        }
     }
 }
 
-TEST_F(SettingsStore, MediaKeysAreStoredAsZeroOrOneAndAMissingKeyIsAFailure) {
-    EXPECT_NE(SaveMediaKeys(settings), ERROR_SUCCESS);  // no settings key: not stored
-    EXPECT_FALSE(Stored(MediaKeysValue));
-    LoadSettings(settings);
-    settings.mediaKeys = true;
-    EXPECT_EQ(SaveMediaKeys(settings), ERROR_SUCCESS);
-    EXPECT_EQ(StoredDword(MediaKeysValue), 1u);
-    settings.mediaKeys = false;
-    EXPECT_EQ(SaveMediaKeys(settings), ERROR_SUCCESS);
-    EXPECT_EQ(StoredDword(MediaKeysValue), 0u);
+TEST_F(SettingsStore, ASwitchIsStoredAsZeroOrOneAndAMissingKeyIsAFailure) {
+    for (const Switch& s : Switches) {
+        SCOPED_TRACE(s.value);
+        DeleteMachineKey(SettingsKeyPath);
+        EXPECT_NE(SaveSwitch(s.value, true), ERROR_SUCCESS);  // no settings key: not stored
+        EXPECT_FALSE(Stored(s.value));
+        LoadSettings(settings);
+        EXPECT_EQ(SaveSwitch(s.value, true), ERROR_SUCCESS);
+        EXPECT_EQ(StoredDword(s.value), 1u);
+        EXPECT_EQ(SaveSwitch(s.value, false), ERROR_SUCCESS);
+        EXPECT_EQ(StoredDword(s.value), 0u);
+    }
 }
 
 TEST_F(SettingsStore, UnderWow64TheyAreKeptInTheRegistrys32BitView) {
