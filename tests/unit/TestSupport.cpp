@@ -64,17 +64,18 @@ TempFolder::TempFolder() {
     GetTempFileNameA(base, "mrc", 0, name);  // made as a file: the name is free
     DeleteFileA(name);
     CreateDirectoryA(name, nullptr);
-    path_ = name;
+    path_.reset(new std::string(name));
 }
 
-TempFolder::~TempFolder() {
-    std::string from = path_;
+void TempFolder::Remove::operator()(std::string* path) const {
+    std::string from = *path;
     from.push_back('\0');  // the list ends with two NULs
     SHFILEOPSTRUCTA operation = {};
     operation.wFunc = FO_DELETE;
     operation.pFrom = from.c_str();
     operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
     SHFileOperationA(&operation);
+    delete path;
 }
 
 std::string ReadWholeFile(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -44,13 +45,13 @@ private:
 class TempFolder {
 public:
     TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return *path_; }
 
 private:
-    std::string path_;
+    struct Remove {
+        void operator()(std::string* path) const;
+    };
+    std::unique_ptr<std::string, Remove> path_;
 };
 
 // A file's bytes, and the bytes written to a file (created or replaced).
