@@ -15,7 +15,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <numeric>
@@ -254,10 +253,9 @@ void Reader::Read(int line, std::string_view text) {
         return (byte < 0x20 && byte != '\t') || byte == 0x7F;
     });
     if (control != text.end()) {
-        char reason[40];
-        std::snprintf(reason, sizeof reason, "not text (a byte 0x%02X)",
-                      static_cast<unsigned char>(*control));
-        Skip(line, reason);
+        static constexpr char Hex[] = "0123456789ABCDEF";
+        const auto byte = static_cast<unsigned char>(*control);
+        Skip(line, std::string("not text (a byte 0x") + Hex[byte >> 4] + Hex[byte & 0xF] + ")");
         return;
     }
     if (text.size() > ProfileLineLimit) {
