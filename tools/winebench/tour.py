@@ -6,8 +6,10 @@ remote, with a screenshot of the screen after every step.
 
 Each step acts the way a user would (a button of the virtual remote, the
 tray icon, a dialog) and then checks that the program did what it should; the
-tour stops at the first step that did not, and exits 1. The screenshots are
-DIR/NN-name.png; a failed step leaves DIR/NN-name-failed.png.
+tour stops at the first step that did not, and exits 1. A step whose picture
+must catch something brief (the key display) checks that it still shows once
+the picture is taken, else shows it again for another picture. The
+screenshots are DIR/NN-name.png; a failed step leaves DIR/NN-name-failed.png.
 """
 
 from __future__ import annotations
@@ -24,8 +26,9 @@ from typing import Callable, List, Optional, Sequence, Tuple
 from PIL import Image
 
 from . import cardemu, fakeapp
-from .surface import APPS, KEYS
-from .scenario import MAIN_WINDOW_CLASS, REMOTE_EXE, Bench, Product, default_bin_dir
+from .surface import APPS, KEYS, profile_of, profile_rows
+from .scenario import (KEY_DISPLAY_CLASS, MAIN_WINDOW_CLASS, REMOTE_EXE, Bench, Product,
+                       default_bin_dir)
 from .ui import (ABOUT_CAPTION, BM_CLICK, IDM_ABOUT, IDM_EXIT, IDM_SETTINGS, IDOK, MK_LBUTTON,
                  POPUP_MENU_CLASS, SETTINGS_CAPTION, SHUTDOWN_CAPTION, TRAY_MESSAGE, VK_ESCAPE,
                  WM_COMMAND, WM_KEYDOWN, WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE)
@@ -40,8 +43,10 @@ KEY_HEADING_ID = 2010
 VK_NUMPAD5, VK_UP, VK_RETURN = 0x65, 0x26, 0x0D
 
 # Remote key codes the tour presses.
-DIGIT_1, DIGIT_5, RIGHT, POWER, MUTE, OK_KEY, VOL_DOWN, CH_UP = (
-    KEYS[label] for label in ("1", "5", "7", "Power", "Mute", "OK", "Vol-", "Ch+"))
+DIGIT_1, DIGIT_5, RIGHT, POWER, MUTE, OK_KEY, VOL_DOWN, CH_UP, PLAY = (
+    KEYS[label] for label in ("1", "5", "7", "Power", "Mute", "OK", "Vol-", "Ch+", "Play"))
+VLC = profile_of("vlc.exe")
+PICTURE_ATTEMPTS = 3
 
 BEYOND_TV_VIDEO = APPS["beyondtv"]["windows"]["key_target"]["class"]
 QUILLMARSH_PANEL = APPS["quillmarsh"]["windows"]["key_target"]["class"]
@@ -78,6 +83,9 @@ class Step:
     act: Callable[["Tour"], None]
     # The part of the screen worth a picture of its own (NN-name-detail.png).
     detail: Optional[Callable[["Tour"], Rect]] = None
+    # What the picture must still show once taken, and how to show it again.
+    shows: Optional[Callable[["Tour"], bool]] = None
+    again: Optional[Callable[["Tour"], None]] = None
 
 
 class Tour:
@@ -95,6 +103,8 @@ class Tour:
         self.remote_proc: Optional[subprocess.Popen] = None
         self.remote = 0
         self.buttons = {}
+        self.vlc = 0  # the fake VLC's window
+        self.key_display: Optional[Rect] = None  # where it showed at the last look
 
     # -- the program and the remote ----------------------------------------------
     def main_window(self) -> int:
@@ -190,16 +200,25 @@ class Tour:
     def window_rect(self, cls: Optional[str] = None, title: Optional[str] = None) -> Rect:
         return tuple(self.probe.wait_for_window(cls=cls, title=title)["rect"])
 
+    def picture(self, step: Step, name: str) -> Path:
+        """The step's picture, once what it must show still shows after it."""
+        for _ in range(PICTURE_ATTEMPTS):
+            picture = self.shoot_settled(name)
+            if step.shows is None or step.shows(self):
+                return picture
+            step.again(self)
+        raise StepFailed("%s was gone before its picture, %d times" % (step.name, PICTURE_ATTEMPTS))
+
     def run(self, steps: Sequence[Step], first: int = 1) -> bool:
         for number, step in enumerate(steps, first):
             name = picture_stem(number, step)
             try:
                 step.act(self)
+                picture = self.picture(step, name)
             except (StepFailed, TimeoutError) as error:
                 self.shoot(name + "-failed")
                 print("FAILED %s: %s (%s)" % (name, step.caption, error))
                 return False
-            picture = self.shoot_settled(name)
             if step.detail:
                 self.crop(picture, step.detail(self))
             print("ok     %s: %s" % (name, step.caption))
@@ -372,6 +391,47 @@ STEPS = [
 ]
 
 
+def key_display_text(tour: Tour) -> List[str]:
+    return [w["title"] for w in tour.probe.find(cls=KEY_DISPLAY_CLASS, visible=True)]
+
+
+def key_display_shows(tour: Tour) -> bool:
+    shown = tour.probe.find(cls=KEY_DISPLAY_CLASS, visible=True)
+    tour.key_display = tuple(shown[0]["rect"]) if shown else None
+    return bool(shown)
+
+
+def play_to_vlc(tour: Tour) -> None:
+    """Play on the remote: VLC in front gets its key, the key display says so."""
+    before = len(tour.app_log("vlc.exe"))
+    tour.click(PLAY)
+    waited(lambda: key_display_text(tour) == ["%s: Play" % VLC["name"]],
+           "the key display does not show %s: Play: %s" % (VLC["name"], key_display_text(tour)))
+    typed = [(e["vk"], e["down"]) for e in fakeapp.ll_keys(tour.app_log("vlc.exe")[before:])]
+    keys = profile_rows(VLC)["Play"]["keys"]
+    check(typed == [(k, True) for k in keys] + [(k, False) for k in reversed(keys)],
+          "VLC did not get Play's keys %s: %s" % (keys, typed))
+    front = tour.probe.foreground()
+    check(front is not None and fakeapp.hwnd_value(front["hwnd"]) == tour.vlc,
+          "the key display took the focus from VLC: %s" % front)
+
+
+def profile_at_work(tour: Tour) -> None:
+    tour.bench.set_settings(Profiles=1, ShowKeys=1)
+    tour.product = tour.bench.start()
+    tour.start_remote()
+    tour.apps["vlc.exe"] = tour.bench.install_app("vlc.exe")
+    tour.bench.wine.start([tour.apps["vlc.exe"].exe])
+    (cls, title), = fakeapp.identity("vlc.exe").windows
+    tour.vlc = fakeapp.hwnd_value(tour.probe.wait_for_window(cls, title, timeout=20)["hwnd"])
+    tour.bench.to_front(tour.vlc)
+    play_to_vlc(tour)
+
+
+def key_display_rect(tour: Tour) -> Rect:
+    return tour.key_display
+
+
 def cancel_and_exit(tour: Tour) -> None:
     shutdown_cancelled(tour)
     exit_program(tour)
@@ -392,6 +452,15 @@ HIGH_DPI_STEPS = [
 ]
 
 
+# A player's profile: Profiles and ShowKeys on, a fake VLC in front.
+PROFILE_STEPS = [
+    Step("profile", "Profiles on and a player in front, here a fake VLC: Play on the remote "
+                    "types VLC's own key for it, Space, and the key display at the bottom "
+                    "says what the key did, without taking the focus from VLC",
+         profile_at_work, key_display_rect, shows=key_display_shows, again=play_to_vlc),
+]
+
+
 def dpi_reg(dpi: int) -> str:
     return (reg_text(r"HKEY_CURRENT_USER\Control Panel\Desktop", {"LogPixels": dpi})
             + reg_text(r"HKEY_LOCAL_MACHINE\System\CurrentControlSet\Hardware Profiles"
@@ -409,7 +478,8 @@ def numbered(steps: Sequence[Step], first: int = 1):
 def picture_names() -> List[str]:
     """The files a tour that passes leaves, in step order."""
     names = []
-    for number, step in [*numbered(STEPS), *numbered(HIGH_DPI_STEPS, len(STEPS) + 1)]:
+    for number, step in [*numbered(STEPS), *numbered(HIGH_DPI_STEPS, len(STEPS) + 1),
+                         *numbered(PROFILE_STEPS, len(STEPS) + len(HIGH_DPI_STEPS) + 1)]:
         names.append(picture_stem(number, step) + ".png")
         if step.detail:
             names.append(picture_stem(number, step) + "-detail.png")
@@ -421,7 +491,9 @@ def run_tour(out: Path, bin_dir: Path, keep: Optional[Path] = None) -> bool:
     for old in out.glob("*.png"):
         old.unlink()
     return (run_part(out, bin_dir, STEPS, 1, "", keep)
-            and run_part(out, bin_dir, HIGH_DPI_STEPS, len(STEPS) + 1, dpi_reg(HIGH_DPI), keep))
+            and run_part(out, bin_dir, HIGH_DPI_STEPS, len(STEPS) + 1, dpi_reg(HIGH_DPI), keep)
+            and run_part(out, bin_dir, PROFILE_STEPS, len(STEPS) + len(HIGH_DPI_STEPS) + 1, "",
+                         keep))
 
 
 def run_part(out: Path, bin_dir: Path, steps: Sequence[Step], first: int, reg: str,
