@@ -11,6 +11,8 @@ surface.json prints them."""
 
 from __future__ import annotations
 
+from typing import Optional
+
 import pytest
 
 from remote_steps import (chord_strokes, hold, open_bench, player, press, run_apps, selector,
@@ -36,9 +38,11 @@ def strokes(label: str, rows: dict = ROWS) -> list:
     return chord_strokes(*rows[label]["keys"])
 
 
-def shown(bench) -> list:
-    """The titles of the key display's visible windows: the texts shown."""
-    return [w["title"] for w in bench.probe.find(cls=KEY_DISPLAY_CLASS, visible=True)]
+def shown(bench, text: Optional[str] = None) -> list:
+    """The key display's visible windows, titled with the texts shown; with
+    a text, the one window that shows it, or none."""
+    windows = bench.probe.find(cls=KEY_DISPLAY_CLASS, visible=True)
+    return windows if text is None or [w["title"] for w in windows] == [text] else []
 
 
 def front(bench) -> int:
@@ -85,8 +89,8 @@ class TestVlcInFront:
         assert front(bench) == vlc.hwnd()
         before = len(vlc.log())
         press(card, KEYS["Play"])
-        wait_for(lambda: shown(bench) == ["%s: Play" % VLC["name"]], 10, message="Play shown")
-        (display,) = bench.probe.find(cls=KEY_DISPLAY_CLASS, visible=True)
+        text = "%s: Play" % VLC["name"]
+        (display,) = wait_for(lambda: shown(bench, text), 10, message=text)
         assert display["topmost"] and display["exstyle"] & WS_EX_TRANSPARENT  # click-through
         assert front(bench) == vlc.hwnd()
         wait_for(lambda: not shown(bench), DISPLAY_SHOWN_AT_MOST_S, message="the key display gone")
