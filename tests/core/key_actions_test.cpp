@@ -116,18 +116,16 @@ struct Routed {
 // One code routed to the application as the target, with or without its
 // key-target window; its main window is open, so it stays the target.
 Routed RouteToTarget(const FakeApplication& application, int code, bool targetOpen) {
-    FakeDesktop desktop;
-    desktop.OpenApplication(application);
-    core::State state;
-    core::ApplicationState& own = state.Of(application.row.id);
+    RemoteOnDesktop on;
+    on.desktop.OpenApplication(application);
+    core::ApplicationState& own = on.state.Of(application.row.id);
     own.installed = own.active = true;
     own.targetWindow = GoneWindow;
-    own.seenWindow = desktop.Named(application.main);
-    if (!targetOpen) desktop.Close(application.keyTarget);
-    core::Remote remote(state, desktop);
-    desktop.recordLookups = true;
-    remote.Route(code);
-    return {desktop.effects, own.targetWindow, desktop.Named(application.keyTarget)};
+    own.seenWindow = on.desktop.Named(application.main);
+    if (!targetOpen) on.desktop.Close(application.keyTarget);
+    on.desktop.recordLookups = true;
+    on.remote.Route(code);
+    return {on.desktop.effects, own.targetWindow, on.desktop.Named(application.keyTarget)};
 }
 
 class KeyMapRecord : public ::testing::TestWithParam<Record (*)()> {};
@@ -157,12 +155,13 @@ INSTANTIATE_TEST_SUITE_P(Applications, KeyMapRecord,
                          ::testing::Values(WinDvrRecord, BeyondTvRecord, QuillmarshRecord),
                          [](const auto& info) { return info.param().application.name; });
 
-TEST(WinDvrPointer, TheStepKeySwitchesTheMovesBetweenTenAndFiftyPixels) {
-    FakeDesktop desktop;
-    desktop.OpenApplication(WinDvr);
-    core::State state;
+// WinDVR's windows open, and nothing routed yet.
+struct WinDvrPointer : RemoteOnDesktop, ::testing::Test {
+    WinDvrPointer() { desktop.OpenApplication(WinDvr); }
+};
+
+TEST_F(WinDvrPointer, TheStepKeySwitchesTheMovesBetweenTenAndFiftyPixels) {
     state.Of(core::AppId::WinDvr).active = true;
-    core::Remote remote(state, desktop);
     for (K key : {K::Up, K::Step, K::Right, K::Down, K::Step, K::Left}) remote.Route(Code(key));
     // Its video window closed, its panel still open: Up moves nothing, Step
     // still switches.
@@ -179,14 +178,9 @@ TEST(WinDvrPointer, TheStepKeySwitchesTheMovesBetweenTenAndFiftyPixels) {
     EXPECT_FALSE(state.Of(core::AppId::WinDvr).active);
 }
 
-TEST(WinDvrPointer, AdoptionStartsAtTheSlowStep) {
-    FakeDesktop desktop;
-    desktop.OpenApplication(WinDvr);
-    core::State state;
+TEST_F(WinDvrPointer, AdoptionStartsAtTheSlowStep) {
     state.Of(core::AppId::WinDvr).fastStep = true;  // left over from an earlier adoption
-    core::Remote remote(state, desktop);
-    remote.Route(Code(K::Up));
-    ExpectEffects(desktop.effects, {MoveBy(0, -10)});
+    ExpectEffects(Press(K::Up), {MoveBy(0, -10)});
 }
 
 }  // namespace

@@ -8,6 +8,15 @@
 #include "card/CaptureFilter.h"
 #include "card/RegisterProtocol.h"
 
+// The IUnknown of a stand-in that the test owns: no other interface, no counting.
+#define STAND_IN_IUNKNOWN(addRefResult)                                   \
+    STDMETHODIMP QueryInterface(REFIID, void** out) override {            \
+        *out = nullptr;                                                   \
+        return E_NOINTERFACE;                                             \
+    }                                                                     \
+    STDMETHODIMP_(ULONG) AddRef() override { return addRefResult; }       \
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+
 struct Request {
     std::vector<BYTE> property;
     std::vector<BYTE> dataIn;
@@ -25,12 +34,7 @@ public:
     BYTE received[4] = {};
     bool keepRequests = true;
 
-    STDMETHODIMP QueryInterface(REFIID, void** out) override {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STAND_IN_IUNKNOWN(1)
     STDMETHODIMP KsProperty(PKSPROPERTY property, ULONG length, LPVOID data, ULONG dataLength,
                             ULONG* bytesReturned) override {
         const BYTE* raw = reinterpret_cast<const BYTE*>(property);

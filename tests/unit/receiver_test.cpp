@@ -164,12 +164,7 @@ TEST(WithoutAControlInterface, RequestsFailAndLeaveTheirResultsAlone) {
 class ScriptedBag : public IPropertyBag {
 public:
     HRESULT readResult = S_OK;
-    STDMETHODIMP QueryInterface(REFIID, void** out) override {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STAND_IN_IUNKNOWN(2)
     STDMETHODIMP Read(LPCOLESTR, VARIANT* value, IErrorLog*) override {
         wchar_t name[64] = {};
         MultiByteToWideChar(CP_ACP, 0, CaptureFilterNames[0], -1, name, 64);
@@ -186,12 +181,7 @@ public:
     ScriptedBag* bag = nullptr;  // given only with S_OK
     int bindToObjectCalls = 0;
 
-    STDMETHODIMP QueryInterface(REFIID, void** out) override {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STAND_IN_IUNKNOWN(2)
     STDMETHODIMP GetClassID(CLSID*) override { return E_NOTIMPL; }
     STDMETHODIMP IsDirty() override { return E_NOTIMPL; }
     STDMETHODIMP Load(IStream*) override { return E_NOTIMPL; }
@@ -226,12 +216,7 @@ public:
 class OneMoniker : public IEnumMoniker {
 public:
     explicit OneMoniker(IMoniker* moniker) : moniker_(moniker) {}
-    STDMETHODIMP QueryInterface(REFIID, void** out) override {
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STAND_IN_IUNKNOWN(2)
     STDMETHODIMP Next(ULONG, IMoniker** out, ULONG*) override {
         *out = given_ ? nullptr : moniker_;
         const bool first = !given_;
