@@ -6,9 +6,10 @@ reached them read back from their logs and from the API trace.
 
 from __future__ import annotations
 
+from contextlib import contextmanager
 from dataclasses import dataclass
 from pathlib import Path
-from typing import Dict, Iterable, List, Mapping, Optional, Sequence, Tuple
+from typing import Dict, Iterable, Iterator, List, Mapping, Optional, Sequence, Tuple
 
 import pytest
 
@@ -96,8 +97,14 @@ def launch_line(app: str) -> str:
     return '"%s\\%s"' % (fakeapp.identity(app).default_dir, APPS[app]["install"]["executable"])
 
 
-def open_bench(wine, work: Path, extra_functions: Sequence[str] = ()) -> Bench:
-    return Bench(wine, work, functions=tuple(DEFAULT_FUNCTIONS) + tuple(extra_functions))
+@contextmanager
+def opened_bench(wine, work: Path, extra_functions: Sequence[str] = ()) -> Iterator[Bench]:
+    """A bench tracing DEFAULT_FUNCTIONS and extra_functions, closed on leaving."""
+    bench = Bench(wine, work, functions=tuple(DEFAULT_FUNCTIONS) + tuple(extra_functions))
+    try:
+        yield bench
+    finally:
+        bench.close()
 
 
 def start_remote(bench: Bench, **settings) -> Tuple[Product, Card]:
@@ -175,6 +182,14 @@ def wait_new(read, before: int, count: int, timeout: float = 10.0) -> list:
         entries = read()[before:]
         return entries if len(entries) >= count else None
     return wait_for(new, timeout, message="%d new entries" % count)
+
+
+def assert_polls_on(bench: Bench, product: Product, card: Card) -> None:
+    """The remote still works: a direction key moves the pointer, and does nothing else."""
+    x, y = bench.probe.set_cursor(500, 400)
+    mark = product.trace.mark()
+    press(card, KEYS["9"])
+    assert_effects(product, mark, [("SetCursorPos", (x, y + 1))])
 
 
 def assert_effects(product: Product, since: int, expected: Sequence,

@@ -8,7 +8,7 @@ from __future__ import annotations
 
 import pytest
 
-from remote_steps import (WM_KEYDOWN, assert_effects, command, hold, open_bench, press,
+from remote_steps import (WM_KEYDOWN, assert_effects, command, hold, opened_bench, press,
                           repeat_counts, run_apps, search, start_remote, wait_new)
 from winebench.surface import APPS, KEYS
 
@@ -23,13 +23,10 @@ ADOPTION_SEARCHES = [call for app in APPS for call in search(app, "adopt")]
 @pytest.fixture(scope="class")
 def beyond_tv(wine, tmp_path_factory):
     """Beyond TV running, started by the user, and the product beside it."""
-    bench = open_bench(wine, tmp_path_factory.mktemp("beyondtv"))
-    try:
+    with opened_bench(wine, tmp_path_factory.mktemp("beyondtv")) as bench:
         app = run_apps(bench, ["beyondtv"])["beyondtv"]
         product, card = start_remote(bench)
         yield product, card, app
-    finally:
-        bench.close()
 
 
 class TestBeyondTvRunning:

@@ -17,14 +17,13 @@ import psutil
 import pytest
 
 from remote_steps import (HOLD_AT_MOST_MS, NO_ACTION_KEY, POWER, WM_KEYDOWN, assert_effects,
-                          command, hold, install, launch_line, open_bench, press, run_apps,
-                          selector, start_remote, where)
+                          assert_polls_on, command, hold, install, launch_line, opened_bench, press,
+                          run_apps, selector, start_remote, where)
 from shell_steps import start_shell
 from winebench import cardemu, fakeapp
 from winebench.surface import APPS, KEYS
 
 VOL_DOWN_KEY = KEYS["Vol-"]
-DOWN = KEYS["9"]           # the pointer goes down
 HELD_MS = 400              # 5 to 7 reads at 65 ms
 PAST_TENTH_REPEAT = 12    # reads of a key held past the tenth repeat, which a target gets
 DIALOG_TITLE = "Marlow Remote Control - Shut Down"
@@ -43,26 +42,14 @@ def acts(product, since: int) -> list:
     return [c for c in product.trace.calls(ACTS, since=since)]
 
 
-def assert_polls_on(bench, product, card) -> None:
-    """The remote still works: a direction key moves the pointer."""
-    x, y = bench.probe.set_cursor(500, 400)
-    mark = product.trace.mark()
-    press(card, DOWN)
-    assert [[c.dword(0), c.dword(1)] for c in product.trace.calls("SetCursorPos", since=mark)] == [
-        [x, y + 1]]
-
-
 @pytest.fixture(scope="class")
 def desk(wine, tmp_path_factory):
     """Quillmarsh the default, installed (taking a while to close), not
     running; the product polling."""
-    bench = open_bench(wine, tmp_path_factory.mktemp("held"))
-    try:
+    with opened_bench(wine, tmp_path_factory.mktemp("held")) as bench:
         app = install(bench, "quillmarsh", {"close_delay": 600})
         product, card = start_remote(bench, DefaultTVAPP=selector("quillmarsh"))
         yield bench, product, card, app
-    finally:
-        bench.close()
 
 
 class TestWithQuillmarshTheDefault:

@@ -15,7 +15,7 @@ from dataclasses import dataclass
 import pytest
 
 from remote_steps import (ANY, NO_ACTION_KEY, WM_KEYDOWN, App, assert_effects, chord,
-                          chord_strokes, dword, front, open_bench, press, run_apps, start_remote,
+                          chord_strokes, dword, front, opened_bench, press, run_apps, start_remote,
                           wait_new)
 from winebench import fakeapp
 from winebench.scenario import Card, Product
@@ -40,15 +40,12 @@ class Target:
 @pytest.fixture(scope="class")
 def target(request, wine, tmp_path_factory):
     cls = request.cls
-    bench = open_bench(wine, tmp_path_factory.mktemp(cls.IDENTITY))
-    try:
+    with opened_bench(wine, tmp_path_factory.mktemp(cls.IDENTITY)) as bench:
         app = run_apps(bench, [cls.IDENTITY])[cls.IDENTITY]
         product, card = start_remote(bench)
         bench.probe.set_cursor(*PARKED)
         press(card, NO_ACTION_KEY)  # the application becomes the target
         yield Target(product, card, app, app.window(), *cls.MSG)
-    finally:
-        bench.close()
 
 
 def check_keys(target: Target, posts: dict) -> None:

@@ -11,7 +11,7 @@ from __future__ import annotations
 
 import pytest
 
-from remote_steps import (App, hold, install, open_bench, press, run_apps, selector, start_remote,
+from remote_steps import (App, hold, install, opened_bench, press, run_apps, selector, start_remote,
                           wait_new)
 from winebench.surface import KEYS
 
@@ -26,13 +26,10 @@ def player(bench) -> App:
 
 @pytest.fixture(scope="class")
 def media_on(wine, tmp_path_factory):
-    bench = open_bench(wine, tmp_path_factory.mktemp("media-on"))
-    try:
+    with opened_bench(wine, tmp_path_factory.mktemp("media-on")) as bench:
         listener = player(bench)
         product, card = start_remote(bench, DefaultTVAPP=selector("beyondtv"), MediaKeys=1)
         yield bench, listener, product, card
-    finally:
-        bench.close()
 
 
 class TestMediaKeysOn:
@@ -64,19 +61,15 @@ class TestMediaKeysOn:
 
 
 def test_without_the_setting_no_media_key_is_typed(wine, tmp_path):
-    bench = open_bench(wine, tmp_path)
-    try:
+    with opened_bench(wine, tmp_path) as bench:
         listener = player(bench)
         product, card = start_remote(bench, DefaultTVAPP=selector("beyondtv"))
         press(card, *(KEYS[label] for label in VK), KEYS["3"])  # the pointer key marks the end
         assert [vk for vk, down in listener.strokes() if vk in VK.values()] == []
-    finally:
-        bench.close()
 
 
 def test_a_running_tv_application_gets_its_own_map(wine, tmp_path):
-    bench = open_bench(wine, tmp_path)
-    try:
+    with opened_bench(wine, tmp_path) as bench:
         listener = player(bench)
         beyond_tv = run_apps(bench, ["beyondtv"])["beyondtv"]
         product, card = start_remote(bench, DefaultTVAPP=selector("beyondtv"), MediaKeys=1)
@@ -84,8 +77,6 @@ def test_a_running_tv_application_gets_its_own_map(wine, tmp_path):
         assert wait_new(lambda: [w for _, w, _ in beyond_tv.received("WM_KEYDOWN")], 0, 2) == [
             0xB3, 0x6B]  # Play/Pause and Num + posted to its video window
         assert [vk for vk, down in listener.strokes() if vk in VK.values()] == []
-    finally:
-        bench.close()
 
 
 def test_the_settings_box_shows_the_setting_stores_a_change_and_a_restart_keeps_it(wine, tmp_path):
@@ -94,8 +85,7 @@ def test_the_settings_box_shows_the_setting_stores_a_change_and_a_restart_keeps_
     from winebench.wine import RegValue
 
     media_keys_box = 12
-    bench = open_bench(wine, tmp_path)
-    try:
+    with opened_bench(wine, tmp_path) as bench:
         shell = start_shell(bench, DefaultTVAPP=selector("beyondtv"), MediaKeys=1)
 
         def open_settings():
@@ -118,5 +108,3 @@ def test_the_settings_box_shows_the_setting_stores_a_change_and_a_restart_keeps_
         dialog, box = open_settings()
         assert box["checked"] == 0
         shell.end_dialog(dialog, IDOK)
-    finally:
-        bench.close()

@@ -13,7 +13,7 @@ from __future__ import annotations
 
 import pytest
 
-from remote_steps import (WM_COMMAND, assert_effects, hold, install, main_window, open_bench,
+from remote_steps import (WM_COMMAND, assert_effects, hold, install, main_window, opened_bench,
                           press, repeat_counts, start_remote, wait_new)
 from winebench import fakeapp
 from winebench.surface import KEYS
@@ -59,15 +59,12 @@ class Desk:
 
 @pytest.fixture(scope="module")
 def desk(wine, tmp_path_factory):
-    bench = open_bench(wine, tmp_path_factory.mktemp("pointer"),
-                       extra_functions=("user32.GetMessageExtraInfo",))
-    try:
+    with opened_bench(wine, tmp_path_factory.mktemp("pointer"),
+                      extra_functions=("user32.GetMessageExtraInfo",)) as bench:
         observer = install(bench, "windvr", {"window": [("BenchObserver", "Bench observer")]})
         observer.start()
         product, card = start_remote(bench)
         yield Desk(bench, product, card, observer)
-    finally:
-        bench.close()
 
 
 def test_held_key_moves_1_px_four_times_then_width_160_five_times_then_width_80(desk):

@@ -15,7 +15,7 @@ from typing import Optional
 
 import pytest
 
-from remote_steps import (chord_strokes, hold, open_bench, player, press, run_apps, selector,
+from remote_steps import (chord_strokes, hold, opened_bench, player, press, run_apps, selector,
                           start_remote, wait_new)
 from winebench.scenario import KEY_DISPLAY_CLASS
 from winebench.surface import KEYS, PROFILES, profile_of, profile_rows
@@ -51,14 +51,11 @@ def front(bench) -> int:
 
 @pytest.fixture(scope="class")
 def vlc_in_front(wine, tmp_path_factory):
-    bench = open_bench(wine, tmp_path_factory.mktemp("profiles"), TRACE_ALSO)
-    try:
+    with opened_bench(wine, tmp_path_factory.mktemp("profiles"), TRACE_ALSO) as bench:
         product, card = start_remote(bench, DefaultTVAPP=selector("beyondtv"), Profiles=1,
                                      ShowKeys=1)
         vlc = player(bench, "vlc.exe")
         yield bench, vlc, product, card
-    finally:
-        bench.close()
 
 
 class TestVlcInFront:
@@ -133,8 +130,7 @@ class TestVlcInFront:
 
 
 def test_without_the_setting_the_keys_go_to_the_media_keys_and_the_pointer(wine, tmp_path):
-    bench = open_bench(wine, tmp_path, TRACE_ALSO)
-    try:
+    with opened_bench(wine, tmp_path, TRACE_ALSO) as bench:
         product, card = start_remote(bench, DefaultTVAPP=selector("beyondtv"), MediaKeys=1)
         vlc = player(bench, "vlc.exe")
         x, y = bench.probe.set_cursor(500, 400)
@@ -144,13 +140,10 @@ def test_without_the_setting_the_keys_go_to_the_media_keys_and_the_pointer(wine,
             MEDIA_VOLUME_UP)
         assert bench.probe.cursor() == (x, y - 1)
         assert product.trace.calls({"SendInput", "GetForegroundWindow"}, since=mark) == []
-    finally:
-        bench.close()
 
 
 def test_a_running_tv_application_keeps_the_remote(wine, tmp_path):
-    bench = open_bench(wine, tmp_path)
-    try:
+    with opened_bench(wine, tmp_path) as bench:
         beyond_tv = run_apps(bench, ["beyondtv"])["beyondtv"]
         product, card = start_remote(bench, DefaultTVAPP=selector("beyondtv"), Profiles=1)
         vlc = player(bench, "vlc.exe")
@@ -158,5 +151,3 @@ def test_a_running_tv_application_keeps_the_remote(wine, tmp_path):
         assert wait_new(lambda: [w for _, w, _ in beyond_tv.received("WM_KEYDOWN")], 0, 2) == [
             MEDIA_PLAY_PAUSE, VK_RIGHT]  # its key map's, posted to its video window
         assert vlc.strokes() == [] and product.trace.calls("SendInput") == []
-    finally:
-        bench.close()

@@ -7,7 +7,7 @@ emulator vanishes and is registered again."""
 
 from __future__ import annotations
 
-from remote_steps import assert_effects, hold, main_window, press, start_remote
+from remote_steps import assert_polls_on, hold, main_window, start_remote
 from shell_steps import LINK_TIMER, POLL_TIMER
 from winebench import cardemu
 from winebench.surface import KEYS, LINK
@@ -30,14 +30,6 @@ def events(card, name: str) -> list:
 def graphs_joined(card) -> int:
     """Filter graphs the card was put in: one a time the program opened it."""
     return len([e for e in events(card, "join") if e.get("name")])
-
-
-def assert_polls_on(bench, product, card) -> None:
-    """The remote works: a direction key moves the pointer."""
-    x, y = bench.probe.set_cursor(500, 400)
-    mark = product.trace.mark()
-    press(card, DOWN)
-    assert_effects(product, mark, [("SetCursorPos", (x, y + 1))])
 
 
 def traced(product, what: str, since: int = 0) -> list:
