@@ -245,6 +245,8 @@ def reg_text(key: str, values: Optional[Mapping[Optional[str], object]] = None,
 
 
 REG5_HEADER = "Windows Registry Editor Version 5.00\r\n\r\n"
+# Imports of registry text made before one is given up.
+REGEDIT_ATTEMPTS = 3
 
 
 class RegValue:
@@ -459,9 +461,17 @@ class WineEnv:
         path = self.prefix / ("bench-import-%d.reg" % self._reg_files)
         path.write_bytes(data)
         try:
-            result = self.run(["regedit", "/S", self.to_win(path)], timeout=timeout)
-            if result.returncode != 0:
-                raise RuntimeError("regedit failed (%d): %s" % (result.returncode, result.stderr))
+            # On a busy machine regedit now and then ends with 1 and says
+            # nothing, having imported nothing; the import is made again.
+            for attempt in range(1, REGEDIT_ATTEMPTS + 1):
+                result = self.run(["regedit", "/S", self.to_win(path)], timeout=timeout)
+                if result.returncode == 0:
+                    return
+                print("winebench: regedit ended with %d (attempt %d of %d)%s"
+                      % (result.returncode, attempt, REGEDIT_ATTEMPTS,
+                         ": " + result.stderr.strip() if result.stderr.strip() else ""),
+                      file=sys.stderr)
+            raise RuntimeError("regedit failed (%d): %s" % (result.returncode, result.stderr))
         finally:
             path.unlink()
 
