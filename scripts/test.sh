@@ -11,6 +11,10 @@
 # The Wine suites run at one width: 32 where this machine runs 32-bit
 # programs, else 64 (the x86-64 test build under 64-bit Wine). At 32 the unit
 # tests of the x86-64 test build run as well, so that it keeps working.
+#
+# Warnings are errors in every build made here (MARLOW_WARNINGS_AS_ERRORS),
+# and the program is built once more as a packager builds it
+# (CMAKE_BUILD_TYPE=Release), so that the optimiser's own warnings are seen.
 # --width forces a width; 32 on a machine that cannot run it is an error.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/lib/common.sh"
@@ -42,6 +46,7 @@ export MARLOW_WIDTH=$WIDTH
 BUILD=$(build_dir 32)
 BUILD64=$(build_dir 64)
 TESTED=$(build_dir "$WIDTH")
+RELEASE_BUILD=$MARLOW_ROOT/build-release
 CORE_BUILD=$MARLOW_ROOT/build-core
 CORE_XML=$CORE_BUILD/core-results.xml
 UNIT_XML=$TESTED/unit-results.xml
@@ -80,14 +85,22 @@ configure_and_build() {  # configure_and_build WIDTH [TARGET...]: all targets wh
   local dir width=$1
   shift
   dir=$(build_dir "$width")
-  cmake -S "$MARLOW_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$(toolchain_file "$width")" >/dev/null &&
+  cmake -S "$MARLOW_ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$(toolchain_file "$width")" \
+    -DMARLOW_WARNINGS_AS_ERRORS=ON >/dev/null &&
     cmake --build "$dir" -j2 ${1:+--target "$@"}
+}
+
+# The program alone, optimised for speed as a distribution builds it.
+release_build() {
+  cmake -S "$MARLOW_ROOT" -B "$RELEASE_BUILD" -DCMAKE_TOOLCHAIN_FILE="$(toolchain_file 32)" \
+    -DCMAKE_BUILD_TYPE=Release -DMARLOW_BUILD_TESTS=OFF -DMARLOW_WARNINGS_AS_ERRORS=ON >/dev/null &&
+    cmake --build "$RELEASE_BUILD" -j2 --target MarlowRemote
 }
 
 # The decisions built by the machine's own g++ and tested natively.
 core_tests() {
   rm -f "$CORE_XML"
-  cmake -S "$MARLOW_ROOT/tests/core" -B "$CORE_BUILD" >/dev/null &&
+  cmake -S "$MARLOW_ROOT/tests/core" -B "$CORE_BUILD" -DMARLOW_WARNINGS_AS_ERRORS=ON >/dev/null &&
     cmake --build "$CORE_BUILD" -j2 >/dev/null &&
     "$CORE_BUILD/core_tests" --gtest_brief=1 --gtest_output="xml:$CORE_XML"
 }
@@ -164,6 +177,7 @@ if ! step build configure_and_build 32 $([[ $WIDTH == 64 ]] && echo MarlowRemote
   exit 1
 fi
 [[ $WIDTH == 32 ]] && start_side_build
+step "release build" release_build
 if ! step "wine template" wait_templates; then
   print_summary
   exit 1
