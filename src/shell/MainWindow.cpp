@@ -18,7 +18,10 @@ constexpr char MissingFilterText[] =
 
 }  // namespace
 
-void Program::End() {
+void Program::End(Ending ending) {
+    // Only the menu's Exit balances COM's initialisation, when the object
+    // goes; every other way out leaves it to the end of the process.
+    if (ending != Ending::Exit && !quitRequested_) com_.KeepToProcessEnd();
     // A button held by the remote must not stay down.
     core::ReleaseHeldButton(state_.pointer, desktop_);
     tray_.Remove();
@@ -30,7 +33,7 @@ void Program::ReportMissingFilter() {
     if (missingFilterReported_) return;  // a second click while the report is open
     missingFilterReported_ = true;
     system_.messageBox(nullptr, MissingFilterText, ProgramName, MB_SETFOREGROUND);
-    End();
+    End(Ending::Other);
 }
 
 void Program::ShowTrayMenu() {
@@ -69,8 +72,10 @@ bool Program::OnCommand(WORD command) {
             RunAboutDialog(instance_, window_);
             return true;
         case IDM_QUIT_FROM_OUTSIDE:
+            End(Ending::Other);
+            return true;
         case IDM_EXIT:
-            End();
+            End(Ending::Exit);
             return true;
         case IDM_SETTINGS: {
             SettingsDialogContext context{state_, system_, profiles_};
@@ -122,7 +127,7 @@ LRESULT Program::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             OnCreate(window);
             return 0;
         case WM_DESTROY:
-            End();
+            End(Ending::Other);
             return 0;
         case WM_NCDESTROY:
             SetWindowLongPtrA(window, GWLP_USERDATA, 0);

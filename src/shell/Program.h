@@ -112,14 +112,17 @@ private:
     bool OnCommand(WORD command);
     void OnPowerBroadcast(WPARAM event);
     void ReportMissingFilter();
-    void End();
+    // The ways out: the menu's Exit, or any other (command 31 from outside,
+    // WM_DESTROY, the missing-card report).
+    enum class Ending { Exit, Other };
+    void End(Ending ending);
     void ShowTrayMenu();
 
     HINSTANCE instance_;
     HWND window_ = nullptr;  // the hidden main window; null until created
     char windowTitle_[TitleBufferSize] = {};
     char windowClass_[TitleBufferSize] = {};
-    // Killed after COM is uninitialised, when the object goes: the link's
+    // Killed after COM is uninitialised (after Exit), when the object goes: the link's
     // timer, the watch, then the poll.
     WindowTimer pollTimer_{PollTimerId};
     WindowTimer watchTimer_{WatchTimerId};

@@ -33,13 +33,15 @@ private:
     bool running_ = false;
 };
 
-// COM initialised on this thread for the owner's lifetime.
+// COM initialised on this thread for the owner's lifetime, or to the end of
+// the process once kept.
 class ScopedComInit {
 public:
     ScopedComInit() : initialized_(SUCCEEDED(CoInitialize(nullptr))) {}
     ~ScopedComInit() {
         if (initialized_) CoUninitialize();
     }
+    void KeepToProcessEnd() { initialized_ = false; }
     ScopedComInit(const ScopedComInit&) = delete;
     ScopedComInit& operator=(const ScopedComInit&) = delete;
 
