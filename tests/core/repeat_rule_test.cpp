@@ -37,9 +37,9 @@ std::string Routed(core::State& state, const std::vector<Read>& reads) {
     return routed;
 }
 
-std::vector<Read> Held(K key, int reads) {
+std::vector<Read> Held(K key, int reads, uint32_t from = 1000) {
     std::vector<Read> held;
-    for (int i = 0; i < reads; ++i) held.push_back({key, 1000 + 110 * static_cast<uint32_t>(i)});
+    for (int i = 0; i < reads; ++i) held.push_back({key, from + 110 * static_cast<uint32_t>(i)});
     return held;
 }
 
@@ -48,19 +48,25 @@ TEST(RepeatRule, WithoutTargetEveryReadOfAHeldKeyIsRouted) {
     EXPECT_EQ(Routed(state, Held(K::Digit2, 4)), "xxxx");
 }
 
-TEST(RepeatRule, WithATargetAHeldKeyActsOnceThenEveryTenthRepeat) {
+TEST(RepeatRule, WithATargetAHeldKeyActsOnceThenEveryTenthRepeatCountedForThatKey) {
     core::State state;
     state.Of(AppId::BeyondTv).active = true;
     EXPECT_EQ(Routed(state, Held(K::Mute, 22)), "x.........x.........x.");
+    // Another key held straight after: its own first press and tenth repeat.
+    EXPECT_EQ(Routed(state, Held(K::Up, 15, 1000 + 110 * 22)), "x.........x....");
 }
 
 TEST(RepeatRule, OneShotKeysActOncePerPressWhateverTheTarget) {
     const std::pair<K, const char*> oneShot[] = {
         {K::Power, "Power"}, {K::Standby, "Standby"}, {K::Off, "Off"}, {K::VolumeDown, "Vol-"}};
-    for (const auto& [key, name] : oneShot) {
-        core::State state;
-        EXPECT_EQ(Routed(state, Held(key, 12)), "x...........") << name;
-    }
+    const std::optional<AppId> targets[] = {std::nullopt, AppId::Quillmarsh, AppId::BeyondTv, AppId::WinDvr};
+    for (const std::optional<AppId>& target : targets)
+        for (const auto& [key, name] : oneShot) {
+            core::State state;
+            if (target) state.Of(*target).active = true;
+            EXPECT_EQ(Routed(state, Held(key, 22)), "x.....................")
+                << name << " with " << (target ? Fake(*target).name : "no target") << " the target";
+        }
 }
 
 TEST(RepeatRule, WhileTheDialogIsOpenOnlyFirstPressesCount) {
