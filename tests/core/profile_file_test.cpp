@@ -103,13 +103,14 @@ TEST(ProfileFile, LinesOutsideAUsableProfileAreSkippedAndTheOthersWork) {
     const core::ProfileBook book = Parse(
         "Play = Space\n"  // 1: before any section
         "[Nothing]\n"     // 2: names no program and no class
-        "Play = Space\n"  // 3
+        "Foo = M\n"       // 3: an unknown key, found before line 2 is skipped
         "[MPC]\n"         // 4
         "class = MediaPlayerClassicW\n"
         "Play = Space\n");
     EXPECT_EQ(SkippedOf(book),
               (std::vector<std::string>{"1: a line before any [section]",
-                                        "2: profile 'Nothing' names no program and no class"}));
+                                        "2: profile 'Nothing' names no program and no class",
+                                        "3: unknown key name 'Foo'"}));
     ASSERT_EQ(book.profiles().count, 1u);
     EXPECT_STREQ(book.profiles().items[0].name, "MPC");
     EXPECT_EQ(NamesOf(book.profiles().items[0].windowClasses),
@@ -198,6 +199,7 @@ TEST(ProfileFile, SettingsSaysHowManyProfilesOrWhichLineToSee) {
         {"[A]\nprogram = a.exe\nFoo = M\n", "profiles.ini: 1 line skipped (see line 3)"},
         {"[A]\nprogram = a.exe\nPlay = Space\nFoo = M\nPlay = K\n",
          "profiles.ini: 2 lines skipped (see line 4)"},
+        {"[A]\nFoo = M\n[B]\nprogram = b.exe\n", "profiles.ini: 2 lines skipped (see line 1)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
