@@ -80,11 +80,36 @@ TEST_F(PowerKey, ClosesTheDefaultWhenItRunsAndTheTargetWhenThereIsOne) {
 }
 
 TEST_F(PowerKey, RaisesTheDefaultsOwnWindowWhenItRunsWithoutItsKeyTarget) {
-    state.settings.defaultSelector = Quillmarsh.row.selector;
-    const FakeWindow main = desktop.Open("quillmarsh.main", Quillmarsh.main, " - Live");
-    desktop.Open("look-alike", "Other", Quillmarsh.main.title);  // newer: first in Z order
-    ExpectEffects(Press(K::Power), {Raise(main), "watch on"});
-    EXPECT_FALSE(state.Of(AppId::Quillmarsh).watched);  // raised, not started: not watched
+    // Its window of its class whose title begins with "FormMainWindow"; or,
+    // when no title begins so, its window of that class, which the start's
+    // own lookup finds: nothing is started.
+    const struct {
+        const FakeApplication& application;
+        const char* windowClass;
+        const char* title;
+    } cases[] = {{Quillmarsh, "Quillmarsh", "FormMainWindow - Live"}, {BeyondTv, "SnapStream", "Beyond TV"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.application.name);
+        RemoteOnDesktop other;
+        other.state = state;
+        other.state.settings.defaultSelector = c.application.row.selector;
+        const FakeWindow main = other.desktop.Open("main", c.windowClass, c.title);
+        other.desktop.Open("look-alike", "Other", "FormMainWindow");  // newer: first in Z order
+        ExpectEffects(other.Press(K::Power), {Raise(main), "watch on"});
+        // Raised, not started: neither the target nor watched.
+        EXPECT_FALSE(other.state.Of(c.application.row.id).active);
+        EXPECT_FALSE(other.state.Of(c.application.row.id).watched);
+    }
+}
+
+TEST_F(PowerKey, ClosingAnApplicationThatDoesNotRunSendsNothingAndLeavesItsTargetAsItWas) {
+    for (const core::Application& row : core::Applications)
+        for (const bool active : {true, false}) {
+            SCOPED_TRACE(std::string(row.name) + (active ? ", the target" : ""));
+            state.Of(row.id).active = active;
+            ExpectEffects(desktop.Of([&] { remote.Close(row.id); }), {});
+            EXPECT_EQ(state.Of(row.id).active, active);
+        }
 }
 
 TEST_F(PowerKey, ADefaultNotInstalledIsReportedAndTheSelectorIsReadAgainAfterTheBox) {

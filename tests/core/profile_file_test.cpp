@@ -75,6 +75,10 @@ const BadLine BadLines[] = {
     {"a program name longer than a window's", "program = " + std::string(60, 'v') + ".exe",
      "4: unknown program name '" + std::string(60, 'v') + ".exe'"},
     {"an empty class", "class =", "4: unknown window class ''"},
+    {"a class of 63 characters is fine", "class = " + std::string(63, 'c'), ""},
+    {"a class longer than a window's", "class = " + std::string(64, 'c'),
+     "4: unknown window class '" + std::string(64, 'c') + "'"},
+    {"F01 is no key name", "Mute = F01", "4: unknown action 'F01'"},
     {"a line of 201 characters", "; " + std::string(199, 'x'), "4: line longer than 200 characters"},
     {"a line of 200 characters is fine", "; " + std::string(198, 'x'), ""},
     {"a control byte", "Mute = M\x01", "4: not text (a byte 0x01)"},
@@ -103,13 +107,14 @@ TEST(ProfileFile, LinesOutsideAUsableProfileAreSkippedAndTheOthersWork) {
     const core::ProfileBook book = Parse(
         "Play = Space\n"  // 1: before any section
         "[Nothing]\n"     // 2: names no program and no class
-        "Play = Space\n"  // 3
+        "Foo = M\n"       // 3: an unknown key, found before line 2 is skipped
         "[MPC]\n"         // 4
         "class = MediaPlayerClassicW\n"
         "Play = Space\n");
     EXPECT_EQ(SkippedOf(book),
               (std::vector<std::string>{"1: a line before any [section]",
-                                        "2: profile 'Nothing' names no program and no class"}));
+                                        "2: profile 'Nothing' names no program and no class",
+                                        "3: unknown key name 'Foo'"}));
     ASSERT_EQ(book.profiles().count, 1u);
     EXPECT_STREQ(book.profiles().items[0].name, "MPC");
     EXPECT_EQ(NamesOf(book.profiles().items[0].windowClasses),
@@ -117,22 +122,28 @@ TEST(ProfileFile, LinesOutsideAUsableProfileAreSkippedAndTheOthersWork) {
     EXPECT_EQ(RowsOf(book.profiles().items[0].keys), RowsOf({core::Type(K::Play, VK_SPACE)}));
 }
 
-TEST(ProfileFile, AHugeFileIsReadUpToItsLimitAndSkippedOnceAfterIt) {
+TEST(ProfileFile, A64KiBFileIsReadWholeAndOfALongerOneTheLineCutThereAndAllAfterAreSkippedOnce) {
     std::string text = "[VLC]\nprogram = vlc.exe\nPlay = Space\n";
-    const std::string filler = "; " + std::string(97, '-') + "\n";  // 100 bytes a line
-    int line = 3;
-    while (text.size() + filler.size() <= core::ProfileFileLimit) {
-        text += filler;
-        ++line;
-    }
-    // The limit falls in this line of 100 bytes: it and all after it are not read.
-    text += "Stop = S" + std::string(91, ' ') + "\n[Kodi]\nprogram = kodi.exe\n";
-    const core::ProfileBook book = Parse(text);
-    EXPECT_EQ(SkippedOf(book), std::vector<std::string>{std::to_string(line + 1) +
-                                                        ": the file is longer than 65536 bytes: the rest is "
-                                                        "not read"});
-    ASSERT_EQ(book.profiles().count, 1u);
-    EXPECT_EQ(RowsOf(book.profiles().items[0].keys), RowsOf({core::Type(K::Play, VK_SPACE)}));
+    // Notes of 100 bytes, then one that leaves room for the last line, which
+    // has no line end and ends the file at 65536 bytes.
+    const std::string last = "Stop = S";
+    int lines = 3;
+    for (; text.size() + 100 + last.size() <= 65536; ++lines) text += ";" + std::string(98, '-') + "\n";
+    text += ";" + std::string(65536 - last.size() - text.size() - 2, '-') + "\n" + last;
+    ++lines;
+    ASSERT_EQ(text.size(), 65536u);
+    const core::ProfileBook whole = Parse(text);
+    EXPECT_EQ(SkippedOf(whole), std::vector<std::string>{});
+    ASSERT_EQ(whole.profiles().count, 1u);
+    EXPECT_EQ(RowsOf(whole.profiles().items[0].keys),
+              RowsOf({core::Type(K::Play, VK_SPACE), core::Type(K::Stop, 'S')}));
+
+    const core::ProfileBook cut = Parse(text + "+Alt\n[Kodi]\nprogram = kodi.exe\n");
+    EXPECT_EQ(SkippedOf(cut), std::vector<std::string>{std::to_string(lines + 1) +
+                                                       ": the file is longer than 65536 bytes: the rest is "
+                                                       "not read"});
+    ASSERT_EQ(cut.profiles().count, 1u);
+    EXPECT_EQ(RowsOf(cut.profiles().items[0].keys), RowsOf({core::Type(K::Play, VK_SPACE)}));
 }
 
 // -- what a user may write
@@ -198,6 +209,7 @@ TEST(ProfileFile, SettingsSaysHowManyProfilesOrWhichLineToSee) {
         {"[A]\nprogram = a.exe\nFoo = M\n", "profiles.ini: 1 line skipped (see line 3)"},
         {"[A]\nprogram = a.exe\nPlay = Space\nFoo = M\nPlay = K\n",
          "profiles.ini: 2 lines skipped (see line 4)"},
+        {"[A]\nFoo = M\n[B]\nprogram = b.exe\n", "profiles.ini: 2 lines skipped (see line 1)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -69,6 +69,7 @@ constexpr core::KeyAction PlayerRows[] = {
     core::AppCommand(K::Mute, APPCOMMAND_VOLUME_MUTE),
     core::LeaveToPointer(K::Digit1),
     core::LeaveToPointer(K::SkipForward),
+    core::Type(K::Digit9, '9'),  // a pointer key
     // The machine's own keys are never the profile's.
     core::Type(K::Power, 'P'),
     core::Type(K::Standby, 'S'),
@@ -83,6 +84,7 @@ struct Options {
     bool showKeys = false;
     int selector = WinDvr.row.selector;  // Vol- is a media key
     const char* program = "player.exe";
+    bool builtInProfiles = false;  // else the player's above
 };
 
 // A remote with the player in front.
@@ -95,6 +97,7 @@ struct PlayerInFront : RemoteOnDesktop {
         state.settings.showKeys = options.showKeys;
         state.settings.defaultSelector = options.selector;
         desktop.profiles = {Player, std::size(Player)};
+        if (options.builtInProfiles) desktop.profiles = core::BuiltInProfiles;
         desktop.foreground = Front(options.program);
         desktop.cursor = At;
     }
@@ -204,7 +207,9 @@ TEST(ProfileRoute, ATvApplicationRunningOrAdoptedTakesTheKeysUnasked) {
     EXPECT_EQ(remote.desktop.foregroundLookups, 0);
 }
 
-TEST(ProfileRoute, AHeldDirectionOrVolumeKeyRepeatsAndAHeldPlayActsOnce) {
+TEST(ProfileRoute, AHeldDirectionOrVolumeKeyRepeatsAndAHeldPlayActsOnceAndGoesNowhereElse) {
+    Options vlc = InFront("vlc.exe", true);
+    vlc.builtInProfiles = true;
     const struct {
         const char* what;
         Options options;
@@ -215,7 +220,8 @@ TEST(ProfileRoute, AHeldDirectionOrVolumeKeyRepeatsAndAHeldPlayActsOnce) {
         {"Vol+", MediaKeysOn(), K::VolumeUp, Effects(3, Typed({VK_CONTROL, VK_UP}))},
         {"Vol-, a media key with WinDVR 6 the default", {}, K::VolumeDown, Effects(3, Typed({VK_F9}))},
         {"Play", {}, K::Play, {Typed({VK_SPACE})}},
-        {"Play with the media keys on", MediaKeysOn(), K::Play, {Typed({VK_SPACE})}},
+        {"Play in VLC (Space) with the media keys on", vlc, K::Play, {Typed({VK_SPACE})}},
+        {"9, typed where the pointer would move", MediaKeysOn(), K::Digit9, {Typed({'9'})}},
         {"Mute, an app command", {}, K::Mute, {AppCommandTo(PlayerWindow, APPCOMMAND_VOLUME_MUTE)}},
     };
     for (const auto& hold : holds) {

@@ -14,6 +14,8 @@ using K = RemoteKey;
 const Effect LetGo = Button(MOUSEEVENTF_LEFTUP, {500, 400});  // of the button the pointer's toggle held
 
 const Effects FoundAgain = {"open receiver", "link timer off", "tip: as usual", "poll on"};
+const Effects CardGone = {"trace every request to the remote receiver for 2 s 0x80070651", "poll off",
+                          "close receiver", "tip: no remote receiver", "link timer 1000"};
 
 struct Link : RemoteOnDesktop, ::testing::Test {
     core::ReceiverLink link{state, desktop};
@@ -69,13 +71,22 @@ TEST_F(Link, AReportOfNewDevicesThatBringsNoCardLeavesTheScheduleAsItWas) {
 }
 
 TEST_F(Link, RequestsFailingFor2SecondsLetTheCardGoAndItIsLookedForAfter1_2_4_30Seconds) {
+    // Let go by a failed request 2 s or more after the first of a run of failures.
+    for (const uint32_t ms : {1999u, 2000u, 2001u}) {
+        SCOPED_TRACE(std::to_string(ms) + " ms");
+        RemoteOnDesktop other;
+        core::ReceiverLink failing{other.state, other.desktop};
+        failing.Started(true);
+        failing.Failed(0x80070651);
+        other.desktop.clock += ms;
+        const Effects effects = other.desktop.Of([&] { failing.Failed(0x80070651); });
+        ExpectEffects(effects, ms < 2000 ? Effects{} : CardGone);
+    }
     link.Started(true);
     ExpectEffects(FailFor(1950), {});  // not yet two seconds
     link.Answered(false);              // it answers again: the count starts anew
     ExpectEffects(FailFor(1950), {});
-    ExpectEffects(FailFor(65), {"trace every request to the remote receiver for 2 s 0x80070651",
-                                "poll off", "close receiver", "tip: no remote receiver",
-                                "link timer 1000"});
+    ExpectEffects(FailFor(65), CardGone);
     ExpectEffects(FailFor(65), {});  // gone: no request is made, none counts
 
     desktop.cardThere = false;
@@ -98,10 +109,14 @@ TEST_F(Link, AResumeOpensTheReceiverAfreshOnceAndDropsWhatItHeldFromBefore) {
     remote.OnRead(Code(K::Digit6));  // the pointer's button is held down
     ExpectEffects(Do([&] { link.Suspending(); }),
                   {"poll off", "link timer off", LetGo});  // let go
+    // A new device reported while asleep, or before the driver has settled
+    // after the resume, opens nothing.
+    ExpectEffects(Do([&] { link.DevicesChanged(); }), {});
     desktop.clock += 3600000;
     ExpectEffects(Do([&] { link.Resumed(); }), {"poll off", "link timer 1000"});
     desktop.clock += 20;
     ExpectEffects(Do([&] { link.Resumed(); }), {});  // the second broadcast of the same resume
+    ExpectEffects(Do([&] { link.DevicesChanged(); }), {});
     ExpectEffects(Wait(), {"close receiver", "open receiver", "link timer off", "poll on"});
     link.Answered(true);
     EXPECT_TRUE(link.DropsKey());

@@ -37,9 +37,9 @@ std::string Routed(core::State& state, const std::vector<Read>& reads) {
     return routed;
 }
 
-std::vector<Read> Held(K key, int reads) {
+std::vector<Read> Held(K key, int reads, uint32_t from = 1000) {
     std::vector<Read> held;
-    for (int i = 0; i < reads; ++i) held.push_back({key, 1000 + 110 * static_cast<uint32_t>(i)});
+    for (int i = 0; i < reads; ++i) held.push_back({key, from + 110 * static_cast<uint32_t>(i)});
     return held;
 }
 
@@ -48,19 +48,25 @@ TEST(RepeatRule, WithoutTargetEveryReadOfAHeldKeyIsRouted) {
     EXPECT_EQ(Routed(state, Held(K::Digit2, 4)), "xxxx");
 }
 
-TEST(RepeatRule, WithATargetAHeldKeyActsOnceThenEveryTenthRepeat) {
+TEST(RepeatRule, WithATargetAHeldKeyActsOnceThenEveryTenthRepeatCountedForThatKey) {
     core::State state;
     state.Of(AppId::BeyondTv).active = true;
     EXPECT_EQ(Routed(state, Held(K::Mute, 22)), "x.........x.........x.");
+    // Another key held straight after: its own first press and tenth repeat.
+    EXPECT_EQ(Routed(state, Held(K::Up, 15, 1000 + 110 * 22)), "x.........x....");
 }
 
 TEST(RepeatRule, OneShotKeysActOncePerPressWhateverTheTarget) {
     const std::pair<K, const char*> oneShot[] = {
         {K::Power, "Power"}, {K::Standby, "Standby"}, {K::Off, "Off"}, {K::VolumeDown, "Vol-"}};
-    for (const auto& [key, name] : oneShot) {
-        core::State state;
-        EXPECT_EQ(Routed(state, Held(key, 12)), "x...........") << name;
-    }
+    const std::optional<AppId> targets[] = {std::nullopt, AppId::Quillmarsh, AppId::BeyondTv, AppId::WinDvr};
+    for (const std::optional<AppId>& target : targets)
+        for (const auto& [key, name] : oneShot) {
+            core::State state;
+            if (target) state.Of(*target).active = true;
+            EXPECT_EQ(Routed(state, Held(key, 22)), "x.....................")
+                << name << " with " << (target ? Fake(*target).name : "no target") << " the target";
+        }
 }
 
 TEST(RepeatRule, WhileTheDialogIsOpenOnlyFirstPressesCount) {
@@ -91,11 +97,14 @@ TEST(RepeatRule, TicksHeldUpByABusyMachineAreNoGapInAHeldKeyButASleepIs) {
     // it all along); let go for 325 ms of ticks; pressed again, held across
     // a tick 1.9 s late (still a busy machine) and then across 2.1 s without
     // a tick (a sleep: nothing is known of the key); let go while the ticks
-    // come every 200 ms, each finding no key, and pressed again 800 ms later.
+    // come every 200 ms, each finding no key, and pressed again 800 ms later;
+    // let go for three ticks, and read again by a tick 400 ms late: counted
+    // as read one period after the tick before, 260 ms after the last read.
     const std::vector<TickAt> ticks = {
         {K::Power, 1000}, {K::Power, 1065}, {K::Power, 1465}, {K::Power, 1530}, {NoKey, 1595},
         {NoKey, 1660},    {NoKey, 1725},    {NoKey, 1790},    {K::Power, 1855}, {K::Power, 3755},
-        {K::Power, 5855}, {NoKey, 6055},    {NoKey, 6255},    {NoKey, 6455},    {K::Power, 6655}};
+        {K::Power, 5855}, {NoKey, 6055},    {NoKey, 6255},    {NoKey, 6455},    {K::Power, 6655},
+        {NoKey, 6720},    {NoKey, 6785},    {NoKey, 6850},    {K::Power, 7250}};
     std::string routed;
     for (const TickAt& tick : ticks) {
         core::Polled(state, tick.time);
@@ -103,7 +112,7 @@ TEST(RepeatRule, TicksHeldUpByABusyMachineAreNoGapInAHeldKeyButASleepIs) {
         routed += Routed(state, core::UpdateRepeatState(state, Code(*tick.key), tick.time), *tick.key);
         core::ActedOnRead(state, tick.time);
     }
-    EXPECT_EQ(routed, "x...x.xx");
+    EXPECT_EQ(routed, "x...x.xxx");
 }
 
 TEST(RepeatRule, ANewPressRestartsThePointersAcceleration) {
