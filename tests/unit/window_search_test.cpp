@@ -80,6 +80,24 @@ TEST(WindowInFront, NamesTheForegroundWindowsClassAndProgramFileName) {
     DestroyWindow(player);
 }
 
+// A class of 63 characters is named whole; a longer one is not named at all
+// (a cut name could match another class's profile), and the trace says why.
+TEST(WindowInFront, AClassOfMoreThan63CharactersIsNotNamedCut) {
+    for (const size_t length : {63u, 64u, 100u}) {
+        const std::string windowClass = "MarlowLong" + std::string(length - 10, 'x');
+        HWND window = CreateTopLevelWindow(windowClass.c_str(), "Long", DefWindowProcA,
+                                           WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+        SetForegroundWindow(window);
+        DebugOutput trace;
+        const core::Foreground front = WindowInFront();
+        EXPECT_EQ(front.window, reinterpret_cast<core::WindowRef>(window)) << length;
+        EXPECT_EQ(front.windowClass, length == 63 ? windowClass : "") << length;
+        EXPECT_EQ(trace.With({"long class name of the window in front", "(0x0000006F)"}).size(),
+                  length == 63 ? 0u : 1u) << length;
+        DestroyWindow(window);
+    }
+}
+
 struct Place {
     int width;
     int x;
