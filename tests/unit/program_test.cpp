@@ -139,6 +139,50 @@ TEST_F(Shell, AnAppCommandIsSentAsAKeyboardsKeySendsIt) {
     EXPECT_EQ(GET_DEVICE_LPARAM(received.lParam), FAPPCOMMAND_KEY);
 }
 
+// A player whose thread has stopped taking its messages, until it is let go.
+struct HungPlayer {
+    const ScopedHandle made{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    const ScopedHandle letGo{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HWND window = nullptr;
+};
+
+DWORD WINAPI RunHungPlayer(void* argument) {
+    HungPlayer& player = *static_cast<HungPlayer*>(argument);
+    player.window = CreateWindowExA(0, "STATIC", "Hung player", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                    nullptr, nullptr, nullptr);
+    SetEvent(player.made.Get());
+    WaitForSingleObject(player.letGo.Get(), INFINITE);
+    MSG message;  // what was sent meanwhile
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    DestroyWindow(player.window);
+    return 0;
+}
+
+struct AppCommandCall {
+    Win32Desktop* desktop;
+    HWND window;
+};
+
+DWORD WINAPI SendTheAppCommand(void* argument) {
+    const AppCommandCall& call = *static_cast<AppCommandCall*>(argument);
+    call.desktop->SendAppCommand(Ref(call.window), APPCOMMAND_VOLUME_UP);
+    return 0;
+}
+
+TEST_F(Shell, AnAppCommandToAHungPlayerReturns) {
+    HungPlayer player;
+    const ScopedHandle playerThread(CreateThread(nullptr, 0, RunHungPlayer, &player, 0, nullptr));
+    ASSERT_EQ(WaitForSingleObject(player.made.Get(), 30000), WAIT_OBJECT_0);
+    // From a thread of its own, so that a call that waits for the player
+    // does not hold up the test.
+    AppCommandCall call = {&program.desktop(), player.window};
+    const ScopedHandle caller(CreateThread(nullptr, 0, SendTheAppCommand, &call, 0, nullptr));
+    EXPECT_EQ(WaitForSingleObject(caller.Get(), 15000), WAIT_OBJECT_0) << "held up by the player";
+    SetEvent(player.letGo.Get());
+    WaitForSingleObject(caller.Get(), INFINITE);
+    WaitForSingleObject(playerThread.Get(), INFINITE);
+}
+
 TEST_F(Shell, RaiseBringsTheWindowToTheFront) {
     HWND other = recorder.CreateWindowOf("MarlowOther", "Other");
     program.desktop().Raise(Ref(other));
