@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+#include <dbt.h>  // after <windows.h>
+
 #include "InputRecorder.h"
 #include "ReceiverDouble.h"
 #include "TestSupport.h"
@@ -45,6 +48,7 @@ BOOL WINAPI LogPowerState(BOOL suspend, BOOL force) {
 
 class Shell : public ::testing::Test {
 protected:
+    TempFolder folder;  // goes after the program, which may hold a file in it
     Program program{GetModuleHandleA(nullptr)};
     InputRecorder recorder;
     HWND target = nullptr;
@@ -238,14 +242,65 @@ TEST_F(Shell, AWinExecResultOf31OrMoreIsAStart) {
     }
 }
 
-// -- the main window, made as start-up makes it, under a class of the test's own
+// -- the main window, made as start-up makes it under a class of the test's
+// own, and the card, emulated, as it finds it late or again after a sleep
 
-TEST_F(Shell, ADisplayChangeGivesThePointerTheNewScreensBounds) {
-    constexpr char ClassUnderTest[] = "MarlowMainWindowUnderTest";
-    program.RegisterMainWindowClass(ClassUnderTest);
-    HWND window = CreateWindowExA(0, ClassUnderTest, "", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
-                                  nullptr, program.instance(), &program);
-    ASSERT_NE(window, nullptr);
+constexpr char CardEmulatorClass[] = "{532BC67E-DFFF-4EC3-94A7-AC349FD464EC}";
+constexpr char CaptureDevices[] =
+    "Software\\Classes\\CLSID\\{65E8773D-8F56-11D0-A3B9-00A0C9223196}\\Instance";
+
+// Registers the card emulator (beside this program) as the card's capture
+// device, logging to log.
+void PlugInTheCard(const std::string& log) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string emulator = self;
+    emulator.replace(emulator.rfind('\\') + 1, std::string::npos, "CardEmulator.dll");
+    const std::string server = std::string("Software\\Classes\\CLSID\\") + CardEmulatorClass;
+    WriteMachineString((server + "\\InprocServer32").c_str(), "", emulator);
+    WriteMachineString((server + "\\InprocServer32").c_str(), "ThreadingModel", "Both");
+    const std::string device = std::string(CaptureDevices) + "\\0001";
+    WriteMachineString(device.c_str(), "FriendlyName", "Philips Silicon (7171-35) WDM Video Capture");
+    WriteMachineString(device.c_str(), "CLSID", CardEmulatorClass);
+    WriteMachineString(device.c_str(), "Log", log);
+}
+
+// How many times the program opened the emulated card: a filter of it made.
+int Opened(const std::string& log) {
+    const std::string text = ReadWholeFile(log);
+    int opened = 0;
+    for (size_t at = text.find("\"ev\":\"load\""); at != std::string::npos;
+         at = text.find("\"ev\":\"load\"", at + 1))
+        ++opened;
+    return opened;
+}
+
+// The program's hidden main window, made as start-up makes it, and ended.
+class MainWindow : public Shell {
+protected:
+    const std::string cardLog = folder.path() + "\\card.log";
+    HWND window = nullptr;
+
+    void SetUp() override {
+        Shell::SetUp();
+        DeleteMachineKey(CaptureDevices);
+        DeleteMachineKey(SettingsKeyPath);
+        program.RegisterMainWindowClass("MarlowMainWindowUnderTest");
+    }
+    void Start() {
+        ASSERT_TRUE(program.CreateMainWindow());
+        window = program.window();
+    }
+    void TearDown() override {
+        DestroyWindow(window);  // ends the program: the pump takes its quit message
+        recorder.Pump();
+        DeleteMachineKey(CaptureDevices);
+        DeleteMachineKey(SettingsKeyPath);
+    }
+};
+
+TEST_F(MainWindow, ADisplayChangeGivesThePointerTheNewScreensBounds) {
+    Start();
     // Two changes, the first to a screen unlike this one: each must replace
     // all that the one before found.
     const core::ScreenBounds& b = program.state().pointer.bounds;
@@ -255,8 +310,29 @@ TEST_F(Shell, ADisplayChangeGivesThePointerTheNewScreensBounds) {
     SendMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
     EXPECT_EQ((std::vector<int>{b.minX, b.minY, b.maxX, b.maxY, b.smallStep, b.largeStep}),
               (std::vector<int>{0, 0, 1023, 767, 6, 12}));
-    DestroyWindow(window);  // ends the program: the pump takes its quit message
-    recorder.Pump();
+}
+
+// Closes the tray menu once it shows.
+bool MenuSeen = false;
+VOID CALLBACK CloseTheMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (menu == nullptr || !IsWindowVisible(menu)) return;
+    MenuSeen = true;
+    KillTimer(nullptr, timer);
+    EndMenu();
+}
+
+TEST_F(MainWindow, ACardFoundAfterStartMakesATrayClickOpenTheMenu) {
+    Start();  // no card
+    PlugInTheCard(cardLog);
+    SendMessageA(window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+    ASSERT_EQ(Opened(cardLog), 1);
+    MenuSeen = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseTheMenu);
+    SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDOWN);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(MenuSeen);
+    EXPECT_EQ(SystemLog, std::vector<std::string>{});  // no box says the card is missing
 }
 
 // -- one tick of the poll, through the shell, to a real window
@@ -299,7 +375,6 @@ TEST_F(Shell, AKeyOfTheWindowInFrontsProfileActsThereAndIsShown) {
     WriteMachineDword(SettingsKeyPath, core::ProfilesValue, 1);
     WriteMachineDword(SettingsKeyPath, core::ShowKeysValue, 1);
     ASSERT_TRUE(program.ReadSettings());
-    TempFolder folder;
     program.profiles().UseFolder(folder.path().c_str());
     const std::string own = folder.path() + "\\Marlow Remote Control";
     CreateDirectoryA(own.c_str(), nullptr);
