@@ -335,6 +335,18 @@ TEST_F(MainWindow, ACardFoundAfterStartMakesATrayClickOpenTheMenu) {
     EXPECT_EQ(SystemLog, std::vector<std::string>{});  // no box says the card is missing
 }
 
+TEST_F(MainWindow, AWakeWithNobodyAtThePcOpensTheCardAgainAfterASecond) {
+    PlugInTheCard(cardLog);
+    Start();
+    ASSERT_EQ(Opened(cardLog), 1);
+    SendMessageA(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    // Alone, as after a wake that Windows scheduled.
+    SendMessageA(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    PumpUntilTimer(500);
+    EXPECT_EQ(Opened(cardLog), 1) << "opened again before the driver had its second";
+    EXPECT_TRUE(PumpUntil([this] { return Opened(cardLog) == 2; }, 20000)) << "not opened again";
+}
+
 // -- one tick of the poll, through the shell, to a real window
 
 TEST_F(Shell, ATickReadsAKeyOnlyWhenOneIsReadyAndHandsItToTheAdoptedApplication) {
