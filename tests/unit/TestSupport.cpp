@@ -37,6 +37,26 @@ bool ReadMachineValue(const char* path, const char* name, DWORD& type, std::vect
     return result == ERROR_SUCCESS;
 }
 
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    return true;
+}
+
+void PumpUntilTimer(UINT ms) {
+    const UINT_PTR timer = SetTimer(nullptr, 0, ms, nullptr);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0 &&
+           !(message.message == WM_TIMER && message.hwnd == nullptr && message.wParam == timer))
+        DispatchMessageA(&message);
+    KillTimer(nullptr, timer);
+}
+
 HWND CreateTopLevelWindow(const char* windowClass, const char* title, WNDPROC proc,
                           DWORD style) {
     static std::set<std::string> registered;

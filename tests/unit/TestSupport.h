@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -23,6 +24,15 @@ void WriteMachineString(const char* path, const char* name, const std::string& t
 
 // The value's type and bytes; false when it is absent.
 bool ReadMachineValue(const char* path, const char* name, DWORD& type, std::vector<BYTE>& data);
+
+// Dispatches messages until the condition holds or the time is up; true
+// when it held.
+bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+// Dispatches messages until a timer of the test's own, set now, comes due.
+// The timers of one thread come due in the order of their times, however slow
+// the machine: what a timer of the code under test set before for as long or
+// less has been done by then, and one set for longer has not.
+void PumpUntilTimer(UINT ms);
 
 // A top-level window of the given class (registered once, with proc) and title.
 HWND CreateTopLevelWindow(const char* windowClass, const char* title, WNDPROC proc, DWORD style);

@@ -1,9 +1,10 @@
 // The key display on a real desktop: it shows the text as its title near the
-// bottom of the work area, leaves the window in front in front, lets clicks
-// through, and hides again after its time, with no timer left running.
+// bottom of the work area in a size that grows with the system DPI, paints
+// each new text, leaves the window in front in front, lets clicks through,
+// and hides again after its time, with no timer left running.
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <cstdlib>
 #include <string>
 
 #include "TestSupport.h"
@@ -15,19 +16,6 @@ std::string Title(HWND window) {
     char title[128] = {};
     GetWindowTextA(window, title, sizeof title);
     return title;
-}
-
-// Dispatches messages until the condition holds or the time is up; true
-// when it held.
-bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    }
-    return true;
 }
 
 void PumpFor(DWORD ms) {
@@ -83,6 +71,16 @@ TEST_F(Display, ShowsTheTextAsItsTitleNearTheBottomAndLeavesThePlayerInFront) {
     EXPECT_EQ(Title(window), "Pointer: left click and more");
     EXPECT_GT(wider.right - wider.left, shown.right - shown.left);
     EXPECT_EQ(wider.bottom - wider.top, shown.bottom - shown.top);
+
+    // A new text of the same size is painted again: digits are all as wide.
+    display.Show("WinDVR 6: 1");
+    ASSERT_TRUE(PumpUntil([window] { return !GetUpdateRect(window, nullptr, FALSE); }, 5000));
+    GetWindowRect(window, &shown);
+    display.Show("WinDVR 6: 2");
+    RECT same;
+    GetWindowRect(window, &same);
+    EXPECT_TRUE(EqualRect(&shown, &same));
+    EXPECT_TRUE(GetUpdateRect(window, nullptr, FALSE)) << "not to be painted with its new text";
 }
 
 TEST_F(Display, AClickGoesToTheWindowUnderIt) {
@@ -102,19 +100,17 @@ TEST_F(Display, AClickGoesToTheWindowUnderIt) {
 }
 
 TEST_F(Display, HidesAfterItsTimeCountedFromTheLastTextAndThenRunsNoTimer) {
-    // Two seconds, so that the margins hold on a slow machine.
-    constexpr DWORD ShowMs = 2000;
+    constexpr UINT ShowMs = 2000;
     KeyDisplay display(GetModuleHandleA(nullptr), ShowMs);
     display.Show("VLC: Vol+");
     HWND window = display.window();
-    PumpFor(ShowMs / 2);
+    PumpUntilTimer(ShowMs / 2);
     display.Show("VLC: Vol-");
-    const DWORD last = GetTickCount();
     // Past the first text's time, short of the last one's.
-    PumpFor(ShowMs * 3 / 4);
+    PumpUntilTimer(ShowMs * 3 / 4);
     EXPECT_TRUE(IsWindowVisible(window));
-    EXPECT_TRUE(PumpUntil([window] { return !IsWindowVisible(window); }, 15000));
-    EXPECT_GE(GetTickCount() - last + 20, ShowMs);  // timers never fire early
+    PumpUntilTimer(ShowMs / 2);  // past the last one's
+    EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(Title(window), "VLC: Vol-");
     EXPECT_EQ(GetForegroundWindow(), player);
     // Its timer was killed when it hid.
@@ -124,10 +120,59 @@ TEST_F(Display, HidesAfterItsTimeCountedFromTheLastTextAndThenRunsNoTimer) {
 TEST_F(Display, TheProgramsDisplayHidesAboutASecondAfterItsText) {
     KeyDisplay display(GetModuleHandleA(nullptr));
     display.Show("Beyond TV: Ch+");
-    const DWORD shown = GetTickCount();
     HWND window = display.window();
-    EXPECT_TRUE(PumpUntil([window] { return !IsWindowVisible(window); }, 15000));
-    EXPECT_GE(GetTickCount() - shown + 20, KeyDisplayShowMs);
+    PumpUntilTimer(500);
+    EXPECT_TRUE(IsWindowVisible(window)) << "gone within half a second";
+    PumpUntilTimer(1500);
+    EXPECT_FALSE(IsWindowVisible(window)) << "still there two seconds after its text";
+}
+
+SIZE ShownSize(const char* text) {
+    KeyDisplay display(GetModuleHandleA(nullptr));
+    display.Show(text);
+    RECT shown;
+    GetWindowRect(display.window(), &shown);
+    return {shown.right - shown.left, shown.bottom - shown.top};
+}
+
+int ScreenDpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+TEST(DisplayAtAnotherDpi, IsAsMuchLargerAsTheDpi) {
+    const SIZE here = ShownSize("Beyond TV: Ch+");
+    const double scale = 144.0 / ScreenDpi();
+    constexpr DWORD larger = 144;
+    HKEY desktop = nullptr;
+    RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_SET_VALUE, &desktop);
+    RegSetValueExA(desktop, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&larger),
+                   sizeof larger);
+    // In a process of its own, which reads the system DPI as it starts, aware
+    // of it as the program is. It ends with the size, or with 0 when it did
+    // not see that DPI.
+    SIZE there = {};
+    const auto sizeThere = [&there](int code) {
+        there = {LOWORD(code), HIWORD(code)};
+        return code != 0;
+    };
+    EXPECT_EXIT(
+        {
+            using SetDpiAware = BOOL(WINAPI*)();
+            reinterpret_cast<SetDpiAware>(
+                GetProcAddress(GetModuleHandleA("user32.dll"), "SetProcessDPIAware"))();
+            if (ScreenDpi() != static_cast<int>(larger)) std::exit(0);
+            const SIZE size = ShownSize("Beyond TV: Ch+");
+            std::exit(MAKELONG(size.cx, size.cy));
+        },
+        sizeThere, "");
+    RegDeleteValueA(desktop, "LogPixels");
+    RegCloseKey(desktop);
+    // As much larger as the DPI, but for the rounding of the glyphs.
+    EXPECT_NEAR(there.cx / double(here.cx), scale, scale / 15) << here.cx << " to " << there.cx;
+    EXPECT_NEAR(there.cy / double(here.cy), scale, scale / 15) << here.cy << " to " << there.cy;
 }
 
 }  // namespace

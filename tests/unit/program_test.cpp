@@ -9,6 +9,9 @@
 #include <string>
 #include <vector>
 
+#include <windows.h>
+#include <dbt.h>  // after <windows.h>
+
 #include "InputRecorder.h"
 #include "ReceiverDouble.h"
 #include "TestSupport.h"
@@ -45,6 +48,7 @@ BOOL WINAPI LogPowerState(BOOL suspend, BOOL force) {
 
 class Shell : public ::testing::Test {
 protected:
+    TempFolder folder;  // goes after the program, which may hold a file in it
     Program program{GetModuleHandleA(nullptr)};
     InputRecorder recorder;
     HWND target = nullptr;
@@ -139,6 +143,50 @@ TEST_F(Shell, AnAppCommandIsSentAsAKeyboardsKeySendsIt) {
     EXPECT_EQ(GET_DEVICE_LPARAM(received.lParam), FAPPCOMMAND_KEY);
 }
 
+// A player whose thread has stopped taking its messages, until it is let go.
+struct HungPlayer {
+    const ScopedHandle made{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    const ScopedHandle letGo{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    HWND window = nullptr;
+};
+
+DWORD WINAPI RunHungPlayer(void* argument) {
+    HungPlayer& player = *static_cast<HungPlayer*>(argument);
+    player.window = CreateWindowExA(0, "STATIC", "Hung player", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                    nullptr, nullptr, nullptr);
+    SetEvent(player.made.Get());
+    WaitForSingleObject(player.letGo.Get(), INFINITE);
+    MSG message;  // what was sent meanwhile
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    DestroyWindow(player.window);
+    return 0;
+}
+
+struct AppCommandCall {
+    Win32Desktop* desktop;
+    HWND window;
+};
+
+DWORD WINAPI SendTheAppCommand(void* argument) {
+    const AppCommandCall& call = *static_cast<AppCommandCall*>(argument);
+    call.desktop->SendAppCommand(Ref(call.window), APPCOMMAND_VOLUME_UP);
+    return 0;
+}
+
+TEST_F(Shell, AnAppCommandToAHungPlayerReturns) {
+    HungPlayer player;
+    const ScopedHandle playerThread(CreateThread(nullptr, 0, RunHungPlayer, &player, 0, nullptr));
+    ASSERT_EQ(WaitForSingleObject(player.made.Get(), 30000), WAIT_OBJECT_0);
+    // From a thread of its own, so that a call that waits for the player
+    // does not hold up the test.
+    AppCommandCall call = {&program.desktop(), player.window};
+    const ScopedHandle caller(CreateThread(nullptr, 0, SendTheAppCommand, &call, 0, nullptr));
+    EXPECT_EQ(WaitForSingleObject(caller.Get(), 15000), WAIT_OBJECT_0) << "held up by the player";
+    SetEvent(player.letGo.Get());
+    WaitForSingleObject(caller.Get(), INFINITE);
+    WaitForSingleObject(playerThread.Get(), INFINITE);
+}
+
 TEST_F(Shell, RaiseBringsTheWindowToTheFront) {
     HWND other = recorder.CreateWindowOf("MarlowOther", "Other");
     program.desktop().Raise(Ref(other));
@@ -194,14 +242,65 @@ TEST_F(Shell, AWinExecResultOf31OrMoreIsAStart) {
     }
 }
 
-// -- the main window, made as start-up makes it, under a class of the test's own
+// -- the main window, made as start-up makes it under a class of the test's
+// own, and the card, emulated, as it finds it late or again after a sleep
 
-TEST_F(Shell, ADisplayChangeGivesThePointerTheNewScreensBounds) {
-    constexpr char ClassUnderTest[] = "MarlowMainWindowUnderTest";
-    program.RegisterMainWindowClass(ClassUnderTest);
-    HWND window = CreateWindowExA(0, ClassUnderTest, "", WS_OVERLAPPEDWINDOW, 0, 0, 0, 0, nullptr,
-                                  nullptr, program.instance(), &program);
-    ASSERT_NE(window, nullptr);
+constexpr char CardEmulatorClass[] = "{532BC67E-DFFF-4EC3-94A7-AC349FD464EC}";
+constexpr char CaptureDevices[] =
+    "Software\\Classes\\CLSID\\{65E8773D-8F56-11D0-A3B9-00A0C9223196}\\Instance";
+
+// Registers the card emulator (beside this program) as the card's capture
+// device, logging to log.
+void PlugInTheCard(const std::string& log) {
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string emulator = self;
+    emulator.replace(emulator.rfind('\\') + 1, std::string::npos, "CardEmulator.dll");
+    const std::string server = std::string("Software\\Classes\\CLSID\\") + CardEmulatorClass;
+    WriteMachineString((server + "\\InprocServer32").c_str(), "", emulator);
+    WriteMachineString((server + "\\InprocServer32").c_str(), "ThreadingModel", "Both");
+    const std::string device = std::string(CaptureDevices) + "\\0001";
+    WriteMachineString(device.c_str(), "FriendlyName", "Philips Silicon (7171-35) WDM Video Capture");
+    WriteMachineString(device.c_str(), "CLSID", CardEmulatorClass);
+    WriteMachineString(device.c_str(), "Log", log);
+}
+
+// How many times the program opened the emulated card: a filter of it made.
+int Opened(const std::string& log) {
+    const std::string text = ReadWholeFile(log);
+    int opened = 0;
+    for (size_t at = text.find("\"ev\":\"load\""); at != std::string::npos;
+         at = text.find("\"ev\":\"load\"", at + 1))
+        ++opened;
+    return opened;
+}
+
+// The program's hidden main window, made as start-up makes it, and ended.
+class MainWindow : public Shell {
+protected:
+    const std::string cardLog = folder.path() + "\\card.log";
+    HWND window = nullptr;
+
+    void SetUp() override {
+        Shell::SetUp();
+        DeleteMachineKey(CaptureDevices);
+        DeleteMachineKey(SettingsKeyPath);
+        program.RegisterMainWindowClass("MarlowMainWindowUnderTest");
+    }
+    void Start() {
+        ASSERT_TRUE(program.CreateMainWindow());
+        window = program.window();
+    }
+    void TearDown() override {
+        DestroyWindow(window);  // ends the program: the pump takes its quit message
+        recorder.Pump();
+        DeleteMachineKey(CaptureDevices);
+        DeleteMachineKey(SettingsKeyPath);
+    }
+};
+
+TEST_F(MainWindow, ADisplayChangeGivesThePointerTheNewScreensBounds) {
+    Start();
     // Two changes, the first to a screen unlike this one: each must replace
     // all that the one before found.
     const core::ScreenBounds& b = program.state().pointer.bounds;
@@ -211,8 +310,41 @@ TEST_F(Shell, ADisplayChangeGivesThePointerTheNewScreensBounds) {
     SendMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(1024, 768));
     EXPECT_EQ((std::vector<int>{b.minX, b.minY, b.maxX, b.maxY, b.smallStep, b.largeStep}),
               (std::vector<int>{0, 0, 1023, 767, 6, 12}));
-    DestroyWindow(window);  // ends the program: the pump takes its quit message
-    recorder.Pump();
+}
+
+// Closes the tray menu once it shows.
+bool MenuSeen = false;
+VOID CALLBACK CloseTheMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND menu = FindWindowA("#32768", nullptr);
+    if (menu == nullptr || !IsWindowVisible(menu)) return;
+    MenuSeen = true;
+    KillTimer(nullptr, timer);
+    EndMenu();
+}
+
+TEST_F(MainWindow, ACardFoundAfterStartMakesATrayClickOpenTheMenu) {
+    Start();  // no card
+    PlugInTheCard(cardLog);
+    SendMessageA(window, WM_DEVICECHANGE, DBT_DEVICEARRIVAL, 0);
+    ASSERT_EQ(Opened(cardLog), 1);
+    MenuSeen = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseTheMenu);
+    SendMessageA(window, TrayCallbackMessage, 0, WM_LBUTTONDOWN);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(MenuSeen);
+    EXPECT_EQ(SystemLog, std::vector<std::string>{});  // no box says the card is missing
+}
+
+TEST_F(MainWindow, AWakeWithNobodyAtThePcOpensTheCardAgainAfterASecond) {
+    PlugInTheCard(cardLog);
+    Start();
+    ASSERT_EQ(Opened(cardLog), 1);
+    SendMessageA(window, WM_POWERBROADCAST, PBT_APMSUSPEND, 0);
+    // Alone, as after a wake that Windows scheduled.
+    SendMessageA(window, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    PumpUntilTimer(500);
+    EXPECT_EQ(Opened(cardLog), 1) << "opened again before the driver had its second";
+    EXPECT_TRUE(PumpUntil([this] { return Opened(cardLog) == 2; }, 20000)) << "not opened again";
 }
 
 // -- one tick of the poll, through the shell, to a real window
@@ -255,7 +387,6 @@ TEST_F(Shell, AKeyOfTheWindowInFrontsProfileActsThereAndIsShown) {
     WriteMachineDword(SettingsKeyPath, core::ProfilesValue, 1);
     WriteMachineDword(SettingsKeyPath, core::ShowKeysValue, 1);
     ASSERT_TRUE(program.ReadSettings());
-    TempFolder folder;
     program.profiles().UseFolder(folder.path().c_str());
     const std::string own = folder.path() + "\\Marlow Remote Control";
     CreateDirectoryA(own.c_str(), nullptr);

@@ -178,7 +178,7 @@ public:
 class ScriptedMoniker : public IMoniker {
 public:
     HRESULT storageResult = S_FALSE;
-    ScriptedBag* bag = nullptr;  // given only with S_OK
+    ScriptedBag* bag = nullptr;  // given with every success code
     int bindToObjectCalls = 0;
 
     STAND_IN_IUNKNOWN(2)
@@ -193,7 +193,7 @@ public:
         return E_FAIL;
     }
     STDMETHODIMP BindToStorage(IBindCtx*, IMoniker*, REFIID, void** out) override {
-        *out = storageResult == S_OK ? static_cast<IPropertyBag*>(bag) : nullptr;
+        *out = SUCCEEDED(storageResult) ? static_cast<IPropertyBag*>(bag) : nullptr;
         return storageResult;
     }
     STDMETHODIMP Reduce(IBindCtx*, DWORD, IMoniker**, IMoniker**) override { return E_NOTIMPL; }
@@ -237,11 +237,13 @@ private:
 
 TEST(Discovery, OnlyS_OKOpensAPropertyBag) {
     for (HRESULT result : {S_FALSE, static_cast<HRESULT>(0x00040000), E_FAIL}) {
+        ScriptedBag bag;  // it names the card
         ScriptedMoniker device;
         device.storageResult = result;
+        device.bag = &bag;
         OneMoniker devices(&device);
         EXPECT_EQ(FindNamedFilter(&devices, CaptureFilterNames[0]), nullptr) << std::hex << result;
-        EXPECT_EQ(device.bindToObjectCalls, 0);
+        EXPECT_EQ(device.bindToObjectCalls, 0) << std::hex << result;
     }
 }
 

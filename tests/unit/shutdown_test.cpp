@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "power/Shutdown.h"
 #include "shell/Program.h"
 
@@ -129,8 +130,12 @@ TEST_F(ShutdownDialog, WithoutTheShutdownPrivilegeConfirmingTriesNothingAndShows
 
 TEST_F(ShutdownDialog, ADialogThatCannotBeMadeSaysSo) {
     ShutdownDialogContext context{program.remote(), program.system()};
+    DebugOutput trace;
     EXPECT_FALSE(RunShutdownDialog(GetModuleHandleA("kernel32.dll"), nullptr, context));  // no template 107
     EXPECT_EQ(Confirmations, 0);
+    // One line, naming the dialog and why: ERROR_RESOURCE_TYPE_NOT_FOUND, kernel32 has no dialogs.
+    EXPECT_EQ(trace.With({"Marlow Remote Control: ", "shutdown dialog", "(0x00000715)"}).size(), 1u)
+        << ::testing::PrintToString(trace.lines);
 }
 
 }  // namespace
