@@ -1,8 +1,9 @@
 """The start of the program: the first start creates its settings, a start
 polls the card on timer 1 every 65 ms and sets no other timer;
-AlwaysRemoteOff = 1 ends the start at once, any other value lets it run; a
-second copy ends at once with 0 and leaves the first alone; and every start
-first retires the window of an older remote program.
+AlwaysRemoteOff = 1 ends the start at once (other values and a missing
+selector: the settings store's own tests); a second copy ends at once with
+0 and leaves the first alone; and every start first retires the window of
+an older remote program.
 """
 
 from __future__ import annotations
@@ -67,16 +68,6 @@ def test_always_remote_off_1_ends_the_start_before_any_poll(bench):
                             ("Shell_NotifyIconA", (NIM_DELETE, ANY)), ("PostQuitMessage", (0,))])
     assert not [str(c) for c in calls if c.func in ("SetTimer", "RegSetValueExA")]
     assert [e["ev"] for e in card.log()] == ["load", "join"]  # found, never asked
-
-
-def test_other_always_remote_off_values_run_and_a_missing_selector_is_written(bench):
-    shell = start_shell(bench, AlwaysRemoteOff=2)
-    assert_sequence(shell.trace.calls(), [write_dword("DefaultTVAPP"), ("RegFlushKey", ANY),
-                                          ("SetTimer", (shell.window, POLL_TIMER, ANY, ANY))])
-    assert bench.setting("DefaultTVAPP") == RegValue("REG_DWORD", INITIAL_SELECTOR)
-    assert bench.setting("AlwaysRemoteOff") == RegValue("REG_DWORD", 2)
-    wait_polls(bench.card(), 3)
-    assert shell.product.running()
 
 
 # -- other programs -------------------------------------------------------------
