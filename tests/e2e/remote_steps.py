@@ -39,9 +39,6 @@ EFFECTS = ("PostMessageA", "SendMessageA", "keybd_event", "mouse_event", "SetCur
            "SetForegroundWindow", "SetActiveWindow", "WinExec", "MessageBoxA",
            "DialogBoxParamA", "OpenProcessToken", "SetSystemPowerState", "ExitWindowsEx")
 
-# Codes above the key tables, as a sample of 80..255 (the card sends one byte).
-HIGH_CODES = (80, 81, 99, 100, 127, 128, 129, 191, 192, 200, 254, 255)
-
 # Keyboard events of the low-level hook name the side of a modifier.
 _GENERIC_VK = {0xA0: 0x10, 0xA1: 0x10, 0xA2: 0x11, 0xA3: 0x11, 0xA4: 0x12, 0xA5: 0x12}
 
@@ -64,7 +61,6 @@ ENABLE_SHUTDOWN_PRIVILEGE = [
     ("LookupPrivilegeValueA", (0, "SeShutdownPrivilege", ANY)),
     ("AdjustTokenPrivileges", (ANY, 0, ANY, 0, 0, 0)),
 ]
-STANDBY = ENABLE_SHUTDOWN_PRIVILEGE + [("SetSystemPowerState", (1, 1))]
 
 
 def selector(app: str) -> int:
