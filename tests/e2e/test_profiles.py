@@ -4,7 +4,8 @@ of its built-in profile typed to it (SendInput), in order; a held direction
 repeats, a held Play acts once; the key display shows what each key did and
 never takes the focus; the user's profiles.ini is read again when it
 changes, and a bad line in it is skipped and reported. With Profiles absent
-nothing changes, and a running TV application keeps the remote.
+nothing changes (that a running TV application keeps the remote is the
+profiles' routing tests' business).
 
 The expected keys are the program's own: its built-in profiles as
 surface.json prints them."""
@@ -15,8 +16,8 @@ from typing import Optional
 
 import pytest
 
-from remote_steps import (chord_strokes, hold, opened_bench, player, press, run_apps, selector,
-                          start_remote, wait_new)
+from remote_steps import (chord_strokes, hold, opened_bench, player, press, selector, start_remote,
+                          wait_new)
 from winebench.scenario import KEY_DISPLAY_CLASS
 from winebench.surface import KEYS, PROFILES, profile_of, profile_rows
 from winebench.wine import wait_for
@@ -27,7 +28,7 @@ ROWS = profile_rows(VLC)
 # Power, Standby and Off keep their roles with a profile in front.
 KEPT = ("Power", "Standby", "Off")
 TYPED = [label for label, row in ROWS.items() if row["kind"] == "chord" and label not in KEPT]
-MEDIA_PLAY_PAUSE, MEDIA_VOLUME_UP, VK_RIGHT = 0xB3, 0xAF, 0x27
+MEDIA_PLAY_PAUSE, MEDIA_VOLUME_UP = 0xB3, 0xAF
 WS_EX_TRANSPARENT = 0x20
 DISPLAY_SHOWN_AT_MOST_S = 10  # about a second, on a slow machine
 
@@ -141,13 +142,3 @@ def test_without_the_setting_the_keys_go_to_the_media_keys_and_the_pointer(wine,
         assert bench.probe.cursor() == (x, y - 1)
         assert product.trace.calls({"SendInput", "GetForegroundWindow"}, since=mark) == []
 
-
-def test_a_running_tv_application_keeps_the_remote(wine, tmp_path):
-    with opened_bench(wine, tmp_path) as bench:
-        beyond_tv = run_apps(bench, ["beyondtv"])["beyondtv"]
-        product, card = start_remote(bench, DefaultTVAPP=selector("beyondtv"), Profiles=1)
-        vlc = player(bench, "vlc.exe")
-        press(card, KEYS["Play"], KEYS["Right"])
-        assert wait_new(lambda: [w for _, w, _ in beyond_tv.received("WM_KEYDOWN")], 0, 2) == [
-            MEDIA_PLAY_PAUSE, VK_RIGHT]  # its key map's, posted to its video window
-        assert vlc.strokes() == [] and product.trace.calls("SendInput") == []
