@@ -112,15 +112,6 @@ def feed_and_wait(card, lines, codes: int) -> list:
     return requests_since_feed(cardemu.wait_for_log(card.log_path, done, timeout=20))
 
 
-def test_a_code_is_fetched_only_when_one_waits(polled):
-    card, _ = polled
-    reqs = feed_and_wait(card, ["tap %d" % code for code in NO_ACTION_CODES], len(NO_ACTION_CODES))
-    assert fetched(reqs) == list(NO_ACTION_CODES)
-    for before, after in zip(reqs, reqs[1:]):
-        waiting = before["req"] == "status" and before["value"] == cardemu.STATUS_CODE_WAITING
-        assert (after["req"] == "transfer") == waiting, (before, after)
-
-
 def test_failing_requests_do_no_harm(polled):
     card, shell = polled
     code = NO_ACTION_CODES[0]
