@@ -63,13 +63,6 @@ TEST_F(SettingsStore, AMissingValueIsWrittenWithItsDefault) {
     EXPECT_TRUE(settings.alwaysRemoteOff);
 }
 
-TEST_F(SettingsStore, AnOutOfRangeSelectorStaysAsRead) {
-    WriteMachineDword(SettingsKeyPath, DefaultAppValue, 5);
-    LoadSettings(settings);
-    EXPECT_EQ(settings.defaultSelector, 5);
-    EXPECT_EQ(StoredDword(DefaultAppValue), 5u);
-}
-
 TEST_F(SettingsStore, SaveOverwritesButNeverCreatesTheValue) {
     EXPECT_EQ(SaveDefaultApp(settings), ERROR_FILE_NOT_FOUND);  // no key at all
     EXPECT_FALSE(Stored(DefaultAppValue));
