@@ -67,6 +67,21 @@ TempFolder::TempFolder() {
     path_.reset(new std::string(name));
 }
 
+std::wstring Wide(const std::string& utf8) {
+    std::wstring wide(utf8.size(), L'\0');  // never more units than bytes
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(
+        CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], static_cast<int>(wide.size()))));
+    return wide;
+}
+
+std::string Utf8(const std::wstring& wide) {
+    std::string utf8(3 * wide.size(), '\0');  // never more than three bytes a unit
+    utf8.resize(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.data(),
+                                                        static_cast<int>(wide.size()), &utf8[0],
+                                                        static_cast<int>(utf8.size()), nullptr, nullptr)));
+    return utf8;
+}
+
 void TempFolder::Remove::operator()(std::string* path) const {
     std::string from = *path;
     from.push_back('\0');  // the list ends with two NULs
