@@ -58,7 +58,8 @@ private:
 std::wstring Wide(const std::string& utf8);
 std::string Utf8(const std::wstring& wide);
 
-// A file's bytes, and the bytes written to a file (created or replaced).
+// A file's bytes, and the bytes written to a file (created or replaced); the
+// path in UTF-8.
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& bytes);
 
