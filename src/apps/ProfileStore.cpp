@@ -4,6 +4,7 @@
 
 #include "win32/FailureTrace.h"
 #include "win32/Scoped.h"
+#include "win32/WideText.h"
 
 namespace {
 
@@ -39,24 +40,28 @@ bool ProfileStore::Locate() {
     if (!path_.empty()) return true;
     std::string folder = folder_;
     if (folder.empty()) {
-        char appData[MAX_PATH] = {};
-        const HRESULT found = SHGetFolderPathA(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
+        wchar_t appData[MAX_PATH] = {};
+        const HRESULT found = SHGetFolderPathW(nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, nullptr,
                                                SHGFP_TYPE_CURRENT, appData);
         if (found != S_OK) {
             TraceFailure("finding the application data folder for profiles.ini",
                          static_cast<DWORD>(found));
             return false;
         }
-        folder = appData;
+        folder = ToUtf8(appData);
+        if (folder.empty()) return false;  // traced
     }
-    path_ = folder + "\\" PROGRAM_NAME "\\" + ProfileFileName;
+    const std::string path = folder + "\\" PROGRAM_NAME "\\" + ProfileFileName;
+    widePath_ = ToWide(path.c_str());
+    if (widePath_.empty()) return false;  // traced
+    path_ = path;
     return true;
 }
 
 ProfileStore::Look ProfileStore::LookAtFile() const {
     Look look;
     WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!GetFileAttributesExA(path_.c_str(), GetFileExInfoStandard, &data)) {
+    if (!GetFileAttributesExW(widePath_.c_str(), GetFileExInfoStandard, &data)) {
         look.error = GetLastError();
         return look;
     }
@@ -86,7 +91,8 @@ void ProfileStore::Refresh() {
 
 bool ProfileStore::WriteBuiltIns() {
     const std::string folder = path_.substr(0, path_.rfind('\\'));
-    if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+    const std::wstring wideFolder = widePath_.substr(0, widePath_.rfind(L'\\'));
+    if (!CreateDirectoryW(wideFolder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         TraceFailure(("making the folder " + folder).c_str(), GetLastError());
         return false;
     }
@@ -95,8 +101,8 @@ bool ProfileStore::WriteBuiltIns() {
     bool complete = false;
     {
         // A file made meanwhile by someone else is left as it is.
-        const ScopedHandle file(CreateFileA(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        const ScopedHandle file(CreateFileW(widePath_.c_str(), GENERIC_WRITE, 0, nullptr,
+                                            CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
             TraceFailure(("writing " + path_).c_str(), GetLastError());
             return false;
@@ -107,7 +113,7 @@ bool ProfileStore::WriteBuiltIns() {
     }
     if (complete) return true;
     TraceFailure(("writing " + path_).c_str(), GetLastError());
-    DeleteFileA(path_.c_str());  // no half a file
+    DeleteFileW(widePath_.c_str());  // no half a file
     return false;
 }
 
@@ -116,7 +122,7 @@ bool ProfileStore::Read() {
     std::string text(core::ProfileFileLimit + 1, '\0');
     size_t length = 0;
     {
-        const ScopedHandle file(CreateFileA(path_.c_str(), GENERIC_READ,
+        const ScopedHandle file(CreateFileW(widePath_.c_str(), GENERIC_READ,
                                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {

@@ -19,13 +19,14 @@ public:
     ProfileStore& operator=(const ProfileStore&) = delete;
 
     // For the tests: the folder that stands for the user's application
-    // data, so that the file is <folder>\Marlow Remote Control\profiles.ini.
+    // data, so that the file is <folder>\Marlow Remote Control\profiles.ini
+    // (in UTF-8).
     void UseFolder(const char* folder);
 
     // The profiles as the file says them now. When the file cannot be
     // written or read: the built-in profiles, the failure traced.
     core::List<core::Profile> Profiles();
-    // The file's path once it exists (written from the built-in profiles
+    // The file's path (in UTF-8) once it exists (written from the built-in profiles
     // when it was missing); null when it cannot be made.
     const char* MakeSureFileExists();
     // What the Settings dialog says of the file as it is now.
@@ -53,7 +54,8 @@ private:
     bool Read();
 
     std::string folder_;  // stands for the application data; empty: the user's own
-    std::string path_;    // of the file, once located
+    std::string path_;    // of the file, once located, in UTF-8
+    std::wstring widePath_;  // the same, as Windows takes it
     bool readAsSeen_ = false;  // the file as seen_ is what is in use
     Look seen_;           // at the last look that changed something
     bool usingBuiltIns_ = true;

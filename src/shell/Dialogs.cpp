@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "shell/Settings.h"
 #include "win32/FailureTrace.h"
+#include "win32/WideText.h"
 #include "win32/WindowSearch.h"
 
 namespace {
@@ -87,14 +88,17 @@ void ShowProfileStatus(HWND dialog, const SettingsDialogContext& context) {
 // a file; with Notepad where no program is chosen for it.
 void EditProfiles(HWND dialog, const SettingsDialogContext& context) {
     const char* path = context.profiles.MakeSureFileExists();
+    const std::wstring file = path != nullptr ? ToWide(path) : std::wstring();
     INT_PTR opened = 0;
-    if (path != nullptr) {
-        opened = reinterpret_cast<INT_PTR>(
-            context.system.shellExecute(dialog, "open", path, nullptr, nullptr, SW_SHOWNORMAL));
+    if (!file.empty()) {
+        opened = reinterpret_cast<INT_PTR>(context.system.shellExecute(
+            dialog, L"open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
         if (opened == SE_ERR_NOASSOC) {
-            const std::string quoted = std::string("\"") + path + "\"";
+            std::wstring quoted(1, L'"');
+            quoted += file;
+            quoted += L'"';
             opened = reinterpret_cast<INT_PTR>(context.system.shellExecute(
-                dialog, "open", "notepad.exe", quoted.c_str(), nullptr, SW_SHOWNORMAL));
+                dialog, L"open", L"notepad.exe", quoted.c_str(), nullptr, SW_SHOWNORMAL));
         }
         if (opened <= ShellExecuteErrorCeiling)
             TraceFailure("opening profiles.ini in the text editor", static_cast<DWORD>(opened));

@@ -1,6 +1,7 @@
 #include "shell/KeyDisplay.h"
 
 #include "win32/FailureTrace.h"
+#include "win32/WideText.h"
 #include "win32/WindowObject.h"
 
 namespace {
@@ -24,23 +25,23 @@ int Scaled(int pixels, int dpi) { return MulDiv(pixels, dpi, 96); }
 KeyDisplay::~KeyDisplay() {
     hideTimer_.Stop();
     if (window_ == nullptr) return;
-    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     DestroyWindow(window_);
 }
 
 bool KeyDisplay::Create() {
-    WNDCLASSEXA windowClass = {};
+    WNDCLASSEXW windowClass = {};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = KeyDisplayProc;
     windowClass.hInstance = instance_;
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = KeyDisplayClass;
-    if (RegisterClassExA(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    windowClass.lpszClassName = KeyDisplayWideClass;
+    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
         TraceFailure("registering the key display's class", GetLastError());
         return false;
     }
-    window_ = CreateWindowExA(KeyDisplayStyles, KeyDisplayClass, "", WS_POPUP, 0, 0, 0, 0, nullptr,
-                              nullptr, instance_, this);
+    window_ = CreateWindowExW(KeyDisplayStyles, KeyDisplayWideClass, L"", WS_POPUP, 0, 0, 0, 0,
+                              nullptr, nullptr, instance_, this);
     if (window_ == nullptr) {
         TraceFailure("creating the key display", GetLastError());
         return false;
@@ -63,11 +64,11 @@ bool KeyDisplay::Create() {
     return true;
 }
 
-SIZE KeyDisplay::Measure(const char* text) const {
+SIZE KeyDisplay::Measure(const wchar_t* text) const {
     SIZE size = {};
     if (HDC dc = GetDC(window_)) {
         const HGDIOBJ previous = font_ ? SelectObject(dc, font_.Get()) : nullptr;
-        GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
         if (previous != nullptr) SelectObject(dc, previous);
         ReleaseDC(window_, dc);
     }
@@ -77,9 +78,11 @@ SIZE KeyDisplay::Measure(const char* text) const {
 }
 
 void KeyDisplay::Show(const char* text) {
+    const std::wstring wide = ToWide(text);
+    if (wide.empty() && *text != '\0') return;  // not UTF-8: traced
     if (window_ == nullptr && !Create()) return;
-    SetWindowTextA(window_, text);
-    const SIZE size = Measure(text);
+    SetWindowTextW(window_, wide.c_str());
+    const SIZE size = Measure(wide.c_str());
     RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);  // the primary monitor's
     const int x = work.left + (work.right - work.left - size.cx) / 2;
@@ -97,12 +100,12 @@ void KeyDisplay::Paint(HWND window) {
     RECT client;
     GetClientRect(window, &client);
     FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    char text[TextBufferSize] = {};
-    GetWindowTextA(window, text, TextBufferSize);
+    wchar_t text[TextBufferSize] = {};
+    GetWindowTextW(window, text, TextBufferSize);
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, RGB(255, 255, 255));
     const HGDIOBJ previous = font_ ? SelectObject(dc, font_.Get()) : nullptr;
-    DrawTextA(dc, text, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, text, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     if (previous != nullptr) SelectObject(dc, previous);
     EndPaint(window, &paint);
 }
@@ -124,11 +127,11 @@ LRESULT KeyDisplay::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM l
         default:
             break;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK KeyDisplayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     KeyDisplay* display = WindowObject<KeyDisplay>(window, message, lParam);
-    if (display == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+    if (display == nullptr) return DefWindowProcW(window, message, wParam, lParam);
     return display->OnMessage(window, message, wParam, lParam);
 }

@@ -26,7 +26,8 @@ public:
     KeyDisplay(const KeyDisplay&) = delete;
     KeyDisplay& operator=(const KeyDisplay&) = delete;
 
-    // Shows the text, sized to it, and hides it showMs after the last text.
+    // Shows the text (UTF-8), sized to it, and hides it showMs after the
+    // last text. A text that is not UTF-8 is not shown, the failure traced.
     void Show(const char* text);
     // Null until the first text.
     HWND window() const { return window_; }
@@ -35,7 +36,7 @@ public:
 
 private:
     bool Create();
-    SIZE Measure(const char* text) const;
+    SIZE Measure(const wchar_t* text) const;
     void Paint(HWND window);
 
     HINSTANCE instance_;

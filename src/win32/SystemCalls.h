@@ -9,7 +9,7 @@
 struct SystemCalls {
     int(WINAPI* messageBox)(HWND, LPCSTR, LPCSTR, UINT) = MessageBoxA;
     UINT(WINAPI* winExec)(LPCSTR, UINT) = WinExec;
-    HINSTANCE(WINAPI* shellExecute)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT) = ShellExecuteA;
+    HINSTANCE(WINAPI* shellExecute)(HWND, LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, INT) = ShellExecuteW;
     BOOL(WINAPI* setSystemPowerState)(BOOL, BOOL) = SetSystemPowerState;
     BOOL(WINAPI* exitWindowsEx)(UINT, DWORD) = ExitWindowsEx;
 };

@@ -6,14 +6,15 @@
 
 #include "win32/FailureTrace.h"
 #include "win32/Scoped.h"
+#include "win32/WideText.h"
 
 namespace {
 
 // Of kernel32 on Windows Vista and later.
-using QueryFullProcessImageName = BOOL(WINAPI*)(HANDLE process, DWORD flags, LPSTR path,
+using QueryFullProcessImageName = BOOL(WINAPI*)(HANDLE process, DWORD flags, LPWSTR path,
                                                 PDWORD size);
 // Of psapi on Windows XP.
-using GetProcessImageFileName = DWORD(WINAPI*)(HANDLE process, LPSTR path, DWORD size);
+using GetProcessImageFileName = DWORD(WINAPI*)(HANDLE process, LPWSTR path, DWORD size);
 
 inline void UnloadLibrary(HMODULE module) { FreeLibrary(module); }
 using ScopedLibrary = ScopedValue<HMODULE, UnloadLibrary>;
@@ -24,16 +25,16 @@ constexpr DWORD ImagePathBufferSize = 1024;
 
 // The path of the process's image file, by the call that this Windows has,
 // resolved at run time so that the program still starts on Windows XP.
-bool ReadImagePath(HANDLE process, char (&path)[ImagePathBufferSize]) {
+bool ReadImagePath(HANDLE process, wchar_t (&path)[ImagePathBufferSize]) {
     const auto query = reinterpret_cast<QueryFullProcessImageName>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA"));
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameW"));
     if (query != nullptr) {
         DWORD size = ImagePathBufferSize;
         return query(process, 0, path, &size) != FALSE;
     }
     const ScopedLibrary psapi(LoadLibraryA("psapi.dll"));
     const auto get = psapi ? reinterpret_cast<GetProcessImageFileName>(
-                                 GetProcAddress(psapi.Get(), "GetProcessImageFileNameA"))
+                                 GetProcAddress(psapi.Get(), "GetProcessImageFileNameW"))
                            : nullptr;
     if (get == nullptr) return false;
     const DWORD length = get(process, path, ImagePathBufferSize);
@@ -41,18 +42,19 @@ bool ReadImagePath(HANDLE process, char (&path)[ImagePathBufferSize]) {
 }
 
 // The last part of a path, after its last backslash (a device path's too).
-const char* FileNameOf(const char* path) {
-    const char* name = path;
-    for (const char* c = path; *c != '\0'; ++c)
-        if (*c == '\\' || *c == '/') name = c + 1;
+const wchar_t* FileNameOf(const wchar_t* path) {
+    const wchar_t* name = path;
+    for (const wchar_t* c = path; *c != L'\0'; ++c)
+        if (*c == L'\\' || *c == L'/') name = c + 1;
     return name;
 }
 
-// Copies the name when it fits; false, leaving it empty, when it does not.
-bool KeepName(const char* name, char (&kept)[core::ForegroundNameSize]) {
-    const size_t length = std::strlen(name);
-    if (length >= sizeof kept) return false;
-    std::memcpy(kept, name, length + 1);
+// Copies the name, in UTF-8, when it fits; false, leaving it empty, when it
+// does not.
+bool KeepName(const wchar_t* name, char (&kept)[core::ForegroundNameSize]) {
+    const std::string utf8 = ToUtf8(name);
+    if (utf8.size() >= sizeof kept) return false;
+    std::memcpy(kept, utf8.c_str(), utf8.size() + 1);
     return true;
 }
 
@@ -63,7 +65,7 @@ void NameProgram(HWND window, core::Foreground& front) {
     ScopedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     // Windows XP knows only the full query right.
     if (!process) *process.Put() = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, processId);
-    char path[ImagePathBufferSize];
+    wchar_t path[ImagePathBufferSize];
     if (!process || !ReadImagePath(process.Get(), path)) {
         TraceFailure("naming the program of the window in front", GetLastError());
         return;
@@ -131,8 +133,8 @@ core::Foreground WindowInFront() {
     HWND window = GetForegroundWindow();
     if (window == nullptr) return front;
     front.window = reinterpret_cast<core::WindowRef>(window);
-    char windowClass[ClassNameBufferSize];
-    if (GetClassNameA(window, windowClass, ClassNameBufferSize) == 0)
+    wchar_t windowClass[ClassNameBufferSize];
+    if (GetClassNameW(window, windowClass, ClassNameBufferSize) == 0)
         TraceFailure("reading the class of the window in front", GetLastError());
     else if (!KeepName(windowClass, front.windowClass))
         TraceFailure("keeping the long class name of the window in front", ERROR_BUFFER_OVERFLOW);

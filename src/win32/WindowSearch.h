@@ -12,7 +12,9 @@ constexpr int TitleReadBufferSize = 128;
 // The window class of the program's key display. Its title is the text it
 // shows, which begins with an application's name ("WinDVR 6: Ch+"): the
 // lookups by title pass over it.
-constexpr char KeyDisplayClass[] = PROGRAM_NAME " Key Display";
+#define KEY_DISPLAY_CLASS PROGRAM_NAME " Key Display"
+constexpr char KeyDisplayClass[] = KEY_DISPLAY_CLASS;
+constexpr wchar_t KeyDisplayWideClass[] = L"" KEY_DISPLAY_CLASS;
 
 // The first top-level window in Z order, visible or not, with that identity,
 // looked for as the identity says (never the key display); NULL when there is
@@ -20,7 +22,7 @@ constexpr char KeyDisplayClass[] = PROGRAM_NAME " Key Display";
 HWND FindWindowByIdentity(const core::WindowIdentity& identity);
 
 // The foreground window, its class and its process's program file name
-// ("vlc.exe"); a name that cannot be read or is too long to keep is left
+// ("vlc.exe"), both in UTF-8; a name that cannot be read or is too long to keep is left
 // empty, the failure traced. All zero when no window is in front.
 core::Foreground WindowInFront();
 

@@ -64,7 +64,12 @@ private:
     std::unique_ptr<std::string, Remove> path_;
 };
 
-// A file's bytes, and the bytes written to a file (created or replaced).
+// UTF-8 and UTF-16 texts, converted by the test itself.
+std::wstring Wide(const std::string& utf8);
+std::string Utf8(const std::wstring& wide);
+
+// A file's bytes, and the bytes written to a file (created or replaced); the
+// path in UTF-8.
 std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, const std::string& bytes);
 

@@ -34,10 +34,10 @@ int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT) {
 std::vector<std::string> Opened;
 std::vector<INT_PTR> OpenResults;
 std::string ProfileFile;
-HINSTANCE WINAPI RecordOpen(HWND, LPCSTR verb, LPCSTR file, LPCSTR parameters, LPCSTR, INT) {
-    const bool there = GetFileAttributesA(ProfileFile.c_str()) != INVALID_FILE_ATTRIBUTES;
-    Opened.push_back(std::string(verb) + " " + file +
-                     (parameters != nullptr ? std::string(" ") + parameters : "") +
+HINSTANCE WINAPI RecordOpen(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR, INT) {
+    const bool there = GetFileAttributesW(Wide(ProfileFile).c_str()) != INVALID_FILE_ATTRIBUTES;
+    Opened.push_back(Utf8(verb) + " " + Utf8(file) +
+                     (parameters != nullptr ? " " + Utf8(parameters) : "") +
                      (there ? "" : " (missing)"));
     const INT_PTR result = OpenResults.empty() ? 42 : OpenResults.front();
     if (!OpenResults.empty()) OpenResults.erase(OpenResults.begin());

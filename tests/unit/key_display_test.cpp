@@ -83,6 +83,21 @@ TEST_F(Display, ShowsTheTextAsItsTitleNearTheBottomAndLeavesThePlayerInFront) {
     EXPECT_TRUE(GetUpdateRect(window, nullptr, FALSE)) << "not to be painted with its new text";
 }
 
+TEST_F(Display, ShowsATextOutsideTheCodePageWholeAndNoTextThatIsNotUtf8) {
+    KeyDisplay display(GetModuleHandleA(nullptr));
+    display.Show("Плеер: Play");  // UTF-8
+    ASSERT_NE(display.window(), nullptr);
+    wchar_t title[64] = {};
+    GetWindowTextW(display.window(), title, 64);
+    EXPECT_EQ(std::wstring(title), L"\u041F\u043B\u0435\u0435\u0440: Play");
+
+    DebugOutput trace;
+    display.Show("Pl\xE4yer: Play");  // Latin-1, not UTF-8
+    GetWindowTextW(display.window(), title, 64);
+    EXPECT_EQ(std::wstring(title), L"\u041F\u043B\u0435\u0435\u0440: Play");
+    EXPECT_EQ(trace.With({"reading a text as UTF-8 failed (0x00000459)"}).size(), 1u);
+}
+
 TEST_F(Display, AClickGoesToTheWindowUnderIt) {
     KeyDisplay display(GetModuleHandleA(nullptr));
     display.Show("Media: Vol+");

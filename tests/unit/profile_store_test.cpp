@@ -101,6 +101,29 @@ TEST_F(Store, TheFileIsReadAgainOnlyWhenItsTimeOrSizeHasChanged) {
     EXPECT_EQ(store.parses(), 3);
 }
 
+// A user folder named outside the active code page (Wine's 1252 here) holds
+// the file; the failure trace names it with '?' for each letter that the code
+// page lacks.
+TEST(StoreOutsideTheCodePage, TheFileIsMadeAndReadThereAndTheTraceNamesItWithQuestionMarks) {
+    ASSERT_EQ(GetACP(), 1252u);
+    TempFolder folder;
+    const std::string user = folder.path() + "\\Ольга";  // UTF-8
+    ASSERT_TRUE(CreateDirectoryW(Wide(user).c_str(), nullptr));
+    ProfileStore store;
+    store.UseFolder(user.c_str());
+    const std::string file = user + "\\Marlow Remote Control\\profiles.ini";
+    EXPECT_EQ(Names(store.Profiles()), Names(core::BuiltInProfiles));
+    EXPECT_EQ(ReadWholeFile(file), core::WriteProfiles(core::BuiltInProfiles));
+
+    WriteWholeFile(file, FileWith("Test Player") + "Vol++ = Space\r\n");
+    DebugOutput trace;
+    EXPECT_EQ(Names(store.Profiles()), std::vector<std::string>{"Test Player"});
+    EXPECT_EQ(trace.With({"using line", ") of "}).size(), 1u);
+    const std::string named = ") of " + folder.path() +
+                              "\\?????\\Marlow Remote Control\\profiles.ini failed (0x0000000D)";
+    EXPECT_EQ(trace.With({named.c_str()}).size(), 1u);
+}
+
 TEST_F(Store, EachSkippedLineIsTracedWithTheFileTheLineAndTheReason) {
     const std::string good = FileWith("Test Player");
     const int after = static_cast<int>(std::count(good.begin(), good.end(), '\n'));

@@ -80,6 +80,25 @@ TEST(WindowInFront, NamesTheForegroundWindowsClassAndProgramFileName) {
     DestroyWindow(player);
 }
 
+// A class and a program file name outside the active code page are named
+// in UTF-8 (the program's own name is ASCII: the end-to-end tests show a
+// Chinese one).
+TEST(WindowInFront, NamesAClassOutsideTheCodePageInUtf8) {
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"\u64AD\u653E\u5668";  // 播放器
+    ASSERT_NE(RegisterClassW(&windowClass), 0);
+    HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Player",
+                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                  nullptr, windowClass.hInstance, nullptr);
+    SetForegroundWindow(window);
+    const core::Foreground front = WindowInFront();
+    EXPECT_EQ(front.window, reinterpret_cast<core::WindowRef>(window));
+    EXPECT_STREQ(front.windowClass, "\xE6\x92\xAD\xE6\x94\xBE\xE5\x99\xA8");
+    DestroyWindow(window);
+}
+
 // A class of 63 characters is named whole; a longer one is not named at all
 // (a cut name could match another class's profile), and the trace says why.
 TEST(WindowInFront, AClassOfMoreThan63CharactersIsNotNamedCut) {

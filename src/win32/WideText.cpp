@@ -1,0 +1,53 @@
+#include "win32/WideText.h"
+
+#include <cstring>
+#include <cwchar>
+
+#include "win32/FailureTrace.h"
+
+namespace {
+
+int Utf16Of(const char* text, int length, wchar_t* wide, int size) {
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, length, wide, size);
+}
+
+// WC_ERR_INVALID_CHARS, which refuses a lone surrogate, came with Windows
+// Vista (the headers show it from there on); Windows XP refuses the flag
+// itself.
+constexpr DWORD RefuseLoneSurrogates = 0x80;
+
+int Utf8Of(const wchar_t* text, int length, char* utf8, int size) {
+    const int written = WideCharToMultiByte(CP_UTF8, RefuseLoneSurrogates, text, length, utf8, size,
+                                            nullptr, nullptr);
+    if (written == 0 && GetLastError() == ERROR_INVALID_FLAGS)
+        return WideCharToMultiByte(CP_UTF8, 0, text, length, utf8, size, nullptr, nullptr);
+    return written;
+}
+
+// The text of that length converted by convert (which measures when given
+// no room), or empty with the failure traced as what.
+template <typename To, typename From>
+To Converted(const From* text, size_t length,
+             int (*convert)(const From*, int, typename To::value_type*, int), const char* what) {
+    if (length == 0) return To();
+    DWORD error = ERROR_BUFFER_OVERFLOW;
+    if (length <= LongestWideText) {
+        const int count = static_cast<int>(length);
+        const int size = convert(text, count, nullptr, 0);
+        To converted(static_cast<size_t>(size > 0 ? size : 0), typename To::value_type());
+        if (size > 0 && convert(text, count, &converted[0], size) == size) return converted;
+        error = GetLastError();
+    }
+    TraceFailure(what, error);
+    return To();
+}
+
+}  // namespace
+
+std::wstring ToWide(const char* text) {
+    return Converted<std::wstring>(text, std::strlen(text), Utf16Of, "reading a text as UTF-8");
+}
+
+std::string ToUtf8(const wchar_t* text) {
+    return Converted<std::string>(text, std::wcslen(text), Utf8Of, "writing a text as UTF-8");
+}
