@@ -1,5 +1,7 @@
 #include "apps/ProfileStore.h"
 
+#include <algorithm>
+
 #include <shlobj.h>  // after <windows.h>
 
 #include "win32/FailureTrace.h"
@@ -140,7 +142,8 @@ bool ProfileStore::Read() {
             length += read;
         }
     }
-    book_ = core::ParseProfiles(text.data(), length);
+    const std::string utf8 = FileTextInUtf8(text.data(), length);
+    book_ = core::ParseProfiles(utf8.data(), std::min(utf8.size(), text.size()));
     ++parses_;
     TraceSkippedLines(path_, book_);
     return true;

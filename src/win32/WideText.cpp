@@ -51,3 +51,18 @@ std::wstring ToWide(const char* text) {
 std::string ToUtf8(const wchar_t* text) {
     return Converted<std::string>(text, std::wcslen(text), Utf8Of, "writing a text as UTF-8");
 }
+
+std::string FileTextInUtf8(const char* bytes, size_t length) {
+    size_t judged = length;  // up to the last line end, when there is one
+    while (judged > 0 && bytes[judged - 1] != '\n') --judged;
+    if (judged == 0) judged = length;
+    if (judged == 0 || Utf16Of(bytes, static_cast<int>(judged), nullptr, 0) > 0)
+        return std::string(bytes, length);
+    const int count = static_cast<int>(length);
+    std::wstring wide(length, L'\0');  // a code page's character is one UTF-16 unit at most
+    wide.resize(static_cast<size_t>(MultiByteToWideChar(CP_ACP, 0, bytes, count, &wide[0], count)));
+    std::string utf8(wide.size() * 3, '\0');
+    utf8.resize(static_cast<size_t>(Utf8Of(wide.data(), static_cast<int>(wide.size()), &utf8[0],
+                                           static_cast<int>(utf8.size()))));
+    return utf8;
+}

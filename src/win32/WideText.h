@@ -15,5 +15,10 @@ std::wstring ToWide(const char* text);
 // a lone surrogate or is longer than LongestWideText.
 std::string ToUtf8(const wchar_t* text);
 
+// The bytes of a text file in UTF-8: as they are when they are UTF-8
+// (ASCII among it), else read in the active code page, as Notepad saves a
+// file as "ANSI" on Windows before 10. A last line cut short is not judged.
+std::string FileTextInUtf8(const char* bytes, size_t length);
+
 // The longest text converted: the longest path that Windows takes.
 constexpr size_t LongestWideText = 32767;

@@ -124,6 +124,20 @@ TEST(StoreOutsideTheCodePage, TheFileIsMadeAndReadThereAndTheTraceNamesItWithQue
     EXPECT_EQ(trace.With({named.c_str()}).size(), 1u);
 }
 
+// Notepad before Windows 10 saves "ANSI", the active code page: such a file
+// is read in it, and a UTF-8 one as UTF-8 (the same name in both).
+TEST_F(Store, AFileSavedInTheCodePageIsReadInIt) {
+    ASSERT_EQ(GetACP(), 1252u);
+    const std::string utf8 = "[Caf\xC3\xA9 Player]\r\nprogram = caf\xC3\xA9.exe\r\nPlay = P\r\n";
+    const std::string ansi = "[Caf\xE9 Player]\r\nprogram = caf\xE9.exe\r\nPlay = P\r\n";
+    for (const std::string& text : {utf8, ansi}) {
+        Write(text);  // each of another size, so read again
+        const core::List<core::Profile> profiles = store.Profiles();
+        ASSERT_EQ(Names(profiles), std::vector<std::string>{"Caf\xC3\xA9 Player"}) << text;
+        EXPECT_STREQ(profiles.items[0].programs.items[0], "caf\xC3\xA9.exe");
+    }
+}
+
 TEST_F(Store, EachSkippedLineIsTracedWithTheFileTheLineAndTheReason) {
     const std::string good = FileWith("Test Player");
     const int after = static_cast<int>(std::count(good.begin(), good.end(), '\n'));
