@@ -61,9 +61,9 @@ TEST(KeyDocs, OffAndVolDownNameTheDefaultsThatChangeThem) {
     EXPECT_EQ(Describe(NoApplication, 24),
               "shutdown dialog when " + beyondTv + " is the default, else standby");
     EXPECT_EQ(Describe(NoApplication, 29), "shutdown dialog when " + quillmarsh + " is the default");
-    EXPECT_EQ(Describe(WithMediaKeys, 68), "media key Play/Pause");
+    EXPECT_EQ(Describe(WithMediaKeys, 68), "media key MediaPlayPause");
     EXPECT_EQ(Describe(WithMediaKeys, 29),
-              "media key Volume Down unless " + quillmarsh + " is the default");
+              "media key VolumeDown unless " + quillmarsh + " is the default");
 }
 
 }  // namespace

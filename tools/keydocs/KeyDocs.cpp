@@ -3,6 +3,7 @@
 #include "KeyDocs.h"
 
 #include "core/Applications.h"
+#include "core/KeyNames.h"
 #include "core/Pointer.h"
 
 namespace keydocs {
@@ -20,6 +21,12 @@ constexpr int OffKey = Code(RemoteKey::Off);
 constexpr int VolumeDownKey = Code(RemoteKey::VolumeDown);
 constexpr int SlowStepPixels = 10;
 constexpr int FastStepPixels = 50;
+
+// A virtual key as profiles.ini names it.
+std::string KeyName(unsigned key) {
+    const std::string name = core::KeyName(key);
+    return name.empty() ? "virtual key " + std::to_string(key) : name;
+}
 
 std::string ChordText(const KeyAction& action) {
     std::string text;

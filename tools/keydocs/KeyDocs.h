@@ -54,9 +54,6 @@ extern const RemoteButton RemoteButtons[];
 extern const size_t RemoteButtonCount;
 constexpr int RemoteColumns = 4;
 
-// A short name of a virtual key: "M", "Num 5", "Page Up", "Enter".
-std::string KeyName(unsigned key);
-
 // What the key does in that mode, one line of plain text; an empty string
 // when the key does nothing there.
 std::string Describe(Mode mode, int code);
