@@ -17,11 +17,10 @@ constexpr int HighestCode = 255;
 TEST(KeyDocs, EveryCodeThatDoesSomethingHasOneButtonOfItsOwn) {
     std::set<int> codes;
     std::set<std::pair<int, int>> places;
-    for (size_t i = 0; i < RemoteButtonCount; ++i) {
-        const RemoteButton& button = RemoteButtons[i];
-        EXPECT_TRUE(codes.insert(button.code).second) << "code " << int(button.code) << " twice";
-        EXPECT_TRUE(places.insert({button.row, button.column}).second) << button.label;
-        EXPECT_LT(button.column, RemoteColumns) << button.label;
+    for (const core::RemoteKeyRow& key : core::RemoteKeys) {
+        EXPECT_TRUE(codes.insert(Code(key.key)).second) << "code " << Code(key.key) << " twice";
+        EXPECT_TRUE(places.insert({key.place.row, key.place.column}).second) << key.label;
+        EXPECT_LT(key.place.column, core::RemoteColumns) << key.label;
     }
     for (int code = 0; code <= HighestCode; ++code) {
         for (Mode mode : Modes) {
@@ -33,9 +32,9 @@ TEST(KeyDocs, EveryCodeThatDoesSomethingHasOneButtonOfItsOwn) {
 }
 
 TEST(KeyDocs, DescriptionsNameEveryKeyAndStayOnOneLine) {
-    for (size_t i = 0; i < RemoteButtonCount; ++i) {
+    for (const core::RemoteKeyRow& key : core::RemoteKeys) {
         for (Mode mode : Modes) {
-            const std::string text = Describe(mode, RemoteButtons[i].code);
+            const std::string text = Describe(mode, Code(key.key));
             EXPECT_EQ(text.find("virtual key"), std::string::npos) << text;
             EXPECT_EQ(text.find_first_of("\n|"), std::string::npos) << text;
         }

@@ -15,10 +15,9 @@ using core::KeyAction;
 using core::KeyActionKind;
 using core::WithoutTarget;
 
-constexpr int PowerKey = Code(RemoteKey::Power);
-constexpr int StandbyKey = Code(RemoteKey::Standby);
-constexpr int OffKey = Code(RemoteKey::Off);
-constexpr int VolumeDownKey = Code(RemoteKey::VolumeDown);
+using core::MachineRole;
+using core::MachineRoleOf;
+using core::PointerUse;
 constexpr int SlowStepPixels = 10;
 constexpr int FastStepPixels = 50;
 
@@ -38,15 +37,6 @@ std::string ChordText(const KeyAction& action) {
     return text;
 }
 
-const char* DirectionName(int dx, int dy) {
-    static const char* const names[3][3] = {
-        {"up-left", "left", "down-left"},
-        {"up", "", "down"},
-        {"up-right", "right", "down-right"},
-    };
-    return names[dx + 1][dy + 1];
-}
-
 std::string DescribeRow(const KeyAction& action) {
     switch (action.kind) {
         case KeyActionKind::Post:
@@ -59,7 +49,7 @@ std::string DescribeRow(const KeyAction& action) {
         case KeyActionKind::FrontChord:
             return "to the front, then " + ChordText(action);
         case KeyActionKind::Move:
-            return std::string("pointer ") + DirectionName(action.dx, action.dy) + " by " +
+            return std::string("pointer ") + core::DirectionName(action.dx, action.dy) + " by " +
                    std::to_string(SlowStepPixels) + " px (" + std::to_string(FastStepPixels) +
                    " px in fast step)";
         case KeyActionKind::Click:
@@ -82,27 +72,25 @@ std::string DescribeRow(const KeyAction& action) {
 }
 
 std::string DescribeTarget(const core::Application& application, int code) {
-    if (code == PowerKey) return std::string("closes ") + application.name;
+    if (MachineRoleOf(code) == MachineRole::Power) return std::string("closes ") + application.name;
     const KeyAction* action = application.keys->Find(code);
     if (action == nullptr) return {};
     return DescribeRow(*action);
 }
 
+// The key display's name of the pointer action ("left click"), said in full
+// for the toggle and the moves.
 std::string DescribePointer(int code) {
-    switch (code) {
-        case core::LeftClickCode:
-            return "left click";
-        case core::RightClickCode:
-            return "right click";
-        case core::ToggleCode:
+    const char* name = core::PointerActionName(code);
+    if (name == nullptr) return {};
+    switch (core::RowOf(code)->pointer.use) {
+        case PointerUse::ToggleButton:
             return "holds the button down, or lets it go (drag)";
+        case PointerUse::Move:
+            return std::string("pointer ") + name + ", faster while held";
         default:
-            break;
+            return name;
     }
-    if (code < 0 || code > core::RightClickCode) return {};
-    const core::Direction direction = core::Directions[code];
-    return std::string("pointer ") + DirectionName(direction.dx, direction.dy) +
-           ", faster while held";
 }
 
 // The media key that code types while the media keys are on; empty for none.
@@ -112,22 +100,22 @@ std::string MediaKeyText(int code) {
     return "media key " + KeyName(action->keys[0]);
 }
 
-// A key of the machine's own whose action without a target the default
-// application chooses (its row's off or volumeDown).
+// A machine role whose action without a target the default application
+// chooses (its row's off or volumeDown).
 struct OwnKey {
-    int code;
+    MachineRole role;
     WithoutTarget Application::*asDefault;
     WithoutTarget withoutDefault;  // when the default selector names no row
 };
 
 constexpr OwnKey OwnKeys[] = {
-    {OffKey, &Application::off, core::OffWithoutDefault},
-    {VolumeDownKey, &Application::volumeDown, core::VolumeDownWithoutDefault},
+    {MachineRole::Off, &Application::off, core::OffWithoutDefault},
+    {MachineRole::VolumeDown, &Application::volumeDown, core::VolumeDownWithoutDefault},
 };
 
 const OwnKey* FindOwnKey(int code) {
     for (const OwnKey& key : OwnKeys)
-        if (key.code == code) return &key;
+        if (key.role == MachineRoleOf(code)) return &key;
     return nullptr;
 }
 
@@ -175,10 +163,10 @@ std::string DescribeOwnKey(const OwnKey& key) {
 
 std::string DescribeWithoutTarget(int code) {
     if (const OwnKey* key = FindOwnKey(code)) return DescribeOwnKey(*key);
-    switch (code) {
-        case PowerKey:
+    switch (MachineRoleOf(code)) {
+        case MachineRole::Power:
             return "starts or closes the default TV application, closes the others";
-        case StandbyKey:
+        case MachineRole::Standby:
             return "standby";
         default:
             return DescribePointer(code);
@@ -188,7 +176,8 @@ std::string DescribeWithoutTarget(int code) {
 // What the media keys or a profile do with a key: a key of the machine's own
 // reaches them only where the default application gives it no other role.
 std::string WhereNoOtherRole(const std::string& key, int code) {
-    if (code == PowerKey || code == StandbyKey) return {};
+    const MachineRole role = MachineRoleOf(code);
+    if (role == MachineRole::Power || role == MachineRole::Standby) return {};
     const OwnKey* own = FindOwnKey(code);
     if (key.empty() || own == nullptr) return key;
     if (own->withoutDefault == WithoutTarget::MediaKey) {

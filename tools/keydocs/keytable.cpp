@@ -2,8 +2,8 @@
 // each mode (a column each, in the order of keydocs::Modes: without a TV
 // application, with the media keys, then one per application in the order of
 // its rows), then what each built-in profile changes (a column each, in the
-// order of core::BuiltInProfiles), the keys in the order of the virtual
-// remote's layout.
+// order of core::BuiltInProfiles), the keys in the order of their rows
+// (core::RemoteKeys), which is the virtual remote's layout.
 #include "KeyDocs.h"
 
 #include <cstdio>
@@ -22,12 +22,11 @@ int main() {
     std::printf("\n|---|---|");
     for (size_t i = 0; i < ModeCount + core::BuiltInProfiles.count; ++i) std::printf("---|");
     std::printf("\n");
-    for (size_t i = 0; i < RemoteButtonCount; ++i) {
-        const RemoteButton& button = RemoteButtons[i];
-        std::printf("| %s | %d |", button.label, button.code);
-        for (Mode mode : Modes) Cell(Describe(mode, button.code));
-        for (const core::Profile& profile : core::BuiltInProfiles)
-            Cell(DescribeProfile(profile, button.code));
+    for (const core::RemoteKeyRow& key : core::RemoteKeys) {
+        const int code = Code(key.key);
+        std::printf("| %s | %d |", key.label, code);
+        for (Mode mode : Modes) Cell(Describe(mode, code));
+        for (const core::Profile& profile : core::BuiltInProfiles) Cell(DescribeProfile(profile, code));
         std::printf("\n");
     }
     return 0;
