@@ -2,6 +2,9 @@
 // that what the documents say cannot drift from what the program does.
 #include "KeyDocs.h"
 
+#include <cctype>
+#include <vector>
+
 #include "core/Applications.h"
 #include "core/KeyNames.h"
 #include "core/Pointer.h"
@@ -192,6 +195,70 @@ std::string WhereNoOtherRole(const std::string& key, int code) {
 std::string DescribeMediaKey(int code) { return WhereNoOtherRole(MediaKeyText(code), code); }
 
 }  // namespace
+
+namespace {
+
+constexpr unsigned HighestVirtualKey = 0xFF;
+constexpr unsigned HighestAppCommand = 0xFF;
+
+// The position of the number that ends the name ("F11": 1), or npos.
+size_t NumberAt(const std::string& name) {
+    size_t at = name.size();
+    while (at > 0 && std::isdigit(static_cast<unsigned char>(name[at - 1]))) --at;
+    return at == name.size() ? std::string::npos : at;
+}
+
+// Whether the name follows the other in a run: "B" after "A", "F10" after "F9".
+bool Follows(const std::string& name, const std::string& before) {
+    if (name.size() == 1 && before.size() == 1) return name[0] == before[0] + 1;
+    const size_t at = NumberAt(name);
+    const size_t beforeAt = NumberAt(before);
+    return at != std::string::npos && beforeAt != std::string::npos && at > 0 &&
+           name.compare(0, at, before, 0, beforeAt) == 0 &&
+           std::stoi(name.substr(at)) == std::stoi(before.substr(beforeAt)) + 1;
+}
+
+std::string Quoted(const std::string& name) { return "`" + name + "`"; }
+
+// "a, b and c".
+std::string Joined(const std::vector<std::string>& items) {
+    std::string text;
+    for (size_t i = 0; i < items.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    return text;
+}
+
+}  // namespace
+
+std::string KeyNamesText() {
+    std::vector<std::string> items;
+    std::string first;
+    std::string last;
+    const auto endRun = [&] {
+        if (!first.empty()) items.push_back(first == last ? Quoted(first) : Quoted(first) + " to " + Quoted(last));
+        first.clear();
+    };
+    for (unsigned key = 1; key <= HighestVirtualKey; ++key) {
+        const std::string name = core::KeyName(key);
+        if (!name.empty() && !first.empty() && Follows(name, last)) {
+            last = name;
+            continue;
+        }
+        endRun();
+        first = last = name;
+    }
+    endRun();
+    return Joined(items);
+}
+
+std::string AppCommandsText() {
+    std::vector<std::string> items;
+    for (unsigned command = 1; command <= HighestAppCommand; ++command) {
+        const char* name = core::AppCommandName(command);
+        if (name != nullptr && core::KeyNamed(name) == 0) items.push_back(Quoted(name));
+    }
+    return Joined(items);
+}
 
 const char* ModeName(Mode mode) {
     switch (mode.kind) {

@@ -45,6 +45,12 @@ const char* ModeName(Mode mode);
 // when the key does nothing there.
 std::string Describe(Mode mode, int code);
 
+// The names that profiles.ini reads, for the README's list of them: runs of
+// names in the order of their virtual keys, "`0` to `9`, `A` to `Z`, `Backspace`,
+// ...", then the app commands that are no key's name.
+std::string KeyNamesText();
+std::string AppCommandsText();
+
 // What changes for the key while a window of the profile is in front,
 // "Profiles" is 1 and no TV application runs, its action named as
 // profiles.ini names it; an empty string when the key acts as without the
