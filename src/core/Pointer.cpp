@@ -25,7 +25,7 @@ bool Inside(const ScreenBounds& bounds, int x, int y) {
     return bounds.minX < x && x < bounds.maxX && bounds.minY < y && y < bounds.maxY;
 }
 
-void ToggleButton(PointerState& pointer, Desktop& desktop) {
+void ToggleHeldButton(PointerState& pointer, Desktop& desktop) {
     const bool swapped = desktop.ButtonsSwapped();
     const Point position = desktop.Cursor();
     if (!pointer.buttonHeld) {
@@ -40,15 +40,14 @@ void ToggleButton(PointerState& pointer, Desktop& desktop) {
     }
 }
 
-void MovePointer(PointerState& pointer, Desktop& desktop, int code) {
+void MovePointer(PointerState& pointer, Desktop& desktop, const PointerRole& direction) {
     const ScreenBounds& bounds = pointer.bounds;
     const int move = ++pointer.stepCounter;
     const int step = move <= OnePixelMoves   ? 1
                      : move <= SmallStepMoves ? bounds.smallStep
                                               : bounds.largeStep;
     const Point position = desktop.Cursor();
-    const Point next = {position.x + Directions[code].dx * step,
-                        position.y + Directions[code].dy * step};
+    const Point next = {position.x + direction.dx * step, position.y + direction.dy * step};
     if (Inside(bounds, next.x, next.y)) {
         desktop.SetCursor(next);
     } else {
@@ -79,23 +78,50 @@ void MoveByStep(Desktop& desktop, int dx, int dy, bool fastStep) {
     desktop.MoveBy(dx * step, dy * step);
 }
 
+const char* DirectionName(int dx, int dy) {
+    static constexpr const char* Names[3][3] = {
+        {"up-left", "left", "down-left"},
+        {"up", "", "down"},
+        {"up-right", "right", "down-right"},
+    };
+    return dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 ? Names[dx + 1][dy + 1] : "";
+}
+
 const char* PointerActionName(int code) {
-    static constexpr const char* Names[] = {"left click", "up-left", "up", "up-right", "left",
-                                            "button",     "right",   "down-left", "down",
-                                            "down-right", "right click"};
-    return code >= 0 && code <= RightClickCode ? Names[code] : nullptr;
+    const RemoteKeyRow* row = RowOf(code);
+    switch (row != nullptr ? row->pointer.use : PointerUse::None) {
+        case PointerUse::LeftClick:
+            return "left click";
+        case PointerUse::RightClick:
+            return "right click";
+        case PointerUse::ToggleButton:
+            return "button";
+        case PointerUse::Move:
+            return DirectionName(row->pointer.dx, row->pointer.dy);
+        case PointerUse::None:
+            break;
+    }
+    return nullptr;
 }
 
 void PointerAction(PointerState& pointer, Desktop& desktop, int code) {
-    const unsigned key = static_cast<unsigned>(code);
-    if (key == LeftClickCode) {
-        ClickAtPointer(desktop, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
-    } else if (key == ToggleCode) {
-        ToggleButton(pointer, desktop);
-    } else if (key == RightClickCode) {
-        ClickAtPointer(desktop, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
-    } else if (key < RightClickCode) {
-        MovePointer(pointer, desktop, code);
+    const RemoteKeyRow* row = RowOf(code);
+    if (row == nullptr) return;
+    switch (row->pointer.use) {
+        case PointerUse::LeftClick:
+            ClickAtPointer(desktop, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+            break;
+        case PointerUse::ToggleButton:
+            ToggleHeldButton(pointer, desktop);
+            break;
+        case PointerUse::RightClick:
+            ClickAtPointer(desktop, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+            break;
+        case PointerUse::Move:
+            MovePointer(pointer, desktop, row->pointer);
+            break;
+        case PointerUse::None:
+            break;
     }
 }
 

@@ -14,92 +14,19 @@
 #include "core/Profiles.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <iterator>
-#include <numeric>
 #include <string_view>
 
-#include "core/Sdk.h"
+#include "core/KeyNames.h"
 #include "core/Text.h"
 
 namespace core {
 
 namespace {
 
-// A key by its name in an action.
-struct NamedKey {
-    uint8_t key;
-    const char* name;
-};
-
-// Besides these the letters A to Z and the digits 0 to 9 (one character
-// each), F1 to F12, Num0 to Num9, and the media keys below.
-constexpr NamedKey KeyNames[] = {
-    {VK_CONTROL, "Ctrl"},   {VK_SHIFT, "Shift"},       {VK_MENU, "Alt"},          {VK_LWIN, "Win"},
-    {VK_SPACE, "Space"},    {VK_RETURN, "Enter"},      {VK_ESCAPE, "Esc"},        {VK_TAB, "Tab"},
-    {VK_BACK, "Backspace"}, {VK_INSERT, "Insert"},     {VK_DELETE, "Delete"},     {VK_HOME, "Home"},
-    {VK_END, "End"},        {VK_PRIOR, "PageUp"},      {VK_NEXT, "PageDown"},     {VK_UP, "Up"},
-    {VK_DOWN, "Down"},      {VK_LEFT, "Left"},         {VK_RIGHT, "Right"},       {VK_OEM_PLUS, "Plus"},
-    {VK_OEM_MINUS, "Minus"}, {VK_OEM_COMMA, "Comma"},  {VK_OEM_PERIOD, "Period"}, {VK_ADD, "NumPlus"},
-    {VK_SUBTRACT, "NumMinus"},
-};
-
-// The media and browser keys and the app commands share their names: a key
-// typed, or AppCommand:<name>. A key 0: the app command has no key.
-struct MediaName {
-    const char* name;
-    uint8_t key;
-    uint16_t command;
-};
-
-constexpr MediaName MediaNames[] = {
-    {"MediaPlayPause", VK_MEDIA_PLAY_PAUSE, APPCOMMAND_MEDIA_PLAY_PAUSE},
-    {"MediaStop", VK_MEDIA_STOP, APPCOMMAND_MEDIA_STOP},
-    {"MediaNext", VK_MEDIA_NEXT_TRACK, APPCOMMAND_MEDIA_NEXTTRACK},
-    {"MediaPrevious", VK_MEDIA_PREV_TRACK, APPCOMMAND_MEDIA_PREVIOUSTRACK},
-    {"VolumeUp", VK_VOLUME_UP, APPCOMMAND_VOLUME_UP},
-    {"VolumeDown", VK_VOLUME_DOWN, APPCOMMAND_VOLUME_DOWN},
-    {"VolumeMute", VK_VOLUME_MUTE, APPCOMMAND_VOLUME_MUTE},
-    {"BrowserBack", VK_BROWSER_BACK, APPCOMMAND_BROWSER_BACKWARD},
-    {"BrowserForward", VK_BROWSER_FORWARD, APPCOMMAND_BROWSER_FORWARD},
-    {"BrowserRefresh", VK_BROWSER_REFRESH, APPCOMMAND_BROWSER_REFRESH},
-    {"BrowserStop", VK_BROWSER_STOP, APPCOMMAND_BROWSER_STOP},
-    {"BrowserSearch", VK_BROWSER_SEARCH, APPCOMMAND_BROWSER_SEARCH},
-    {"BrowserFavorites", VK_BROWSER_FAVORITES, APPCOMMAND_BROWSER_FAVORITES},
-    {"BrowserHome", VK_BROWSER_HOME, APPCOMMAND_BROWSER_HOME},
-    {"MediaPlay", 0, APPCOMMAND_MEDIA_PLAY},
-    {"MediaPause", 0, APPCOMMAND_MEDIA_PAUSE},
-    {"MediaRecord", 0, APPCOMMAND_MEDIA_RECORD},
-    {"MediaFastForward", 0, APPCOMMAND_MEDIA_FAST_FORWARD},
-    {"MediaRewind", 0, APPCOMMAND_MEDIA_REWIND},
-    {"MediaChannelUp", 0, APPCOMMAND_MEDIA_CHANNEL_UP},
-    {"MediaChannelDown", 0, APPCOMMAND_MEDIA_CHANNEL_DOWN},
-};
-
-// The first entry of the table for which the test is true, or null.
-template <typename T, size_t N, typename Test>
-const T* FirstOf(const T (&table)[N], Test test) {
-    const T* found = std::find_if(std::begin(table), std::end(table), test);
-    return found != std::end(table) ? found : nullptr;
-}
-
-const MediaName* MediaNamed(const std::string& name) {
-    return FirstOf(MediaNames,
-                   [&](const MediaName& media) { return SameInAnyCase(media.name, name.c_str()); });
-}
-
 constexpr char PointerName[] = "Pointer";
 constexpr char AppCommandPrefix[] = "AppCommand:";
-
-// A name and a number in a range of keys: "F" 1 to 12, "Num" 0 to 9.
-struct KeyRange {
-    const char* prefix;
-    int first;
-    int last;
-    uint8_t firstKey;
-};
-constexpr KeyRange KeyRanges[] = {{"F", 1, 12, VK_F1}, {"Num", 0, 9, VK_NUMPAD0}};
 
 // Built by appending: GCC 12 at -O2 warns (-Wrestrict) about an overlap that
 // cannot happen in `"'" + std::string(text) + "'"`.
@@ -118,72 +45,23 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-bool StartsInAnyCase(std::string_view text, std::string_view start) {
-    return text.size() >= start.size() &&
-           SameInAnyCase(std::string(text.substr(0, start.size())).c_str(), std::string(start).c_str());
-}
-
-// The number that follows the prefix in the name ("F11": 11), or -1.
-int NumberAfter(std::string_view name, std::string_view prefix) {
-    const std::string_view digits = name.substr(std::min(prefix.size(), name.size()));
-    if (!StartsInAnyCase(name, prefix) || digits.empty() || digits.size() > 2 ||
-        (digits.size() == 2 && digits[0] == '0') ||
-        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return -1;
-    return std::accumulate(digits.begin(), digits.end(), 0,
-                           [](int number, char digit) { return number * 10 + (digit - '0'); });
-}
-
-// The key of a name, or 0.
-uint8_t KeyOfName(const std::string& name) {
-    if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(name[0])))
-        return static_cast<uint8_t>(std::toupper(static_cast<unsigned char>(name[0])));
-    if (const NamedKey* named =
-            FirstOf(KeyNames, [&](const NamedKey& key) { return SameInAnyCase(key.name, name.c_str()); }))
-        return named->key;
-    if (const MediaName* media = MediaNamed(name)) return media->key;
-    const KeyRange* range = FirstOf(KeyRanges, [&](const KeyRange& candidate) {
-        const int number = NumberAfter(name, candidate.prefix);
-        return number >= candidate.first && number <= candidate.last;
-    });
-    if (range == nullptr) return 0;
-    return static_cast<uint8_t>(range->firstKey + NumberAfter(name, range->prefix) - range->first);
-}
-
-// The name of a key, or "" for a key without one.
-std::string NameOfKey(uint8_t key) {
-    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'))
-        return std::string(1, static_cast<char>(key));
-    if (const NamedKey* named = FirstOf(KeyNames, [key](const NamedKey& entry) { return entry.key == key; }))
-        return named->name;
-    if (const MediaName* media =
-            FirstOf(MediaNames, [key](const MediaName& entry) { return entry.key == key; }))
-        return media->name;
-    const KeyRange* range = FirstOf(KeyRanges, [key](const KeyRange& candidate) {
-        return key >= candidate.firstKey && key <= candidate.firstKey + (candidate.last - candidate.first);
-    });
-    if (range == nullptr) return {};
-    return range->prefix + std::to_string(range->first + (key - range->firstKey));
-}
-
 // The action of the text for the key; false when the text names none.
 bool ParseAction(RemoteKey key, std::string_view text, KeyAction& action) {
-    if (SameInAnyCase(std::string(text).c_str(), PointerName)) {
+    if (SameInAnyCase(text, PointerName)) {
         action = LeaveToPointer(key);
         return true;
     }
     if (StartsInAnyCase(text, AppCommandPrefix)) {
-        const MediaName* command =
-            MediaNamed(std::string(Trimmed(text.substr(std::strlen(AppCommandPrefix)))));
-        if (command == nullptr) return false;
-        action = AppCommand(key, command->command);
+        const unsigned command = AppCommandNamed(Trimmed(text.substr(std::strlen(AppCommandPrefix))));
+        if (command == 0) return false;
+        action = AppCommand(key, static_cast<uint16_t>(command));
         return true;
     }
     action = Type(key, 0);
     size_t count = 0;
     for (size_t start = 0; start <= text.size(); ++count) {
         const size_t plus = std::min(text.find('+', start), text.size());
-        const uint8_t typed = KeyOfName(std::string(Trimmed(text.substr(start, plus - start))));
+        const uint8_t typed = KeyNamed(Trimmed(text.substr(start, plus - start)));
         if (typed == 0 || count == std::size(action.keys)) return false;
         action.keys[count] = typed;
         start = plus + 1;
@@ -197,8 +75,7 @@ bool IsProgramName(std::string_view name) {
     constexpr std::string_view Extension = ".exe";
     return name.size() > Extension.size() && name.size() < ForegroundNameSize &&
            name.find_first_of("\\/:*?\"<>|") == std::string_view::npos &&
-           SameInAnyCase(std::string(name.substr(name.size() - Extension.size())).c_str(),
-                         std::string(Extension).c_str());
+           SameInAnyCase(name.substr(name.size() - Extension.size()), Extension);
 }
 
 // One [section] of the file as it is read.
@@ -302,14 +179,14 @@ void Reader::Read(int line, std::string_view text) {
 
 void Reader::Setting(int line, std::string_view name, std::string_view value) {
     const std::string key(name);
-    if (SameInAnyCase(key.c_str(), "program")) {
+    if (SameInAnyCase(key, "program")) {
         if (IsProgramName(value))
             section_.programs.emplace_back(value);
         else
             Skip(line, "unknown program name " + Quoted(value));
         return;
     }
-    if (SameInAnyCase(key.c_str(), "class")) {
+    if (SameInAnyCase(key, "class")) {
         if (!value.empty() && value.size() < ForegroundNameSize)
             section_.windowClasses.emplace_back(value);
         else
@@ -428,14 +305,13 @@ std::string ProfileActionText(const KeyAction& action) {
         case KeyActionKind::Pointer:
             return PointerName;
         case KeyActionKind::AppCommand: {
-            const MediaName* command =
-                FirstOf(MediaNames, [&](const MediaName& media) { return media.command == action.value; });
-            return command != nullptr ? AppCommandPrefix + std::string(command->name) : "";
+            const char* command = AppCommandName(action.value);
+            return command != nullptr ? AppCommandPrefix + std::string(command) : "";
         }
         case KeyActionKind::Chord: {
             std::string text;
             for (size_t i = 0; i < ChordLength(action); ++i) {
-                const std::string name = NameOfKey(action.keys[i]);
+                const std::string name = KeyName(action.keys[i]);
                 if (name.empty()) return {};
                 text += (i == 0 ? "" : "+") + name;
             }

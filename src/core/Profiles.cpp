@@ -32,19 +32,8 @@ const Profile* MatchProfile(List<Profile> profiles, const Foreground& foreground
 }
 
 bool RepeatsInProfile(int code) {
-    switch (static_cast<RemoteKey>(code)) {
-        case RemoteKey::Up:
-        case RemoteKey::Down:
-        case RemoteKey::Left:
-        case RemoteKey::Right:
-        case RemoteKey::VolumeUp:
-        case RemoteKey::VolumeDown:
-        case RemoteKey::FastForward:
-        case RemoteKey::Rewind:
-            return true;
-        default:
-            return false;
-    }
+    const RemoteKeyRow* row = RowOf(code);
+    return row != nullptr && row->repeatsInPlayers();
 }
 
 bool Remote::RouteToProfile(int code) {

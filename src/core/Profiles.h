@@ -86,9 +86,9 @@ std::string ProfileActionText(const KeyAction& action);
 // "profiles.ini: 2 lines skipped (see line 14)".
 std::string DescribeProfileFile(const ProfileBook& book);
 
-// True for the keys whose profile action repeats while the key is held: the
-// four directions and the volume keys, and the seek keys. Every other key
-// acts once per press.
+// True for the keys whose profile action repeats while the key is held (their
+// rows' RepeatsInPlayers: the four directions, the volume keys and the seek
+// keys). Every other key acts once per press.
 bool RepeatsInProfile(int code);
 
 }  // namespace core

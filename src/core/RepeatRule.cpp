@@ -6,8 +6,8 @@
 namespace core {
 
 bool IsOneShotKey(int code) {
-    return code == Code(RemoteKey::Power) || code == Code(RemoteKey::Standby) ||
-           code == Code(RemoteKey::Off) || code == Code(RemoteKey::VolumeDown);
+    const RemoteKeyRow* row = RowOf(code);
+    return row != nullptr && row->oneShot();
 }
 
 void Polled(State& state, uint32_t now) {
@@ -49,10 +49,12 @@ int SuppressRepeat(const State& state, bool repeat, int code, bool volumeDownIsM
     if (!repeat) return code;
     if (state.shutdownDialogOpen) return SuppressedKey;
     const bool targetActive = state.AnyActive();
-    if (code == Code(RemoteKey::VolumeDown) && volumeDownIsMedia && !targetActive) return code;
+    const RemoteKeyRow* row = RowOf(code);
+    if (row != nullptr && row->machine == MachineRole::VolumeDown && volumeDownIsMedia && !targetActive)
+        return code;
     if (IsOneShotKey(code)) return SuppressedKey;
     if (state.repeat.repeatCount % RepeatsPerDelivery != 0 && targetActive) return SuppressedKey;
-    if (state.settings.mediaKeys && !targetActive && code != Code(RemoteKey::VolumeUp) &&
+    if (state.settings.mediaKeys && !targetActive && !(row != nullptr && row->repeatsInPlayers()) &&
         MediaKeys.Find(code) != nullptr)
         return SuppressedKey;
     return code;

@@ -26,8 +26,8 @@ constexpr uint32_t UnseenAtMostMs = 2000;
 // and then every tenth repeat.
 constexpr int RepeatsPerDelivery = 10;
 
-// True for the keys that act once per press: Power, Standby, Off and Vol-
-// (the router's power actions). A repeat of these never acts.
+// True for the keys that act once per press (their rows' OneShot: Power,
+// Standby, Off and Vol-). A repeat of these never acts.
 bool IsOneShotKey(int code);
 
 // The poll looks at the receiver at time now (milliseconds of a counter
@@ -48,8 +48,8 @@ void ActedOnRead(State& state, uint32_t now);
 // shutdown dialog is open (only a first press answers it); otherwise a
 // repeat is dropped while a TV application is the target, except every tenth.
 // With the media keys on and no target, a media key acts once per press,
-// except Vol+ and Vol-, which repeat while held (volumeDownIsMedia: Vol- is a
-// media key now, not a one-shot key).
+// except those that repeat in players (Vol+ and Vol-; volumeDownIsMedia:
+// Vol- is a media key now, not a one-shot key).
 int SuppressRepeat(const State& state, bool repeat, int code, bool volumeDownIsMedia = false);
 
 }  // namespace core

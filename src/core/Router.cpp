@@ -13,11 +13,6 @@ namespace core {
 
 namespace {
 
-constexpr int PowerKey = Code(RemoteKey::Power);
-constexpr int StandbyKey = Code(RemoteKey::Standby);
-constexpr int OffKey = Code(RemoteKey::Off);
-constexpr int VolumeDownKey = Code(RemoteKey::VolumeDown);
-
 bool SameText(const char* a, const char* b) {
     return a == b || (a != nullptr && b != nullptr && std::strcmp(a, b) == 0);
 }
@@ -31,7 +26,7 @@ bool SameLookup(const WindowIdentity& a, const WindowIdentity& b) {
 void Remote::OnRead(int code) {
     const bool repeat = UpdateRepeatState(state_, code, desktop_.Now());
     // Asked only where it matters: a held Vol- with the media keys on.
-    const bool volumeDownIsMedia = repeat && code == VolumeDownKey &&
+    const bool volumeDownIsMedia = repeat && MachineRoleOf(code) == MachineRole::VolumeDown &&
                                    (state_.settings.mediaKeys || state_.settings.profiles) &&
                                    VolumeDownIsMedia();
     readIsRepeat_ = repeat;
@@ -66,13 +61,15 @@ void Remote::Route(int code) {
     }
     // Shortly after a resume, a Standby or Off read is one from before the
     // sleep, or one that would send the PC straight back.
-    if ((code == StandbyKey || code == OffKey) && ReceiverLink(state_, desktop_).QuietAfterResume())
+    const MachineRole role = MachineRoleOf(code);
+    if ((role == MachineRole::Standby || role == MachineRole::Off) &&
+        ReceiverLink(state_, desktop_).QuietAfterResume())
         return;
     WindowRef known = 0;
     const Application* target = Target(known);
     if (target == nullptr) {
         RouteWithoutTarget(code);
-    } else if (code == PowerKey) {
+    } else if (role == MachineRole::Power) {
         PowerToggle(target->id);
     } else {
         // The keys that do nothing to a target (Standby, and Off for some)
@@ -122,20 +119,20 @@ bool Remote::NoTvWindowExists() {
 
 void Remote::RouteWithoutTarget(int code) {
     const int selector = state_.settings.defaultSelector;
-    switch (code) {
-        case PowerKey:
+    switch (MachineRoleOf(code)) {
+        case MachineRole::Power:
             PowerWithoutTarget();
             break;
-        case StandbyKey:
+        case MachineRole::Standby:
             ActWithoutTarget(WithoutTarget::Standby, code);
             break;
-        case OffKey:
+        case MachineRole::Off:
             ActWithoutTarget(OffAsDefault(selector), code);
             break;
-        case VolumeDownKey:
+        case MachineRole::VolumeDown:
             ActWithoutTarget(VolumeDownAsDefault(selector), code);
             break;
-        default:
+        case MachineRole::None:
             AdoptOrPoint(code);
             break;
     }

@@ -31,7 +31,7 @@ void Remote::AnswerShutdownDialog(int code) {
     const WindowRef dialog = state_.shutdownDialog;
     if (dialog == 0) return;
     desktop_.Raise(dialog);
-    desktop_.Send(dialog, WM_KEYDOWN, code == Code(RemoteKey::Power) ? VK_RETURN : VK_ESCAPE, 0);
+    desktop_.Send(dialog, WM_KEYDOWN, MachineRoleOf(code) == MachineRole::Power ? VK_RETURN : VK_ESCAPE, 0);
 }
 
 }  // namespace core

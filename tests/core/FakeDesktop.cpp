@@ -9,10 +9,13 @@
 #include <iterator>
 #include <sstream>
 
+#include "core/KeyNames.h"
+
 namespace {
 
-// The names that the effects print for numbers: messages, virtual keys
-// (letters and digits print as 'M'), mouse events and message box styles.
+// The names that the effects print for numbers: messages, mouse events and
+// message box styles; virtual keys print as profiles.ini names them ("M",
+// "Num5", "PageUp").
 enum class Kind { Message, Key, Mouse, Box };
 
 struct Name {
@@ -24,14 +27,6 @@ struct Name {
 #define NAMED(kind, constant) {Kind::kind, constant, #constant}
 constexpr Name Names[] = {
     NAMED(Message, WM_KEYDOWN),
-    NAMED(Key, VK_RETURN), NAMED(Key, VK_SHIFT), NAMED(Key, VK_CONTROL), NAMED(Key, VK_MENU),
-    NAMED(Key, VK_ESCAPE), NAMED(Key, VK_SPACE), NAMED(Key, VK_PRIOR), NAMED(Key, VK_NEXT),
-    NAMED(Key, VK_END), NAMED(Key, VK_HOME), NAMED(Key, VK_LEFT), NAMED(Key, VK_UP),
-    NAMED(Key, VK_RIGHT), NAMED(Key, VK_DOWN), NAMED(Key, VK_DELETE), NAMED(Key, VK_ADD),
-    NAMED(Key, VK_SUBTRACT), NAMED(Key, VK_F4), NAMED(Key, VK_F8), NAMED(Key, VK_F11),
-    NAMED(Key, VK_VOLUME_MUTE), NAMED(Key, VK_VOLUME_DOWN), NAMED(Key, VK_VOLUME_UP),
-    NAMED(Key, VK_MEDIA_NEXT_TRACK), NAMED(Key, VK_MEDIA_PREV_TRACK), NAMED(Key, VK_MEDIA_STOP),
-    NAMED(Key, VK_MEDIA_PLAY_PAUSE), NAMED(Key, VK_OEM_COMMA), NAMED(Key, VK_OEM_PERIOD),
     NAMED(Mouse, MOUSEEVENTF_LEFTDOWN), NAMED(Mouse, MOUSEEVENTF_LEFTUP),
     NAMED(Mouse, MOUSEEVENTF_RIGHTDOWN), NAMED(Mouse, MOUSEEVENTF_RIGHTUP),
     NAMED(Box, MB_OK), NAMED(Box, MB_SETFOREGROUND),
@@ -39,10 +34,10 @@ constexpr Name Names[] = {
 #undef NAMED
 
 std::string NameOf(Kind kind, unsigned value) {
-    if (kind == Kind::Key && ((value >= '0' && value <= '9') || (value >= 'A' && value <= 'Z')))
-        return std::string("'") + static_cast<char>(value) + "'";
-    if (kind == Kind::Key && value >= VK_NUMPAD0 && value <= VK_NUMPAD9)
-        return "VK_NUMPAD" + std::to_string(value - VK_NUMPAD0);
+    if (kind == Kind::Key) {
+        const std::string name = core::KeyName(value);
+        return name.empty() ? std::to_string(value) : name;
+    }
     for (const Name& name : Names)
         if (name.kind == kind && name.value == value) return name.name;
     for (const core::Application& row : core::Applications)

@@ -1,6 +1,6 @@
-"""The README stays true to the program: its key table is what keytable.exe
-prints from the program's own key tables, and every picture it shows is one
-the guided tour takes."""
+"""The README stays true to the program: its key table and its list of key
+names are what keytable.exe prints from the program's own tables, and every
+picture it shows is one the guided tour takes."""
 
 import re
 from pathlib import Path
@@ -19,20 +19,21 @@ README = (REPO / "README.md").read_text(encoding="utf-8")
 
 
 @pytest.fixture(scope="module")
-def printed_table(tmp_path_factory):
+def printed(tmp_path_factory):
     wine = WineEnv(tmp_path_factory.mktemp("wine") / "prefix", "").create_from_template()
     try:
-        yield keytable.generate(wine, BIN)
+        yield {part: keytable.generate(wine, BIN, part) for part in keytable.PARTS}
     finally:
         wine.kill()
 
 
-def test_the_key_table_is_the_one_the_program_prints(printed_table):
-    assert keytable.block(README) == printed_table, "run scripts/keytable.sh"
+@pytest.mark.parametrize("part", keytable.PARTS)
+def test_each_generated_part_is_the_one_the_program_prints(printed, part):
+    assert keytable.block(README, part) == printed[part], "run scripts/keytable.sh"
 
 
-def test_the_key_table_has_a_row_for_every_button_and_a_column_for_every_mode(printed_table):
-    rows = [line for line in printed_table.splitlines() if line.startswith("| ")]
+def test_the_key_table_has_a_row_for_every_button_and_a_column_for_every_mode(printed):
+    rows = [line for line in printed["key table"].splitlines() if line.startswith("| ")]
     header, body = rows[0], rows[1:]
     # Key, code, no TV application, media keys, one per application, then
     # one per built-in profile.

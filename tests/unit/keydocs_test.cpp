@@ -17,11 +17,10 @@ constexpr int HighestCode = 255;
 TEST(KeyDocs, EveryCodeThatDoesSomethingHasOneButtonOfItsOwn) {
     std::set<int> codes;
     std::set<std::pair<int, int>> places;
-    for (size_t i = 0; i < RemoteButtonCount; ++i) {
-        const RemoteButton& button = RemoteButtons[i];
-        EXPECT_TRUE(codes.insert(button.code).second) << "code " << int(button.code) << " twice";
-        EXPECT_TRUE(places.insert({button.row, button.column}).second) << button.label;
-        EXPECT_LT(button.column, RemoteColumns) << button.label;
+    for (const core::RemoteKeyRow& key : core::RemoteKeys) {
+        EXPECT_TRUE(codes.insert(Code(key.key)).second) << "code " << Code(key.key) << " twice";
+        EXPECT_TRUE(places.insert({key.place.row, key.place.column}).second) << key.label;
+        EXPECT_LT(key.place.column, core::RemoteColumns) << key.label;
     }
     for (int code = 0; code <= HighestCode; ++code) {
         for (Mode mode : Modes) {
@@ -33,9 +32,9 @@ TEST(KeyDocs, EveryCodeThatDoesSomethingHasOneButtonOfItsOwn) {
 }
 
 TEST(KeyDocs, DescriptionsNameEveryKeyAndStayOnOneLine) {
-    for (size_t i = 0; i < RemoteButtonCount; ++i) {
+    for (const core::RemoteKeyRow& key : core::RemoteKeys) {
         for (Mode mode : Modes) {
-            const std::string text = Describe(mode, RemoteButtons[i].code);
+            const std::string text = Describe(mode, Code(key.key));
             EXPECT_EQ(text.find("virtual key"), std::string::npos) << text;
             EXPECT_EQ(text.find_first_of("\n|"), std::string::npos) << text;
         }
@@ -43,9 +42,12 @@ TEST(KeyDocs, DescriptionsNameEveryKeyAndStayOnOneLine) {
 }
 
 TEST(KeyDocs, KeysTheProgramIgnoresAreDescribedAsDoingNothing) {
-    // A code without a row, a lookup that sends nothing, and keys the router
-    // keeps from the target's map.
-    for (Mode mode : Modes) EXPECT_EQ(Describe(mode, 70), "") << ModeName(mode);
+    // Codes without a row (any a new key has not taken), a lookup that sends
+    // nothing, and keys the router keeps from the target's map.
+    for (int code = 0; code <= HighestCode; ++code) {
+        if (core::RowOf(code) != nullptr) continue;
+        for (Mode mode : Modes) EXPECT_EQ(Describe(mode, code), "") << ModeName(mode) << ", code " << code;
+    }
     EXPECT_EQ(Describe(TargetIs(AppId::BeyondTv), 21), "");
     EXPECT_EQ(Describe(TargetIs(AppId::BeyondTv), 24), "");
     EXPECT_EQ(Describe(TargetIs(AppId::WinDvr), 24), "");
@@ -61,9 +63,9 @@ TEST(KeyDocs, OffAndVolDownNameTheDefaultsThatChangeThem) {
     EXPECT_EQ(Describe(NoApplication, 24),
               "shutdown dialog when " + beyondTv + " is the default, else standby");
     EXPECT_EQ(Describe(NoApplication, 29), "shutdown dialog when " + quillmarsh + " is the default");
-    EXPECT_EQ(Describe(WithMediaKeys, 68), "media key Play/Pause");
+    EXPECT_EQ(Describe(WithMediaKeys, 68), "media key MediaPlayPause");
     EXPECT_EQ(Describe(WithMediaKeys, 29),
-              "media key Volume Down unless " + quillmarsh + " is the default");
+              "media key VolumeDown unless " + quillmarsh + " is the default");
 }
 
 }  // namespace

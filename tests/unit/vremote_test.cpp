@@ -74,8 +74,8 @@ bool Overlap(const vremote::Box& a, const vremote::Box& b) {
     return a.left < b.right() && b.left < a.right() && a.top < b.bottom() && b.top < a.bottom();
 }
 
-void ExpectFits(const keydocs::RemoteButton* buttons, size_t count) {
-    const vremote::RemoteLayout layout = vremote::LayoutRemote(buttons, count);
+void ExpectFits(const core::RemoteKeyRow* keys, size_t count) {
+    const vremote::RemoteLayout layout = vremote::LayoutRemote(keys, count);
     ASSERT_EQ(layout.buttons.size(), count);
     EXPECT_TRUE(layout.body.right() <= vremote::RemoteWidth && layout.body.right() <= layout.panel.left);
     EXPECT_TRUE(layout.clientHeight <= vremote::MaxRemoteHeight && layout.clientWidth <= 700);
@@ -84,29 +84,31 @@ void ExpectFits(const keydocs::RemoteButton* buttons, size_t count) {
         EXPECT_GT(box.height, 0);
         EXPECT_TRUE(box.left > layout.body.left && box.right() < layout.body.right() &&
                     box.top > layout.body.top && box.bottom() < layout.body.bottom())
-            << buttons[i].label;
+            << keys[i].label;
+        const core::KeyPlace place = keys[i].place;
         for (size_t j = 0; j < i; ++j) {
-            EXPECT_FALSE(Overlap(box, layout.buttons[j])) << buttons[i].label << " " << buttons[j].label;
-            if (buttons[i].row == buttons[j].row) {
-                EXPECT_EQ(box.left < layout.buttons[j].left, buttons[i].column < buttons[j].column);
+            EXPECT_FALSE(Overlap(box, layout.buttons[j])) << keys[i].label << " " << keys[j].label;
+            if (place.row == keys[j].place.row) {
+                EXPECT_EQ(box.left < layout.buttons[j].left, place.column < keys[j].place.column);
             }
-            if (buttons[i].column == buttons[j].column) {
-                EXPECT_EQ(box.top < layout.buttons[j].top, buttons[i].row < buttons[j].row);
+            if (place.column == keys[j].place.column) {
+                EXPECT_EQ(box.top < layout.buttons[j].top, place.row < keys[j].place.row);
             }
         }
     }
 }
 
 TEST(Layout, TheRemotesButtonsKeepTheirGridAndFit) {
-    ExpectFits(keydocs::RemoteButtons, keydocs::RemoteButtonCount);
+    ExpectFits(core::RemoteKeys, core::RemoteKeyCount);
 }
 
 TEST(Layout, ManyRowsShrinkToFit) {
-    std::vector<keydocs::RemoteButton> buttons;
+    std::vector<core::RemoteKeyRow> keys;
     for (uint8_t row = 0; row < 30; ++row)
-        for (uint8_t column = 0; column < keydocs::RemoteColumns; ++column)
-            buttons.push_back({uint8_t(row * 4 + column), "key", row, column});
-    ExpectFits(buttons.data(), buttons.size());
+        for (uint8_t column = 0; column < core::RemoteColumns; ++column)
+            keys.push_back({RemoteKey(row * 4 + column), "key", {row, column}, core::Plain, core::NoPointer,
+                            core::MachineRole::None});
+    ExpectFits(keys.data(), keys.size());
 }
 
 }  // namespace

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "BenchJson.h"
-#include "KeyDocs.h"
 #include "FakeConfig.h"
+#include "core/KeyNames.h"
 
 namespace fakeapp {
 namespace {
@@ -313,9 +313,11 @@ LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case WM_PAINT:
         paint(hwnd, window);
         return 0;
-    case WM_KEYDOWN:
-        show(window, "key " + keydocs::KeyName(static_cast<unsigned>(wParam)));
+    case WM_KEYDOWN: {
+        const std::string name = core::KeyName(static_cast<unsigned>(wParam));
+        show(window, "key " + (name.empty() ? std::to_string(wParam) : name));
         return 0;
+    }
     case WM_APPCOMMAND:
         show(window, "app command " + std::to_string(GET_APPCOMMAND_LPARAM(lParam)));
         return TRUE;

@@ -2,7 +2,11 @@
 // that what the documents say cannot drift from what the program does.
 #include "KeyDocs.h"
 
+#include <cctype>
+#include <vector>
+
 #include "core/Applications.h"
+#include "core/KeyNames.h"
 #include "core/Pointer.h"
 
 namespace keydocs {
@@ -14,12 +18,17 @@ using core::KeyAction;
 using core::KeyActionKind;
 using core::WithoutTarget;
 
-constexpr int PowerKey = Code(RemoteKey::Power);
-constexpr int StandbyKey = Code(RemoteKey::Standby);
-constexpr int OffKey = Code(RemoteKey::Off);
-constexpr int VolumeDownKey = Code(RemoteKey::VolumeDown);
+using core::MachineRole;
+using core::MachineRoleOf;
+using core::PointerUse;
 constexpr int SlowStepPixels = 10;
 constexpr int FastStepPixels = 50;
+
+// A virtual key as profiles.ini names it.
+std::string KeyName(unsigned key) {
+    const std::string name = core::KeyName(key);
+    return name.empty() ? "virtual key " + std::to_string(key) : name;
+}
 
 std::string ChordText(const KeyAction& action) {
     std::string text;
@@ -29,15 +38,6 @@ std::string ChordText(const KeyAction& action) {
         text += KeyName(key);
     }
     return text;
-}
-
-const char* DirectionName(int dx, int dy) {
-    static const char* const names[3][3] = {
-        {"up-left", "left", "down-left"},
-        {"up", "", "down"},
-        {"up-right", "right", "down-right"},
-    };
-    return names[dx + 1][dy + 1];
 }
 
 std::string DescribeRow(const KeyAction& action) {
@@ -52,7 +52,7 @@ std::string DescribeRow(const KeyAction& action) {
         case KeyActionKind::FrontChord:
             return "to the front, then " + ChordText(action);
         case KeyActionKind::Move:
-            return std::string("pointer ") + DirectionName(action.dx, action.dy) + " by " +
+            return std::string("pointer ") + core::DirectionName(action.dx, action.dy) + " by " +
                    std::to_string(SlowStepPixels) + " px (" + std::to_string(FastStepPixels) +
                    " px in fast step)";
         case KeyActionKind::Click:
@@ -75,27 +75,25 @@ std::string DescribeRow(const KeyAction& action) {
 }
 
 std::string DescribeTarget(const core::Application& application, int code) {
-    if (code == PowerKey) return std::string("closes ") + application.name;
+    if (MachineRoleOf(code) == MachineRole::Power) return std::string("closes ") + application.name;
     const KeyAction* action = application.keys->Find(code);
     if (action == nullptr) return {};
     return DescribeRow(*action);
 }
 
+// The key display's name of the pointer action ("left click"), said in full
+// for the toggle and the moves.
 std::string DescribePointer(int code) {
-    switch (code) {
-        case core::LeftClickCode:
-            return "left click";
-        case core::RightClickCode:
-            return "right click";
-        case core::ToggleCode:
+    const char* name = core::PointerActionName(code);
+    if (name == nullptr) return {};
+    switch (core::RowOf(code)->pointer.use) {
+        case PointerUse::ToggleButton:
             return "holds the button down, or lets it go (drag)";
+        case PointerUse::Move:
+            return std::string("pointer ") + name + ", faster while held";
         default:
-            break;
+            return name;
     }
-    if (code < 0 || code > core::RightClickCode) return {};
-    const core::Direction direction = core::Directions[code];
-    return std::string("pointer ") + DirectionName(direction.dx, direction.dy) +
-           ", faster while held";
 }
 
 // The media key that code types while the media keys are on; empty for none.
@@ -105,22 +103,22 @@ std::string MediaKeyText(int code) {
     return "media key " + KeyName(action->keys[0]);
 }
 
-// A key of the machine's own whose action without a target the default
-// application chooses (its row's off or volumeDown).
+// A machine role whose action without a target the default application
+// chooses (its row's off or volumeDown).
 struct OwnKey {
-    int code;
+    MachineRole role;
     WithoutTarget Application::*asDefault;
     WithoutTarget withoutDefault;  // when the default selector names no row
 };
 
 constexpr OwnKey OwnKeys[] = {
-    {OffKey, &Application::off, core::OffWithoutDefault},
-    {VolumeDownKey, &Application::volumeDown, core::VolumeDownWithoutDefault},
+    {MachineRole::Off, &Application::off, core::OffWithoutDefault},
+    {MachineRole::VolumeDown, &Application::volumeDown, core::VolumeDownWithoutDefault},
 };
 
 const OwnKey* FindOwnKey(int code) {
     for (const OwnKey& key : OwnKeys)
-        if (key.code == code) return &key;
+        if (key.role == MachineRoleOf(code)) return &key;
     return nullptr;
 }
 
@@ -168,10 +166,10 @@ std::string DescribeOwnKey(const OwnKey& key) {
 
 std::string DescribeWithoutTarget(int code) {
     if (const OwnKey* key = FindOwnKey(code)) return DescribeOwnKey(*key);
-    switch (code) {
-        case PowerKey:
+    switch (MachineRoleOf(code)) {
+        case MachineRole::Power:
             return "starts or closes the default TV application, closes the others";
-        case StandbyKey:
+        case MachineRole::Standby:
             return "standby";
         default:
             return DescribePointer(code);
@@ -181,7 +179,8 @@ std::string DescribeWithoutTarget(int code) {
 // What the media keys or a profile do with a key: a key of the machine's own
 // reaches them only where the default application gives it no other role.
 std::string WhereNoOtherRole(const std::string& key, int code) {
-    if (code == PowerKey || code == StandbyKey) return {};
+    const MachineRole role = MachineRoleOf(code);
+    if (role == MachineRole::Power || role == MachineRole::Standby) return {};
     const OwnKey* own = FindOwnKey(code);
     if (key.empty() || own == nullptr) return key;
     if (own->withoutDefault == WithoutTarget::MediaKey) {
@@ -196,6 +195,70 @@ std::string WhereNoOtherRole(const std::string& key, int code) {
 std::string DescribeMediaKey(int code) { return WhereNoOtherRole(MediaKeyText(code), code); }
 
 }  // namespace
+
+namespace {
+
+constexpr unsigned HighestVirtualKey = 0xFF;
+constexpr unsigned HighestAppCommand = 0xFF;
+
+// The position of the number that ends the name ("F11": 1), or npos.
+size_t NumberAt(const std::string& name) {
+    size_t at = name.size();
+    while (at > 0 && std::isdigit(static_cast<unsigned char>(name[at - 1]))) --at;
+    return at == name.size() ? std::string::npos : at;
+}
+
+// Whether the name follows the other in a run: "B" after "A", "F10" after "F9".
+bool Follows(const std::string& name, const std::string& before) {
+    if (name.size() == 1 && before.size() == 1) return name[0] == before[0] + 1;
+    const size_t at = NumberAt(name);
+    const size_t beforeAt = NumberAt(before);
+    return at != std::string::npos && beforeAt != std::string::npos && at > 0 &&
+           name.compare(0, at, before, 0, beforeAt) == 0 &&
+           std::stoi(name.substr(at)) == std::stoi(before.substr(beforeAt)) + 1;
+}
+
+std::string Quoted(const std::string& name) { return "`" + name + "`"; }
+
+// "a, b and c".
+std::string Joined(const std::vector<std::string>& items) {
+    std::string text;
+    for (size_t i = 0; i < items.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    return text;
+}
+
+}  // namespace
+
+std::string KeyNamesText() {
+    std::vector<std::string> items;
+    std::string first;
+    std::string last;
+    const auto endRun = [&] {
+        if (!first.empty()) items.push_back(first == last ? Quoted(first) : Quoted(first) + " to " + Quoted(last));
+        first.clear();
+    };
+    for (unsigned key = 1; key <= HighestVirtualKey; ++key) {
+        const std::string name = core::KeyName(key);
+        if (!name.empty() && !first.empty() && Follows(name, last)) {
+            last = name;
+            continue;
+        }
+        endRun();
+        first = last = name;
+    }
+    endRun();
+    return Joined(items);
+}
+
+std::string AppCommandsText() {
+    std::vector<std::string> items;
+    for (unsigned command = 1; command <= HighestAppCommand; ++command) {
+        const char* name = core::AppCommandName(command);
+        if (name != nullptr && core::KeyNamed(name) == 0) items.push_back(Quoted(name));
+    }
+    return Joined(items);
+}
 
 const char* ModeName(Mode mode) {
     switch (mode.kind) {

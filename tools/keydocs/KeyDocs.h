@@ -41,25 +41,15 @@ inline constexpr std::array<Mode, ModeCount> Modes = AllModes();
 // "No TV application", "With media keys", or the application's name.
 const char* ModeName(Mode mode);
 
-// One button of the remote as the virtual remote lays it out: a grid of
-// four columns, rows from the top.
-struct RemoteButton {
-    uint8_t code;       // the code the card reports for the key
-    const char* label;  // our name for the key
-    uint8_t row;
-    uint8_t column;     // 0 to 3
-};
-
-extern const RemoteButton RemoteButtons[];
-extern const size_t RemoteButtonCount;
-constexpr int RemoteColumns = 4;
-
-// A short name of a virtual key: "M", "Num 5", "Page Up", "Enter".
-std::string KeyName(unsigned key);
-
 // What the key does in that mode, one line of plain text; an empty string
 // when the key does nothing there.
 std::string Describe(Mode mode, int code);
+
+// The names that profiles.ini reads, for the README's list of them: runs of
+// names in the order of their virtual keys, "`0` to `9`, `A` to `Z`, `Backspace`,
+// ...", then the app commands that are no key's name.
+std::string KeyNamesText();
+std::string AppCommandsText();
 
 // What changes for the key while a window of the profile is in front,
 // "Profiles" is 1 and no TV application runs, its action named as

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <string>
 
-#include "KeyDocs.h"
 #include "core/Applications.h"
 #include "core/Profiles.h"
 #include "core/ReceiverLink.h"
@@ -114,9 +113,9 @@ std::string Identity(const core::WindowIdentity& identity) {
 
 int main() {
     std::printf("{\n  \"keys\": {");
-    for (size_t i = 0; i < keydocs::RemoteButtonCount; ++i)
-        std::printf("%s\n    %s: %d", i ? "," : "", Quoted(keydocs::RemoteButtons[i].label).c_str(),
-                    keydocs::RemoteButtons[i].code);
+    for (const core::RemoteKeyRow& key : core::RemoteKeys)
+        std::printf("%s\n    %s: %d", &key == core::RemoteKeys ? "" : ",", Quoted(key.label).c_str(),
+                    Code(key.key));
     std::printf("\n  },\n  \"applications\": {");
     for (const core::Application& a : core::Applications) {
         std::printf("%s\n    %s: {\"name\": %s, \"selector\": %d, \"menu\": %s, \"command\": %u,",

@@ -2,8 +2,8 @@
 
 namespace vremote {
 
-std::string KeyHeading(const keydocs::RemoteButton& button) {
-    return std::string(button.label) + " (code " + std::to_string(button.code) + ")";
+std::string KeyHeading(const core::RemoteKeyRow& key) {
+    return std::string(key.label) + " (code " + std::to_string(Code(key.key)) + ")";
 }
 
 std::string ModeLine(keydocs::Mode mode, int code) {
@@ -12,17 +12,10 @@ std::string ModeLine(keydocs::Mode mode, int code) {
            (description.empty() ? std::string("nothing") : description);
 }
 
-std::string KeyHelp(const keydocs::RemoteButton& button) {
-    std::string text = KeyHeading(button);
-    for (keydocs::Mode mode : keydocs::Modes) text += "\r\n" + ModeLine(mode, button.code);
+std::string KeyHelp(const core::RemoteKeyRow& key) {
+    std::string text = KeyHeading(key);
+    for (keydocs::Mode mode : keydocs::Modes) text += "\r\n" + ModeLine(mode, Code(key.key));
     return text;
-}
-
-const keydocs::RemoteButton* FindButton(int code) {
-    for (size_t i = 0; i < keydocs::RemoteButtonCount; ++i) {
-        if (keydocs::RemoteButtons[i].code == code) return &keydocs::RemoteButtons[i];
-    }
-    return nullptr;
 }
 
 }  // namespace vremote

@@ -9,15 +9,12 @@
 namespace vremote {
 
 // "Power (code 12)".
-std::string KeyHeading(const keydocs::RemoteButton& button);
+std::string KeyHeading(const core::RemoteKeyRow& key);
 
 // "WinDVR 6: key Up", or "...: nothing" when the key does nothing in that mode.
 std::string ModeLine(keydocs::Mode mode, int code);
 
 // The heading and the mode lines, one a line ("\r\n" between them).
-std::string KeyHelp(const keydocs::RemoteButton& button);
-
-// The button of a code, or nullptr when the remote has no such key.
-const keydocs::RemoteButton* FindButton(int code);
+std::string KeyHelp(const core::RemoteKeyRow& key);
 
 }  // namespace vremote

@@ -15,14 +15,14 @@ constexpr int ButtonHeight = 30;    // when the rows fit; less when they do not
 
 constexpr int BodyWidth = RemoteWidth - 2 * Margin;
 constexpr int ButtonWidth =
-    (BodyWidth - 2 * BodyPadding - (keydocs::RemoteColumns - 1) * ColumnGap) / keydocs::RemoteColumns;
+    (BodyWidth - 2 * BodyPadding - (core::RemoteColumns - 1) * ColumnGap) / core::RemoteColumns;
 constexpr int MaxGridHeight = MaxRemoteHeight - 2 * Margin - BodyTop - BodyBottom;
 
 }  // namespace
 
-RemoteLayout LayoutRemote(const keydocs::RemoteButton* buttons, size_t count) {
+RemoteLayout LayoutRemote(const core::RemoteKeyRow* keys, size_t count) {
     int rows = 0;
-    for (size_t i = 0; i < count; ++i) rows = std::max(rows, buttons[i].row + 1);
+    for (size_t i = 0; i < count; ++i) rows = std::max(rows, keys[i].place.row + 1);
     // Rows keep their proportions and shrink when there are too many to fit.
     const int rowPitch = std::min(ButtonHeight + RowGap, rows > 0 ? MaxGridHeight / rows : 0);
     const int buttonHeight = rowPitch * ButtonHeight / (ButtonHeight + RowGap);
@@ -33,9 +33,8 @@ RemoteLayout LayoutRemote(const keydocs::RemoteButton* buttons, size_t count) {
     const int gridLeft = layout.body.left + BodyPadding;
     const int gridTop = layout.body.top + BodyTop;
     for (size_t i = 0; i < count; ++i) {
-        layout.buttons.push_back({gridLeft + buttons[i].column * (ButtonWidth + ColumnGap),
-                                  gridTop + buttons[i].row * rowPitch, ButtonWidth,
-                                  buttonHeight});
+        layout.buttons.push_back({gridLeft + keys[i].place.column * (ButtonWidth + ColumnGap),
+                                  gridTop + keys[i].place.row * rowPitch, ButtonWidth, buttonHeight});
     }
     layout.panel = {RemoteWidth, Margin, PanelWidth, std::max(layout.body.height, MinPanelHeight)};
     layout.clientWidth = layout.panel.right() + Margin;

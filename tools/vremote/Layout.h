@@ -47,12 +47,12 @@ struct RemoteLayout {
     int clientWidth;
     int clientHeight;
     Box body;                // the remote's dark body
-    std::vector<Box> buttons;  // one per button given, in the same order
+    std::vector<Box> buttons;  // one per key given, in the same order
     Box panel;               // the explanations and the status
 };
 
-// Places `count` buttons by their rows and columns; rows shrink so that a
-// remote of many rows still fits in MaxRemoteHeight.
-RemoteLayout LayoutRemote(const keydocs::RemoteButton* buttons, size_t count);
+// Places the buttons of `count` keys by their places (rows and columns); rows
+// shrink so that a remote of many rows still fits in MaxRemoteHeight.
+RemoteLayout LayoutRemote(const core::RemoteKeyRow* keys, size_t count);
 
 }  // namespace vremote

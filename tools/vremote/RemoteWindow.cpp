@@ -54,7 +54,7 @@ bool RemoteWindow::create(HINSTANCE instance, int show) {
     wc.lpszClassName = WindowClassName;
     if (!RegisterClassW(&wc)) return false;
 
-    const RemoteLayout layout = LayoutRemote(keydocs::RemoteButtons, keydocs::RemoteButtonCount);
+    const RemoteLayout layout = LayoutRemote(core::RemoteKeys, core::RemoteKeyCount);
     RECT frame{0, 0, layout.clientWidth, layout.clientHeight};
     AdjustWindowRectEx(&frame, WindowStyle, FALSE, 0);
     // At the top right of the work area: the TV applications open at the top left.
@@ -122,7 +122,7 @@ HWND RemoteWindow::addControl(const wchar_t* cls, const std::string& text, DWORD
 void RemoteWindow::createControls() {
     font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     boldFont_ = BoldFont(font_);
-    const RemoteLayout layout = LayoutRemote(keydocs::RemoteButtons, keydocs::RemoteButtonCount);
+    const RemoteLayout layout = LayoutRemote(core::RemoteKeys, core::RemoteKeyCount);
     body_ = {layout.body.left, layout.body.top, layout.body.right(), layout.body.bottom()};
 
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
@@ -132,10 +132,10 @@ void RemoteWindow::createControls() {
                                CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, nullptr, nullptr);
     SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, TooltipWidth);
     SendMessageW(tooltip_, TTM_SETDELAYTIME, TTDT_AUTOPOP, TooltipShowMs);
-    for (size_t i = 0; i < keydocs::RemoteButtonCount; ++i) {
-        const keydocs::RemoteButton& key = keydocs::RemoteButtons[i];
+    for (size_t i = 0; i < core::RemoteKeyCount; ++i) {
+        const core::RemoteKeyRow& key = core::RemoteKeys[i];
         const Box& box = layout.buttons[i];
-        HWND button = addControl(L"BUTTON", key.label, ButtonStyle, ButtonId(key.code), box.left,
+        HWND button = addControl(L"BUTTON", key.label, ButtonStyle, ButtonId(Code(key.key)), box.left,
                                  box.top, box.width, box.height, boldFont_);
         buttonProc_ = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonProc)));
@@ -218,7 +218,7 @@ void RemoteWindow::paintBody(HDC dc) const {
 
 void RemoteWindow::showKey(int code) {
     if (code == shownCode_) return;
-    const keydocs::RemoteButton* key = FindButton(code);
+    const core::RemoteKeyRow* key = core::RowOf(code);
     if (!key) return;
     shownCode_ = code;
     SetDlgItemTextW(hwnd_, KeyHeadingId, Widen(KeyHeading(*key)).c_str());

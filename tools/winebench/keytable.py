@@ -1,10 +1,11 @@
-"""The README's table of what every remote key does, printed by keytable.exe
-from the program's own key tables, spliced between two marker lines.
+"""The README's generated parts, printed by keytable.exe from the program's
+own tables, each spliced between two marker lines: the table of what every
+remote key does, and the list of the key names that profiles.ini reads.
 
     python3 -m winebench.keytable [--check] [--readme FILE] [--bin DIR]
 
-Without --check the README is rewritten in place when its table is out of
-date; with --check nothing is written and the exit status is 1 when the table
+Without --check the README is rewritten in place when a part is out of
+date; with --check nothing is written and the exit status is 1 when a part
 differs from what the program would print.
 """
 
@@ -21,25 +22,32 @@ from .wine import WineEnv
 
 BEGIN = "<!-- key table: made by scripts/keytable.sh from the program's key tables -->"
 END = "<!-- end of key table -->"
+# The names that profiles.ini reads, printed by `keytable.exe names`.
+NAMES_BEGIN = "<!-- key names: made by scripts/keytable.sh from the program's key names -->"
+NAMES_END = "<!-- end of key names -->"
+# Each generated part of the README: its marker lines and keytable.exe's arguments.
+PARTS = {"key table": (BEGIN, END, []), "key names": (NAMES_BEGIN, NAMES_END, ["names"])}
 
 
-def generate(wine: WineEnv, bin_dir: Path) -> str:
-    """The table as keytable.exe prints it, with Unix line ends."""
-    result = wine.run([bin_dir / "keytable.exe"], check=True)
+def generate(wine: WineEnv, bin_dir: Path, part: str = "key table") -> str:
+    """The part as keytable.exe prints it, with Unix line ends."""
+    result = wine.run([bin_dir / "keytable.exe", *PARTS[part][2]], check=True)
     return result.stdout.replace("\r\n", "\n")
 
 
-def block(readme: str) -> str:
-    """The text between the marker lines (exclusive)."""
-    start = readme.index(BEGIN) + len(BEGIN) + 1
-    return readme[start:readme.index(END, start)]
+def block(readme: str, part: str = "key table") -> str:
+    """The text between the part's marker lines (exclusive)."""
+    begin, end = PARTS[part][:2]
+    start = readme.index(begin) + len(begin) + 1
+    return readme[start:readme.index(end, start)]
 
 
-def splice(readme: str, table: str) -> str:
-    """The README with the text between the marker lines replaced by table."""
-    start = readme.index(BEGIN) + len(BEGIN) + 1
-    end = readme.index(END, start)
-    return readme[:start] + table + readme[end:]
+def splice(readme: str, text: str, part: str = "key table") -> str:
+    """The README with the text between the part's marker lines replaced."""
+    begin, end = PARTS[part][:2]
+    start = readme.index(begin) + len(begin) + 1
+    stop = readme.index(end, start)
+    return readme[:start] + text + readme[stop:]
 
 
 def main(argv: Sequence[str]) -> int:
@@ -52,19 +60,22 @@ def main(argv: Sequence[str]) -> int:
     with tempfile.TemporaryDirectory(prefix="keytable-") as tmp:
         wine = WineEnv(Path(tmp) / "prefix", "").create_from_template()
         try:
-            table = generate(wine, opts.bin)
+            printed = {part: generate(wine, opts.bin, part) for part in PARTS}
         finally:
             wine.kill()
     readme = opts.readme.read_text(encoding="utf-8")
-    if block(readme) == table:
-        print("%s: the key table is up to date" % opts.readme)
+    stale = [part for part in PARTS if block(readme, part) != printed[part]]
+    if not stale:
+        print("%s: the key table and the key names are up to date" % opts.readme)
         return 0
     if opts.check:
-        print("%s: the key table is out of date; run scripts/keytable.sh" % opts.readme,
+        print("%s: %s out of date; run scripts/keytable.sh" % (opts.readme, " and ".join(stale)),
               file=sys.stderr)
         return 1
-    opts.readme.write_text(splice(readme, table), encoding="utf-8")
-    print("%s: key table rewritten" % opts.readme)
+    for part in stale:
+        readme = splice(readme, printed[part], part)
+    opts.readme.write_text(readme, encoding="utf-8")
+    print("%s: %s rewritten" % (opts.readme, " and ".join(stale)))
     return 0
 
 
