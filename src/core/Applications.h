@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/Desktop.h"
+#include "core/Windows.h"
 #include "core/KeyMap.h"
 #include "core/List.h"
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/Desktop.h"
+#include "core/Windows.h"
 #include "core/KeyMap.h"
 #include "core/List.h"
 

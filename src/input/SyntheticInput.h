@@ -6,7 +6,7 @@
 
 #include <cstddef>
 
-#include "core/Desktop.h"
+#include "core/Windows.h"
 
 // Presses the keys in order, then releases them in reverse order; every key
 // carries the extended-key flag.

@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "core/Desktop.h"
+#include "core/Windows.h"
 #include "res/resource.h"
 
 // Titles are read into a buffer of this size: at most 127 characters.

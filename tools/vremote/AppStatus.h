@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "core/Desktop.h"
+#include "core/Windows.h"
 
 namespace vremote {
 

@@ -1,0 +1,25 @@
+// What the decisions tell the user, and the failure trace: the key display,
+// message boxes, the shutdown dialog, the tray icon's tip.
+#pragma once
+#include <cstdint>
+
+namespace core {
+
+class Feedback {
+public:
+    // The key display shows the text for about a second.
+    virtual void ShowKeyAction(const char* text) = 0;
+    // A message box with the program's caption and the style (MB_*).
+    virtual void ShowMessage(const char* text, unsigned style) = 0;
+    // Runs the shutdown dialog modally; returns once it has ended.
+    virtual void RunShutdownDialog() = 0;
+    // The tray icon's tip says whether the receiver is missing.
+    virtual void ShowReceiverMissing(bool missing) = 0;
+    // Writes a failure the program has detected, with its code, to the trace.
+    virtual void TraceFailure(const char* what, uint32_t code) = 0;
+
+protected:
+    ~Feedback() = default;
+};
+
+}  // namespace core
