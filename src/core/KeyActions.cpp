@@ -1,21 +1,21 @@
-// The key maps' actions on the application that is the target.
+#include "core/KeyActions.h"
+
 #include <initializer_list>
 
 #include "core/Pointer.h"
-#include "core/Remote.h"
 #include "core/Sdk.h"
 
 namespace core {
 
-void Remote::RunKeyMap(AppId id, int code, WindowRef known) {
+void KeyActions::RunKeyMap(AppId id, int code, WindowRef known) {
     const Application& application = ApplicationOf(id);
     const KeyAction* action = application.keys->Find(code);
     if (action == nullptr) return;
-    ApplicationState& own = state_.Of(id);
+    ApplicationRun& own = power_.Of(id);
 
     switch (action->kind) {
         case KeyActionKind::Click:
-            ClickAtPointer(desktop_, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+            ClickAtPointer(windows_, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
             return;
         case KeyActionKind::ToggleFastStep:
             own.fastStep = !own.fastStep;
@@ -24,31 +24,31 @@ void Remote::RunKeyMap(AppId id, int code, WindowRef known) {
             break;
     }
 
-    own.targetWindow = known != 0 ? known : desktop_.Find(application.keyTarget);
+    own.targetWindow = known != 0 ? known : windows_.Find(application.keyTarget);
     const WindowRef window = own.targetWindow;
     if (window == 0) return;
 
     switch (action->kind) {
         case KeyActionKind::Post:
-            desktop_.Post(window, WM_KEYDOWN, action->value, static_cast<int32_t>(action->parameter));
+            windows_.Post(window, WM_KEYDOWN, action->value, static_cast<int32_t>(action->parameter));
             break;
         case KeyActionKind::PostThen:
-            desktop_.Post(window, WM_KEYDOWN, action->value, 0);
-            desktop_.Post(window, WM_KEYDOWN, action->parameter & 0xFF, 0);
+            windows_.Post(window, WM_KEYDOWN, action->value, 0);
+            windows_.Post(window, WM_KEYDOWN, action->parameter & 0xFF, 0);
             break;
         case KeyActionKind::FrontChord:
-            desktop_.Raise(window);
-            desktop_.TypeChord(action->keys, ChordLength(*action));
+            windows_.Raise(window);
+            windows_.TypeChord(action->keys, ChordLength(*action));
             break;
         case KeyActionKind::Chord:
-            desktop_.TypeChord(action->keys, ChordLength(*action));
+            windows_.TypeChord(action->keys, ChordLength(*action));
             break;
         case KeyActionKind::Move:
-            MoveByStep(desktop_, action->dx, action->dy, own.fastStep);
+            MoveByStep(windows_, action->dx, action->dy, own.fastStep);
             break;
         case KeyActionKind::Command:
         case KeyActionKind::ShutdownCommand:
-            desktop_.Post(window, application.commandMessage, action->value, 0);
+            windows_.Post(window, application.commandMessage, action->value, 0);
             break;
         default:  // LookupOnly: the lookup was the whole action
             break;
@@ -56,18 +56,18 @@ void Remote::RunKeyMap(AppId id, int code, WindowRef known) {
     ShowKeyAction(application.name, code);
 }
 
-void Remote::ShowKeyAction(const char* who, int code) {
+void KeyActions::ShowKeyAction(const char* who, int code) {
     if (const char* label = KeyLabel(code)) ShowKeyAction(who, label);
 }
 
-void Remote::ShowKeyAction(const char* who, const char* what) {
-    if (!state_.settings.showKeys) return;
+void KeyActions::ShowKeyAction(const char* who, const char* what) {
+    if (!settings_.showKeys) return;
     char text[96];
     size_t length = 0;
     for (const char* part : {who, ": ", what})
         for (; *part != '\0' && length < sizeof text - 1; ++part) text[length++] = *part;
     text[length] = '\0';
-    desktop_.ShowKeyAction(text);
+    feedback_.ShowKeyAction(text);
 }
 
 }  // namespace core

@@ -1,7 +1,5 @@
 #include "core/Pointer.h"
 
-#include "core/Sdk.h"
-
 namespace core {
 
 namespace {
@@ -13,69 +11,68 @@ constexpr int SmallStepMoves = 9;  // moves 5 to 9 go the small step
 constexpr int SlowStep = 10;
 constexpr int FastStepExtra = 40;
 
-void SetWidth(ScreenBounds& bounds, int width) {
-    bounds.minX = 0;
-    bounds.minY = 0;
-    bounds.maxX = width - 1;
-    bounds.smallStep = width / SmallStepDivisor;
-    bounds.largeStep = width / LargeStepDivisor;
-}
-
 bool Inside(const ScreenBounds& bounds, int x, int y) {
     return bounds.minX < x && x < bounds.maxX && bounds.minY < y && y < bounds.maxY;
 }
 
-void ToggleHeldButton(PointerState& pointer, Desktop& desktop) {
-    const bool swapped = desktop.ButtonsSwapped();
-    const Point position = desktop.Cursor();
-    if (!pointer.buttonHeld) {
-        desktop.Button(swapped ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, position);
-        pointer.heldButtonUp = swapped ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
-        pointer.buttonHeld = true;
+}  // namespace
+
+void Pointer::SetWidth(int width) {
+    bounds_.minX = 0;
+    bounds_.minY = 0;
+    bounds_.maxX = width - 1;
+    bounds_.smallStep = width / SmallStepDivisor;
+    bounds_.largeStep = width / LargeStepDivisor;
+}
+
+void Pointer::ToggleHeldButton() {
+    const bool swapped = windows_.ButtonsSwapped();
+    const Point position = windows_.Cursor();
+    if (!buttonHeld_) {
+        windows_.Button(swapped ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, position);
+        heldButtonUp_ = swapped ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+        buttonHeld_ = true;
     } else {
         // The button that went down comes up, even if the buttons were
         // swapped meanwhile: the other one's up-event would leave it held.
-        desktop.Button(pointer.heldButtonUp, position);
-        pointer.buttonHeld = false;
+        windows_.Button(heldButtonUp_, position);
+        buttonHeld_ = false;
     }
 }
 
-void MovePointer(PointerState& pointer, Desktop& desktop, const PointerRole& direction) {
-    const ScreenBounds& bounds = pointer.bounds;
-    const int move = ++pointer.stepCounter;
+void Pointer::Move(const PointerRole& direction) {
+    const int move = ++stepCounter_;
     const int step = move <= OnePixelMoves   ? 1
-                     : move <= SmallStepMoves ? bounds.smallStep
-                                              : bounds.largeStep;
-    const Point position = desktop.Cursor();
+                     : move <= SmallStepMoves ? bounds_.smallStep
+                                              : bounds_.largeStep;
+    const Point position = windows_.Cursor();
     const Point next = {position.x + direction.dx * step, position.y + direction.dy * step};
-    if (Inside(bounds, next.x, next.y)) {
-        desktop.SetCursor(next);
+    if (Inside(bounds_, next.x, next.y)) {
+        windows_.SetCursor(next);
     } else {
-        pointer.stepCounter = 0;
+        stepCounter_ = 0;
     }
 }
 
-}  // namespace
-
-void InitScreenBounds(PointerState& pointer, int width, int height) {
-    SetWidth(pointer.bounds, width);
-    pointer.bounds.maxY = height % 2 != 0 ? height + 18 : height - 1;
+void Pointer::InitScreenBounds(int width, int height) {
+    SetWidth(width);
+    bounds_.maxY = height % 2 != 0 ? height + 18 : height - 1;
 }
 
-void UpdateScreenBounds(PointerState& pointer, uint32_t resolution) {
-    SetWidth(pointer.bounds, static_cast<int>(resolution & 0xFFFF));
-    pointer.bounds.maxY = static_cast<int>(resolution >> 16) - 1;
+void Pointer::UpdateScreenBounds(uint32_t resolution) {
+    SetWidth(static_cast<int>(resolution & 0xFFFF));
+    bounds_.maxY = static_cast<int>(resolution >> 16) - 1;
 }
 
-void ClickAtPointer(Desktop& desktop, unsigned downEvent, unsigned upEvent) {
-    const Point position = desktop.Cursor();
-    desktop.Button(downEvent, position);
-    desktop.Button(upEvent, position);
+void ClickAtPointer(Windows& windows, unsigned downEvent, unsigned upEvent) {
+    const Point position = windows.Cursor();
+    windows.Button(downEvent, position);
+    windows.Button(upEvent, position);
 }
 
-void MoveByStep(Desktop& desktop, int dx, int dy, bool fastStep) {
+void MoveByStep(Windows& windows, int dx, int dy, bool fastStep) {
     const int step = SlowStep + (fastStep ? FastStepExtra : 0);
-    desktop.MoveBy(dx * step, dy * step);
+    windows.MoveBy(dx * step, dy * step);
 }
 
 const char* DirectionName(int dx, int dy) {
@@ -104,31 +101,31 @@ const char* PointerActionName(int code) {
     return nullptr;
 }
 
-void PointerAction(PointerState& pointer, Desktop& desktop, int code) {
+void Pointer::Act(int code) {
     const RemoteKeyRow* row = RowOf(code);
     if (row == nullptr) return;
     switch (row->pointer.use) {
         case PointerUse::LeftClick:
-            ClickAtPointer(desktop, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+            ClickAtPointer(windows_, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
             break;
         case PointerUse::ToggleButton:
-            ToggleHeldButton(pointer, desktop);
+            ToggleHeldButton();
             break;
         case PointerUse::RightClick:
-            ClickAtPointer(desktop, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+            ClickAtPointer(windows_, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
             break;
         case PointerUse::Move:
-            MovePointer(pointer, desktop, row->pointer);
+            Move(row->pointer);
             break;
         case PointerUse::None:
             break;
     }
 }
 
-void ReleaseHeldButton(PointerState& pointer, Desktop& desktop) {
-    if (!pointer.buttonHeld) return;
-    desktop.Button(pointer.heldButtonUp, desktop.Cursor());
-    pointer.buttonHeld = false;
+void Pointer::ReleaseHeldButton() {
+    if (!buttonHeld_) return;
+    windows_.Button(heldButtonUp_, windows_.Cursor());
+    buttonHeld_ = false;
 }
 
 }  // namespace core

@@ -3,9 +3,9 @@
 #pragma once
 #include <cstdint>
 
-#include "core/Desktop.h"
 #include "core/RemoteKey.h"
-#include "core/State.h"
+#include "core/Sdk.h"
+#include "core/Windows.h"
 
 namespace core {
 
@@ -15,22 +15,54 @@ namespace core {
 // "up-left", "down": the direction of a move, y growing downward; "" for none.
 const char* DirectionName(int dx, int dy);
 
-// The bounds for the screen size read at start. At creation an odd height
-// first has 19 added, then 1 taken away.
-void InitScreenBounds(PointerState& pointer, int width, int height);
-// The bounds after a display change; resolution is WM_DISPLAYCHANGE's lParam.
-void UpdateScreenBounds(PointerState& pointer, uint32_t resolution);
-
 // What the code does to the pointer, as the key display names it: "left
 // click", "up-left", "button"; null for a code that does nothing.
 const char* PointerActionName(int code);
-// Acts on the keys with a pointer role: clicks, eight moves and the button toggle.
-void PointerAction(PointerState& pointer, Desktop& desktop, int code);
 // A click where the pointer is: the down event, then the up event.
-void ClickAtPointer(Desktop& desktop, unsigned downEvent, unsigned upEvent);
+void ClickAtPointer(Windows& windows, unsigned downEvent, unsigned upEvent);
 // A key map's relative move: 10 pixels a step, 50 with the fast step.
-void MoveByStep(Desktop& desktop, int dx, int dy, bool fastStep);
-// Lets go of a button that the toggle holds down.
-void ReleaseHeldButton(PointerState& pointer, Desktop& desktop);
+void MoveByStep(Windows& windows, int dx, int dy, bool fastStep);
+
+struct ScreenBounds {
+    int minX = 0;
+    int minY = 0;
+    int maxX = 0;
+    int maxY = 0;
+    int smallStep = 0;
+    int largeStep = 0;
+};
+
+// The pointer that the remote drives: the screen's bounds, the acceleration
+// of a held key and the button that the toggle holds down.
+class Pointer {
+public:
+    explicit Pointer(Windows& windows) : windows_(windows) {}
+
+    // The bounds for the screen size read at start. At creation an odd height
+    // first has 19 added, then 1 taken away.
+    void InitScreenBounds(int width, int height);
+    // The bounds after a display change; resolution is WM_DISPLAYCHANGE's lParam.
+    void UpdateScreenBounds(uint32_t resolution);
+    // Acts on the keys with a pointer role: clicks, eight moves and the button toggle.
+    void Act(int code);
+    // A new press: the next move starts the acceleration again.
+    void NewRun() { stepCounter_ = 0; }
+    // Lets go of a button that the toggle holds down.
+    void ReleaseHeldButton();
+
+    const ScreenBounds& bounds() const { return bounds_; }
+    bool ButtonHeld() const { return buttonHeld_; }
+
+private:
+    void SetWidth(int width);
+    void ToggleHeldButton();
+    void Move(const PointerRole& direction);
+
+    Windows& windows_;
+    ScreenBounds bounds_;
+    int stepCounter_ = 0;      // moves made in the current run of one held key
+    bool buttonHeld_ = false;  // true while the toggle holds a button down
+    unsigned heldButtonUp_ = MOUSEEVENTF_LEFTUP;  // lets go of the button the toggle pressed
+};
 
 }  // namespace core

@@ -1,10 +1,8 @@
-// The profiles in the router: a key that no TV application takes goes to the
-// profile of the window in front, when it has one for the key.
+// A profile's match for the window in front, and the keys that repeat in players.
 #include "core/Profiles.h"
 
 #include <algorithm>
 
-#include "core/Remote.h"
 #include "core/Text.h"
 
 namespace core {
@@ -34,23 +32,6 @@ const Profile* MatchProfile(List<Profile> profiles, const Foreground& foreground
 bool RepeatsInProfile(int code) {
     const RemoteKeyRow* row = RowOf(code);
     return row != nullptr && row->repeatsInPlayers();
-}
-
-bool Remote::RouteToProfile(int code) {
-    // One lookup of the window in front per key.
-    const Foreground front = desktop_.ForegroundWindow();
-    const Profile* profile = MatchProfile(desktop_.Profiles(), front);
-    if (profile == nullptr) return false;
-    const KeyAction* action = profile->keys.Find(code);
-    if (action == nullptr || action->kind == KeyActionKind::Pointer) return false;
-    // A held key acts once per press, but for those that repeat.
-    if (readIsRepeat_ && !RepeatsInProfile(code)) return true;
-    if (action->kind == KeyActionKind::AppCommand)
-        desktop_.SendAppCommand(front.window, action->value);
-    else
-        desktop_.TypeToForeground(action->keys, ChordLength(*action));
-    ShowKeyAction(profile->name, code);
-    return true;
 }
 
 }  // namespace core

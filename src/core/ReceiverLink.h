@@ -6,8 +6,9 @@
 #pragma once
 #include <cstdint>
 
-#include "core/Desktop.h"
-#include "core/State.h"
+#include "core/Feedback.h"
+#include "core/Machine.h"
+#include "core/Pointer.h"
 
 namespace core {
 
@@ -27,9 +28,20 @@ constexpr uint32_t ResumeSettleMs = 1000;
 // sleep, or one pressed while the PC woke, must not send it back to sleep.
 constexpr uint32_t ResumeQuietMs = 5000;
 
+// Where the link to the card's remote receiver stands.
+enum class LinkPhase : uint8_t {
+    Polling,      // open, and polled every tick
+    Asleep,       // the system suspends: no poll
+    Waking,       // resumed: opened afresh once the driver has settled
+    LateAtStart,  // not found at start: looked for on a slow schedule
+    Gone,         // found, then every request failed: looked for with a growing wait
+};
+
 class ReceiverLink {
 public:
-    ReceiverLink(State& state, Desktop& desktop) : state_(state), desktop_(desktop) {}
+    // The pointer's held button is let go when the system suspends.
+    ReceiverLink(Machine& machine, Feedback& feedback, Pointer& pointer)
+        : machine_(machine), feedback_(feedback), pointer_(pointer) {}
 
     // Start-up, after the first look for the card: the poll starts, or the
     // card is looked for again later.
@@ -51,6 +63,8 @@ public:
     void Resumed();
     // True while a resume is too recent for Standby and Off to act.
     bool QuietAfterResume();
+    // True once the card has been found in this run.
+    bool EverFound() const { return link_.everFound; }
 
 private:
     void Missing(LinkPhase phase);
@@ -58,8 +72,22 @@ private:
     void LookAgainLater();
     void Found();
 
-    State& state_;
-    Desktop& desktop_;
+    struct LinkState {
+        LinkPhase phase = LinkPhase::Polling;
+        bool everFound = false;      // the card has been found in this run
+        bool failing = false;        // every status request has failed since failingSince
+        uint32_t failingSince = 0;
+        uint32_t missingSince = 0;   // when the card was first found missing at start
+        uint32_t nextWaitMs = 0;     // the next wait while it is gone
+        bool draining = false;       // reads are dropped until a status says no key waits
+        bool resumed = false;        // a resume has happened, at resumedAt
+        uint32_t resumedAt = 0;
+    };
+
+    Machine& machine_;
+    Feedback& feedback_;
+    Pointer& pointer_;
+    LinkState link_;
 };
 
 }  // namespace core

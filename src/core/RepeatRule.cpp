@@ -10,51 +10,48 @@ bool IsOneShotKey(int code) {
     return row != nullptr && row->oneShot();
 }
 
-void Polled(State& state, uint32_t now) {
-    RepeatState& repeat = state.repeat;
-    repeat.previousPollTime = repeat.lastPollTime;
-    repeat.lastPollTime = now;
-    if (repeat.polls < 2) ++repeat.polls;
+void RepeatRule::Polled(uint32_t now) {
+    previousPollTime_ = lastPollTime_;
+    lastPollTime_ = now;
+    if (polls_ < 2) ++polls_;
 }
 
-bool UpdateRepeatState(State& state, int code, uint32_t now) {
-    RepeatState& repeat = state.repeat;
+bool RepeatRule::UpdateRepeatState(int code, uint32_t now) {
     // Unsigned arithmetic throughout: the tick counter's wrap does no harm.
-    uint32_t gap = now - repeat.lastKeyTime;
-    const uint32_t sinceTickBefore = repeat.lastPollTime - repeat.previousPollTime;
-    if (repeat.polls == 2 && sinceTickBefore > LateTickMs && sinceTickBefore <= UnseenAtMostMs) {
-        const uint32_t readInTime = repeat.previousPollTime + PollIntervalMs - repeat.lastKeyTime;
+    uint32_t gap = now - lastKeyTime_;
+    const uint32_t sinceTickBefore = lastPollTime_ - previousPollTime_;
+    if (polls_ == 2 && sinceTickBefore > LateTickMs && sinceTickBefore <= UnseenAtMostMs) {
+        const uint32_t readInTime = previousPollTime_ + PollIntervalMs - lastKeyTime_;
         if (readInTime < gap) gap = readInTime;
     }
-    const bool isRepeat = code == repeat.lastKeyCode && gap < RepeatWindowMs;
+    const bool isRepeat = code == lastKeyCode_ && gap < RepeatWindowMs;
     if (isRepeat) {
-        ++repeat.repeatCount;
+        ++repeatCount_;
     } else {
-        repeat.repeatCount = 0;
-        state.pointer.stepCounter = 0;
+        repeatCount_ = 0;
     }
-    repeat.lastKeyTime = now;
-    repeat.lastKeyCode = code;
+    lastKeyTime_ = now;
+    lastKeyCode_ = code;
     return isRepeat;
 }
 
-void ActedOnRead(State& state, uint32_t now) {
-    RepeatState& repeat = state.repeat;
-    repeat.lastKeyTime = now;
+void RepeatRule::ActedOnRead(uint32_t now) {
+    lastKeyTime_ = now;
     // The program looks again from now: the action is no late tick.
-    repeat.lastPollTime = now;
+    lastPollTime_ = now;
 }
 
-int SuppressRepeat(const State& state, bool repeat, int code, bool volumeDownIsMedia) {
+int RepeatRule::SuppressRepeat(bool repeat, int code, const Situation& situation) const {
     if (!repeat) return code;
-    if (state.shutdownDialogOpen) return SuppressedKey;
-    const bool targetActive = state.AnyActive();
+    if (situation.dialogOpen) return SuppressedKey;
+    const bool targetActive = situation.targetActive;
     const RemoteKeyRow* row = RowOf(code);
-    if (row != nullptr && row->machine == MachineRole::VolumeDown && volumeDownIsMedia && !targetActive)
+    if (row != nullptr && row->machine == MachineRole::VolumeDown && situation.volumeDownIsMedia &&
+        !targetActive)
         return code;
     if (IsOneShotKey(code)) return SuppressedKey;
-    if (state.repeat.repeatCount % RepeatsPerDelivery != 0 && targetActive) return SuppressedKey;
-    if (state.settings.mediaKeys && !targetActive && !(row != nullptr && row->repeatsInPlayers()) &&
+    if (repeatCount_ % RepeatsPerDelivery != 0 && targetActive) return SuppressedKey;
+    if (settings_.mediaKeys && !targetActive && !(row != nullptr && row->repeatsInPlayers()) &&
         MediaKeys.Find(code) != nullptr)
         return SuppressedKey;
     return code;

@@ -30,26 +30,49 @@ constexpr int RepeatsPerDelivery = 10;
 // Standby, Off and Vol-). A repeat of these never acts.
 bool IsOneShotKey(int code);
 
-// The poll looks at the receiver at time now (milliseconds of a counter
-// that wraps), with or without a key to read.
-void Polled(State& state, uint32_t now);
-// Updates the state for one ready read of code at time now; true when the
-// read is an auto-repeat of the previous one: the same code, less than
-// RepeatWindowMs after the previous read was acted on (see LateTickMs).
-bool UpdateRepeatState(State& state, int code, uint32_t now);
-// The read has been acted on at time now: the gap to the next read is
-// counted from here. The time the program spent acting (a start that waits
-// for the new application, a slow window, a busy machine) is no gap in a
-// held key, which the remote went on sending meanwhile.
-void ActedOnRead(State& state, uint32_t now);
+// Where the rest of the remote stands when a read is routed.
+struct Situation {
+    bool dialogOpen = false;    // the shutdown dialog is open
+    bool targetActive = false;  // some TV application is the remote's target
+    // Vol- is a media key now, not a one-shot key (Router::VolumeDownIsMedia).
+    bool volumeDownIsMedia = false;
+};
 
-// The code to route: SuppressedKey for a repeat that is dropped. A repeat of
-// a one-shot key is always dropped, and so is every repeat while the
-// shutdown dialog is open (only a first press answers it); otherwise a
-// repeat is dropped while a TV application is the target, except every tenth.
-// With the media keys on and no target, a media key acts once per press,
-// except those that repeat in players (Vol+ and Vol-; volumeDownIsMedia:
-// Vol- is a media key now, not a one-shot key).
-int SuppressRepeat(const State& state, bool repeat, int code, bool volumeDownIsMedia = false);
+class RepeatRule {
+public:
+    explicit RepeatRule(const Settings& settings) : settings_(settings) {}
+
+    // The poll looks at the receiver at time now (milliseconds of a counter
+    // that wraps), with or without a key to read.
+    void Polled(uint32_t now);
+    // Updates the rule for one ready read of code at time now; true when the
+    // read is an auto-repeat of the previous one: the same code, less than
+    // RepeatWindowMs after the previous read was acted on (see LateTickMs).
+    bool UpdateRepeatState(int code, uint32_t now);
+    // The read has been acted on at time now: the gap to the next read is
+    // counted from here. The time the program spent acting (a start that waits
+    // for the new application, a slow window, a busy machine) is no gap in a
+    // held key, which the remote went on sending meanwhile.
+    void ActedOnRead(uint32_t now);
+
+    // The code to route: SuppressedKey for a repeat that is dropped. A repeat of
+    // a one-shot key is always dropped, and so is every repeat while the
+    // shutdown dialog is open (only a first press answers it); otherwise a
+    // repeat is dropped while a TV application is the target, except every tenth.
+    // With the media keys on and no target, a media key acts once per press,
+    // except those that repeat in players (Vol+ and Vol-, when Vol- is a media key).
+    int SuppressRepeat(bool repeat, int code, const Situation& situation) const;
+
+    uint32_t lastKeyTime() const { return lastKeyTime_; }
+
+private:
+    const Settings& settings_;
+    int lastKeyCode_ = 0;
+    uint32_t lastKeyTime_ = 0;
+    int repeatCount_ = 0;
+    int polls_ = 0;                  // ticks so far, up to 2
+    uint32_t lastPollTime_ = 0;      // of the last tick, or of the end of the last read's action
+    uint32_t previousPollTime_ = 0;  // of the tick before
+};
 
 }  // namespace core

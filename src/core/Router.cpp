@@ -1,13 +1,10 @@
-// The router: every read goes to exactly one destination, the target's key
-// map, an application that the key adopts, the machine's own keys, the
-// media keys or the pointer.
+#include "core/Router.h"
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
 
-#include "core/Pointer.h"
-#include "core/ReceiverLink.h"
-#include "core/Remote.h"
+#include "core/Profiles.h"
 
 namespace core {
 
@@ -23,157 +20,126 @@ bool SameLookup(const WindowIdentity& a, const WindowIdentity& b) {
 
 }  // namespace
 
-void Remote::OnRead(int code) {
-    const bool repeat = UpdateRepeatState(state_, code, desktop_.Now());
+void Router::OnRead(int code) {
+    const bool repeat = repeat_.UpdateRepeatState(code, machine_.Now());
+    if (!repeat) to_.pointer.NewRun();
     // Asked only where it matters: a held Vol- with the media keys on.
     const bool volumeDownIsMedia = repeat && MachineRoleOf(code) == MachineRole::VolumeDown &&
-                                   (state_.settings.mediaKeys || state_.settings.profiles) &&
+                                   (settings_.mediaKeys || settings_.profiles) &&
                                    VolumeDownIsMedia();
-    readIsRepeat_ = repeat;
-    Route(SuppressRepeat(state_, repeat, code, volumeDownIsMedia));
-    readIsRepeat_ = false;
+    const Situation situation = {to_.shutdown.IsOpen(), to_.power.AnyActive(), volumeDownIsMedia};
+    Route(repeat_.SuppressRepeat(repeat, code, situation), repeat);
     // After a modal dialog or box, reads made meanwhile have each been acted
     // on; the last action ends now.
-    ActedOnRead(state_, desktop_.Now());
+    repeat_.ActedOnRead(machine_.Now());
 }
 
-bool Remote::VolumeDownIsMedia() {
-    return (state_.settings.mediaKeys || state_.settings.profiles) &&
-           VolumeDownAsDefault(state_.settings.defaultSelector) == WithoutTarget::MediaKey &&
+bool Router::VolumeDownIsMedia() {
+    return (settings_.mediaKeys || settings_.profiles) &&
+           VolumeDownAsDefault(settings_.defaultSelector) == WithoutTarget::MediaKey &&
            NoTvWindowExists();
 }
 
-bool Remote::TypeMediaKey(int code) {
-    if (!state_.settings.mediaKeys) return false;
+bool Router::TypeMediaKey(int code) {
+    if (!settings_.mediaKeys) return false;
     const KeyAction* action = MediaKeys.Find(code);
     if (action == nullptr) return false;
-    desktop_.TypeChord(action->keys, ChordLength(*action));
-    ShowKeyAction("Media", code);
+    windows_.TypeChord(action->keys, ChordLength(*action));
+    to_.keys.ShowKeyAction("Media", code);
     return true;
 }
 
-void Remote::Route(int code) {
+void Router::Route(int code, bool repeat) {
     // A dropped repeat does nothing anywhere, in the shutdown dialog too.
     if (code == SuppressedKey) return;
-    if (state_.shutdownDialogOpen) {
-        AnswerShutdownDialog(code);
+    if (to_.shutdown.IsOpen()) {
+        to_.shutdown.AnswerShutdownDialog(code);
         return;
     }
     // Shortly after a resume, a Standby or Off read is one from before the
     // sleep, or one that would send the PC straight back.
     const MachineRole role = MachineRoleOf(code);
     if ((role == MachineRole::Standby || role == MachineRole::Off) &&
-        ReceiverLink(state_, desktop_).QuietAfterResume())
+        to_.link.QuietAfterResume())
         return;
     WindowRef known = 0;
-    const Application* target = Target(known);
+    const Application* target = to_.power.Target(known);
     if (target == nullptr) {
-        RouteWithoutTarget(code);
+        RouteWithoutTarget(code, repeat);
     } else if (role == MachineRole::Power) {
-        PowerToggle(target->id);
+        to_.power.PowerToggle(target->id);
     } else {
         // The keys that do nothing to a target (Standby, and Off for some)
         // are those without a row in its key map. Its key-target window, when
         // Target knows it exists, is not searched for again.
-        RunKeyMap(target->id, code, known);
+        to_.keys.RunKeyMap(target->id, code, known);
     }
 }
 
-// A target whose windows have all gone (closed by the user himself) stops
-// being the target here, so that the key goes where it would have gone had
-// the application never been adopted.
-const Application* Remote::Target(WindowRef& known) {
-    for (const Application& application : Applications) {
-        ApplicationState& own = state_.Of(application.id);
-        if (!own.active) continue;
-        if (StillRuns(application.id, known)) return &application;
-        own.active = false;
-    }
-    return nullptr;
-}
-
-// Answered without a search while a window of it seen last still exists. A
-// key-target window known to exist (kept, or found here) is given in known.
-bool Remote::StillRuns(AppId id, WindowRef& known) {
-    ApplicationState& own = state_.Of(id);
-    known = 0;
-    if (own.targetWindow != 0 && desktop_.Exists(own.targetWindow)) {
-        known = own.targetWindow;
-        return true;
-    }
-    if (own.seenWindow != 0 && desktop_.Exists(own.seenWindow)) return true;
-    const Application& application = ApplicationOf(id);
-    if (const WindowRef target = desktop_.Find(application.keyTarget)) {
-        own.targetWindow = known = target;
-        return true;
-    }
-    return desktop_.Find(application.main) != 0;
-}
-
-bool Remote::NoTvWindowExists() {
+bool Router::NoTvWindowExists() {
     return std::none_of(std::begin(Applications), std::end(Applications),
                         [this](const Application& application) {
-                            return desktop_.Find(application.adopt) != 0;
+                            return windows_.Find(application.adopt) != 0;
                         });
 }
 
-void Remote::RouteWithoutTarget(int code) {
-    const int selector = state_.settings.defaultSelector;
+void Router::RouteWithoutTarget(int code, bool repeat) {
+    const int selector = settings_.defaultSelector;
     switch (MachineRoleOf(code)) {
         case MachineRole::Power:
-            PowerWithoutTarget();
+            to_.power.PowerWithoutTarget();
             break;
         case MachineRole::Standby:
-            ActWithoutTarget(WithoutTarget::Standby, code);
+            ActWithoutTarget(WithoutTarget::Standby, code, repeat);
             break;
         case MachineRole::Off:
-            ActWithoutTarget(OffAsDefault(selector), code);
+            ActWithoutTarget(OffAsDefault(selector), code, repeat);
             break;
         case MachineRole::VolumeDown:
-            ActWithoutTarget(VolumeDownAsDefault(selector), code);
+            ActWithoutTarget(VolumeDownAsDefault(selector), code, repeat);
             break;
         case MachineRole::None:
-            AdoptOrPoint(code);
+            AdoptOrPoint(code, repeat);
             break;
     }
 }
 
 // Each waits for no TV window to exist: a key of the machine's own must not
 // stop a TV application that the remote does not drive.
-void Remote::ActWithoutTarget(WithoutTarget action, int code) {
+void Router::ActWithoutTarget(WithoutTarget action, int code, bool repeat) {
     switch (action) {
         case WithoutTarget::Standby:
             if (NoTvWindowExists()) Standby();
             break;
         case WithoutTarget::ShutdownDialog:
-            if (NoTvWindowExists()) ShowShutdownDialog();
+            if (NoTvWindowExists()) to_.shutdown.ShowShutdownDialog();
             break;
         case WithoutTarget::MediaKey:
-            if (!state_.settings.mediaKeys && !state_.settings.profiles) break;
+            if (!settings_.mediaKeys && !settings_.profiles) break;
             if (!NoTvWindowExists()) break;
-            if (state_.settings.profiles && RouteToProfile(code)) break;
+            if (settings_.profiles && RouteToProfile(code, repeat)) break;
             TypeMediaKey(code);
             break;
     }
 }
 
-void Remote::Standby() {
+void Router::Standby() {
     // A button that the remote holds down must not stay down through a sleep.
-    ReleaseHeldButton(state_.pointer, desktop_);
+    to_.pointer.ReleaseHeldButton();
     // The program's own standby returns once the machine has woken again;
     // its thread could not take the suspend broadcast meanwhile.
-    if (desktop_.Standby()) ReceiverLink(state_, desktop_).Resumed();
+    if (machine_.Standby()) to_.link.Resumed();
 }
 
-void Remote::AdoptOrPoint(int code) {
+void Router::AdoptOrPoint(int code, bool repeat) {
     // Every application is looked for before the first found is adopted.
     WindowRef windows[ApplicationCount];
     for (const Application& application : Applications)
-        windows[static_cast<size_t>(application.id)] = desktop_.Find(application.adopt);
+        windows[static_cast<size_t>(application.id)] = windows_.Find(application.adopt);
     for (const Application& application : Applications) {
         const WindowRef window = windows[static_cast<size_t>(application.id)];
         if (window == 0) continue;
-        ApplicationState& own = state_.Of(application.id);
+        ApplicationRun& own = to_.power.Of(application.id);
         own.active = true;
         own.seenWindow = window;
         own.fastStep = false;
@@ -181,13 +147,30 @@ void Remote::AdoptOrPoint(int code) {
         // same way: its window is kept, and not searched for again.
         const bool same = SameLookup(application.adopt, application.keyTarget);
         if (same) own.targetWindow = window;
-        RunKeyMap(application.id, code, same ? window : 0);
+        to_.keys.RunKeyMap(application.id, code, same ? window : 0);
         return;
     }
-    if (state_.settings.profiles && RouteToProfile(code)) return;
+    if (settings_.profiles && RouteToProfile(code, repeat)) return;
     if (TypeMediaKey(code)) return;
-    PointerAction(state_.pointer, desktop_, code);
-    if (const char* what = PointerActionName(code)) ShowKeyAction("Pointer", what);
+    to_.pointer.Act(code);
+    if (const char* what = PointerActionName(code)) to_.keys.ShowKeyAction("Pointer", what);
+}
+
+bool Router::RouteToProfile(int code, bool repeat) {
+    // One lookup of the window in front per key.
+    const Foreground front = windows_.ForegroundWindow();
+    const Profile* profile = MatchProfile(profiles_.Profiles(), front);
+    if (profile == nullptr) return false;
+    const KeyAction* action = profile->keys.Find(code);
+    if (action == nullptr || action->kind == KeyActionKind::Pointer) return false;
+    // A held key acts once per press, but for those that repeat.
+    if (repeat && !RepeatsInProfile(code)) return true;
+    if (action->kind == KeyActionKind::AppCommand)
+        windows_.SendAppCommand(front.window, action->value);
+    else
+        windows_.TypeToForeground(action->keys, ChordLength(*action));
+    to_.keys.ShowKeyAction(profile->name, code);
+    return true;
 }
 
 }  // namespace core

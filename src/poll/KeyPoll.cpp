@@ -1,8 +1,8 @@
 #include "poll/KeyPoll.h"
 
-void PollOnce(IKsControl* receiver, core::Remote& remote, core::ReceiverLink& link,
+void PollOnce(IKsControl* receiver, core::Router& router, core::ReceiverLink& link,
               DWORD tickTime) {
-    remote.OnPoll(tickTime);
+    router.OnPoll(tickTime);
     HRESULT error = S_OK;
     const KeyStatus status = ReadKeyStatus(receiver, error);
     if (status == KeyStatus::Failed) {
@@ -14,5 +14,5 @@ void PollOnce(IKsControl* receiver, core::Remote& remote, core::ReceiverLink& li
     const int code = ReadKeyCode(receiver);
     // Read, so that the receiver lets it go, and dropped.
     if (link.DropsKey()) return;
-    remote.OnRead(code);
+    router.OnRead(code);
 }

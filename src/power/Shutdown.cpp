@@ -36,7 +36,7 @@ ShutdownDialogContext* ContextOf(HWND dialog) {
 
 void EndShutdownDialog(HWND dialog, INT_PTR result, core::DialogAnswer answer) {
     ShutdownDialogContext* context = ContextOf(dialog);
-    if (context != nullptr) context->remote.ShutdownDialogEnded();
+    if (context != nullptr) context->answer.ShutdownDialogEnded();
     EndDialog(dialog, result);
     if (answer == core::DialogAnswer::Confirm && context != nullptr) ShutDownSystem(context->system);
 }
@@ -68,7 +68,7 @@ INT_PTR CALLBACK ShutdownDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
             SetWindowLongPtrA(dialog, DWLP_USER, lParam);
             BringToFront(dialog);
             if (ShutdownDialogContext* context = ContextOf(dialog))
-                context->remote.ShutdownDialogMade(reinterpret_cast<core::WindowRef>(dialog));
+                context->answer.ShutdownDialogMade(reinterpret_cast<core::WindowRef>(dialog));
             PlaceDialog(dialog);
             return TRUE;
         }

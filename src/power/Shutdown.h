@@ -3,7 +3,7 @@
 #pragma once
 #include <windows.h>
 
-#include "core/Remote.h"
+#include "core/ShutdownAnswer.h"
 #include "win32/SystemCalls.h"
 
 // True when the machine went into standby (the call returns once it has woken).
@@ -11,10 +11,10 @@ bool Standby(const SystemCalls& system);
 void ShutDownSystem(const SystemCalls& system);
 bool IsWindows9x();
 
-// What the shutdown dialog works with: the decisions that it tells when it
-// is made and when it ends, and the calls that confirming it makes.
+// What the shutdown dialog works with: the remote's answer to it, which it
+// tells when it is made and when it ends, and the calls that confirming it makes.
 struct ShutdownDialogContext {
-    core::Remote& remote;
+    core::ShutdownAnswer& answer;
     const SystemCalls& system;
 };
 

@@ -23,7 +23,7 @@ void Program::End(Ending ending) {
     // goes; every other way out leaves it to the end of the process.
     if (ending != Ending::Exit && !quitRequested_) com_.KeepToProcessEnd();
     // A button held by the remote must not stay down.
-    core::ReleaseHeldButton(state_.pointer, desktop_);
+    remote_.pointer.ReleaseHeldButton();
     tray_.Remove();
     PostQuitMessage(0);
     quitRequested_ = true;
@@ -40,7 +40,7 @@ void Program::ShowTrayMenu() {
     // The default application's entry, when it is installed.
     const core::Application* application = core::ApplicationFor(state_.settings.defaultSelector);
     if (application != nullptr && !state_.Of(application->id).installed) application = nullptr;
-    tray_.ShowMenu(window_, application, application != nullptr && remote_.IsRunning(application->id));
+    tray_.ShowMenu(window_, application, application != nullptr && remote_.power.IsRunning(application->id));
 }
 
 void Program::OnTrayMessage(LPARAM mouseMessage) {
@@ -52,7 +52,7 @@ void Program::OnTrayMessage(LPARAM mouseMessage) {
             break;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-            if (state_.link.everFound) {
+            if (remote_.link.EverFound()) {
                 ShowTrayMenu();
                 // A quit that arrived while the menu was open may have been
                 // taken by the menu's own loop: ask again.
@@ -85,7 +85,7 @@ bool Program::OnCommand(WORD command) {
         default:
             for (const core::Application& application : core::Applications) {
                 if (command != application.menuCommand) continue;
-                remote_.SwitchFromMenu(application.selector);
+                remote_.power.SwitchFromMenu(application.selector);
                 return true;
             }
             return false;
@@ -99,18 +99,18 @@ void Program::OnCreate(HWND window) {
     *deviceNotification_.Put() = AskForDeviceInterfaces(window, KSCATEGORY_CAPTURE);
     powerNotification_.Ask(window);
     const SIZE screen = FullScreenSize();
-    core::InitScreenBounds(state_.pointer, screen.cx, screen.cy);
+    remote_.pointer.InitScreenBounds(screen.cx, screen.cy);
     tray_.Add(window, LoadIconA(instance_, MAKEINTRESOURCEA(IDI_REMOTE)), TrayTip);
 }
 
 void Program::OnPowerBroadcast(WPARAM event) {
     switch (event) {
         case PBT_APMSUSPEND:
-            link_.Suspending();
+            remote_.link.Suspending();
             break;
         case PBT_APMRESUMESUSPEND:
         case PBT_APMRESUMEAUTOMATIC:
-            link_.Resumed();
+            remote_.link.Resumed();
             break;
         default:
             break;
@@ -137,10 +137,10 @@ LRESULT Program::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             OnPowerBroadcast(wParam);
             return TRUE;
         case WM_DEVICECHANGE:
-            if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVNODES_CHANGED) link_.DevicesChanged();
+            if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVNODES_CHANGED) remote_.link.DevicesChanged();
             return TRUE;
         case WM_DISPLAYCHANGE:
-            core::UpdateScreenBounds(state_.pointer, static_cast<uint32_t>(lParam));
+            remote_.pointer.UpdateScreenBounds(static_cast<uint32_t>(lParam));
             return 0;
         case WM_COMMAND:
             if (OnCommand(LOWORD(wParam))) return 0;

@@ -7,9 +7,12 @@
 
 #include "apps/ProfileStore.h"
 #include "card/CaptureFilter.h"
-#include "core/ReceiverLink.h"
+#include "core/Feedback.h"
+#include "core/Machine.h"
+#include "core/ProfileSource.h"
 #include "core/Remote.h"
 #include "core/State.h"
+#include "core/Windows.h"
 #include "shell/KeyDisplay.h"
 #include "shell/Tray.h"
 #include "win32/Scoped.h"
@@ -23,8 +26,12 @@ constexpr UINT LinkTimerId = 3;
 
 class Program;
 
-// The desktop of the decisions, performed with Win32 for one program.
-class Win32Desktop final : public core::Desktop {
+// The desktop of the decisions, every port of it, performed with Win32 for
+// one program.
+class Win32Desktop final : public core::Windows,
+                           public core::Machine,
+                           public core::Feedback,
+                           public core::ProfileSource {
 public:
     explicit Win32Desktop(Program& program) : program_(program) {}
 
@@ -96,8 +103,12 @@ public:
     // What the tests reach: the system's seam, the desktop, the decisions.
     SystemCalls& system() { return system_; }
     Win32Desktop& desktop() { return desktop_; }
-    core::Remote& remote() { return remote_; }
-    core::ReceiverLink& link() { return link_; }
+    core::Router& router() { return remote_.router; }
+    core::PowerSwitch& power() { return remote_.power; }
+    core::ShutdownAnswer& shutdown() { return remote_.shutdown; }
+    core::ReceiverLink& link() { return remote_.link; }
+    const core::Pointer& pointer() const { return remote_.pointer; }
+    const core::RepeatRule& repeat() const { return remote_.repeat; }
     const core::State& state() const { return state_; }
     ProfileStore& profiles() { return profiles_; }
     const KeyDisplay& keyDisplay() const { return keyDisplay_; }
@@ -135,8 +146,7 @@ private:
     ProfileStore profiles_;
     KeyDisplay keyDisplay_{instance_};
     Win32Desktop desktop_{*this};
-    core::Remote remote_{state_, desktop_};
-    core::ReceiverLink link_{state_, desktop_};
+    core::Remote remote_{state_, desktop_, desktop_, desktop_, desktop_};
     // The system's reports of new capture devices, and of suspend and resume.
     DeviceNotification deviceNotification_;
     PowerNotification powerNotification_;

@@ -45,8 +45,8 @@ Program::~Program() {
 void Program::ReadInstallLocations() {
     for (const core::Application& application : core::Applications) {
         char path[core::InstallPathSize];
-        if (ReadInstallLocation(application, path)) core::InstallLocationFound(state_, application.id, path);
-        else core::InstallLocationMissing(state_, application.id);
+        if (ReadInstallLocation(application, path)) remote_.power.InstallLocationFound(application.id, path);
+        else remote_.power.InstallLocationMissing(application.id);
     }
 }
 
@@ -100,7 +100,7 @@ bool Program::CreateMainWindow() {
     }
     ShowWindow(created, SW_HIDE);
     UpdateWindow(created);
-    link_.Started(filterFound_);
+    remote_.link.Started(filterFound_);
     return true;
 }
 

@@ -3,15 +3,17 @@
 #include "poll/KeyPoll.h"
 #include "shell/Program.h"
 
-void Program::OnPollTick(DWORD tickTime) { PollOnce(receiver_.Control(), remote_, link_, tickTime); }
+void Program::OnPollTick(DWORD tickTime) {
+    PollOnce(receiver_.Control(), remote_.router, remote_.link, tickTime);
+}
 
 // The link's timer fires once for each setting.
 void Program::OnLinkTimer() {
     linkTimer_.Stop();
-    link_.TimerFired();
+    remote_.link.TimerFired();
 }
 
-void Program::OnWatchTick() { remote_.ExitWatchTick(); }
+void Program::OnWatchTick() { remote_.power.ExitWatchTick(); }
 
 void CALLBACK PollTimerProc(HWND window, UINT, UINT_PTR, DWORD tickTime) {
     if (Program* program = Program::Of(window)) program->OnPollTick(tickTime);

@@ -79,7 +79,7 @@ void Win32Desktop::ShowMessage(const char* text, unsigned style) {
 bool Win32Desktop::Standby() { return ::Standby(program_.system_); }
 
 void Win32Desktop::RunShutdownDialog() {
-    ShutdownDialogContext context{program_.remote_, program_.system_};
+    ShutdownDialogContext context{program_.remote_.shutdown, program_.system_};
     ::RunShutdownDialog(program_.instance_, program_.window_, context);
 }
 

@@ -168,9 +168,9 @@ int UnknownSelector() {
 
 std::string InstallDir(const FakeApplication& application) { return "C:\\TV\\" + application.name; }
 
-void InstallAll(core::State& state) {
+void InstallAll(core::PowerSwitch& power) {
     for (const core::Application& row : core::Applications)
-        core::InstallLocationFound(state, row.id, InstallDir(Fake(row.id)).c_str());
+        power.InstallLocationFound(row.id, InstallDir(Fake(row.id)).c_str());
 }
 
 FakeWindow FakeDesktop::Open(const FakeWindow& window) {

@@ -14,9 +14,12 @@
 #include <vector>
 
 #include "core/Applications.h"
-#include "core/Desktop.h"
+#include "core/Feedback.h"
+#include "core/Machine.h"
+#include "core/ProfileSource.h"
 #include "core/Remote.h"
 #include "core/Sdk.h"
+#include "core/Windows.h"
 
 using Effect = std::string;
 using Effects = std::vector<Effect>;
@@ -53,9 +56,14 @@ int UnknownSelector();
 // Where the tests install an application ("C:\TV\<shortName>"), every
 // application installed there, and its start from there.
 std::string InstallDir(const FakeApplication& application);
-void InstallAll(core::State& state);
+void InstallAll(core::PowerSwitch& power);
 
-class FakeDesktop final : public core::Desktop {
+// Every port in one object; a test of one class hands it only the ports
+// that class takes.
+class FakeDesktop final : public core::Windows,
+                          public core::Machine,
+                          public core::Feedback,
+                          public core::ProfileSource {
 public:
     // Opens a window, newest first in Z order; one opened again gets a handle
     // of its own. Returns the window opened.
@@ -146,18 +154,25 @@ private:
     std::vector<Window> windows_;
 };
 
-// A remote on a fake desktop.
+// The remote's decisions on a fake desktop, wired as the program wires them.
 struct RemoteOnDesktop {
     FakeDesktop desktop;
     core::State state;
-    core::Remote remote{state, desktop};
+    core::Remote remote{state, desktop, desktop, desktop, desktop};
+    // Its parts, by name.
+    core::Pointer& pointer = remote.pointer;
+    core::ReceiverLink& link = remote.link;
+    core::ShutdownAnswer& shutdown = remote.shutdown;
+    core::PowerSwitch& power = remote.power;
+    core::KeyActions& keys = remote.keys;
+    core::Router& router = remote.router;
 
-    // The effects of a key routed, and of a tick of the exit watch.
+    // The effects of a first press routed, and of a tick of the exit watch.
     Effects Press(RemoteKey key) {
-        return desktop.Of([&] { remote.Route(Code(key)); });
+        return desktop.Of([&] { router.Route(Code(key), false); });
     }
     Effects Tick() {
-        return desktop.Of([&] { remote.ExitWatchTick(); });
+        return desktop.Of([&] { power.ExitWatchTick(); });
     }
 };
 

@@ -9,21 +9,21 @@ namespace {
 using core::AppId;
 
 struct ExitWatch : RemoteOnDesktop, ::testing::Test {
-    ExitWatch() { InstallAll(state); }
+    ExitWatch() { InstallAll(power); }
 };
 
 TEST_F(ExitWatch, PowerStartsTheDefaultWatchesItAndTheWatchEndsWhenTheUserClosesIt) {
     state.settings.defaultSelector = WinDvr.row.selector;
     ExpectEffects(Press(RemoteKey::Power), {Started(WinDvr), "watch on"});
-    EXPECT_TRUE(state.Of(AppId::WinDvr).active);
-    EXPECT_TRUE(state.Of(AppId::WinDvr).watched);
+    EXPECT_TRUE(power.Of(AppId::WinDvr).active);
+    EXPECT_TRUE(power.Of(AppId::WinDvr).watched);
 
     desktop.OpenApplication(WinDvr);  // it comes up
     ExpectEffects(Tick(), {});
     desktop.CloseApplication(WinDvr);  // the user closes it with its own close box
     ExpectEffects(Tick(), {"watch off"});
-    EXPECT_FALSE(state.Of(AppId::WinDvr).active);
-    EXPECT_FALSE(state.Of(AppId::WinDvr).watched);
+    EXPECT_FALSE(power.Of(AppId::WinDvr).active);
+    EXPECT_FALSE(power.Of(AppId::WinDvr).watched);
     // A new Power starts it again.
     ExpectEffects(Press(RemoteKey::Power), {Started(WinDvr), "watch on"});
 }
@@ -33,24 +33,24 @@ TEST_F(ExitWatch, AFailedStartIsReportedAndNothingIsWatched) {
     state.settings.defaultSelector = WinDvr.row.selector;
     const Effect failed = Message("Can't run launch TV application what you want.", MB_OK);
     ExpectEffects(Press(RemoteKey::Power), {Started(WinDvr), failed, "watch on"});
-    EXPECT_FALSE(state.Of(AppId::WinDvr).active);
-    EXPECT_FALSE(state.Of(AppId::WinDvr).watched);
+    EXPECT_FALSE(power.Of(AppId::WinDvr).active);
+    EXPECT_FALSE(power.Of(AppId::WinDvr).watched);
     // The watch finds nothing and stops on its third tick.
     ExpectEffects(Then({Tick(), Tick()}), {});
     ExpectEffects(Tick(), {"watch off"});
 }
 
 TEST_F(ExitWatch, TheWatchLooksOnlyAtWinDvrWhileItIsWatchedAndItsEndStopsTheTimer) {
-    for (AppId id : {AppId::Quillmarsh, AppId::WinDvr}) state.Of(id).active = state.Of(id).watched = true;
-    state.watchTimerRunning = true;
+    for (AppId id : {AppId::Quillmarsh, AppId::WinDvr}) power.Of(id).active = power.Of(id).watched = true;
+    power.StartWatchTimer();
     desktop.OpenApplication(WinDvr);  // Quillmarsh has gone, WinDVR runs
     ExpectEffects(Tick(), {});
-    EXPECT_TRUE(state.Of(AppId::Quillmarsh).watched);
+    EXPECT_TRUE(power.Of(AppId::Quillmarsh).watched);
     desktop.CloseApplication(WinDvr);
     ExpectEffects(Tick(), {"watch off"});
-    EXPECT_FALSE(state.Of(AppId::WinDvr).watched);
-    EXPECT_TRUE(state.Of(AppId::Quillmarsh).watched);  // unexamined until a new watch
-    EXPECT_TRUE(state.Of(AppId::Quillmarsh).active);
+    EXPECT_FALSE(power.Of(AppId::WinDvr).watched);
+    EXPECT_TRUE(power.Of(AppId::Quillmarsh).watched);  // unexamined until a new watch
+    EXPECT_TRUE(power.Of(AppId::Quillmarsh).active);
 }
 
 // Which windows of a watched application keep the watch going: any by which
@@ -66,8 +66,9 @@ TEST_F(ExitWatch, TheWatchOfEachApplicationGoesOnWhileAnyOfItsWindowsRemains) {
             for (const FakeWindow& window : application.windows)
                 if (kept == nullptr || window.name != kept->name) other.desktop.Close(window);
             other.state = state;
-            core::ApplicationState& own = other.state.Of(row.id);
-            own.active = own.watched = other.state.watchTimerRunning = true;
+            core::ApplicationRun& own = other.power.Of(row.id);
+            own.active = own.watched = true;
+            other.power.StartWatchTimer();
             ExpectEffects(other.Tick(), kept ? Effects{} : Effects{"watch off"});
             EXPECT_EQ(own.watched, kept != nullptr);
             EXPECT_EQ(own.active, kept != nullptr);

@@ -7,7 +7,6 @@
 #include <map>
 
 #include "FakeDesktop.h"
-#include "core/Remote.h"
 
 namespace {
 
@@ -118,13 +117,14 @@ struct Routed {
 Routed RouteToTarget(const FakeApplication& application, int code, bool targetOpen) {
     RemoteOnDesktop on;
     on.desktop.OpenApplication(application);
-    core::ApplicationState& own = on.state.Of(application.row.id);
-    own.installed = own.active = true;
+    on.state.Of(application.row.id).installed = true;
+    core::ApplicationRun& own = on.power.Of(application.row.id);
+    own.active = true;
     own.targetWindow = GoneWindow;
     own.seenWindow = on.desktop.Named(application.main);
     if (!targetOpen) on.desktop.Close(application.keyTarget);
     on.desktop.recordLookups = true;
-    on.remote.Route(code);
+    on.router.Route(code, false);
     return {on.desktop.effects, own.targetWindow, on.desktop.Named(application.keyTarget)};
 }
 
@@ -161,25 +161,25 @@ struct WinDvrPointer : RemoteOnDesktop, ::testing::Test {
 };
 
 TEST_F(WinDvrPointer, TheStepKeySwitchesTheMovesBetweenTenAndFiftyPixels) {
-    state.Of(core::AppId::WinDvr).active = true;
-    for (K key : {K::Up, K::Step, K::Right, K::Down, K::Step, K::Left}) remote.Route(Code(key));
+    power.Of(core::AppId::WinDvr).active = true;
+    for (K key : {K::Up, K::Step, K::Right, K::Down, K::Step, K::Left}) router.Route(Code(key), false);
     // Its video window closed, its panel still open: Up moves nothing, Step
     // still switches.
     desktop.Close(WinDvr.keyTarget);
-    for (K key : {K::Up, K::Step}) remote.Route(Code(key));
+    for (K key : {K::Up, K::Step}) router.Route(Code(key), false);
     const FakeWindow video = desktop.Open("windvr.video", WinDvr.keyTarget);
-    remote.Route(Code(K::Up));
+    router.Route(Code(K::Up), false);
     ExpectEffects(desktop.effects,
                   {MoveBy(0, -10), MoveBy(50, 0), MoveBy(0, 50), MoveBy(-10, 0), MoveBy(0, -50)});
     // All its windows closed: it is let go, and Up is no pointer key.
     desktop.CloseApplication(WinDvr);
     desktop.Close(video);
-    ExpectEffects(desktop.Of([&] { remote.Route(Code(K::Up)); }), {});
-    EXPECT_FALSE(state.Of(core::AppId::WinDvr).active);
+    ExpectEffects(desktop.Of([&] { router.Route(Code(K::Up), false); }), {});
+    EXPECT_FALSE(power.Of(core::AppId::WinDvr).active);
 }
 
 TEST_F(WinDvrPointer, AdoptionStartsAtTheSlowStep) {
-    state.Of(core::AppId::WinDvr).fastStep = true;  // left over from an earlier adoption
+    power.Of(core::AppId::WinDvr).fastStep = true;  // left over from an earlier adoption
     ExpectEffects(Press(K::Up), {MoveBy(0, -10)});
 }
 

@@ -12,10 +12,10 @@ constexpr core::Point At = {500, 400};
 
 struct Pointer : ::testing::Test {
     FakeDesktop desktop;
-    core::PointerState pointer;
-    Pointer() { core::InitScreenBounds(pointer, 1600, 1200); }
+    core::Pointer pointer{desktop};
+    Pointer() { pointer.InitScreenBounds(1600, 1200); }
     Effects Press(K key) {
-        return desktop.Of([&] { core::PointerAction(pointer, desktop, Code(key)); });
+        return desktop.Of([&] { pointer.Act(Code(key)); });
     }
 };
 
@@ -65,11 +65,11 @@ const MoveRun MoveRuns[] = {
 TEST_F(Pointer, ARunOfMovesAcceleratesAndStaysStrictlyInsideTheScreen) {
     for (const MoveRun& run : MoveRuns) {
         SCOPED_TRACE(run.what);
-        core::PointerState fresh;
-        core::InitScreenBounds(fresh, run.width, run.height);
+        core::Pointer fresh{desktop};
+        fresh.InitScreenBounds(run.width, run.height);
         desktop.cursor = run.from;
         const auto moves = [&] {
-            for (K key : run.keys) core::PointerAction(fresh, desktop, Code(key));
+            for (K key : run.keys) fresh.Act(Code(key));
         };
         ExpectEffects(desktop.Of(moves), run.effects);
     }
@@ -83,18 +83,18 @@ TEST_F(Pointer, EachDirectionKeyMovesItsOwnWay) {
     };
     for (const auto& [key, effect] : directions) {
         desktop.cursor = {800, 600};
-        pointer.stepCounter = 0;
+        pointer.NewRun();
         ExpectEffects(Press(key), {effect});
     }
 }
 
 TEST_F(Pointer, TheBoundsFollowADisplayChange) {
-    core::PointerState changed;
-    core::UpdateScreenBounds(changed, (600u << 16) | 800u);
-    EXPECT_EQ(changed.bounds.maxX, 799);
-    EXPECT_EQ(changed.bounds.maxY, 599);
-    EXPECT_EQ(changed.bounds.smallStep, 5);
-    EXPECT_EQ(changed.bounds.largeStep, 10);
+    core::Pointer changed{desktop};
+    changed.UpdateScreenBounds((600u << 16) | 800u);
+    EXPECT_EQ(changed.bounds().maxX, 799);
+    EXPECT_EQ(changed.bounds().maxY, 599);
+    EXPECT_EQ(changed.bounds().smallStep, 5);
+    EXPECT_EQ(changed.bounds().largeStep, 10);
 }
 
 TEST_F(Pointer, SwappedButtonsLeaveTheClicksAsNamedAndTheToggleLetsGoOfTheButtonItPressed) {
@@ -105,14 +105,14 @@ TEST_F(Pointer, SwappedButtonsLeaveTheClicksAsNamedAndTheToggleLetsGoOfTheButton
     ExpectEffects(Press(K::Digit6), {Button(MOUSEEVENTF_RIGHTDOWN, At)});  // right down: the primary button
     desktop.swapped = false;
     ExpectEffects(Press(K::Digit6), {Button(MOUSEEVENTF_RIGHTUP, At)});
-    EXPECT_FALSE(pointer.buttonHeld);
+    EXPECT_FALSE(pointer.ButtonHeld());
 }
 
 TEST_F(Pointer, AButtonStillHeldAtExitIsLetGo) {
     Press(K::Digit6);
     const auto exit = [&] {
-        core::ReleaseHeldButton(pointer, desktop);
-        core::ReleaseHeldButton(pointer, desktop);  // once only
+        pointer.ReleaseHeldButton();
+        pointer.ReleaseHeldButton();  // once only
     };
     ExpectEffects(desktop.Of(exit), {Button(MOUSEEVENTF_LEFTUP, At)});
 }

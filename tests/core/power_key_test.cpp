@@ -19,7 +19,7 @@ const Effect LaunchFailed = Message("Can't run launch TV application what you wa
 const Effect Reinitialize = Message("Please re-initialize the TV application settings.", MB_SETFOREGROUND);
 
 struct PowerKey : RemoteOnDesktop, ::testing::Test {
-    PowerKey() { InstallAll(state); }
+    PowerKey() { InstallAll(power); }
 };
 
 // What one action does with the other applications running.
@@ -35,7 +35,7 @@ void ExpectWithTheOthersRunning(const core::State& state, const OthersRunning& c
     other.state = state;
     for (const core::Application& row : core::Applications)
         if (row.id != c.chosen.row.id) other.desktop.OpenApplication(Fake(row.id));
-    ExpectEffects(other.desktop.Of([&] { action(other.remote, c.chosen.row.selector); }), c.effects);
+    ExpectEffects(other.desktop.Of([&] { action(other.power, c.chosen.row.selector); }), c.effects);
     EXPECT_EQ(other.state.settings.defaultSelector, c.chosen.row.selector);
 }
 
@@ -43,14 +43,14 @@ TEST_F(PowerKey, HeldAcrossASlowStartItStaysOnePressAndANewPressClosesWhatItStar
     state.settings.defaultSelector = Quillmarsh.row.selector;
     desktop.startTakesMs = 1500;  // the program waits until the application is ready for input
     const Effects started = desktop.Of([&] {
-        remote.OnRead(Code(K::Power));
+        router.OnRead(Code(K::Power));
         desktop.OpenApplication(Quillmarsh);
         // Read at every tick while held, the first right after the start returned.
-        for (int i = 0; i < 5; ++i, desktop.clock += 65) remote.OnRead(Code(K::Power));
+        for (int i = 0; i < 5; ++i, desktop.clock += 65) router.OnRead(Code(K::Power));
     });
     ExpectEffects(started, {Started(Quillmarsh), "watch on"});
     desktop.clock += 400;  // let go, then pressed again
-    ExpectEffects(desktop.Of([&] { remote.OnRead(Code(K::Power)); }), CloseQuillmarsh);
+    ExpectEffects(desktop.Of([&] { router.OnRead(Code(K::Power)); }), CloseQuillmarsh);
 }
 
 TEST_F(PowerKey, ClosesTheOthersFirstInThePowerOrderOfTheDefault) {
@@ -61,8 +61,8 @@ TEST_F(PowerKey, ClosesTheOthersFirstInThePowerOrderOfTheDefault) {
     };
     for (const OthersRunning& c : cases) {
         state.settings.defaultSelector = c.chosen.row.selector;
-        ExpectWithTheOthersRunning(state, c,
-                                   [](core::Remote& r, int selector) { r.DefaultPowerAction(selector); });
+        ExpectWithTheOthersRunning(
+            state, c, [](core::PowerSwitch& r, int selector) { r.DefaultPowerAction(selector); });
     }
 }
 
@@ -71,12 +71,12 @@ TEST_F(PowerKey, ClosesTheDefaultWhenItRunsAndTheTargetWhenThereIsOne) {
     desktop.OpenApplication(BeyondTv);
     ExpectEffects(Press(K::Power), CloseBeyondTv);  // the default runs: closed, nothing watched
     // Raised and closed: the window it found is the one its keys go to.
-    EXPECT_EQ(state.Of(AppId::BeyondTv).targetWindow, BeyondTv.closeTest.ref);
+    EXPECT_EQ(power.Of(AppId::BeyondTv).targetWindow, BeyondTv.closeTest.ref);
 
     desktop.OpenApplication(WinDvr);
-    state.Of(AppId::WinDvr).active = true;  // adopted earlier
+    power.Of(AppId::WinDvr).active = true;  // adopted earlier
     ExpectEffects(Press(K::Power), CloseWinDvr);  // the target alone, the others stay
-    EXPECT_FALSE(state.Of(AppId::WinDvr).active);
+    EXPECT_FALSE(power.Of(AppId::WinDvr).active);
 }
 
 TEST_F(PowerKey, RaisesTheDefaultsOwnWindowWhenItRunsWithoutItsKeyTarget) {
@@ -97,8 +97,8 @@ TEST_F(PowerKey, RaisesTheDefaultsOwnWindowWhenItRunsWithoutItsKeyTarget) {
         other.desktop.Open("look-alike", "Other", "FormMainWindow");  // newer: first in Z order
         ExpectEffects(other.Press(K::Power), {Raise(main), "watch on"});
         // Raised, not started: neither the target nor watched.
-        EXPECT_FALSE(other.state.Of(c.application.row.id).active);
-        EXPECT_FALSE(other.state.Of(c.application.row.id).watched);
+        EXPECT_FALSE(other.power.Of(c.application.row.id).active);
+        EXPECT_FALSE(other.power.Of(c.application.row.id).watched);
     }
 }
 
@@ -106,14 +106,14 @@ TEST_F(PowerKey, ClosingAnApplicationThatDoesNotRunSendsNothingAndLeavesItsTarge
     for (const core::Application& row : core::Applications)
         for (const bool active : {true, false}) {
             SCOPED_TRACE(std::string(row.name) + (active ? ", the target" : ""));
-            state.Of(row.id).active = active;
-            ExpectEffects(desktop.Of([&] { remote.Close(row.id); }), {});
-            EXPECT_EQ(state.Of(row.id).active, active);
+            power.Of(row.id).active = active;
+            ExpectEffects(desktop.Of([&] { power.Close(row.id); }), {});
+            EXPECT_EQ(power.Of(row.id).active, active);
         }
 }
 
 TEST_F(PowerKey, ADefaultNotInstalledIsReportedAndTheSelectorIsReadAgainAfterTheBox) {
-    core::InstallLocationMissing(state, AppId::Quillmarsh);
+    power.InstallLocationMissing(AppId::Quillmarsh);
     state.settings.defaultSelector = Quillmarsh.row.selector;
     desktop.OpenApplication(WinDvr);
     ExpectEffects(Press(K::Power), Then({{Reinitialize}, CloseWinDvr, {"watch on"}}));
@@ -133,7 +133,7 @@ TEST_F(PowerKey, TheMenuSwitchClosesTheOthersInItsOwnOrderAndMakesTheChoiceTheDe
     // No watch: the menu never watches.
     for (const OthersRunning& c : cases)
         ExpectWithTheOthersRunning(state, c,
-                                   [](core::Remote& r, int selector) { r.SwitchFromMenu(selector); });
+                                   [](core::PowerSwitch& r, int selector) { r.SwitchFromMenu(selector); });
 }
 
 // -- a start: only without the main window, by the install path as stored
@@ -161,11 +161,11 @@ TEST_F(PowerKey, ALaunchStartsOnlyWithoutTheMainWindowAndOnlyASuccessMakesTheTar
         RemoteOnDesktop other;
         other.desktop.startSucceeds = c.startSucceeds;
         if (c.mainOpen) other.desktop.Open(WinDvr.main);
-        core::InstallLocationFound(other.state, AppId::WinDvr, c.installPath.c_str());
-        other.state.Of(AppId::WinDvr).active = c.activeBefore;
-        EXPECT_EQ(other.remote.Launch(AppId::WinDvr), c.mainOpen ? WinDvr.main.ref : 0);
+        other.power.InstallLocationFound(AppId::WinDvr, c.installPath.c_str());
+        other.power.Of(AppId::WinDvr).active = c.activeBefore;
+        EXPECT_EQ(other.power.Launch(AppId::WinDvr), c.mainOpen ? WinDvr.main.ref : 0);
         ExpectEffects(other.desktop.effects, c.effects);
-        EXPECT_EQ(other.state.Of(AppId::WinDvr).active, c.activeAfter);
+        EXPECT_EQ(other.power.Of(AppId::WinDvr).active, c.activeAfter);
     }
 }
 
@@ -200,14 +200,14 @@ TEST_F(PowerKey, EachOfWinDvrsLookupsTellsItsWindowByTheTitleItsOwnWay) {
         RemoteOnDesktop other;
         const FakeWindow window = other.desktop.Open("windvr", "AnyClass", c.title);
         other.state = state;
-        other.state.Of(AppId::WinDvr).active = true;
-        core::Remote& r = other.remote;
-        ExpectEffects(other.desktop.Of([&] { r.RunKeyMap(AppId::WinDvr, Code(K::Mute)); }),
+        other.power.Of(AppId::WinDvr).active = true;
+        core::PowerSwitch& r = other.power;
+        ExpectEffects(other.desktop.Of([&] { other.keys.RunKeyMap(AppId::WinDvr, Code(K::Mute)); }),
                       c.keyTarget ? Effects{Post(window, WM_KEYDOWN, 'M', 0x320001)} : Effects{});
-        EXPECT_EQ(r.NoTvWindowExists(), !c.adopted);
+        EXPECT_EQ(other.router.NoTvWindowExists(), !c.adopted);
         EXPECT_EQ(r.IsRunning(AppId::WinDvr), c.running);
         ExpectEffects(other.desktop.Of([&] { r.Close(AppId::WinDvr); }), c.running ? CloseWinDvr : Effects{});
-        EXPECT_EQ(other.state.Of(AppId::WinDvr).active, !c.running);
+        EXPECT_EQ(other.power.Of(AppId::WinDvr).active, !c.running);
         ExpectEffects(other.desktop.Of([&] { r.Launch(AppId::WinDvr); }),
                       c.running ? Effects{} : Effects{Started(WinDvr)});
     }
@@ -215,10 +215,25 @@ TEST_F(PowerKey, EachOfWinDvrsLookupsTellsItsWindowByTheTitleItsOwnWay) {
 
 TEST_F(PowerKey, TheTrayMenuChecksTheDefaultByItsRunningWindow) {
     desktop.Open(BeyondTv.running);
-    EXPECT_TRUE(remote.IsRunning(AppId::BeyondTv));  // its main window, not the video window
-    EXPECT_FALSE(remote.IsRunning(AppId::Quillmarsh));
+    EXPECT_TRUE(power.IsRunning(AppId::BeyondTv));  // its main window, not the video window
+    EXPECT_FALSE(power.IsRunning(AppId::Quillmarsh));
     desktop.Open("windvr.main", WinDvr.running, " - Live");
-    EXPECT_TRUE(remote.IsRunning(AppId::WinDvr));
+    EXPECT_TRUE(power.IsRunning(AppId::WinDvr));
+}
+
+TEST(InstallLocation, IsKeptUpToItsBufferAndAMissingOneIsNoInstall) {
+    RemoteOnDesktop on;
+    on.power.Of(AppId::WinDvr).active = true;
+    const std::string longPath = "C:\\" + std::string(200, 'x');
+    on.power.InstallLocationFound(AppId::WinDvr, longPath.c_str());
+    EXPECT_TRUE(on.state.Of(AppId::WinDvr).installed);
+    EXPECT_FALSE(on.power.Of(AppId::WinDvr).active);  // a fresh install is no target
+    EXPECT_EQ(on.state.Of(AppId::WinDvr).installPath, longPath.substr(0, core::InstallPathSize - 1));
+
+    on.power.InstallLocationMissing(AppId::WinDvr);
+    EXPECT_FALSE(on.state.Of(AppId::WinDvr).installed);
+    EXPECT_STREQ(on.state.Of(AppId::WinDvr).installPath, "");
+    EXPECT_FALSE(on.state.Of(AppId::Quillmarsh).installed);  // the others as they were
 }
 
 }  // namespace

@@ -90,8 +90,8 @@ struct Options {
 // A remote with the player in front.
 struct PlayerInFront : RemoteOnDesktop {
     explicit PlayerInFront(const Options& options) {
-        core::InitScreenBounds(state.pointer, 1024, 768);
-        InstallAll(state);
+        pointer.InitScreenBounds(1024, 768);
+        InstallAll(power);
         state.settings.profiles = options.profiles;
         state.settings.mediaKeys = options.mediaKeys;
         state.settings.showKeys = options.showKeys;
@@ -106,7 +106,7 @@ struct PlayerInFront : RemoteOnDesktop {
     Effects Hold(K key, int reads) {
         return desktop.Of([&] {
             for (int i = 0; i < reads; ++i) {
-                remote.OnRead(Code(key));
+                router.OnRead(Code(key));
                 desktop.clock += 100;
             }
         });

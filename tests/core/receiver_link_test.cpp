@@ -17,8 +17,8 @@ const Effects FoundAgain = {"open receiver", "link timer off", "tip: as usual", 
 const Effects CardGone = {"trace every request to the remote receiver for 2 s 0x80070651", "poll off",
                           "close receiver", "tip: no remote receiver", "link timer 1000"};
 
+// The link is the one the router holds.
 struct Link : RemoteOnDesktop, ::testing::Test {
-    core::ReceiverLink link{state, desktop};
     uint32_t timerMs = 0;  // the link's timer as last set
 
     Effects Do(const std::function<void()>& action) {
@@ -75,7 +75,7 @@ TEST_F(Link, RequestsFailingFor2SecondsLetTheCardGoAndItIsLookedForAfter1_2_4_30
     for (const uint32_t ms : {1999u, 2000u, 2001u}) {
         SCOPED_TRACE(std::to_string(ms) + " ms");
         RemoteOnDesktop other;
-        core::ReceiverLink failing{other.state, other.desktop};
+        core::ReceiverLink& failing = other.link;
         failing.Started(true);
         failing.Failed(0x80070651);
         other.desktop.clock += ms;
@@ -106,7 +106,7 @@ TEST_F(Link, RequestsFailingFor2SecondsLetTheCardGoAndItIsLookedForAfter1_2_4_30
 
 TEST_F(Link, AResumeOpensTheReceiverAfreshOnceAndDropsWhatItHeldFromBefore) {
     link.Started(true);
-    remote.OnRead(Code(K::Digit6));  // the pointer's button is held down
+    router.OnRead(Code(K::Digit6));  // the pointer's button is held down
     ExpectEffects(Do([&] { link.Suspending(); }),
                   {"poll off", "link timer off", LetGo});  // let go
     // A new device reported while asleep, or before the driver has settled
@@ -134,22 +134,22 @@ TEST_F(Link, AResumeOpensTheReceiverAfreshOnceAndDropsWhatItHeldFromBefore) {
 TEST_F(Link, StandbyAndOffDoNothingFor5SecondsAfterAResumeAndTheOwnStandbyIsAResume) {
     link.Started(true);
     desktop.standbySleeps = true;
-    remote.OnRead(Code(K::Digit6));  // the pointer's button is held down
+    router.OnRead(Code(K::Digit6));  // the pointer's button is held down
     // Its own standby returns once the PC has woken: the receiver is opened
     // afresh as after any resume, and the button was let go before the sleep.
     desktop.clock += 1000;
-    ExpectEffects(Do([&] { remote.OnRead(Code(K::Standby)); }),
+    ExpectEffects(Do([&] { router.OnRead(Code(K::Standby)); }),
                   {LetGo, "standby", "poll off", "link timer 1000"});
     for (K key : {K::Standby, K::Off}) {
         desktop.clock += 1000;  // a new press each time, still within 5 s
-        ExpectEffects(Do([&] { remote.OnRead(Code(key)); }), {});
+        ExpectEffects(Do([&] { router.OnRead(Code(key)); }), {});
     }
     state.settings.defaultSelector = Quillmarsh.row.selector;
-    core::InitScreenBounds(state.pointer, 1024, 768);
+    pointer.InitScreenBounds(1024, 768);
     desktop.clock += 300;
-    ExpectEffects(Do([&] { remote.OnRead(Code(K::Digit2)); }), {Cursor(499, 399)});  // the others as ever
+    ExpectEffects(Do([&] { router.OnRead(Code(K::Digit2)); }), {Cursor(499, 399)});  // the others as ever
     desktop.clock += 2800;  // 5.1 s after the resume
-    ExpectEffects(Do([&] { remote.OnRead(Code(K::Off)); }), {"standby", "poll off", "link timer 1000"});
+    ExpectEffects(Do([&] { router.OnRead(Code(K::Off)); }), {"standby", "poll off", "link timer 1000"});
 }
 
 TEST_F(Link, AResumeBeforeTheCardWasEverFoundKeepsTheSlowSchedule) {

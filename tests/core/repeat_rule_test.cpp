@@ -6,7 +6,6 @@
 
 #include "FakeDesktop.h"
 #include "core/Pointer.h"
-#include "core/Remote.h"
 
 namespace {
 
@@ -25,17 +24,27 @@ struct TickAt {
 constexpr std::optional<K> NoKey;
 
 // What the rule made of each read: 'x' routed as read, '.' dropped, '?' anything else.
-char Routed(const core::State& state, bool repeat, K key) {
-    const int routed = core::SuppressRepeat(state, repeat, Code(key));
+// Where the rest of the remote stands: some application the target, the dialog open.
+char Routed(const core::RepeatRule& rule, const core::Situation& situation, bool repeat, K key) {
+    const int routed = rule.SuppressRepeat(repeat, Code(key), situation);
     return routed == Code(key) ? 'x' : routed == core::SuppressedKey ? '.' : '?';
 }
 
-std::string Routed(core::State& state, const std::vector<Read>& reads) {
+std::string Routed(core::RepeatRule& rule, const std::vector<Read>& reads,
+                   const core::Situation& situation = {}) {
     std::string routed;
     for (const Read& read : reads)
-        routed += Routed(state, core::UpdateRepeatState(state, Code(read.key), read.time), read.key);
+        routed += Routed(rule, situation, rule.UpdateRepeatState(Code(read.key), read.time), read.key);
     return routed;
 }
+
+constexpr core::Situation WithTarget = {false, true, false};
+
+// A rule of its own, with the settings as they are at start.
+struct RepeatRule : ::testing::Test {
+    core::Settings settings;
+    core::RepeatRule rule{settings};
+};
 
 std::vector<Read> Held(K key, int reads, uint32_t from = 1000) {
     std::vector<Read> held;
@@ -43,56 +52,47 @@ std::vector<Read> Held(K key, int reads, uint32_t from = 1000) {
     return held;
 }
 
-TEST(RepeatRule, WithoutTargetEveryReadOfAHeldKeyIsRouted) {
-    core::State state;
-    EXPECT_EQ(Routed(state, Held(K::Digit2, 4)), "xxxx");
+TEST_F(RepeatRule, WithoutTargetEveryReadOfAHeldKeyIsRouted) {
+    EXPECT_EQ(Routed(rule, Held(K::Digit2, 4)), "xxxx");
 }
 
-TEST(RepeatRule, WithATargetAHeldKeyActsOnceThenEveryTenthRepeatCountedForThatKey) {
-    core::State state;
-    state.Of(AppId::BeyondTv).active = true;
-    EXPECT_EQ(Routed(state, Held(K::Mute, 22)), "x.........x.........x.");
+TEST_F(RepeatRule, WithATargetAHeldKeyActsOnceThenEveryTenthRepeatCountedForThatKey) {
+    EXPECT_EQ(Routed(rule, Held(K::Mute, 22), WithTarget), "x.........x.........x.");
     // Another key held straight after: its own first press and tenth repeat.
-    EXPECT_EQ(Routed(state, Held(K::Up, 15, 1000 + 110 * 22)), "x.........x....");
+    EXPECT_EQ(Routed(rule, Held(K::Up, 15, 1000 + 110 * 22), WithTarget), "x.........x....");
 }
 
-TEST(RepeatRule, OneShotKeysActOncePerPressWhateverTheTarget) {
+TEST_F(RepeatRule, OneShotKeysActOncePerPressWhateverTheTarget) {
     const std::pair<K, const char*> oneShot[] = {
         {K::Power, "Power"}, {K::Standby, "Standby"}, {K::Off, "Off"}, {K::VolumeDown, "Vol-"}};
     const std::optional<AppId> targets[] = {std::nullopt, AppId::Quillmarsh, AppId::BeyondTv, AppId::WinDvr};
     for (const std::optional<AppId>& target : targets)
         for (const auto& [key, name] : oneShot) {
-            core::State state;
-            if (target) state.Of(*target).active = true;
-            EXPECT_EQ(Routed(state, Held(key, 22)), "x.....................")
+            core::RepeatRule fresh{settings};
+            const core::Situation situation = {false, target.has_value(), false};
+            EXPECT_EQ(Routed(fresh, Held(key, 22), situation), "x.....................")
                 << name << " with " << (target ? Fake(*target).name : "no target") << " the target";
         }
 }
 
-TEST(RepeatRule, WhileTheDialogIsOpenOnlyFirstPressesCount) {
-    core::State state;
-    state.shutdownDialogOpen = true;
-    EXPECT_EQ(Routed(state, Held(K::Digit2, 3)), "x..");
+TEST_F(RepeatRule, WhileTheDialogIsOpenOnlyFirstPressesCount) {
+    const core::Situation dialogOpen = {true, false, false};
+    EXPECT_EQ(Routed(rule, Held(K::Digit2, 3), dialogOpen), "x..");
 }
 
-TEST(RepeatRule, APressAfterAPauseOrAnotherKeyIsAFirstPressAgain) {
-    core::State state;
-    state.Of(AppId::WinDvr).active = true;
+TEST_F(RepeatRule, APressAfterAPauseOrAnotherKeyIsAFirstPressAgain) {
     const std::vector<Read> reads = {{K::Mute, 1000}, {K::Mute, 1249},  // 249 ms: still held
                                      {K::Mute, 1499},                   // 250 ms: a new press
                                      {K::Digit2, 1609}, {K::Mute, 1719}};
-    EXPECT_EQ(Routed(state, reads), "x.xxx");
+    EXPECT_EQ(Routed(rule, reads, WithTarget), "x.xxx");
 }
 
-TEST(RepeatRule, TheTickCountersWrapDoesNotBreakAHold) {
-    core::State state;
-    state.Of(AppId::WinDvr).active = true;
+TEST_F(RepeatRule, TheTickCountersWrapDoesNotBreakAHold) {
     // 100 ms apart, the counter wrapping past 2^32 between the first two.
-    EXPECT_EQ(Routed(state, {{K::Mute, 0xFFFFFFC0u}, {K::Mute, 36}, {K::Mute, 136}}), "x..");
+    EXPECT_EQ(Routed(rule, {{K::Mute, 0xFFFFFFC0u}, {K::Mute, 36}, {K::Mute, 136}}, WithTarget), "x..");
 }
 
-TEST(RepeatRule, TicksHeldUpByABusyMachineAreNoGapInAHeldKeyButASleepIs) {
-    core::State state;
+TEST_F(RepeatRule, TicksHeldUpByABusyMachineAreNoGapInAHeldKeyButASleepIs) {
     // Power held: read at every tick, one tick 400 ms late (the remote sent
     // it all along); let go for 325 ms of ticks; pressed again, held across
     // a tick 1.9 s late (still a busy machine) and then across 2.1 s without
@@ -107,29 +107,28 @@ TEST(RepeatRule, TicksHeldUpByABusyMachineAreNoGapInAHeldKeyButASleepIs) {
         {NoKey, 6720},    {NoKey, 6785},    {NoKey, 6850},    {K::Power, 7250}};
     std::string routed;
     for (const TickAt& tick : ticks) {
-        core::Polled(state, tick.time);
+        rule.Polled(tick.time);
         if (!tick.key) continue;
-        routed += Routed(state, core::UpdateRepeatState(state, Code(*tick.key), tick.time), *tick.key);
-        core::ActedOnRead(state, tick.time);
+        routed += Routed(rule, {}, rule.UpdateRepeatState(Code(*tick.key), tick.time), *tick.key);
+        rule.ActedOnRead(tick.time);
     }
     EXPECT_EQ(routed, "x...x.xxx");
 }
 
-TEST(RepeatRule, ANewPressRestartsThePointersAcceleration) {
-    FakeDesktop desktop;
-    core::State state;
-    core::InitScreenBounds(state.pointer, 1024, 768);
-    core::Remote remote(state, desktop);
+struct RepeatRuleInRouter : RemoteOnDesktop, ::testing::Test {};
+
+TEST_F(RepeatRuleInRouter, ANewPressRestartsThePointersAcceleration) {
+    pointer.InitScreenBounds(1024, 768);
     for (int i = 0; i < 6; ++i) {
         if (i > 0) desktop.clock += 110;
-        remote.OnRead(Code(K::Digit2));
+        router.OnRead(Code(K::Digit2));
     }
     // Then 300 ms of ticks that find no key, which do not count: the gap is
     // from the previous read, not from the last tick.
-    for (int tick = 0; tick < 4; ++tick) remote.OnPoll(desktop.clock += 65);
+    for (int tick = 0; tick < 4; ++tick) router.OnPoll(desktop.clock += 65);
     desktop.clock += 40;
-    remote.OnPoll(desktop.clock);
-    remote.OnRead(Code(K::Digit2));
+    router.OnPoll(desktop.clock);
+    router.OnRead(Code(K::Digit2));
     // Up and left: four one-pixel moves, then the small step (1024 / 160 = 6),
     // then one pixel again.
     ExpectEffects(desktop.effects, {Cursor(499, 399), Cursor(498, 398), Cursor(497, 397), Cursor(496, 396),

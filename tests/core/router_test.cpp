@@ -12,7 +12,7 @@ using K = RemoteKey;
 constexpr core::Point At = {500, 400};  // the pointer, where a click goes
 
 struct Router : RemoteOnDesktop, ::testing::Test {
-    Router() { core::InitScreenBounds(state.pointer, 1024, 768); }
+    Router() { pointer.InitScreenBounds(1024, 768); }
 };
 
 // -- no TV application: the pointer, standby and the shutdown dialog
@@ -46,12 +46,12 @@ const NoApplicationRoute NoApplicationRoutes[] = {
 TEST_F(Router, WithoutApplicationsEachKeyGoesWhereTheTableSays) {
     for (const NoApplicationRoute& route : NoApplicationRoutes) {
         SCOPED_TRACE(route.what);
-        state = core::State();
-        core::InitScreenBounds(state.pointer, 1024, 768);
-        state.settings.defaultSelector = route.selector;
-        desktop.cursor = At;
-        ExpectEffects(Press(route.key), route.effects);
-        EXPECT_FALSE(state.shutdownDialogOpen);
+        RemoteOnDesktop on;
+        on.pointer.InitScreenBounds(1024, 768);
+        on.state.settings.defaultSelector = route.selector;
+        on.desktop.cursor = At;
+        ExpectEffects(on.Press(route.key), route.effects);
+        EXPECT_FALSE(on.shutdown.IsOpen());
     }
 }
 
@@ -61,12 +61,12 @@ TEST_F(Router, AWindowOfAnyApplicationKeepsStandbyOffAndTheDialogAway) {
         RemoteOnDesktop other;
         other.desktop.OpenApplication(Fake(row.id));
         other.state.settings.defaultSelector = BeyondTv.row.selector;
-        for (K key : {K::Standby, K::Off}) other.remote.Route(Code(key));
+        for (K key : {K::Standby, K::Off}) other.router.Route(Code(key), false);
         other.state.settings.defaultSelector = Quillmarsh.row.selector;
-        other.remote.Route(Code(K::VolumeDown));
+        other.router.Route(Code(K::VolumeDown), false);
         // Nor do they adopt the application.
         ExpectEffects(other.desktop.effects, {});
-        EXPECT_FALSE(other.state.Of(row.id).active);
+        EXPECT_FALSE(other.power.Of(row.id).active);
     }
 }
 
@@ -76,14 +76,14 @@ TEST_F(Router, AKeyAdoptsQuillmarshBeforeBeyondTvBeforeWinDvr) {
     desktop.OpenApplication(WinDvr);
     desktop.OpenApplication(BeyondTv);
     ExpectEffects(Press(K::Mute), {Post(BeyondTv.keyTarget, WM_KEYDOWN, 'M')});
-    EXPECT_TRUE(state.Of(core::AppId::BeyondTv).active);
+    EXPECT_TRUE(power.Of(core::AppId::BeyondTv).active);
     desktop.OpenApplication(Quillmarsh);
     // Beyond TV is the target now: it keeps the keys while it runs.
     ExpectEffects(Press(K::Mute), {Post(BeyondTv.keyTarget, WM_KEYDOWN, 'M')});
     desktop.CloseApplication(BeyondTv);
     ExpectEffects(Press(K::Mute), {Command(Quillmarsh, 403)});
-    EXPECT_FALSE(state.Of(core::AppId::BeyondTv).active);
-    EXPECT_TRUE(state.Of(core::AppId::Quillmarsh).active);
+    EXPECT_FALSE(power.Of(core::AppId::BeyondTv).active);
+    EXPECT_TRUE(power.Of(core::AppId::Quillmarsh).active);
 }
 
 TEST_F(Router, ATargetClosedByTheUserGivesItsKeysBackToThePointer) {
@@ -91,7 +91,7 @@ TEST_F(Router, ATargetClosedByTheUserGivesItsKeysBackToThePointer) {
     ExpectEffects(Press(K::Digit2), {Post(WinDvr.keyTarget, WM_KEYDOWN, '2', 0x30001)});
     desktop.CloseApplication(WinDvr);
     ExpectEffects(Press(K::Digit2), {Cursor(499, 399)});
-    EXPECT_FALSE(state.Of(core::AppId::WinDvr).active);
+    EXPECT_FALSE(power.Of(core::AppId::WinDvr).active);
 }
 
 TEST_F(Router, AsTargetStandbyAndOffDoWhatTheApplicationsMapSays) {
@@ -112,9 +112,9 @@ TEST_F(Router, AsTargetStandbyAndOffDoWhatTheApplicationsMapSays) {
         SCOPED_TRACE(c.application.name + " key " + std::to_string(Code(c.key)));
         RemoteOnDesktop other;
         other.desktop.OpenApplication(c.application);
-        other.state.Of(c.application.row.id).active = true;
+        other.power.Of(c.application.row.id).active = true;
         ExpectEffects(other.Press(c.key), c.effects);
-        EXPECT_TRUE(other.state.Of(c.application.row.id).active);  // still the target
+        EXPECT_TRUE(other.power.Of(c.application.row.id).active);  // still the target
     }
 }
 
@@ -132,7 +132,7 @@ TEST_F(Router, AKeyToTheTargetReusesItsWindowWhileItExistsAndAnAdoptionSearchesO
     // Its video window replaced by a new one: found again, then kept.
     desktop.Close(BeyondTv.keyTarget);
     const FakeWindow video = desktop.Open("beyondtv.video2", BeyondTv.keyTarget);
-    ExpectEffects(desktop.Of([&] { for (int i = 0; i < 2; ++i) remote.Route(Code(K::Mute)); }),
+    ExpectEffects(desktop.Of([&] { for (int i = 0; i < 2; ++i) router.Route(Code(K::Mute), false); }),
                   {Find(BeyondTv.keyTarget), Post(video, WM_KEYDOWN, 'M'), Post(video, WM_KEYDOWN, 'M')});
 }
 
@@ -166,7 +166,7 @@ struct MediaKeys : Router {
         return desktop.Of([&] {
             for (int i = 0; i < reads; ++i) {
                 desktop.clock += 110;
-                remote.OnRead(Code(key));
+                router.OnRead(Code(key));
             }
         });
     }

@@ -12,20 +12,20 @@ using K = RemoteKey;
 struct ShutdownDialog : RemoteOnDesktop, ::testing::Test {};
 
 TEST_F(ShutdownDialog, TheOpenDialogTakesOnlyAnswersPowerConfirmsAnyOtherKeyCancels) {
-    core::InitScreenBounds(state.pointer, 1024, 768);
+    pointer.InitScreenBounds(1024, 768);
     state.settings.defaultSelector = Quillmarsh.row.selector;
     const FakeWindow dialog = desktop.Open("dialog", "#32770", "Marlow Remote Control - Shut Down");
     desktop.inDialog = [&] {
-        remote.Route(Code(K::Mute));  // before the dialog has initialised: nothing
-        remote.ShutdownDialogMade(dialog.ref);
-        remote.Route(Code(K::Digit2));
-        remote.Route(255);  // a failed read, too, cancels
-        remote.Route(Code(K::Power));
+        router.Route(Code(K::Mute), false);  // before the dialog has initialised: nothing
+        shutdown.ShutdownDialogMade(dialog.ref);
+        router.Route(Code(K::Digit2), false);
+        router.Route(255, false);  // a failed read, too, cancels
+        router.Route(Code(K::Power), false);
     };
     ExpectEffects(Press(K::VolumeDown), {"dialog", Raise(dialog), Send(dialog, WM_KEYDOWN, VK_ESCAPE),
                                          Raise(dialog), Send(dialog, WM_KEYDOWN, VK_ESCAPE),
                                          Raise(dialog), Send(dialog, WM_KEYDOWN, VK_RETURN), "dialog ended"});
-    EXPECT_FALSE(state.shutdownDialogOpen);
+    EXPECT_FALSE(shutdown.IsOpen());
     // Once it has ended, keys go where they went before.
     ExpectEffects(Press(K::Digit2), {Cursor(499, 399)});
 }

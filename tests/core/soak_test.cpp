@@ -8,27 +8,25 @@
 
 #include "FakeDesktop.h"
 #include "core/Pointer.h"
-#include "core/Remote.h"
 
 namespace {
 
-TEST(Soak, ARandomSessionKeepsTheStateSound) {
+struct Soak : RemoteOnDesktop, ::testing::Test {};
+
+TEST_F(Soak, ARandomSessionKeepsTheStateSound) {
     // The pointer may stand on columns 1 to 1022 and rows 1 to 766 of this screen.
     constexpr int Width = 1024, Height = 768;
     std::mt19937 random(20261208);
-    FakeDesktop desktop;
-    core::State state;
-    core::InitScreenBounds(state.pointer, Width, Height);
-    InstallAll(state);
-    core::Remote remote(state, desktop);
+    pointer.InitScreenBounds(Width, Height);
+    InstallAll(power);
     const FakeWindow dialog = desktop.Open("dialog", "#32770", "Shut Down");
     int dialogKeys = 0;
     desktop.inDialog = [&] {
-        remote.ShutdownDialogMade(dialog.ref);
+        shutdown.ShutdownDialogMade(dialog.ref);
         // A few keys reach the open dialog, then it ends.
         for (int i = 0; i < 3; ++i) {
             desktop.clock += 110;
-            remote.OnRead(static_cast<int>(random() % 80));
+            router.OnRead(static_cast<int>(random() % 80));
         }
         ++dialogKeys;
     };
@@ -38,9 +36,9 @@ TEST(Soak, ARandomSessionKeepsTheStateSound) {
     // stays so, unexamined, until Power starts the timer again.
     const auto read = [&](int code, uint32_t gap) -> ::testing::AssertionResult {
         desktop.clock += gap;
-        remote.OnRead(code);
+        router.OnRead(code);
         if (desktop.effects.size() > 10000) desktop.effects.clear();
-        if (state.shutdownDialogOpen) return ::testing::AssertionFailure() << "the dialog is still open";
+        if (shutdown.IsOpen()) return ::testing::AssertionFailure() << "the dialog is still open";
         const core::Point at = desktop.cursor;
         least = {std::min(least.x, at.x), std::min(least.y, at.y)};
         most = {std::max(most.x, at.x), std::max(most.y, at.y)};
@@ -59,7 +57,7 @@ TEST(Soak, ARandomSessionKeepsTheStateSound) {
             if (desktop.Named(application.main) != 0) desktop.CloseApplication(application);
             else desktop.OpenApplication(application);
         } else if (roll < 12) {
-            remote.ExitWatchTick();
+            power.ExitWatchTick();
         } else if (roll < 14) {
             // An application's selector, or one that names none.
             const size_t pick = random() % (core::ApplicationCount + 1);

@@ -68,7 +68,7 @@ protected:
 
 struct EffectRow {
     const char* what;
-    std::function<void(core::Desktop&, core::WindowRef)> effect;
+    std::function<void(core::Windows&, core::WindowRef)> effect;
     const char* recorded;  // the recorder's description
 };
 
@@ -76,36 +76,36 @@ struct EffectRow {
 // LLKHF_INJECTED 0x10).
 const EffectRow EffectRows[] = {
     {"a posted key reaches the window with its lParam",
-     [](core::Desktop& d, core::WindowRef w) { d.Post(w, WM_KEYDOWN, 'M', 0x00320001); },
+     [](core::Windows& d, core::WindowRef w) { d.Post(w, WM_KEYDOWN, 'M', 0x00320001); },
      "msg 256 w=77 l=0x00320001; "},
     {"a private command is posted as it is",
-     [](core::Desktop& d, core::WindowRef w) { d.Post(w, WM_USER + 3000, 5001, 0); },
+     [](core::Windows& d, core::WindowRef w) { d.Post(w, WM_USER + 3000, 5001, 0); },
      "msg 4024 w=5001 l=0x00000000; "},
     {"a sent key reaches the window",
-     [](core::Desktop& d, core::WindowRef w) { d.Send(w, WM_KEYDOWN, VK_ESCAPE, 0); },
+     [](core::Windows& d, core::WindowRef w) { d.Send(w, WM_KEYDOWN, VK_ESCAPE, 0); },
      "msg 256 w=27 l=0x00000000; "},
     {"a chord is pressed in order and let go in reverse",
-     [](core::Desktop& d, core::WindowRef) {
+     [](core::Windows& d, core::WindowRef) {
          const uint8_t keys[] = {VK_MENU, VK_CONTROL, VK_SHIFT, VK_F8};
          d.TypeChord(keys, sizeof keys);
      },
      "key 18 down f=17; key 17 down f=17; key 16 down f=17; key 119 down f=17; "
      "key 119 up f=145; key 16 up f=145; key 17 up f=145; key 18 up f=145; "},
     {"keys typed to the window in front carry the extended-key flag only where the key has it",
-     [](core::Desktop& d, core::WindowRef) {
+     [](core::Windows& d, core::WindowRef) {
          const uint8_t keys[] = {VK_CONTROL, VK_SHIFT, VK_RIGHT};
          d.TypeToForeground(keys, sizeof keys);
      },
      "key 17 down f=16; key 16 down f=16; key 39 down f=17; "
      "key 39 up f=145; key 16 up f=144; key 17 up f=144; "},
     {"a media key typed to the window in front is an extended key",
-     [](core::Desktop& d, core::WindowRef) {
+     [](core::Windows& d, core::WindowRef) {
          const uint8_t keys[] = {VK_MEDIA_PLAY_PAUSE};
          d.TypeToForeground(keys, sizeof keys);
      },
      "key 179 down f=17; key 179 up f=145; "},
     {"button events are one each",
-     [](core::Desktop& d, core::WindowRef) {
+     [](core::Windows& d, core::WindowRef) {
          d.Button(MOUSEEVENTF_RIGHTDOWN, {10, 10});
          d.Button(MOUSEEVENTF_RIGHTUP, {10, 10});
      },
@@ -234,8 +234,8 @@ TEST_F(Shell, AWinExecResultOf31OrMoreIsAStart) {
         program.ReadInstallLocations();  // installed, and not the target
         SystemLog.clear();
         StartResult = row.result;
-        program.remote().Launch(core::AppId::WinDvr);
-        EXPECT_EQ(program.state().Of(WinDvr.id).active, row.started);
+        program.power().Launch(core::AppId::WinDvr);
+        EXPECT_EQ(program.power().Of(WinDvr.id).active, row.started);
         std::vector<std::string> expected{ran};
         if (!row.started) expected.push_back(box);
         EXPECT_EQ(SystemLog, expected);
@@ -303,7 +303,7 @@ TEST_F(MainWindow, ADisplayChangeGivesThePointerTheNewScreensBounds) {
     Start();
     // Two changes, the first to a screen unlike this one: each must replace
     // all that the one before found.
-    const core::ScreenBounds& b = program.state().pointer.bounds;
+    const core::ScreenBounds& b = program.pointer().bounds();
     SendMessageA(window, WM_DISPLAYCHANGE, 32, MAKELPARAM(640, 480));
     EXPECT_EQ((std::vector<int>{b.minX, b.minY, b.maxX, b.maxY, b.smallStep, b.largeStep}),
               (std::vector<int>{0, 0, 639, 479, 4, 8}));
@@ -352,23 +352,23 @@ TEST_F(MainWindow, AWakeWithNobodyAtThePcOpensTheCardAgainAfterASecond) {
 TEST_F(Shell, ATickReadsAKeyOnlyWhenOneIsReadyAndHandsItToTheAdoptedApplication) {
     // Without a control interface (no card) a tick reads no key: a key read,
     // even a failed one (255), would adopt the application whose window is here.
-    PollOnce(nullptr, program.remote(), program.link(), GetTickCount());
+    PollOnce(nullptr, program.router(), program.link(), GetTickCount());
     recorder.Pump();
-    EXPECT_FALSE(program.state().Of(BeyondTv.id).active);
-    EXPECT_EQ(program.state().repeat.lastKeyTime, 0u);
+    EXPECT_FALSE(program.power().Of(BeyondTv.id).active);
+    EXPECT_EQ(program.repeat().lastKeyTime(), 0u);
 
     ReceiverDouble receiver;
     receiver.statusValue = 1;
-    PollOnce(&receiver, program.remote(), program.link(), GetTickCount());
+    PollOnce(&receiver, program.router(), program.link(), GetTickCount());
     EXPECT_EQ(receiver.requests.size(), 1u);
 
     receiver.statusValue = 0;
     receiver.received[0] = 20;  // Mute
-    PollOnce(&receiver, program.remote(), program.link(), GetTickCount());
+    PollOnce(&receiver, program.router(), program.link(), GetTickCount());
     recorder.Pump();
     EXPECT_EQ(receiver.requests.size(), 3u);
     EXPECT_EQ(recorder.Describe(), "msg 256 w=77 l=0x00000000; ");
-    EXPECT_TRUE(program.state().Of(BeyondTv.id).active);
+    EXPECT_TRUE(program.power().Of(BeyondTv.id).active);
 }
 
 // -- a key through a profile of the file, with "Profiles" and "ShowKeys" on
@@ -398,7 +398,7 @@ TEST_F(Shell, AKeyOfTheWindowInFrontsProfileActsThereAndIsShown) {
     recorder.Pump();
     recorder.Clear();
 
-    program.remote().OnRead(Code(RemoteKey::Play));
+    program.router().OnRead(Code(RemoteKey::Play));
     recorder.Pump();
     EXPECT_EQ(recorder.Describe(), "key 80 down f=16; key 80 up f=144; ");
     HWND display = program.keyDisplay().window();
@@ -408,7 +408,7 @@ TEST_F(Shell, AKeyOfTheWindowInFrontsProfileActsThereAndIsShown) {
     EXPECT_STREQ(shown, "Test Player: Play");
 
     recorder.Clear();
-    program.remote().OnRead(Code(RemoteKey::VolumeUp));
+    program.router().OnRead(Code(RemoteKey::VolumeUp));
     ASSERT_EQ(recorder.messages.size(), 1u) << recorder.Describe();
     EXPECT_EQ(recorder.messages[0].window, player);
     EXPECT_EQ(recorder.messages[0].lParam, MAKELPARAM(0, APPCOMMAND_VOLUME_UP));

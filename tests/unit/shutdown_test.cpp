@@ -28,10 +28,10 @@ BOOL WINAPI CountConfirmation(UINT, DWORD) {
 }
 void (*Answer)(HWND dialog) = nullptr;
 int TicksWaited = 0;
-const core::State* DialogState = nullptr;
+const core::ShutdownAnswer* DialogState = nullptr;
 bool OpenAfterAnswer = true;  // the flag just after a key sent to the dialog
 
-HWND DialogWindow() { return reinterpret_cast<HWND>(DialogState->shutdownDialog); }
+HWND DialogWindow() { return reinterpret_cast<HWND>(DialogState->Dialog()); }
 
 VOID CALLBACK AnswerTheDialog(HWND, UINT, UINT_PTR timer, DWORD) {
     if (++TicksWaited > 100) {  // nothing answered it: end the test's wait
@@ -39,12 +39,12 @@ VOID CALLBACK AnswerTheDialog(HWND, UINT, UINT_PTR timer, DWORD) {
         if (DialogWindow()) EndDialog(DialogWindow(), -2);
         return;
     }
-    if (!DialogState->shutdownDialogOpen || DialogWindow() == nullptr ||
+    if (!DialogState->IsOpen() || DialogWindow() == nullptr ||
         !IsWindowVisible(DialogWindow()))
         return;
     KillTimer(nullptr, timer);
     Answer(DialogWindow());
-    OpenAfterAnswer = DialogState->shutdownDialogOpen;
+    OpenAfterAnswer = DialogState->IsOpen();
 }
 
 class ShutdownDialog : public ::testing::Test {
@@ -55,7 +55,7 @@ protected:
         program.system().messageBox = RecordBox;
         Boxes.clear();
         ShutdownResult = TRUE;
-        DialogState = &program.state();
+        DialogState = &program.shutdown();
         Confirmations = 0;
         TicksWaited = 0;
     }
@@ -66,8 +66,8 @@ protected:
         TicksWaited = 0;
         OpenAfterAnswer = true;
         SetTimer(nullptr, 0, 50, AnswerTheDialog);
-        program.remote().ShowShutdownDialog();
-        return DialogWindow() != nullptr && TicksWaited <= 100 && !DialogState->shutdownDialogOpen;
+        program.shutdown().ShowShutdownDialog();
+        return DialogWindow() != nullptr && TicksWaited <= 100 && !DialogState->IsOpen();
     }
 };
 
@@ -129,7 +129,7 @@ TEST_F(ShutdownDialog, WithoutTheShutdownPrivilegeConfirmingTriesNothingAndShows
 }
 
 TEST_F(ShutdownDialog, ADialogThatCannotBeMadeSaysSo) {
-    ShutdownDialogContext context{program.remote(), program.system()};
+    ShutdownDialogContext context{program.shutdown(), program.system()};
     DebugOutput trace;
     EXPECT_FALSE(RunShutdownDialog(GetModuleHandleA("kernel32.dll"), nullptr, context));  // no template 107
     EXPECT_EQ(Confirmations, 0);
