@@ -5,14 +5,17 @@
 
 namespace core {
 
+class ShutdownAnswer;
+
 class Feedback {
 public:
     // The key display shows the text for about a second.
     virtual void ShowKeyAction(const char* text) = 0;
     // A message box with the program's caption and the style (MB_*).
     virtual void ShowMessage(const char* text, unsigned style) = 0;
-    // Runs the shutdown dialog modally; returns once it has ended.
-    virtual void RunShutdownDialog() = 0;
+    // Runs the shutdown dialog modally, which tells the answer when it is
+    // made and when it ends; returns once it has ended.
+    virtual void RunShutdownDialog(ShutdownAnswer& answer) = 0;
     // The tray icon's tip says whether the receiver is missing.
     virtual void ShowReceiverMissing(bool missing) = 0;
     // Writes a failure the program has detected, with its code, to the trace.

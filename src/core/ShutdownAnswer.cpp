@@ -16,7 +16,7 @@ void ShutdownAnswer::ShowShutdownDialog() {
     // The window of an earlier dialog is gone, and its handle may since name
     // another window: the remote answers only the dialog made now.
     dialog_ = 0;
-    feedback_.RunShutdownDialog();
+    feedback_.RunShutdownDialog(*this);
     // Returned: the dialog is closed, or was never made. Left set, the flag
     // would send every later key to a window that does not exist.
     ShutdownDialogEnded();

@@ -1,74 +1,23 @@
 // The running program: one object, made by RunProgram once it knows it is the
-// only copy, that holds every state of the run (the decisions' state, the
-// receiver link, the tray icon, the timers) and is reached from the main
-// window's procedure and the timer procedures through the window.
+// only copy, that holds every owner of the run (the decisions, the desktop
+// that performs their effects, the receiver, the tray icon, the timers) and is
+// reached from the main window's procedure and the timer procedures through
+// the window. All of it is in Program.cpp.
 #pragma once
 #include <windows.h>
 
 #include "apps/ProfileStore.h"
 #include "card/CaptureFilter.h"
-#include "core/Feedback.h"
-#include "core/Machine.h"
-#include "core/ProfileSource.h"
 #include "core/Remote.h"
 #include "core/State.h"
-#include "core/Windows.h"
 #include "shell/KeyDisplay.h"
 #include "shell/Tray.h"
+#include "shell/Win32Desktop.h"
 #include "win32/Scoped.h"
 #include "win32/SystemCalls.h"
 #include "win32/SystemNotifications.h"
 
 constexpr int TitleBufferSize = 100;
-constexpr UINT PollTimerId = 1;
-constexpr UINT WatchTimerId = 2;
-constexpr UINT LinkTimerId = 3;
-
-class Program;
-
-// The desktop of the decisions, every port of it, performed with Win32 for
-// one program.
-class Win32Desktop final : public core::Windows,
-                           public core::Machine,
-                           public core::Feedback,
-                           public core::ProfileSource {
-public:
-    explicit Win32Desktop(Program& program) : program_(program) {}
-
-    core::WindowRef Find(const core::WindowIdentity& identity) override;
-    bool Exists(core::WindowRef window) override;
-    core::Point Cursor() override;
-    bool ButtonsSwapped() override;
-    uint32_t Now() override;
-    core::Foreground ForegroundWindow() override;
-    core::List<core::Profile> Profiles() override;
-    void TypeToForeground(const uint8_t* keys, size_t count) override;
-    void SendAppCommand(core::WindowRef window, unsigned command) override;
-    void ShowKeyAction(const char* text) override;
-    void Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
-              std::intptr_t lParam) override;
-    void Send(core::WindowRef window, unsigned message, std::uintptr_t wParam,
-              std::intptr_t lParam) override;
-    void Raise(core::WindowRef window) override;
-    void TypeChord(const uint8_t* keys, size_t count) override;
-    void MoveBy(int dx, int dy) override;
-    void Button(unsigned event, core::Point at) override;
-    void SetCursor(core::Point at) override;
-    bool Start(const char* commandLine) override;
-    void ShowMessage(const char* text, unsigned style) override;
-    bool Standby() override;
-    void RunShutdownDialog() override;
-    void SetWatchTimer(bool running) override;
-    bool OpenReceiver() override;
-    void CloseReceiver() override;
-    void SetPolling(bool running) override;
-    void SetLinkTimer(uint32_t ms) override;
-    void ShowReceiverMissing(bool missing) override;
-    void TraceFailure(const char* what, uint32_t code) override;
-
-private:
-    Program& program_;
-};
 
 class Program {
 public:
@@ -80,7 +29,7 @@ public:
     // The program of the main window (or of a timer procedure's window).
     static Program* Of(HWND window);
 
-    // Start-up, in order (Startup.cpp): where the applications are
+    // Start-up, in order: where the applications are
     // installed, the main window's class (under the class name given, or the
     // program's own), then the hidden main window, the settings and the
     // poll: false when the program must end (no window, or AlwaysRemoteOff
@@ -94,7 +43,7 @@ public:
     bool ReadSettings();
     int RunMessageLoop() const;
 
-    // The main window's messages (MainWindow.cpp), and the timers' ticks (Timers.cpp).
+    // The main window's messages, and the timers' ticks.
     LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnPollTick(DWORD tickTime);
     void OnWatchTick();
@@ -116,8 +65,6 @@ public:
     HWND window() const { return window_; }
 
 private:
-    friend class Win32Desktop;
-
     void OnCreate(HWND window);
     void OnTrayMessage(LPARAM mouseMessage);
     bool OnCommand(WORD command);
@@ -135,9 +82,7 @@ private:
     char windowClass_[TitleBufferSize] = {};
     // Killed after COM is uninitialised (after Exit), when the object goes: the link's
     // timer, the watch, then the poll.
-    WindowTimer pollTimer_{PollTimerId};
-    WindowTimer watchTimer_{WatchTimerId};
-    WindowTimer linkTimer_{LinkTimerId};
+    ProgramTimers timers_;
     ScopedComInit com_;
     RemoteReceiver receiver_;
     bool filterFound_ = true;  // cleared when the capture filter was not found at start
@@ -145,7 +90,9 @@ private:
     SystemCalls system_;
     ProfileStore profiles_;
     KeyDisplay keyDisplay_{instance_};
-    Win32Desktop desktop_{*this};
+    // Given the owners its effects reach; the tray icon is made further on.
+    Win32Desktop desktop_{instance_,   window_,   system_, profiles_,
+                          keyDisplay_, receiver_, tray_,   timers_};
     core::Remote remote_{state_, desktop_, desktop_, desktop_, desktop_};
     // The system's reports of new capture devices, and of suspend and resume.
     DeviceNotification deviceNotification_;
@@ -160,6 +107,3 @@ private:
 int RunProgram(HINSTANCE instance);
 
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-void CALLBACK PollTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);
-void CALLBACK WatchTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);
-void CALLBACK LinkTimerProc(HWND window, UINT message, UINT_PTR timerId, DWORD time);

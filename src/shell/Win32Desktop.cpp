@@ -1,7 +1,10 @@
 // The decisions' effects, performed with Win32.
+#include "shell/Win32Desktop.h"
+
+#include "core/PowerSwitch.h"
+#include "core/RepeatRule.h"
 #include "input/SyntheticInput.h"
 #include "power/Shutdown.h"
-#include "shell/Program.h"
 #include "win32/FailureTrace.h"
 #include "win32/WindowSearch.h"
 
@@ -30,7 +33,7 @@ uint32_t Win32Desktop::Now() { return GetTickCount(); }
 
 core::Foreground Win32Desktop::ForegroundWindow() { return WindowInFront(); }
 
-core::List<core::Profile> Win32Desktop::Profiles() { return program_.profiles_.Profiles(); }
+core::List<core::Profile> Win32Desktop::Profiles() { return profiles_.Profiles(); }
 
 void Win32Desktop::TypeToForeground(const uint8_t* keys, size_t count) { TypeKeys(keys, count); }
 
@@ -43,7 +46,7 @@ void Win32Desktop::SendAppCommand(core::WindowRef window, unsigned command) {
         ::TraceFailure("sending an app command to the window in front", GetLastError());
 }
 
-void Win32Desktop::ShowKeyAction(const char* text) { program_.keyDisplay_.Show(text); }
+void Win32Desktop::ShowKeyAction(const char* text) { keyDisplay_.Show(text); }
 
 void Win32Desktop::Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
                         std::intptr_t lParam) {
@@ -66,44 +69,44 @@ void Win32Desktop::Button(unsigned event, core::Point at) { SendButtonEvent(even
 void Win32Desktop::SetCursor(core::Point at) { MoveCursorTo(at); }
 
 bool Win32Desktop::Start(const char* commandLine) {
-    const UINT started = program_.system_.winExec(commandLine, SW_SHOW);
+    const UINT started = system_.winExec(commandLine, SW_SHOW);
     if (started >= WinExecSuccessFloor) return true;
     TraceFailure("starting a TV application", started);
     return false;
 }
 
 void Win32Desktop::ShowMessage(const char* text, unsigned style) {
-    program_.system_.messageBox(nullptr, text, ProgramName, style);
+    system_.messageBox(nullptr, text, ProgramName, style);
 }
 
-bool Win32Desktop::Standby() { return ::Standby(program_.system_); }
+bool Win32Desktop::Standby() { return ::Standby(system_); }
 
-void Win32Desktop::RunShutdownDialog() {
-    ShutdownDialogContext context{program_.remote_.shutdown, program_.system_};
-    ::RunShutdownDialog(program_.instance_, program_.window_, context);
+void Win32Desktop::RunShutdownDialog(core::ShutdownAnswer& answer) {
+    ShutdownDialogContext context{answer, system_};
+    ::RunShutdownDialog(instance_, window_, context);
 }
 
 void Win32Desktop::SetWatchTimer(bool running) {
-    if (running) program_.watchTimer_.Start(program_.window_, core::WatchIntervalMs, WatchTimerProc);
-    else program_.watchTimer_.Stop();
+    if (running) timers_.watch.Start(window_, core::WatchIntervalMs, WatchTimerProc);
+    else timers_.watch.Stop();
 }
 
-bool Win32Desktop::OpenReceiver() { return program_.receiver_.Open(); }
+bool Win32Desktop::OpenReceiver() { return receiver_.Open(); }
 
-void Win32Desktop::CloseReceiver() { program_.receiver_.Close(); }
+void Win32Desktop::CloseReceiver() { receiver_.Close(); }
 
 void Win32Desktop::SetPolling(bool running) {
-    if (running) program_.pollTimer_.Start(program_.window_, core::PollIntervalMs, PollTimerProc);
-    else program_.pollTimer_.Stop();
+    if (running) timers_.poll.Start(window_, core::PollIntervalMs, PollTimerProc);
+    else timers_.poll.Stop();
 }
 
 void Win32Desktop::SetLinkTimer(uint32_t ms) {
-    program_.linkTimer_.Stop();
-    if (ms != 0) program_.linkTimer_.Start(program_.window_, ms, LinkTimerProc);
+    timers_.link.Stop();
+    if (ms != 0) timers_.link.Start(window_, ms, LinkTimerProc);
 }
 
 void Win32Desktop::ShowReceiverMissing(bool missing) {
-    program_.tray_.SetTip(missing ? TrayTipReceiverMissing : TrayTip);
+    tray_.SetTip(missing ? TrayTipReceiverMissing : TrayTip);
 }
 
 void Win32Desktop::TraceFailure(const char* what, uint32_t code) { ::TraceFailure(what, code); }

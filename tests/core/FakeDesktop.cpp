@@ -273,7 +273,7 @@ void FakeDesktop::ShowMessage(const char* text, unsigned style) {
     if (inMessageBox) inMessageBox();
 }
 
-void FakeDesktop::RunShutdownDialog() {
+void FakeDesktop::RunShutdownDialog(core::ShutdownAnswer&) {
     Did("dialog");
     if (inDialog) inDialog();
     Did("dialog ended");

@@ -131,7 +131,7 @@ public:
     bool Start(const char* commandLine) override;
     void ShowMessage(const char* text, unsigned style) override;
     bool Standby() override;
-    void RunShutdownDialog() override;
+    void RunShutdownDialog(core::ShutdownAnswer& answer) override;
     void SetWatchTimer(bool running) override { Did(running ? "watch on" : "watch off"); }
     bool OpenReceiver() override;
     void CloseReceiver() override { Did("close receiver"); }
