@@ -17,7 +17,6 @@ const Effects FoundAgain = {"open receiver", "link timer off", "tip: as usual", 
 const Effects CardGone = {"trace every request to the remote receiver for 2 s 0x80070651", "poll off",
                           "close receiver", "tip: no remote receiver", "link timer 1000"};
 
-// The link is the one the router holds.
 struct Link : RemoteOnDesktop, ::testing::Test {
     uint32_t timerMs = 0;  // the link's timer as last set
 

@@ -23,8 +23,8 @@ struct TickAt {
 };
 constexpr std::optional<K> NoKey;
 
-// What the rule made of each read: 'x' routed as read, '.' dropped, '?' anything else.
-// Where the rest of the remote stands: some application the target, the dialog open.
+// What the rule made of each read, where the rest of the remote stands as situation
+// says: 'x' routed as read, '.' dropped, '?' anything else.
 char Routed(const core::RepeatRule& rule, const core::Situation& situation, bool repeat, K key) {
     const int routed = rule.SuppressRepeat(repeat, Code(key), situation);
     return routed == Code(key) ? 'x' : routed == core::SuppressedKey ? '.' : '?';
@@ -40,7 +40,7 @@ std::string Routed(core::RepeatRule& rule, const std::vector<Read>& reads,
 
 constexpr core::Situation WithTarget = {false, true, false};
 
-// A rule of its own, with the settings as they are at start.
+// A rule with the settings as they are at start.
 struct RepeatRule : ::testing::Test {
     core::Settings settings;
     core::RepeatRule rule{settings};
