@@ -8,6 +8,18 @@
 #define IDS_WINDOW_TITLE      22
 #define IDS_WINDOW_CLASS      23
 
+// The words the program shows, each in the STRINGTABLE; those with values
+// are wsprintf formats.
+#define IDS_MESSAGE_CAPTION       24
+#define IDS_TRAY_TIP              25
+#define IDS_TRAY_TIP_NO_RECEIVER  26
+#define IDS_MENU_ABOUT            27
+#define IDS_MENU_EXIT             28
+#define IDS_MISSING_FILTER        29
+#define IDS_SAVE_FAILED           30
+#define IDS_EDIT_FAILED           31
+#define IDS_SHUTDOWN_FAILED       32
+
 #define IDI_REMOTE            50
 #define IDI_SHUTDOWN          110
 

@@ -6,6 +6,7 @@
 #include "input/SyntheticInput.h"
 #include "power/Shutdown.h"
 #include "win32/FailureTrace.h"
+#include "win32/StringTable.h"
 #include "win32/WindowSearch.h"
 
 namespace {
@@ -106,7 +107,7 @@ void Win32Desktop::SetLinkTimer(uint32_t ms) {
 }
 
 void Win32Desktop::ShowReceiverMissing(bool missing) {
-    tray_.SetTip(missing ? TrayTipReceiverMissing : TrayTip);
+    tray_.SetTip(LoadText(missing ? IDS_TRAY_TIP_NO_RECEIVER : IDS_TRAY_TIP).c_str());
 }
 
 void Win32Desktop::TraceFailure(const char* what, uint32_t code) { ::TraceFailure(what, code); }

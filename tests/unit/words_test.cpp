@@ -1,0 +1,32 @@
+// The program's words in its STRINGTABLE, as the user reads them, and the
+// words of the decisions' codes and values: every notice, doer and pointer
+// action, and what Settings says of profiles.ini.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "res/resource.h"
+#include "win32/StringTable.h"
+
+namespace {
+
+TEST(Words, EachTextIsInTheStringTableWithItsPlaceholders) {
+    const struct {
+        UINT id;
+        const char* text;
+    } texts[] = {
+        {IDS_MESSAGE_CAPTION, "Marlow Remote Control"},
+        {IDS_TRAY_TIP, "Marlow Remote Control"},
+        {IDS_TRAY_TIP_NO_RECEIVER, "Marlow Remote Control (no remote receiver)"},
+        {IDS_MENU_ABOUT, "About"},
+        {IDS_MENU_EXIT, "Exit"},
+        {IDS_MISSING_FILTER,
+         "Can't find the Marlow WDM Video Capture Filter.\n\nPlease check your hardware or drivers. "},
+        {IDS_SAVE_FAILED, "Can't save the settings."},
+        {IDS_EDIT_FAILED, "Can't open profiles.ini."},
+        {IDS_SHUTDOWN_FAILED, "Can't run ExitWindowsEx."},
+    };
+    for (const auto& text : texts) EXPECT_EQ(LoadText(text.id), text.text) << text.id;
+}
+
+}  // namespace
