@@ -7,12 +7,18 @@ namespace core {
 
 class ShutdownAnswer;
 
+// What a message box tells the user.
+enum class Notice {
+    LaunchFailed,          // a TV application could not be started
+    ReinitializeSettings,  // Power's default application is not installed
+};
+
 class Feedback {
 public:
     // The key display shows the text for about a second.
     virtual void ShowKeyAction(const char* text) = 0;
     // A message box with the program's caption and the style (MB_*).
-    virtual void ShowMessage(const char* text, unsigned style) = 0;
+    virtual void ShowMessage(Notice notice, unsigned style) = 0;
     // Runs the shutdown dialog modally, which tells the answer when it is
     // made and when it ends; returns once it has ended.
     virtual void RunShutdownDialog(ShutdownAnswer& answer) = 0;

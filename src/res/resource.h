@@ -19,6 +19,8 @@
 #define IDS_SAVE_FAILED           30
 #define IDS_EDIT_FAILED           31
 #define IDS_SHUTDOWN_FAILED       32
+#define IDS_LAUNCH_FAILED         33
+#define IDS_REINITIALIZE          34
 
 #define IDI_REMOTE            50
 #define IDI_SHUTDOWN          110

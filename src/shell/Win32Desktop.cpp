@@ -5,6 +5,7 @@
 #include "core/RepeatRule.h"
 #include "input/SyntheticInput.h"
 #include "power/Shutdown.h"
+#include "shell/Words.h"
 #include "win32/FailureTrace.h"
 #include "win32/StringTable.h"
 #include "win32/WindowSearch.h"
@@ -76,8 +77,8 @@ bool Win32Desktop::Start(const char* commandLine) {
     return false;
 }
 
-void Win32Desktop::ShowMessage(const char* text, unsigned style) {
-    system_.messageBox(nullptr, text, ProgramName, style);
+void Win32Desktop::ShowMessage(core::Notice notice, unsigned style) {
+    ShowTextBox(system_, nullptr, NoticeTextId(notice), style);
 }
 
 bool Win32Desktop::Standby() { return ::Standby(system_); }

@@ -75,7 +75,7 @@ public:
 
     // Feedback.
     void ShowKeyAction(const char* text) override;
-    void ShowMessage(const char* text, unsigned style) override;
+    void ShowMessage(core::Notice notice, unsigned style) override;
     void RunShutdownDialog(core::ShutdownAnswer& answer) override;
     void ShowReceiverMissing(bool missing) override;
     void TraceFailure(const char* what, uint32_t code) override;

@@ -268,8 +268,8 @@ bool FakeDesktop::Start(const char* commandLine) {
     return startSucceeds;
 }
 
-void FakeDesktop::ShowMessage(const char* text, unsigned style) {
-    Did(Message(text, style));
+void FakeDesktop::ShowMessage(core::Notice notice, unsigned style) {
+    Did(Message(notice, style));
     if (inMessageBox) inMessageBox();
 }
 
@@ -330,10 +330,9 @@ Effect Started(const FakeApplication& application) {
     return Start("\"" + InstallDir(application) + "\\" + application.row.executable + "\"");
 }
 
-Effect Message(const std::string& text, unsigned style) {
-    return "message " + text + " (" + NameOf(Kind::Box, style) + ")";
+Effect Message(core::Notice notice, unsigned style) {
+    return "message notice " + std::to_string(static_cast<int>(notice)) + " (" + NameOf(Kind::Box, style) + ")";
 }
-
 void ExpectEffects(const Effects& actual, const Effects& expected, const char* file, int line) {
     const auto differs = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());
     const size_t i = static_cast<size_t>(differs.first - actual.begin());

@@ -129,7 +129,7 @@ public:
     void Button(unsigned event, core::Point at) override;
     void SetCursor(core::Point at) override;
     bool Start(const char* commandLine) override;
-    void ShowMessage(const char* text, unsigned style) override;
+    void ShowMessage(core::Notice notice, unsigned style) override;
     bool Standby() override;
     void RunShutdownDialog(core::ShutdownAnswer& answer) override;
     void SetWatchTimer(bool running) override { Did(running ? "watch on" : "watch off"); }
@@ -193,7 +193,7 @@ Effect MoveBy(int dx, int dy);
 Effect Button(unsigned event, core::Point at);
 Effect Start(const std::string& commandLine);
 Effect Started(const FakeApplication& application);  // from InstallDir
-Effect Message(const std::string& text, unsigned style);
+Effect Message(core::Notice notice, unsigned style);
 
 // Fails at the caller's line with the first effect that differs, and both lists.
 void ExpectEffects(const Effects& actual, const Effects& expected, const char* file = __builtin_FILE(),

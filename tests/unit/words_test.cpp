@@ -6,6 +6,7 @@
 #include <string>
 
 #include "res/resource.h"
+#include "shell/Words.h"
 #include "win32/StringTable.h"
 
 namespace {
@@ -25,8 +26,17 @@ TEST(Words, EachTextIsInTheStringTableWithItsPlaceholders) {
         {IDS_SAVE_FAILED, "Can't save the settings."},
         {IDS_EDIT_FAILED, "Can't open profiles.ini."},
         {IDS_SHUTDOWN_FAILED, "Can't run ExitWindowsEx."},
+        {IDS_LAUNCH_FAILED, "Can't run launch TV application what you want."},
+        {IDS_REINITIALIZE, "Please re-initialize the TV application settings."},
     };
     for (const auto& text : texts) EXPECT_EQ(LoadText(text.id), text.text) << text.id;
+}
+
+TEST(Words, EachNoticeHasItsText) {
+    EXPECT_EQ(LoadText(NoticeTextId(core::Notice::LaunchFailed)),
+              "Can't run launch TV application what you want.");
+    EXPECT_EQ(LoadText(NoticeTextId(core::Notice::ReinitializeSettings)),
+              "Please re-initialize the TV application settings.");
 }
 
 }  // namespace
