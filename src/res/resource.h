@@ -21,6 +21,20 @@
 #define IDS_SHUTDOWN_FAILED       32
 #define IDS_LAUNCH_FAILED         33
 #define IDS_REINITIALIZE          34
+#define IDS_KEY_DONE              41  /* %s who, %s what */
+#define IDS_DOER_MEDIA            42
+#define IDS_DOER_POINTER          43
+#define IDS_POINTER_LEFT_CLICK    44
+#define IDS_POINTER_RIGHT_CLICK   45
+#define IDS_POINTER_BUTTON        46
+#define IDS_POINTER_UP            47
+#define IDS_POINTER_DOWN          48
+#define IDS_POINTER_LEFT          49
+#define IDS_POINTER_RIGHT         50
+#define IDS_POINTER_UP_LEFT       51
+#define IDS_POINTER_UP_RIGHT      52
+#define IDS_POINTER_DOWN_LEFT     53
+#define IDS_POINTER_DOWN_RIGHT    54
 
 #define IDI_REMOTE            50
 #define IDI_SHUTDOWN          110

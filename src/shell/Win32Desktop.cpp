@@ -48,7 +48,7 @@ void Win32Desktop::SendAppCommand(core::WindowRef window, unsigned command) {
         ::TraceFailure("sending an app command to the window in front", GetLastError());
 }
 
-void Win32Desktop::ShowKeyAction(const char* text) { keyDisplay_.Show(text); }
+void Win32Desktop::ShowKeyAction(const core::KeyDone& done) { keyDisplay_.Show(KeyDoneText(done).c_str()); }
 
 void Win32Desktop::Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
                         std::intptr_t lParam) {

@@ -74,7 +74,7 @@ public:
     bool Standby() override;
 
     // Feedback.
-    void ShowKeyAction(const char* text) override;
+    void ShowKeyAction(const core::KeyDone& done) override;
     void ShowMessage(core::Notice notice, unsigned style) override;
     void RunShutdownDialog(core::ShutdownAnswer& answer) override;
     void ShowReceiverMissing(bool missing) override;

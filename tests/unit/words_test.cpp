@@ -11,6 +11,8 @@
 
 namespace {
 
+using core::PointerAction;
+
 TEST(Words, EachTextIsInTheStringTableWithItsPlaceholders) {
     const struct {
         UINT id;
@@ -28,6 +30,9 @@ TEST(Words, EachTextIsInTheStringTableWithItsPlaceholders) {
         {IDS_SHUTDOWN_FAILED, "Can't run ExitWindowsEx."},
         {IDS_LAUNCH_FAILED, "Can't run launch TV application what you want."},
         {IDS_REINITIALIZE, "Please re-initialize the TV application settings."},
+        {IDS_KEY_DONE, "%s: %s"},
+        {IDS_DOER_MEDIA, "Media"},
+        {IDS_DOER_POINTER, "Pointer"},
     };
     for (const auto& text : texts) EXPECT_EQ(LoadText(text.id), text.text) << text.id;
 }
@@ -37,6 +42,30 @@ TEST(Words, EachNoticeHasItsText) {
               "Can't run launch TV application what you want.");
     EXPECT_EQ(LoadText(NoticeTextId(core::Notice::ReinitializeSettings)),
               "Please re-initialize the TV application settings.");
+}
+
+TEST(Words, TheKeyDisplaySaysWhoDidWhat) {
+    const struct {
+        PointerAction action;
+        const char* words;
+    } actions[] = {
+        {PointerAction::LeftClick, "left click"}, {PointerAction::RightClick, "right click"},
+        {PointerAction::Button, "button"},        {PointerAction::Up, "up"},
+        {PointerAction::Down, "down"},            {PointerAction::Left, "left"},
+        {PointerAction::Right, "right"},          {PointerAction::UpLeft, "up-left"},
+        {PointerAction::UpRight, "up-right"},     {PointerAction::DownLeft, "down-left"},
+        {PointerAction::DownRight, "down-right"},
+    };
+    for (const auto& action : actions)
+        EXPECT_EQ(KeyDoneText({core::KeyDoer::Pointer, nullptr, nullptr, action.action}),
+                  std::string("Pointer: ") + action.words);
+    EXPECT_EQ(PointerActionTextId(PointerAction::None), 0u);
+    EXPECT_EQ(KeyDoneText({core::KeyDoer::Media, nullptr, "Vol+", PointerAction::None}), "Media: Vol+");
+    EXPECT_EQ(KeyDoneText({core::KeyDoer::Named, "VLC", "Play", PointerAction::None}), "VLC: Play");
+    // Cut to 95 bytes, as the display has always taken it.
+    const std::string name(100, 'n');
+    EXPECT_EQ(KeyDoneText({core::KeyDoer::Named, name.c_str(), "Play", PointerAction::None}),
+              std::string(95, 'n'));
 }
 
 }  // namespace
