@@ -21,6 +21,12 @@
 #define IDS_SHUTDOWN_FAILED       32
 #define IDS_LAUNCH_FAILED         33
 #define IDS_REINITIALIZE          34
+#define IDS_PROFILES_UNREADABLE   35
+#define IDS_PROFILES_NONE         36
+#define IDS_PROFILES_ONE          37
+#define IDS_PROFILES_MANY         38  /* %u profiles */
+#define IDS_SKIPPED_ONE           39  /* %d: the line */
+#define IDS_SKIPPED_MANY          40  /* %u lines, %d: the first */
 #define IDS_KEY_DONE              41  /* %s who, %s what */
 #define IDS_DOER_MEDIA            42
 #define IDS_DOER_POINTER          43

@@ -5,6 +5,7 @@
 #include "core/SettingsChoice.h"
 #include "res/resource.h"
 #include "shell/Settings.h"
+#include "shell/Words.h"
 #include "win32/FailureTrace.h"
 #include "win32/StringTable.h"
 #include "win32/WideText.h"
@@ -80,7 +81,7 @@ void ConfirmSwitches(HWND dialog, const SettingsDialogContext& context) {
 }
 
 void ShowProfileStatus(HWND dialog, const SettingsDialogContext& context) {
-    SetDlgItemTextA(dialog, IDC_PROFILE_STATUS, context.profiles.Describe().c_str());
+    SetDlgItemTextA(dialog, IDC_PROFILE_STATUS, ProfileStatusText(context.profiles.Summary()).c_str());
 }
 
 // Opens profiles.ini, made first when it is missing, as the user opens such

@@ -53,3 +53,12 @@ std::string KeyDoneText(const core::KeyDone& done) {
     return text;
 }
 
+std::string ProfileStatusText(const std::optional<core::ProfileFileSummary>& summary) {
+    if (!summary) return LoadText(IDS_PROFILES_UNREADABLE);
+    if (summary->skipped == 1) return FormatText(IDS_SKIPPED_ONE, summary->firstSkippedLine);
+    if (summary->skipped > 1)
+        return FormatText(IDS_SKIPPED_MANY, static_cast<UINT>(summary->skipped), summary->firstSkippedLine);
+    if (summary->profiles == 0) return LoadText(IDS_PROFILES_NONE);
+    if (summary->profiles == 1) return LoadText(IDS_PROFILES_ONE);
+    return FormatText(IDS_PROFILES_MANY, static_cast<UINT>(summary->profiles));
+}

@@ -30,6 +30,12 @@ TEST(Words, EachTextIsInTheStringTableWithItsPlaceholders) {
         {IDS_SHUTDOWN_FAILED, "Can't run ExitWindowsEx."},
         {IDS_LAUNCH_FAILED, "Can't run launch TV application what you want."},
         {IDS_REINITIALIZE, "Please re-initialize the TV application settings."},
+        {IDS_PROFILES_UNREADABLE, "profiles.ini can't be read: the built-in profiles are used"},
+        {IDS_PROFILES_NONE, "profiles.ini: no profiles"},
+        {IDS_PROFILES_ONE, "profiles.ini: 1 profile"},
+        {IDS_PROFILES_MANY, "profiles.ini: %u profiles"},
+        {IDS_SKIPPED_ONE, "profiles.ini: 1 line skipped (see line %d)"},
+        {IDS_SKIPPED_MANY, "profiles.ini: %u lines skipped (see line %d)"},
         {IDS_KEY_DONE, "%s: %s"},
         {IDS_DOER_MEDIA, "Media"},
         {IDS_DOER_POINTER, "Pointer"},
@@ -66,6 +72,22 @@ TEST(Words, TheKeyDisplaySaysWhoDidWhat) {
     const std::string name(100, 'n');
     EXPECT_EQ(KeyDoneText({core::KeyDoer::Named, name.c_str(), "Play", PointerAction::None}),
               std::string(95, 'n'));
+}
+
+TEST(Words, SettingsSaysHowManyProfilesOrWhichLineToSee) {
+    const struct {
+        core::ProfileFileSummary summary;
+        const char* says;
+    } cases[] = {
+        {{0, 0, 0}, "profiles.ini: no profiles"},
+        {{1, 0, 0}, "profiles.ini: 1 profile"},
+        {{2, 0, 0}, "profiles.ini: 2 profiles"},
+        {{1, 1, 3}, "profiles.ini: 1 line skipped (see line 3)"},
+        {{1, 2, 4}, "profiles.ini: 2 lines skipped (see line 4)"},
+        {{0, 2, 1}, "profiles.ini: 2 lines skipped (see line 1)"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ProfileStatusText(c.summary), c.says);
+    EXPECT_EQ(ProfileStatusText(std::nullopt), "profiles.ini can't be read: the built-in profiles are used");
 }
 
 }  // namespace
