@@ -6,11 +6,16 @@
 #pragma once
 #include <windows.h>
 
+#include <optional>
 #include <string>
 
 #include "core/Profiles.h"
 
 constexpr char ProfileFileName[] = "profiles.ini";
+
+// Why the line was skipped, in the failure trace's English: "unknown key
+// name 'Vol++'".
+std::string SkipReasonText(const core::SkippedLine& skipped);
 
 class ProfileStore {
 public:
@@ -29,8 +34,9 @@ public:
     // The file's path (in UTF-8) once it exists (written from the built-in profiles
     // when it was missing); null when it cannot be made.
     const char* MakeSureFileExists();
-    // What the Settings dialog says of the file as it is now.
-    std::string Describe();
+    // What the Settings dialog says of the file as it is now; none when it
+    // cannot be read and the built-in profiles are used.
+    std::optional<core::ProfileFileSummary> Summary();
 
     // How many times the file has been parsed.
     int parses() const { return parses_; }

@@ -7,12 +7,47 @@ namespace core {
 
 class ShutdownAnswer;
 
+// What a message box tells the user.
+enum class Notice {
+    LaunchFailed,          // a TV application could not be started
+    ReinitializeSettings,  // Power's default application is not installed
+};
+
+// Who acted on a key, as the key display names it: an application or a
+// profile (by its name), the media keys or the pointer.
+enum class KeyDoer { Named, Media, Pointer };
+
+// What the pointer did for a key.
+enum class PointerAction {
+    None,
+    LeftClick,
+    RightClick,
+    Button,  // held down, or let go
+    Up,
+    Down,
+    Left,
+    Right,
+    UpLeft,
+    UpRight,
+    DownLeft,
+    DownRight,
+};
+
+// What a key did, for the key display: who did it, and the key's label (its
+// row's) or, for the pointer, its action.
+struct KeyDone {
+    KeyDoer who;
+    const char* name;   // Named: the application's or the profile's name; else null
+    const char* label;  // the key's label; null for the pointer
+    PointerAction pointer;
+};
+
 class Feedback {
 public:
-    // The key display shows the text for about a second.
-    virtual void ShowKeyAction(const char* text) = 0;
+    // The key display shows what the key did for about a second.
+    virtual void ShowKeyAction(const KeyDone& done) = 0;
     // A message box with the program's caption and the style (MB_*).
-    virtual void ShowMessage(const char* text, unsigned style) = 0;
+    virtual void ShowMessage(Notice notice, unsigned style) = 0;
     // Runs the shutdown dialog modally, which tells the answer when it is
     // made and when it ends; returns once it has ended.
     virtual void RunShutdownDialog(ShutdownAnswer& answer) = 0;

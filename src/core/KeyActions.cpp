@@ -1,7 +1,5 @@
 #include "core/KeyActions.h"
 
-#include <initializer_list>
-
 #include "core/Pointer.h"
 #include "core/Sdk.h"
 
@@ -53,21 +51,20 @@ void KeyActions::RunKeyMap(AppId id, int code, WindowRef known) {
         default:  // LookupOnly: the lookup was the whole action
             break;
     }
-    ShowKeyAction(application.name, code);
+    ShowKeyAction(KeyDoer::Named, application.name, code);
 }
 
-void KeyActions::ShowKeyAction(const char* who, int code) {
-    if (const char* label = KeyLabel(code)) ShowKeyAction(who, label);
+void KeyActions::ShowKeyAction(KeyDoer who, const char* name, int code) {
+    if (const char* label = KeyLabel(code)) Show({who, name, label, PointerAction::None});
 }
 
-void KeyActions::ShowKeyAction(const char* who, const char* what) {
-    if (!settings_.showKeys) return;
-    char text[96];
-    size_t length = 0;
-    for (const char* part : {who, ": ", what})
-        for (; *part != '\0' && length < sizeof text - 1; ++part) text[length++] = *part;
-    text[length] = '\0';
-    feedback_.ShowKeyAction(text);
+void KeyActions::ShowPointerAction(int code) {
+    const PointerAction action = PointerActionOf(code);
+    if (action != PointerAction::None) Show({KeyDoer::Pointer, nullptr, nullptr, action});
+}
+
+void KeyActions::Show(const KeyDone& done) {
+    if (settings_.showKeys) feedback_.ShowKeyAction(done);
 }
 
 }  // namespace core

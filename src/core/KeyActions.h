@@ -19,11 +19,14 @@ public:
     // The code's action on the application; known is its key-target window
     // when this key has found it already (0: the action looks it up).
     void RunKeyMap(AppId id, int code, WindowRef known = 0);
-    // The key display, when it is on: "who: what".
-    void ShowKeyAction(const char* who, const char* what);
-    void ShowKeyAction(const char* who, int code);
+    // The key display, when it is on: who did what to the code's key (name:
+    // the application's or profile's, for Named), or what the pointer did.
+    void ShowKeyAction(KeyDoer who, const char* name, int code);
+    void ShowPointerAction(int code);
 
 private:
+    void Show(const KeyDone& done);
+
     PowerSwitch& power_;
     Windows& windows_;
     Feedback& feedback_;

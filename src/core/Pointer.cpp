@@ -75,30 +75,31 @@ void MoveByStep(Windows& windows, int dx, int dy, bool fastStep) {
     windows.MoveBy(dx * step, dy * step);
 }
 
-const char* DirectionName(int dx, int dy) {
-    static constexpr const char* Names[3][3] = {
-        {"up-left", "left", "down-left"},
-        {"up", "", "down"},
-        {"up-right", "right", "down-right"},
+PointerAction DirectionOf(int dx, int dy) {
+    using A = PointerAction;
+    static constexpr A Directions[3][3] = {
+        {A::UpLeft, A::Left, A::DownLeft},
+        {A::Up, A::None, A::Down},
+        {A::UpRight, A::Right, A::DownRight},
     };
-    return dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 ? Names[dx + 1][dy + 1] : "";
+    return dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1 ? Directions[dx + 1][dy + 1] : A::None;
 }
 
-const char* PointerActionName(int code) {
+PointerAction PointerActionOf(int code) {
     const RemoteKeyRow* row = RowOf(code);
     switch (row != nullptr ? row->pointer.use : PointerUse::None) {
         case PointerUse::LeftClick:
-            return "left click";
+            return PointerAction::LeftClick;
         case PointerUse::RightClick:
-            return "right click";
+            return PointerAction::RightClick;
         case PointerUse::ToggleButton:
-            return "button";
+            return PointerAction::Button;
         case PointerUse::Move:
-            return DirectionName(row->pointer.dx, row->pointer.dy);
+            return DirectionOf(row->pointer.dx, row->pointer.dy);
         case PointerUse::None:
             break;
     }
-    return nullptr;
+    return PointerAction::None;
 }
 
 void Pointer::Act(int code) {

@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "core/Feedback.h"
 #include "core/RemoteKey.h"
 #include "core/Sdk.h"
 #include "core/Windows.h"
@@ -12,12 +13,12 @@ namespace core {
 // What each key does to the pointer is its row's pointer role (RemoteKey.h):
 // the digit keys and Recall as a numeric keypad turned upside down.
 
-// "up-left", "down": the direction of a move, y growing downward; "" for none.
-const char* DirectionName(int dx, int dy);
+// The direction of a move (UpLeft, Down), y growing downward; None for none.
+PointerAction DirectionOf(int dx, int dy);
 
-// What the code does to the pointer, as the key display names it: "left
-// click", "up-left", "button"; null for a code that does nothing.
-const char* PointerActionName(int code);
+// What the code does to the pointer, as the key display shows it: LeftClick,
+// UpLeft, Button; None for a code that does nothing.
+PointerAction PointerActionOf(int code);
 // A click where the pointer is: the down event, then the up event.
 void ClickAtPointer(Windows& windows, unsigned downEvent, unsigned upEvent);
 // A key map's relative move: 10 pixels a step, 50 with the fast step.

@@ -12,9 +12,6 @@ namespace {
 
 constexpr int CommandLineSize = 256;
 
-constexpr char LaunchFailedText[] = "Can't run launch TV application what you want.";
-constexpr char ReinitializeText[] = "Please re-initialize the TV application settings.";
-
 constexpr int IdleTicksBeforeStop = static_cast<int>(IdleWatchWaitMs / WatchIntervalMs);
 
 }  // namespace
@@ -75,7 +72,7 @@ void PowerSwitch::PowerWithoutTarget() {
     const Application* application = ApplicationFor(state_.settings.defaultSelector);
     if (application == nullptr) return;
     if (!state_.Of(application->id).installed)
-        feedback_.ShowMessage(ReinitializeText, MB_SETFOREGROUND);
+        feedback_.ShowMessage(Notice::ReinitializeSettings, MB_SETFOREGROUND);
     // The box runs a modal loop: read the selector again once it is dismissed.
     DefaultPowerAction(state_.settings.defaultSelector);
 }
@@ -119,7 +116,7 @@ WindowRef PowerSwitch::Launch(AppId id) {
         for (; *part != '\0' && length < sizeof commandLine - 1; ++part) commandLine[length++] = *part;
     commandLine[length] = '\0';
     if (windows_.Start(commandLine)) Of(id).active = true;
-    else feedback_.ShowMessage(LaunchFailedText, MB_OK);
+    else feedback_.ShowMessage(Notice::LaunchFailed, MB_OK);
     return windows_.Find(application.main);
 }
 

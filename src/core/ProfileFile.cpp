@@ -28,17 +28,6 @@ namespace {
 constexpr char PointerName[] = "Pointer";
 constexpr char AppCommandPrefix[] = "AppCommand:";
 
-// Built by appending: GCC 12 at -O2 warns (-Wrestrict) about an overlap that
-// cannot happen in `"'" + std::string(text) + "'"`.
-std::string Quoted(std::string_view text) {
-    std::string quoted;
-    quoted.reserve(text.size() + 2);
-    quoted += '\'';
-    quoted += text;
-    quoted += '\'';
-    return quoted;
-}
-
 std::string_view Trimmed(std::string_view text) {
     const size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
@@ -100,7 +89,9 @@ private:
     void Read(int line, std::string_view text);
     void Setting(int line, std::string_view name, std::string_view value);
     void EndSection();
-    void Skip(int line, std::string reason) { skipped.push_back({line, std::move(reason)}); }
+    void Skip(int line, SkipReason reason, std::string_view argument = {}, int otherLine = 0) {
+        skipped.push_back({line, reason, std::string(argument), otherLine});
+    }
 
     Section section_;
     bool inSection_ = false;
@@ -124,8 +115,7 @@ Reader::Reader(const char* text, size_t length) {
         at = stop + 1;
     }
     if (length > end)
-        Skip(line,
-             "the file is longer than " + std::to_string(ProfileFileLimit) + " bytes: the rest is not read");
+        Skip(line, SkipReason::FileTooLong);
     EndSection();
     std::stable_sort(skipped.begin(), skipped.end(),
                      [](const SkippedLine& a, const SkippedLine& b) { return a.line < b.line; });
@@ -137,25 +127,23 @@ void Reader::Read(int line, std::string_view text) {
         return (byte < 0x20 && byte != '\t') || byte == 0x7F;
     });
     if (control != text.end()) {
-        static constexpr char Hex[] = "0123456789ABCDEF";
-        const auto byte = static_cast<unsigned char>(*control);
-        Skip(line, std::string("not text (a byte 0x") + Hex[byte >> 4] + Hex[byte & 0xF] + ")");
+        Skip(line, SkipReason::NotText, std::string_view(&*control, 1));
         return;
     }
     if (text.size() > ProfileLineLimit) {
-        Skip(line, "line longer than " + std::to_string(ProfileLineLimit) + " characters");
+        Skip(line, SkipReason::LineTooLong);
         return;
     }
     text = Trimmed(text);
     if (text.empty() || text.front() == ';' || text.front() == '#') return;
     if (text.front() == '[') {
         if (text.back() != ']') {
-            Skip(line, "a section line without ']'");
+            Skip(line, SkipReason::SectionWithoutEnd);
             return;
         }
         const std::string_view name = Trimmed(text.substr(1, text.size() - 2));
         if (name.empty()) {
-            Skip(line, "a section without a name");
+            Skip(line, SkipReason::SectionWithoutName);
             return;
         }
         EndSection();
@@ -167,11 +155,11 @@ void Reader::Read(int line, std::string_view text) {
     }
     const size_t equals = text.find('=');
     if (equals == std::string_view::npos) {
-        Skip(line, "neither a [section] nor a 'name = value' line");
+        Skip(line, SkipReason::NeitherSectionNorSetting);
         return;
     }
     if (!inSection_) {
-        Skip(line, "a line before any [section]");
+        Skip(line, SkipReason::BeforeAnySection);
         return;
     }
     Setting(line, Trimmed(text.substr(0, equals)), Trimmed(text.substr(equals + 1)));
@@ -183,31 +171,31 @@ void Reader::Setting(int line, std::string_view name, std::string_view value) {
         if (IsProgramName(value))
             section_.programs.emplace_back(value);
         else
-            Skip(line, "unknown program name " + Quoted(value));
+            Skip(line, SkipReason::UnknownProgram, value);
         return;
     }
     if (SameInAnyCase(key, "class")) {
         if (!value.empty() && value.size() < ForegroundNameSize)
             section_.windowClasses.emplace_back(value);
         else
-            Skip(line, "unknown window class " + Quoted(value));
+            Skip(line, SkipReason::UnknownWindowClass, value);
         return;
     }
     const int code = CodeOfLabel(key.c_str());
     if (code < 0) {
-        Skip(line, "unknown key name " + Quoted(name));
+        Skip(line, SkipReason::UnknownKeyName, name);
         return;
     }
     KeyAction action{};
     if (!ParseAction(static_cast<RemoteKey>(code), value, action)) {
-        Skip(line, "unknown action " + Quoted(value));
+        Skip(line, SkipReason::UnknownAction, value);
         return;
     }
     const auto same = std::find_if(section_.rows.begin(), section_.rows.end(),
                                    [code](const KeyAction& row) { return Code(row.key) == code; });
     if (same != section_.rows.end()) {
         const int first = section_.rowLines[static_cast<size_t>(same - section_.rows.begin())];
-        Skip(line, "key " + Quoted(KeyLabel(code)) + " is set already on line " + std::to_string(first));
+        Skip(line, SkipReason::KeySetAlready, KeyLabel(code), first);
         return;
     }
     section_.rows.push_back(action);
@@ -218,13 +206,9 @@ void Reader::EndSection() {
     if (!inSection_) return;
     inSection_ = false;
     if (section_.programs.empty() && section_.windowClasses.empty())
-        Skip(section_.line, "profile " + Quoted(section_.name) + " names no program and no class");
+        Skip(section_.line, SkipReason::ProfileWithoutWindows, section_.name);
     else
         sections.push_back(std::move(section_));
-}
-
-std::string Counted(size_t count, const char* one, const char* more) {
-    return std::to_string(count) + " " + (count == 1 ? one : more);
 }
 
 constexpr char Header[] =
@@ -322,14 +306,9 @@ std::string ProfileActionText(const KeyAction& action) {
     }
 }
 
-std::string DescribeProfileFile(const ProfileBook& book) {
+ProfileFileSummary SummarizeProfileFile(const ProfileBook& book) {
     const std::vector<SkippedLine>& skipped = book.skipped();
-    if (!skipped.empty())
-        return "profiles.ini: " + Counted(skipped.size(), "line", "lines") + " skipped (see line " +
-               std::to_string(skipped.front().line) + ")";
-    const size_t count = book.profiles().count;
-    return "profiles.ini: " +
-           (count == 0 ? std::string("no profiles") : Counted(count, "profile", "profiles"));
+    return {book.profiles().count, skipped.size(), skipped.empty() ? 0 : skipped.front().line};
 }
 
 }  // namespace core

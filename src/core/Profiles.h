@@ -33,10 +33,30 @@ extern const List<Profile> BuiltInProfiles;
 // else the first that names the window class; null when none does.
 const Profile* MatchProfile(List<Profile> profiles, const Foreground& foreground);
 
+// Why a line of profiles.ini was skipped; the argument and the other line
+// that some reasons take are given with them.
+enum class SkipReason {
+    NotText,               // argument: the byte that is not text
+    LineTooLong,           // longer than ProfileLineLimit
+    FileTooLong,           // the line where the file goes past ProfileFileLimit
+    SectionWithoutEnd,     // "[..." without ']'
+    SectionWithoutName,    // "[ ]"
+    NeitherSectionNorSetting,
+    BeforeAnySection,
+    UnknownProgram,        // argument: the value
+    UnknownWindowClass,    // argument: the value
+    UnknownKeyName,        // argument: the name
+    UnknownAction,         // argument: the value
+    KeySetAlready,         // argument: the key's label; otherLine: where it is set
+    ProfileWithoutWindows, // argument: the profile's name (it names no program and no class)
+};
+
 // A line of profiles.ini that was skipped, and why.
 struct SkippedLine {
-    int line;            // counted from 1
-    std::string reason;  // "unknown key name 'Vol++'"
+    int line;  // counted from 1
+    SkipReason reason;
+    std::string argument;
+    int otherLine = 0;
 };
 
 // Profiles read from a file. It owns every text and row that its profiles
@@ -82,9 +102,14 @@ std::string WriteProfiles(List<Profile> profiles);
 // "Pointer"; "" for a row the file cannot hold.
 std::string ProfileActionText(const KeyAction& action);
 
-// What Settings says of the file: "profiles.ini: 5 profiles", or
-// "profiles.ini: 2 lines skipped (see line 14)".
-std::string DescribeProfileFile(const ProfileBook& book);
+// What Settings says of the file: how many profiles it holds, how many of its
+// lines were skipped and the first of them (0 when none was).
+struct ProfileFileSummary {
+    size_t profiles;
+    size_t skipped;
+    int firstSkippedLine;
+};
+ProfileFileSummary SummarizeProfileFile(const ProfileBook& book);
 
 // True for the keys whose profile action repeats while the key is held (their
 // rows' RepeatsInPlayers: the four directions, the volume keys and the seek

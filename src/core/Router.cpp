@@ -45,7 +45,7 @@ bool Router::TypeMediaKey(int code) {
     const KeyAction* action = MediaKeys.Find(code);
     if (action == nullptr) return false;
     windows_.TypeChord(action->keys, ChordLength(*action));
-    to_.keys.ShowKeyAction("Media", code);
+    to_.keys.ShowKeyAction(KeyDoer::Media, nullptr, code);
     return true;
 }
 
@@ -153,7 +153,7 @@ void Router::AdoptOrPoint(int code, bool repeat) {
     if (settings_.profiles && RouteToProfile(code, repeat)) return;
     if (TypeMediaKey(code)) return;
     to_.pointer.Act(code);
-    if (const char* what = PointerActionName(code)) to_.keys.ShowKeyAction("Pointer", what);
+    to_.keys.ShowPointerAction(code);
 }
 
 bool Router::RouteToProfile(int code, bool repeat) {
@@ -169,7 +169,7 @@ bool Router::RouteToProfile(int code, bool repeat) {
         windows_.SendAppCommand(front.window, action->value);
     else
         windows_.TypeToForeground(action->keys, ChordLength(*action));
-    to_.keys.ShowKeyAction(profile->name, code);
+    to_.keys.ShowKeyAction(KeyDoer::Named, profile->name, code);
     return true;
 }
 

@@ -3,11 +3,11 @@
 #include "res/resource.h"
 #include "win32/FailureTrace.h"
 #include "win32/Scoped.h"
+#include "win32/StringTable.h"
 #include "win32/WindowSearch.h"
 
 namespace {
 
-constexpr char ShutdownFailedText[] = "Can't run ExitWindowsEx.";
 constexpr char ShutdownPrivilege[] = "SeShutdownPrivilege";
 
 // The program's own access token, to enable the shutdown privilege in;
@@ -109,7 +109,7 @@ void ShutDownSystem(const SystemCalls& system) {
     }
     if (!system.exitWindowsEx(EWX_POWEROFF | EWX_FORCE, 0)) {
         TraceFailure("ExitWindowsEx", GetLastError());
-        system.messageBox(nullptr, ShutdownFailedText, ProgramName, MB_OK);
+        ShowTextBox(system, nullptr, IDS_SHUTDOWN_FAILED, MB_OK);
     }
 }
 

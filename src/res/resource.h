@@ -8,6 +8,40 @@
 #define IDS_WINDOW_TITLE      22
 #define IDS_WINDOW_CLASS      23
 
+// The words the program shows, each in the STRINGTABLE; those with values
+// are wsprintf formats.
+#define IDS_MESSAGE_CAPTION       24
+#define IDS_TRAY_TIP              25
+#define IDS_TRAY_TIP_NO_RECEIVER  26
+#define IDS_MENU_ABOUT            27
+#define IDS_MENU_EXIT             28
+#define IDS_MISSING_FILTER        29
+#define IDS_SAVE_FAILED           30
+#define IDS_EDIT_FAILED           31
+#define IDS_SHUTDOWN_FAILED       32
+#define IDS_LAUNCH_FAILED         33
+#define IDS_REINITIALIZE          34
+#define IDS_PROFILES_UNREADABLE   35
+#define IDS_PROFILES_NONE         36
+#define IDS_PROFILES_ONE          37
+#define IDS_PROFILES_MANY         38  /* %u profiles */
+#define IDS_SKIPPED_ONE           39  /* %d: the line */
+#define IDS_SKIPPED_MANY          40  /* %u lines, %d: the first */
+#define IDS_KEY_DONE              41  /* %s who, %s what */
+#define IDS_DOER_MEDIA            42
+#define IDS_DOER_POINTER          43
+#define IDS_POINTER_LEFT_CLICK    44
+#define IDS_POINTER_RIGHT_CLICK   45
+#define IDS_POINTER_BUTTON        46
+#define IDS_POINTER_UP            47
+#define IDS_POINTER_DOWN          48
+#define IDS_POINTER_LEFT          49
+#define IDS_POINTER_RIGHT         50
+#define IDS_POINTER_UP_LEFT       51
+#define IDS_POINTER_UP_RIGHT      52
+#define IDS_POINTER_DOWN_LEFT     53
+#define IDS_POINTER_DOWN_RIGHT    54
+
 #define IDI_REMOTE            50
 #define IDI_SHUTDOWN          110
 

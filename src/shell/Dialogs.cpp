@@ -5,15 +5,15 @@
 #include "core/SettingsChoice.h"
 #include "res/resource.h"
 #include "shell/Settings.h"
+#include "shell/Words.h"
 #include "win32/FailureTrace.h"
+#include "win32/StringTable.h"
 #include "win32/WideText.h"
 #include "win32/WindowSearch.h"
 
 namespace {
 
 constexpr int EntryTextSize = 64;
-constexpr char SaveFailedText[] = "Can't save the settings.";
-constexpr char EditFailedText[] = "Can't open profiles.ini.";
 // ShellExecute's results above this are successes.
 constexpr INT_PTR ShellExecuteErrorCeiling = 32;
 
@@ -49,7 +49,7 @@ void FillApplicationList(HWND dialog, core::State& state) {
 void ReportIfNotStored(const SettingsDialogContext& context, LONG stored) {
     if (stored == ERROR_SUCCESS) return;
     TraceFailure("storing the Settings dialog's choice", static_cast<DWORD>(stored));
-    context.system.messageBox(nullptr, SaveFailedText, ProgramName, MB_OK);
+    ShowTextBox(context.system, nullptr, IDS_SAVE_FAILED, MB_OK);
 }
 
 void ConfirmApplicationChoice(HWND dialog, const SettingsDialogContext& context) {
@@ -81,7 +81,7 @@ void ConfirmSwitches(HWND dialog, const SettingsDialogContext& context) {
 }
 
 void ShowProfileStatus(HWND dialog, const SettingsDialogContext& context) {
-    SetDlgItemTextA(dialog, IDC_PROFILE_STATUS, context.profiles.Describe().c_str());
+    SetDlgItemTextA(dialog, IDC_PROFILE_STATUS, ProfileStatusText(context.profiles.Summary()).c_str());
 }
 
 // Opens profiles.ini, made first when it is missing, as the user opens such
@@ -104,7 +104,7 @@ void EditProfiles(HWND dialog, const SettingsDialogContext& context) {
             TraceFailure("opening profiles.ini in the text editor", static_cast<DWORD>(opened));
     }
     if (opened <= ShellExecuteErrorCeiling)
-        context.system.messageBox(dialog, EditFailedText, ProgramName, MB_OK);
+        ShowTextBox(context.system, dialog, IDS_EDIT_FAILED, MB_OK);
     ShowProfileStatus(dialog, context);
 }
 

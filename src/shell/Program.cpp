@@ -16,6 +16,7 @@
 #include "shell/Dialogs.h"
 #include "shell/Settings.h"
 #include "win32/FailureTrace.h"
+#include "win32/StringTable.h"
 #include "win32/WindowObject.h"
 #include "win32/WindowSearch.h"
 
@@ -38,9 +39,6 @@ bool AnotherInstanceRuns() {
     return FindWindowA(OlderProgramClass, nullptr) != nullptr ||
            FindWindowA(ProgramName, nullptr) != nullptr;
 }
-
-constexpr char MissingFilterText[] =
-    "Can't find the Marlow WDM Video Capture Filter.\n\nPlease check your hardware or drivers. ";
 
 }  // namespace
 
@@ -147,7 +145,7 @@ void Program::End(Ending ending) {
 void Program::ReportMissingFilter() {
     if (missingFilterReported_) return;  // a second click while the report is open
     missingFilterReported_ = true;
-    system_.messageBox(nullptr, MissingFilterText, ProgramName, MB_SETFOREGROUND);
+    ShowTextBox(system_, nullptr, IDS_MISSING_FILTER, MB_SETFOREGROUND);
     End(Ending::Other);
 }
 
@@ -215,7 +213,7 @@ void Program::OnCreate(HWND window) {
     powerNotification_.Ask(window);
     const SIZE screen = FullScreenSize();
     remote_.pointer.InitScreenBounds(screen.cx, screen.cy);
-    tray_.Add(window, LoadIconA(instance_, MAKEINTRESOURCEA(IDI_REMOTE)), TrayTip);
+    tray_.Add(window, LoadIconA(instance_, MAKEINTRESOURCEA(IDI_REMOTE)), LoadText(IDS_TRAY_TIP).c_str());
 }
 
 void Program::OnPowerBroadcast(WPARAM event) {

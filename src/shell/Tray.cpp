@@ -1,6 +1,7 @@
 #include "shell/Tray.h"
 
 #include "win32/FailureTrace.h"
+#include "win32/StringTable.h"
 
 namespace {
 
@@ -52,9 +53,11 @@ void TrayIcon::ShowMenu(HWND owner, const core::Application* application, bool r
         AppendMenuA(menu_, running ? MF_CHECKED : MF_STRING, application->menuCommand,
                     application->menuText);
     AppendMenuA(menu_, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu_, MF_STRING, IDM_ABOUT, "About");
+    aboutText_ = LoadText(IDS_MENU_ABOUT);
+    exitText_ = LoadText(IDS_MENU_EXIT);
+    AppendMenuA(menu_, MF_STRING, IDM_ABOUT, aboutText_.c_str());
     AppendMenuA(menu_, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu_, MF_STRING, IDM_EXIT, "Exit");
+    AppendMenuA(menu_, MF_STRING, IDM_EXIT, exitText_.c_str());
     SetForegroundWindow(owner);
     TrackPopupMenu(menu_, 0, cursor.x, cursor.y, 0, owner, nullptr);
 }

@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
+
 #include "core/Applications.h"
 #include "res/resource.h"
 
@@ -12,8 +14,6 @@ constexpr UINT TrayCallbackMessage = TRAY_CALLBACK_MESSAGE;
 // 32-bit program.
 constexpr DWORD TrayIconDataSize = NOTIFYICONDATAA_V1_SIZE;
 static_assert(sizeof(void*) != 4 || TrayIconDataSize == 88, "the first layout is 88 bytes");
-constexpr char TrayTip[] = PROGRAM_NAME;
-constexpr char TrayTipReceiverMissing[] = PROGRAM_NAME " (no remote receiver)";
 
 // The icon's record as submitted to the shell, kept to submit it again, and
 // the menu last shown.
@@ -37,4 +37,8 @@ public:
 private:
     NOTIFYICONDATAA record_ = {};  // hWnd null while the icon is not shown
     HMENU menu_ = nullptr;
+    // The entries' texts from the STRINGTABLE, kept with the menu that was
+    // made from them, as a literal would be.
+    std::string aboutText_;
+    std::string exitText_;
 };

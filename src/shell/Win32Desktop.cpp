@@ -5,7 +5,9 @@
 #include "core/RepeatRule.h"
 #include "input/SyntheticInput.h"
 #include "power/Shutdown.h"
+#include "shell/Words.h"
 #include "win32/FailureTrace.h"
+#include "win32/StringTable.h"
 #include "win32/WindowSearch.h"
 
 namespace {
@@ -46,7 +48,7 @@ void Win32Desktop::SendAppCommand(core::WindowRef window, unsigned command) {
         ::TraceFailure("sending an app command to the window in front", GetLastError());
 }
 
-void Win32Desktop::ShowKeyAction(const char* text) { keyDisplay_.Show(text); }
+void Win32Desktop::ShowKeyAction(const core::KeyDone& done) { keyDisplay_.Show(KeyDoneText(done).c_str()); }
 
 void Win32Desktop::Post(core::WindowRef window, unsigned message, std::uintptr_t wParam,
                         std::intptr_t lParam) {
@@ -75,8 +77,8 @@ bool Win32Desktop::Start(const char* commandLine) {
     return false;
 }
 
-void Win32Desktop::ShowMessage(const char* text, unsigned style) {
-    system_.messageBox(nullptr, text, ProgramName, style);
+void Win32Desktop::ShowMessage(core::Notice notice, unsigned style) {
+    ShowTextBox(system_, nullptr, NoticeTextId(notice), style);
 }
 
 bool Win32Desktop::Standby() { return ::Standby(system_); }
@@ -106,7 +108,7 @@ void Win32Desktop::SetLinkTimer(uint32_t ms) {
 }
 
 void Win32Desktop::ShowReceiverMissing(bool missing) {
-    tray_.SetTip(missing ? TrayTipReceiverMissing : TrayTip);
+    tray_.SetTip(LoadText(missing ? IDS_TRAY_TIP_NO_RECEIVER : IDS_TRAY_TIP).c_str());
 }
 
 void Win32Desktop::TraceFailure(const char* what, uint32_t code) { ::TraceFailure(what, code); }

@@ -74,8 +74,8 @@ public:
     bool Standby() override;
 
     // Feedback.
-    void ShowKeyAction(const char* text) override;
-    void ShowMessage(const char* text, unsigned style) override;
+    void ShowKeyAction(const core::KeyDone& done) override;
+    void ShowMessage(core::Notice notice, unsigned style) override;
     void RunShutdownDialog(core::ShutdownAnswer& answer) override;
     void ShowReceiverMissing(bool missing) override;
     void TraceFailure(const char* what, uint32_t code) override;

@@ -244,7 +244,7 @@ void FakeDesktop::TypeToForeground(const uint8_t* keys, size_t count) {
 void FakeDesktop::SendAppCommand(core::WindowRef window, unsigned command) {
     Did(AppCommandTo(window, command));
 }
-void FakeDesktop::ShowKeyAction(const char* text) { Did(std::string("show ") + text); }
+void FakeDesktop::ShowKeyAction(const core::KeyDone& done) { Did(Shown(done)); }
 void FakeDesktop::MoveBy(int dx, int dy) { Did(::MoveBy(dx, dy)); }
 void FakeDesktop::Button(unsigned event, core::Point at) { Did(::Button(event, at)); }
 void FakeDesktop::SetCursor(core::Point at) {
@@ -268,8 +268,8 @@ bool FakeDesktop::Start(const char* commandLine) {
     return startSucceeds;
 }
 
-void FakeDesktop::ShowMessage(const char* text, unsigned style) {
-    Did(Message(text, style));
+void FakeDesktop::ShowMessage(core::Notice notice, unsigned style) {
+    Did(Message(notice, style));
     if (inMessageBox) inMessageBox();
 }
 
@@ -330,9 +330,23 @@ Effect Started(const FakeApplication& application) {
     return Start("\"" + InstallDir(application) + "\\" + application.row.executable + "\"");
 }
 
-Effect Message(const std::string& text, unsigned style) {
-    return "message " + text + " (" + NameOf(Kind::Box, style) + ")";
+Effect Message(core::Notice notice, unsigned style) {
+    return "message notice " + std::to_string(static_cast<int>(notice)) + " (" + NameOf(Kind::Box, style) + ")";
 }
+
+Effect Shown(const core::KeyDone& done) {
+    return "show doer " + std::to_string(static_cast<int>(done.who)) + " name " +
+           (done.name != nullptr ? done.name : "-") + " label " + (done.label != nullptr ? done.label : "-") +
+           " pointer " + std::to_string(static_cast<int>(done.pointer));
+}
+
+Effect Shown(const std::string& name, const char* label) {
+    return Shown({core::KeyDoer::Named, name.c_str(), label, core::PointerAction::None});
+}
+
+Effect Shown(core::KeyDoer who, const char* label) { return Shown({who, nullptr, label, core::PointerAction::None}); }
+
+Effect Shown(core::PointerAction action) { return Shown({core::KeyDoer::Pointer, nullptr, nullptr, action}); }
 
 void ExpectEffects(const Effects& actual, const Effects& expected, const char* file, int line) {
     const auto differs = std::mismatch(actual.begin(), actual.end(), expected.begin(), expected.end());

@@ -116,7 +116,7 @@ public:
     core::List<core::Profile> Profiles() override { return profiles; }
     void TypeToForeground(const uint8_t* keys, size_t count) override;
     void SendAppCommand(core::WindowRef window, unsigned command) override;
-    void ShowKeyAction(const char* text) override;
+    void ShowKeyAction(const core::KeyDone& done) override;
     bool Exists(core::WindowRef window) override;
     core::Point Cursor() override { return cursor; }
     bool ButtonsSwapped() override { return swapped; }
@@ -129,7 +129,7 @@ public:
     void Button(unsigned event, core::Point at) override;
     void SetCursor(core::Point at) override;
     bool Start(const char* commandLine) override;
-    void ShowMessage(const char* text, unsigned style) override;
+    void ShowMessage(core::Notice notice, unsigned style) override;
     bool Standby() override;
     void RunShutdownDialog(core::ShutdownAnswer& answer) override;
     void SetWatchTimer(bool running) override { Did(running ? "watch on" : "watch off"); }
@@ -193,7 +193,13 @@ Effect MoveBy(int dx, int dy);
 Effect Button(unsigned event, core::Point at);
 Effect Start(const std::string& commandLine);
 Effect Started(const FakeApplication& application);  // from InstallDir
-Effect Message(const std::string& text, unsigned style);
+Effect Message(core::Notice notice, unsigned style);
+// The key display told what a key did: by an application or a profile of
+// that name, by the media keys, or by the pointer.
+Effect Shown(const core::KeyDone& done);
+Effect Shown(const std::string& name, const char* label);
+Effect Shown(core::KeyDoer who, const char* label);
+Effect Shown(core::PointerAction action);
 
 // Fails at the caller's line with the first effect that differs, and both lists.
 void ExpectEffects(const Effects& actual, const Effects& expected, const char* file = __builtin_FILE(),

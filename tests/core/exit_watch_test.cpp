@@ -31,7 +31,7 @@ TEST_F(ExitWatch, PowerStartsTheDefaultWatchesItAndTheWatchEndsWhenTheUserCloses
 TEST_F(ExitWatch, AFailedStartIsReportedAndNothingIsWatched) {
     desktop.startSucceeds = false;
     state.settings.defaultSelector = WinDvr.row.selector;
-    const Effect failed = Message("Can't run launch TV application what you want.", MB_OK);
+    const Effect failed = Message(core::Notice::LaunchFailed, MB_OK);
     ExpectEffects(Press(RemoteKey::Power), {Started(WinDvr), failed, "watch on"});
     EXPECT_FALSE(power.Of(AppId::WinDvr).active);
     EXPECT_FALSE(power.Of(AppId::WinDvr).watched);

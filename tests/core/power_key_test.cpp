@@ -15,8 +15,8 @@ const Effects CloseQuillmarsh = {
     Post(Quillmarsh.closeTest, Quillmarsh.command, Quillmarsh.row.close.command)};
 const Effects CloseBeyondTv = {Raise(BeyondTv.closeTest), Chord(BeyondTv.row.close.keys)};
 const Effects CloseWinDvr = {Chord(WinDvr.row.close.keys)};
-const Effect LaunchFailed = Message("Can't run launch TV application what you want.", MB_OK);
-const Effect Reinitialize = Message("Please re-initialize the TV application settings.", MB_SETFOREGROUND);
+const Effect LaunchFailed = Message(core::Notice::LaunchFailed, MB_OK);
+const Effect Reinitialize = Message(core::Notice::ReinitializeSettings, MB_SETFOREGROUND);
 
 struct PowerKey : RemoteOnDesktop, ::testing::Test {
     PowerKey() { InstallAll(power); }

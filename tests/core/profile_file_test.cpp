@@ -43,11 +43,30 @@ std::vector<std::string> NamesOf(core::List<const char* const> names) {
     return {names.begin(), names.end()};
 }
 
+using R = core::SkipReason;
+
+// A skipped line as text, every field of it.
+std::string Skip(int line, R reason, const std::string& argument = "", int otherLine = 0) {
+    return std::to_string(line) + ": reason " + std::to_string(static_cast<int>(reason)) + " '" + argument +
+           "' line " + std::to_string(otherLine);
+}
+
 std::vector<std::string> SkippedOf(const core::ProfileBook& book) {
     std::vector<std::string> lines;
     for (const core::SkippedLine& skipped : book.skipped())
-        lines.push_back(std::to_string(skipped.line) + ": " + skipped.reason);
+        lines.push_back(Skip(skipped.line, skipped.reason, skipped.argument, skipped.otherLine));
     return lines;
+}
+
+// What Settings is told of the file, every field of it.
+std::string Summary(size_t profiles, size_t skipped, int firstSkippedLine) {
+    return std::to_string(profiles) + " profiles, " + std::to_string(skipped) + " skipped from line " +
+           std::to_string(firstSkippedLine);
+}
+
+std::string Summary(const core::ProfileBook& book) {
+    const core::ProfileFileSummary summary = core::SummarizeProfileFile(book);
+    return Summary(summary.profiles, summary.skipped, summary.firstSkippedLine);
 }
 
 // -- lines that cannot be used
@@ -64,29 +83,29 @@ struct BadLine {
 };
 
 const BadLine BadLines[] = {
-    {"an unknown key name", "Vol++ = M", "4: unknown key name 'Vol++'"},
-    {"an unknown key in a chord", "Mute = Ctrl+Foo", "4: unknown action 'Ctrl+Foo'"},
-    {"a chord that ends in +", "Mute = Ctrl+", "4: unknown action 'Ctrl+'"},
-    {"five keys in a chord", "Mute = Ctrl+Alt+Shift+Win+M", "4: unknown action 'Ctrl+Alt+Shift+Win+M'"},
-    {"no action", "Mute =", "4: unknown action ''"},
-    {"an unknown app command", "Mute = AppCommand:Louder", "4: unknown action 'AppCommand:Louder'"},
-    {"a program with its folder", "program = C:\\VLC\\vlc.exe", "4: unknown program name 'C:\\VLC\\vlc.exe'"},
-    {"a program without .exe", "program = vlc", "4: unknown program name 'vlc'"},
+    {"an unknown key name", "Vol++ = M", Skip(4, R::UnknownKeyName, "Vol++")},
+    {"an unknown key in a chord", "Mute = Ctrl+Foo", Skip(4, R::UnknownAction, "Ctrl+Foo")},
+    {"a chord that ends in +", "Mute = Ctrl+", Skip(4, R::UnknownAction, "Ctrl+")},
+    {"five keys in a chord", "Mute = Ctrl+Alt+Shift+Win+M", Skip(4, R::UnknownAction, "Ctrl+Alt+Shift+Win+M")},
+    {"no action", "Mute =", Skip(4, R::UnknownAction)},
+    {"an unknown app command", "Mute = AppCommand:Louder", Skip(4, R::UnknownAction, "AppCommand:Louder")},
+    {"a program with its folder", "program = C:\\VLC\\vlc.exe", Skip(4, R::UnknownProgram, "C:\\VLC\\vlc.exe")},
+    {"a program without .exe", "program = vlc", Skip(4, R::UnknownProgram, "vlc")},
     {"a program name longer than a window's", "program = " + std::string(60, 'v') + ".exe",
-     "4: unknown program name '" + std::string(60, 'v') + ".exe'"},
-    {"an empty class", "class =", "4: unknown window class ''"},
+     Skip(4, R::UnknownProgram, std::string(60, 'v') + ".exe")},
+    {"an empty class", "class =", Skip(4, R::UnknownWindowClass)},
     {"a class of 63 characters is fine", "class = " + std::string(63, 'c'), ""},
     {"a class longer than a window's", "class = " + std::string(64, 'c'),
-     "4: unknown window class '" + std::string(64, 'c') + "'"},
-    {"F01 is no key name", "Mute = F01", "4: unknown action 'F01'"},
-    {"a line of 201 characters", "; " + std::string(199, 'x'), "4: line longer than 200 characters"},
+     Skip(4, R::UnknownWindowClass, std::string(64, 'c'))},
+    {"F01 is no key name", "Mute = F01", Skip(4, R::UnknownAction, "F01")},
+    {"a line of 201 characters", "; " + std::string(199, 'x'), Skip(4, R::LineTooLong)},
     {"a line of 200 characters is fine", "; " + std::string(198, 'x'), ""},
-    {"a control byte", "Mute = M\x01", "4: not text (a byte 0x01)"},
-    {"a NUL byte", std::string("Mute = M\0", 9), "4: not text (a byte 0x00)"},
-    {"a key set twice: the first wins", "play = K", "4: key 'Play' is set already on line 3"},
-    {"a line without =", "Play Space", "4: neither a [section] nor a 'name = value' line"},
-    {"a section without ]", "[Kodi", "4: a section line without ']'"},
-    {"a section without a name", "[ ]", "4: a section without a name"},
+    {"a control byte", "Mute = M\x01", Skip(4, R::NotText, "\x01")},
+    {"a NUL byte", std::string("Mute = M\0", 9), Skip(4, R::NotText, std::string(1, '\0'))},
+    {"a key set twice: the first wins", "play = K", Skip(4, R::KeySetAlready, "Play", 3)},
+    {"a line without =", "Play Space", Skip(4, R::NeitherSectionNorSetting)},
+    {"a section without ]", "[Kodi", Skip(4, R::SectionWithoutEnd)},
+    {"a section without a name", "[ ]", Skip(4, R::SectionWithoutName)},
 };
 
 TEST(ProfileFile, ALineThatCannotBeUsedIsSkippedAndNamedAndTheRestWorks) {
@@ -112,9 +131,8 @@ TEST(ProfileFile, LinesOutsideAUsableProfileAreSkippedAndTheOthersWork) {
         "class = MediaPlayerClassicW\n"
         "Play = Space\n");
     EXPECT_EQ(SkippedOf(book),
-              (std::vector<std::string>{"1: a line before any [section]",
-                                        "2: profile 'Nothing' names no program and no class",
-                                        "3: unknown key name 'Foo'"}));
+              (std::vector<std::string>{Skip(1, R::BeforeAnySection), Skip(2, R::ProfileWithoutWindows, "Nothing"),
+                                        Skip(3, R::UnknownKeyName, "Foo")}));
     ASSERT_EQ(book.profiles().count, 1u);
     EXPECT_STREQ(book.profiles().items[0].name, "MPC");
     EXPECT_EQ(NamesOf(book.profiles().items[0].windowClasses),
@@ -139,9 +157,7 @@ TEST(ProfileFile, A64KiBFileIsReadWholeAndOfALongerOneTheLineCutThereAndAllAfter
               RowsOf({core::Type(K::Play, VK_SPACE), core::Type(K::Stop, 'S')}));
 
     const core::ProfileBook cut = Parse(text + "+Alt\n[Kodi]\nprogram = kodi.exe\n");
-    EXPECT_EQ(SkippedOf(cut), std::vector<std::string>{std::to_string(lines + 1) +
-                                                       ": the file is longer than 65536 bytes: the rest is "
-                                                       "not read"});
+    EXPECT_EQ(SkippedOf(cut), std::vector<std::string>{Skip(lines + 1, R::FileTooLong)});
     ASSERT_EQ(cut.profiles().count, 1u);
     EXPECT_EQ(RowsOf(cut.profiles().items[0].keys), RowsOf({core::Type(K::Play, VK_SPACE)}));
 }
@@ -176,7 +192,7 @@ TEST(ProfileFile, AnEmptyFileHasNoProfiles) {
     const core::ProfileBook book = Parse("");
     EXPECT_EQ(book.profiles().count, 0u);
     EXPECT_EQ(SkippedOf(book), std::vector<std::string>{});
-    EXPECT_EQ(core::DescribeProfileFile(book), "profiles.ini: no profiles");
+    EXPECT_EQ(Summary(book), Summary(0, 0, 0));
 }
 
 // -- the file the program writes
@@ -202,18 +218,17 @@ TEST(ProfileFile, TheBuiltInProfilesWrittenReadBackToTheSameRows) {
 TEST(ProfileFile, SettingsSaysHowManyProfilesOrWhichLineToSee) {
     const struct {
         std::string text;
-        const char* says;
+        std::string says;
     } cases[] = {
-        {"[A]\nprogram = a.exe\n", "profiles.ini: 1 profile"},
-        {"[A]\nprogram = a.exe\n[B]\nclass = B\n", "profiles.ini: 2 profiles"},
-        {"[A]\nprogram = a.exe\nFoo = M\n", "profiles.ini: 1 line skipped (see line 3)"},
-        {"[A]\nprogram = a.exe\nPlay = Space\nFoo = M\nPlay = K\n",
-         "profiles.ini: 2 lines skipped (see line 4)"},
-        {"[A]\nFoo = M\n[B]\nprogram = b.exe\n", "profiles.ini: 2 lines skipped (see line 1)"},
+        {"[A]\nprogram = a.exe\n", Summary(1, 0, 0)},
+        {"[A]\nprogram = a.exe\n[B]\nclass = B\n", Summary(2, 0, 0)},
+        {"[A]\nprogram = a.exe\nFoo = M\n", Summary(1, 1, 3)},
+        {"[A]\nprogram = a.exe\nPlay = Space\nFoo = M\nPlay = K\n", Summary(1, 2, 4)},
+        {"[A]\nFoo = M\n[B]\nprogram = b.exe\n", Summary(1, 2, 1)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        EXPECT_EQ(core::DescribeProfileFile(Parse(c.text)), c.says);
+        EXPECT_EQ(Summary(Parse(c.text)), c.says);
     }
 }
 

@@ -236,17 +236,17 @@ TEST(ProfileRoute, TheKeyDisplayShowsWhoActedAndWhatOnlyWhenItIsOn) {
     Options on = MediaKeysOn();
     on.showKeys = true;
     PlayerInFront remote(on);
-    ExpectEffects(remote.Press(K::Play), {Typed({VK_SPACE}), "show Player: Play"});
+    ExpectEffects(remote.Press(K::Play), {Typed({VK_SPACE}), Shown("Player", "Play")});
     ExpectEffects(remote.Press(K::Mute),
-                  {AppCommandTo(PlayerWindow, APPCOMMAND_VOLUME_MUTE), "show Player: Mute"});
-    ExpectEffects(remote.Press(K::Digit1), Then({Click, {"show Pointer: left click"}}));
-    ExpectEffects(remote.Press(K::SkipForward), {Chord({VK_MEDIA_NEXT_TRACK}), "show Media: Skip+"});
+                  {AppCommandTo(PlayerWindow, APPCOMMAND_VOLUME_MUTE), Shown("Player", "Mute")});
+    ExpectEffects(remote.Press(K::Digit1), Then({Click, {Shown(core::PointerAction::LeftClick)}}));
+    ExpectEffects(remote.Press(K::SkipForward), {Chord({VK_MEDIA_NEXT_TRACK}), Shown(core::KeyDoer::Media, "Skip+")});
     remote.desktop.foreground = Front("notepad.exe");
-    ExpectEffects(remote.Press(K::VolumeUp), {Chord({VK_VOLUME_UP}), "show Media: Vol+"});
+    ExpectEffects(remote.Press(K::VolumeUp), {Chord({VK_VOLUME_UP}), Shown(core::KeyDoer::Media, "Vol+")});
     remote.desktop.OpenApplication(BeyondTv);
     ExpectEffects(remote.Press(K::ChannelUp), {Post(BeyondTv.keyTarget, WM_KEYDOWN, VK_UP),
                                                Post(BeyondTv.keyTarget, WM_KEYDOWN, VK_RETURN),
-                                               std::string("show ") + BeyondTv.row.name + ": Ch+"});
+                                               Shown(BeyondTv.row.name, "Ch+")});
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // program's own template.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -188,21 +189,17 @@ std::string StatusLine(HWND dialog) {
     return text;
 }
 
-std::string Described(const std::string& text) {
-    return core::DescribeProfileFile(core::ParseProfiles(text.data(), text.size()));
-}
-
 TEST_F(SettingsDialog, TheStatusLineSaysWhatTheProfileFileIsWhenTheDialogComesBack) {
     const std::string builtIn = core::WriteProfiles(core::BuiltInProfiles);
     const std::string edited = builtIn + "Vol++ = Space\r\n";
-    ASSERT_NE(Described(builtIn), Described(edited));
+    const long long added = std::count(builtIn.begin(), builtIn.end(), '\n') + 1;
     Open();  // the file is made when missing
-    EXPECT_EQ(StatusLine(dialog), Described(builtIn));
+    EXPECT_EQ(StatusLine(dialog), "profiles.ini: " + std::to_string(core::BuiltInProfiles.count) + " profiles");
     EXPECT_EQ(ReadWholeFile(file), builtIn);
 
     WriteWholeFile(file, edited);  // as the user saves it in the editor
     SendMessageA(dialog, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
-    EXPECT_EQ(StatusLine(dialog), Described(edited));
+    EXPECT_EQ(StatusLine(dialog), "profiles.ini: 1 line skipped (see line " + std::to_string(added) + ")");
 }
 
 TEST_F(SettingsDialog, EditProfilesMakesTheFileAndOpensItAsTheUserOpensSuchFiles) {

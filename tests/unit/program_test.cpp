@@ -211,7 +211,7 @@ TEST_F(Shell, StartsBoxesAndStandbyGoThroughTheSeam) {
     EXPECT_TRUE(program.desktop().Start("\"C:\\TV\\App.exe\""));
     StartResult = ERROR_FILE_NOT_FOUND;
     EXPECT_FALSE(program.desktop().Start("\"C:\\TV\\Gone.exe\""));
-    program.desktop().ShowMessage("Please re-initialize the TV application settings.", MB_SETFOREGROUND);
+    program.desktop().ShowMessage(core::Notice::ReinitializeSettings, MB_SETFOREGROUND);
     program.desktop().Standby();
     EXPECT_EQ(SystemLog, (std::vector<std::string>{
                              "exec \"C:\\TV\\App.exe\" 5", "exec \"C:\\TV\\Gone.exe\" 5",

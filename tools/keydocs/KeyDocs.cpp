@@ -40,6 +40,14 @@ std::string ChordText(const KeyAction& action) {
     return text;
 }
 
+// A pointer action in the words of the key display: "left click", "up-left".
+const char* PointerActionText(core::PointerAction action) {
+    static constexpr const char* Texts[] = {"",   "left click", "right click", "button",   "up",
+                                            "down", "left",       "right",       "up-left", "up-right",
+                                            "down-left", "down-right"};
+    return Texts[static_cast<size_t>(action)];
+}
+
 std::string DescribeRow(const KeyAction& action) {
     switch (action.kind) {
         case KeyActionKind::Post:
@@ -52,7 +60,7 @@ std::string DescribeRow(const KeyAction& action) {
         case KeyActionKind::FrontChord:
             return "to the front, then " + ChordText(action);
         case KeyActionKind::Move:
-            return std::string("pointer ") + core::DirectionName(action.dx, action.dy) + " by " +
+            return std::string("pointer ") + PointerActionText(core::DirectionOf(action.dx, action.dy)) + " by " +
                    std::to_string(SlowStepPixels) + " px (" + std::to_string(FastStepPixels) +
                    " px in fast step)";
         case KeyActionKind::Click:
@@ -84,8 +92,9 @@ std::string DescribeTarget(const core::Application& application, int code) {
 // The key display's name of the pointer action ("left click"), said in full
 // for the toggle and the moves.
 std::string DescribePointer(int code) {
-    const char* name = core::PointerActionName(code);
-    if (name == nullptr) return {};
+    const core::PointerAction action = core::PointerActionOf(code);
+    if (action == core::PointerAction::None) return {};
+    const char* name = PointerActionText(action);
     switch (core::RowOf(code)->pointer.use) {
         case PointerUse::ToggleButton:
             return "holds the button down, or lets it go (drag)";
