@@ -189,8 +189,10 @@ bool ProfileStore::Read() {
             length += read;
         }
     }
-    const std::string utf8 = FileTextInUtf8(text.data(), length);
-    book_ = core::ParseProfiles(utf8.data(), std::min(utf8.size(), text.size()));
+    // The limit is of the file's bytes: their text in UTF-8 may be longer or shorter.
+    const size_t used = std::min(length, core::ProfileFileLimit);
+    const std::string utf8 = FileTextInUtf8(text.data(), used);
+    book_ = core::ParseProfiles(utf8.data(), utf8.size(), length > used);
     ++parses_;
     TraceSkippedLines(path_, book_);
     return true;

@@ -80,7 +80,7 @@ struct Section {
 // Reads the file's lines into its sections, and the lines it skips.
 class Reader {
 public:
-    Reader(const char* text, size_t length);
+    Reader(const char* text, size_t end, bool cut);
 
     std::vector<Section> sections;  // those that name a program or a class
     std::vector<SkippedLine> skipped;
@@ -97,8 +97,7 @@ private:
     bool inSection_ = false;
 };
 
-Reader::Reader(const char* text, size_t length) {
-    const size_t end = std::min(length, ProfileFileLimit);
+Reader::Reader(const char* text, size_t end, bool cut) {
     size_t at = 0;
     constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
     if (std::string_view(text, end).substr(0, ByteOrderMark.size()) == ByteOrderMark)
@@ -106,7 +105,7 @@ Reader::Reader(const char* text, size_t length) {
     int line = 1;
     for (; at < end; ++line) {
         const void* newline = std::memchr(text + at, '\n', end - at);
-        if (newline == nullptr && length > end) break;  // the line goes on past the limit
+        if (newline == nullptr && cut) break;  // the line goes on past the limit
         const size_t stop =
             newline != nullptr ? static_cast<size_t>(static_cast<const char*>(newline) - text) : end;
         std::string_view content(text + at, stop - at);
@@ -114,8 +113,7 @@ Reader::Reader(const char* text, size_t length) {
         Read(line, content);
         at = stop + 1;
     }
-    if (length > end)
-        Skip(line, SkipReason::FileTooLong);
+    if (cut) Skip(line, SkipReason::FileTooLong);
     EndSection();
     std::stable_sort(skipped.begin(), skipped.end(),
                      [](const SkippedLine& a, const SkippedLine& b) { return a.line < b.line; });
@@ -246,7 +244,11 @@ ProfileBook::ProfileBook(ProfileBook&&) noexcept = default;
 ProfileBook& ProfileBook::operator=(ProfileBook&&) noexcept = default;
 
 ProfileBook ParseProfiles(const char* text, size_t length) {
-    Reader reader(text, length);
+    return ParseProfiles(text, std::min(length, ProfileFileLimit), length > ProfileFileLimit);
+}
+
+ProfileBook ParseProfiles(const char* text, size_t length, bool cut) {
+    Reader reader(text, length, cut);
     ProfileBook book;
     for (Section& section : reader.sections) {
         auto owned = std::make_unique<ProfileBook::Owned>();

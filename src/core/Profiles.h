@@ -75,7 +75,7 @@ public:
     const std::vector<SkippedLine>& skipped() const { return skipped_; }
 
 private:
-    friend ProfileBook ParseProfiles(const char* text, size_t length);
+    friend ProfileBook ParseProfiles(const char* text, size_t length, bool cut);
     struct Owned;
     std::vector<Profile> profiles_;
     std::vector<SkippedLine> skipped_;
@@ -93,6 +93,10 @@ constexpr size_t ProfileLineLimit = 200;
 // rest is used. Of two lines for the same key in a profile the first counts,
 // and the second is skipped.
 ProfileBook ParseProfiles(const char* text, size_t length);
+// The same for the whole of a text converted from the file's bytes: cut,
+// when the file goes on past ProfileFileLimit of its bytes, so that its
+// last line, cut short, is not read and the rest is skipped.
+ProfileBook ParseProfiles(const char* text, size_t length, bool cut);
 
 // The text of a profiles.ini that holds these profiles, with the comments
 // that explain its format; ParseProfiles reads it back to the same rows.

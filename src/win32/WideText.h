@@ -18,6 +18,8 @@ std::string ToUtf8(const wchar_t* text);
 // The bytes of a text file in UTF-8: as they are when they are UTF-8
 // (ASCII among it), else read in the active code page, as Notepad saves a
 // file as "ANSI" on Windows before 10. A last line cut short is not judged.
+// A file with a UTF-16 byte order mark, little or big endian (Notepad's
+// "Unicode" and "Unicode big endian"), is read as UTF-16.
 std::string FileTextInUtf8(const char* bytes, size_t length);
 
 // The longest text converted: the longest path that Windows takes.

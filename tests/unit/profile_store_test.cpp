@@ -150,6 +150,37 @@ TEST_F(Store, AFileSavedInTheCodePageIsReadInIt) {
     }
 }
 
+// The bytes of the text in UTF-16 after its byte order mark, little or big endian.
+std::string Utf16File(const std::wstring& text, bool little) {
+    std::string bytes;
+    for (const wchar_t unit : L"\xFEFF" + text) {
+        const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+        bytes += little ? low : high;
+        bytes += little ? high : low;
+    }
+    return bytes;
+}
+
+// Notepad's "Unicode" and "Unicode big endian".
+TEST_F(Store, AFileSavedInUtf16IsReadAsSuch) {
+    const std::string name = "\xD0\x9F\xD0\xBB\xD0\xB5\xD0\xB5\xD1\x80";  // Плеер in UTF-8
+    const std::wstring text = L"[" + Wide(name) + L"]\r\nprogram = mpv.exe\r\nPlay = P\r\n";
+    for (const bool little : {true, false}) {
+        Write(Utf16File(text, little) + (little ? "" : "\n"));  // of another size; an odd byte left out
+        const core::List<core::Profile> profiles = store.Profiles();
+        ASSERT_EQ(Names(profiles), std::vector<std::string>{name}) << little;
+        EXPECT_STREQ(profiles.items[0].programs.items[0], "mpv.exe");
+        EXPECT_EQ(Summary(store.Summary()), Summary(1, 0, 0));
+    }
+    // Cut at the limit of its bytes between the halves of a surrogate pair.
+    std::wstring huge = text;
+    while (huge.size() < core::ProfileFileLimit / 2 - 2) huge += L"; a\r\n";
+    huge.resize(core::ProfileFileLimit / 2 - 2, L'x');
+    Write(Utf16File(huge + L"\xD83D\xDE00 and on\r\n", true));
+    EXPECT_EQ(Names(store.Profiles()), std::vector<std::string>{name});
+    EXPECT_EQ(Summary(store.Summary()), Summary(1, 1, static_cast<int>(std::count(huge.begin(), huge.end(), L'\n')) + 1));
+}
+
 TEST_F(Store, EachSkippedLineIsTracedWithTheFileTheLineAndTheReason) {
     const std::string good = FileWith("Test Player");
     const int after = static_cast<int>(std::count(good.begin(), good.end(), '\n'));
