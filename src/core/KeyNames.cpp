@@ -18,15 +18,26 @@ struct NamedKey {
 };
 
 // Besides these the letters A to Z and the digits 0 to 9 (one character
-// each), F1 to F12, Num0 to Num9, and the media keys below.
+// each), F1 to F24, Num0 to Num9, and the media keys below. The punctuation
+// keys are named as on a US keyboard.
 constexpr NamedKey KeyNames[] = {
-    {VK_CONTROL, "Ctrl"},   {VK_SHIFT, "Shift"},       {VK_MENU, "Alt"},          {VK_LWIN, "Win"},
-    {VK_SPACE, "Space"},    {VK_RETURN, "Enter"},      {VK_ESCAPE, "Esc"},        {VK_TAB, "Tab"},
-    {VK_BACK, "Backspace"}, {VK_INSERT, "Insert"},     {VK_DELETE, "Delete"},     {VK_HOME, "Home"},
-    {VK_END, "End"},        {VK_PRIOR, "PageUp"},      {VK_NEXT, "PageDown"},     {VK_UP, "Up"},
-    {VK_DOWN, "Down"},      {VK_LEFT, "Left"},         {VK_RIGHT, "Right"},       {VK_OEM_PLUS, "Plus"},
-    {VK_OEM_MINUS, "Minus"}, {VK_OEM_COMMA, "Comma"},  {VK_OEM_PERIOD, "Period"}, {VK_ADD, "NumPlus"},
-    {VK_SUBTRACT, "NumMinus"},
+    {VK_CONTROL, "Ctrl"},         {VK_SHIFT, "Shift"},        {VK_MENU, "Alt"},           {VK_LWIN, "Win"},
+    {VK_SPACE, "Space"},          {VK_RETURN, "Enter"},       {VK_ESCAPE, "Esc"},         {VK_TAB, "Tab"},
+    {VK_BACK, "Backspace"},       {VK_INSERT, "Insert"},      {VK_DELETE, "Delete"},      {VK_HOME, "Home"},
+    {VK_END, "End"},              {VK_PRIOR, "PageUp"},       {VK_NEXT, "PageDown"},      {VK_UP, "Up"},
+    {VK_DOWN, "Down"},            {VK_LEFT, "Left"},          {VK_RIGHT, "Right"},        {VK_APPS, "Apps"},
+    {VK_PAUSE, "Pause"},          {VK_CAPITAL, "CapsLock"},   {VK_SNAPSHOT, "PrintScreen"},
+    {VK_SCROLL, "ScrollLock"},    {VK_NUMLOCK, "NumLock"},    {VK_OEM_PLUS, "Plus"},      {VK_OEM_MINUS, "Minus"},
+    {VK_OEM_COMMA, "Comma"},      {VK_OEM_PERIOD, "Period"},  {VK_OEM_1, "Semicolon"},    {VK_OEM_2, "Slash"},
+    {VK_OEM_3, "Backquote"},      {VK_OEM_4, "LeftBracket"},  {VK_OEM_5, "Backslash"},    {VK_OEM_6, "RightBracket"},
+    {VK_OEM_7, "Quote"},          {VK_ADD, "NumPlus"},        {VK_SUBTRACT, "NumMinus"},  {VK_MULTIPLY, "NumMultiply"},
+    {VK_DIVIDE, "NumDivide"},     {VK_DECIMAL, "NumDecimal"}, {NumEnterKey, "NumEnter"},
+};
+
+// The second names, read only.
+constexpr NamedKey Aliases[] = {
+    {VK_ESCAPE, "Escape"}, {VK_RETURN, "Return"}, {VK_PRIOR, "PgUp"},     {VK_NEXT, "PgDn"},
+    {VK_DELETE, "Del"},    {VK_INSERT, "Ins"},    {VK_CONTROL, "Control"}, {VK_LWIN, "Windows"},
 };
 
 // The media and browser keys and the app commands share their names: a key
@@ -61,14 +72,17 @@ constexpr MediaName MediaNames[] = {
     {"MediaChannelDown", 0, APPCOMMAND_MEDIA_CHANNEL_DOWN},
 };
 
-// A name and a number in a range of keys: "F" 1 to 12, "Num" 0 to 9.
+// A name and a number in a range of keys: "F" 1 to 24, "Num" 0 to 9, and
+// "Numpad" 0 to 9, read only.
 struct KeyRange {
     const char* prefix;
     int first;
     int last;
     uint8_t firstKey;
+    bool written;
 };
-constexpr KeyRange KeyRanges[] = {{"F", 1, 12, VK_F1}, {"Num", 0, 9, VK_NUMPAD0}};
+constexpr KeyRange KeyRanges[] = {
+    {"F", 1, 24, VK_F1, true}, {"Num", 0, 9, VK_NUMPAD0, true}, {"Numpad", 0, 9, VK_NUMPAD0, false}};
 
 // The first entry of the table for which the test is true, or null.
 template <typename T, size_t N, typename Test>
@@ -103,11 +117,11 @@ std::string KeyName(unsigned key) {
             FirstOf(MediaNames, [key](const MediaName& entry) { return entry.key != 0 && entry.key == key; }))
         return media->name;
     const KeyRange* range = FirstOf(KeyRanges, [key](const KeyRange& candidate) {
-        return key >= candidate.firstKey &&
+        return candidate.written && key >= candidate.firstKey &&
                key <= static_cast<unsigned>(candidate.firstKey + (candidate.last - candidate.first));
     });
     if (range == nullptr) return {};
-    const int number = range->first + static_cast<int>(key - range->firstKey);  // 0 to 12
+    const int number = range->first + static_cast<int>(key - range->firstKey);  // 0 to 24
     std::string name = range->prefix;
     if (number >= 10) name += static_cast<char>('0' + number / 10);
     name += static_cast<char>('0' + number % 10);
@@ -117,9 +131,9 @@ std::string KeyName(unsigned key) {
 uint8_t KeyNamed(std::string_view name) {
     if (name.size() == 1 && std::isalnum(static_cast<unsigned char>(*name.begin())))
         return static_cast<uint8_t>(std::toupper(static_cast<unsigned char>(*name.begin())));
-    if (const NamedKey* named =
-            FirstOf(KeyNames, [&](const NamedKey& key) { return SameInAnyCase(key.name, name); }))
-        return named->key;
+    const auto named = [&](const NamedKey& key) { return SameInAnyCase(key.name, name); };
+    if (const NamedKey* found = FirstOf(KeyNames, named)) return found->key;
+    if (const NamedKey* alias = FirstOf(Aliases, named)) return alias->key;
     if (const MediaName* media = MediaNamed(name)) return media->key;
     const KeyRange* range = FirstOf(KeyRanges, [&](const KeyRange& candidate) {
         const int number = NumberAfter(name, candidate.prefix);

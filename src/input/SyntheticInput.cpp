@@ -1,11 +1,19 @@
 #include "input/SyntheticInput.h"
 
+#include "core/KeyNames.h"
 #include "win32/FailureTrace.h"
 
+namespace {
+
+// The virtual key that Windows is given for the key.
+BYTE Sent(BYTE key) { return key == core::NumEnterKey ? VK_RETURN : key; }
+
+}  // namespace
+
 void KeyChord(const BYTE* keys, size_t count) {
-    for (size_t i = 0; i < count; ++i) keybd_event(keys[i], 0, KEYEVENTF_EXTENDEDKEY, 0);
+    for (size_t i = 0; i < count; ++i) keybd_event(Sent(keys[i]), 0, KEYEVENTF_EXTENDEDKEY, 0);
     for (size_t i = count; i-- > 0;)
-        keybd_event(keys[i], 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+        keybd_event(Sent(keys[i]), 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
 }
 
 bool IsExtendedKey(BYTE vk) {
@@ -29,6 +37,7 @@ bool IsExtendedKey(BYTE vk) {
         case VK_NUMLOCK:
         case VK_SNAPSHOT:
         case VK_CANCEL:
+        case core::NumEnterKey:
             return true;
         default:
             // VK_BROWSER_BACK to VK_LAUNCH_APP2: the browser, volume, media
@@ -43,8 +52,8 @@ bool TypeKeys(const BYTE* keys, size_t count) {
     for (size_t i = 0; i < count; ++i) {
         KEYBDINPUT& down = inputs[i].ki;
         inputs[i].type = INPUT_KEYBOARD;
-        down.wVk = keys[i];
-        down.wScan = static_cast<WORD>(MapVirtualKeyA(keys[i], MAPVK_VK_TO_VSC));
+        down.wVk = Sent(keys[i]);
+        down.wScan = static_cast<WORD>(MapVirtualKeyA(down.wVk, MAPVK_VK_TO_VSC));
         down.dwFlags = IsExtendedKey(keys[i]) ? KEYEVENTF_EXTENDEDKEY : 0;
         // Its release, in the mirror-image place.
         INPUT& up = inputs[2 * count - 1 - i];

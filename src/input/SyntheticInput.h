@@ -16,8 +16,8 @@ void KeyChord(const BYTE* keys, size_t count);
 constexpr size_t MaxTypedKeys = 4;
 // True for the keys that a keyboard sends with the E0 prefix: the arrows,
 // Home, End, Page Up and Down, Insert, Delete, the right-hand Ctrl and Alt,
-// the Windows and menu keys, the keypad's divide, and the browser and media
-// keys.
+// the Windows and menu keys, the keypad's divide and Enter (core::NumEnterKey),
+// Num Lock, Print Screen, and the browser and media keys.
 bool IsExtendedKey(BYTE vk);
 // Types the keys (at most MaxTypedKeys) as one input: pressed in order, then
 // released in reverse order, each with its scan code, the extended-key flag

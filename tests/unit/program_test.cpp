@@ -15,6 +15,7 @@
 #include "InputRecorder.h"
 #include "ReceiverDouble.h"
 #include "TestSupport.h"
+#include "core/KeyNames.h"
 #include "poll/KeyPoll.h"
 #include "res/resource.h"
 #include "shell/Program.h"
@@ -72,6 +73,11 @@ struct EffectRow {
     const char* recorded;  // the recorder's description
 };
 
+// The keys typed to the window in front.
+std::function<void(core::Windows&, core::WindowRef)> TypedToFront(std::vector<uint8_t> keys) {
+    return [keys](core::Windows& d, core::WindowRef) { d.TypeToForeground(keys.data(), keys.size()); };
+}
+
 // Keys are typed with the extended-key flag (LLKHF_EXTENDED 1, LLKHF_UP 0x80,
 // LLKHF_INJECTED 0x10).
 const EffectRow EffectRows[] = {
@@ -104,6 +110,13 @@ const EffectRow EffectRows[] = {
          d.TypeToForeground(keys, sizeof keys);
      },
      "key 179 down f=17; key 179 up f=145; "},
+    {"the keypad's Enter is Enter extended, as are its Divide, the menu key and Print Screen",
+     TypedToFront({core::NumEnterKey, VK_DIVIDE, VK_APPS, VK_SNAPSHOT}),
+     "key 13 down f=17; key 111 down f=17; key 93 down f=17; key 44 down f=17; "
+     "key 44 up f=145; key 93 up f=145; key 111 up f=145; key 13 up f=145; "},
+    {"the main Enter, the keypad's Multiply and Pause are not extended",
+     TypedToFront({VK_RETURN, VK_MULTIPLY, VK_PAUSE}),
+     "key 13 down f=16; key 106 down f=16; key 19 down f=16; key 19 up f=144; key 106 up f=144; key 13 up f=144; "},
     {"button events are one each",
      [](core::Windows& d, core::WindowRef) {
          d.Button(MOUSEEVENTF_RIGHTDOWN, {10, 10});
