@@ -21,6 +21,7 @@ enum class KeyActionKind : uint8_t {
     ShutdownCommand, // the same, with its command that shuts the PC down
     AppCommand,      // a profile's WM_APPCOMMAND (APPCOMMAND_*) to the window in front
     Pointer,         // a profile leaves the key to the media keys and the pointer
+    Nothing,         // a profile's key that does nothing there
 };
 
 struct KeyAction {
@@ -71,6 +72,7 @@ constexpr KeyAction AppCommand(RemoteKey key, uint16_t command) {
 constexpr KeyAction LeaveToPointer(RemoteKey key) {
     return {key, KeyActionKind::Pointer, 0, 0, 0, 0, {}};
 }
+constexpr KeyAction DoNothing(RemoteKey key) { return {key, KeyActionKind::Nothing, 0, 0, 0, 0, {}}; }
 
 struct KeyMap {
     const KeyAction* rows;

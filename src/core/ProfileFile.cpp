@@ -8,6 +8,7 @@
 //   Right = Alt+Right
 //   Vol+ = AppCommand:VolumeUp    an app command (WM_APPCOMMAND) to the window
 //   1 = Pointer                   the key does what it does without the profile
+//   Stop = Nothing ; not here     the key does nothing; a note after " ;" or " #"
 //
 // Names are compared in any letter case. A line that cannot be used is
 // skipped and reported; the first line that sets a key wins over later ones.
@@ -26,6 +27,7 @@ namespace core {
 namespace {
 
 constexpr char PointerName[] = "Pointer";
+constexpr char NothingName[] = "Nothing";
 constexpr char AppCommandPrefix[] = "AppCommand:";
 
 std::string_view Trimmed(std::string_view text) {
@@ -34,10 +36,19 @@ std::string_view Trimmed(std::string_view text) {
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
+// The text before a note that ends it: a ; or # after a space or a tab.
+std::string_view WithoutNote(std::string_view text) {
+    for (size_t at = 1; at < text.size(); ++at) {
+        if ((text[at] == ';' || text[at] == '#') && (text[at - 1] == ' ' || text[at - 1] == '\t'))
+            return Trimmed(text.substr(0, at));
+    }
+    return text;
+}
+
 // The action of the text for the key; false when the text names none.
 bool ParseAction(RemoteKey key, std::string_view text, KeyAction& action) {
-    if (SameInAnyCase(text, PointerName)) {
-        action = LeaveToPointer(key);
+    if (SameInAnyCase(text, PointerName) || SameInAnyCase(text, NothingName)) {
+        action = SameInAnyCase(text, PointerName) ? LeaveToPointer(key) : DoNothing(key);
         return true;
     }
     if (StartsInAnyCase(text, AppCommandPrefix)) {
@@ -135,6 +146,8 @@ void Reader::Read(int line, std::string_view text) {
     text = Trimmed(text);
     if (text.empty() || text.front() == ';' || text.front() == '#') return;
     if (text.front() == '[') {
+        const size_t end = text.rfind(']');  // a note may follow
+        if (end != std::string_view::npos && WithoutNote(text.substr(end)) == "]") text = text.substr(0, end + 1);
         if (text.back() != ']') {
             Skip(line, SkipReason::SectionWithoutEnd);
             return;
@@ -160,7 +173,7 @@ void Reader::Read(int line, std::string_view text) {
         Skip(line, SkipReason::BeforeAnySection);
         return;
     }
-    Setting(line, Trimmed(text.substr(0, equals)), Trimmed(text.substr(equals + 1)));
+    Setting(line, Trimmed(text.substr(0, equals)), WithoutNote(Trimmed(text.substr(equals + 1))));
 }
 
 void Reader::Setting(int line, std::string_view name, std::string_view value) {
@@ -221,9 +234,11 @@ constexpr char Header[] =
     ";   Play = Space         remote key = key or chord typed to the window (Ctrl+Right)\r\n"
     ";   Vol+ = AppCommand:VolumeUp   an app command to the window\r\n"
     ";   OK = Pointer         the key does what it does without a profile\r\n"
+    ";   Stop = Nothing       the key does nothing while the window is in front\r\n"
     ";\r\n"
     "; A key a profile leaves out also does what it does without one; the first\r\n"
-    "; line for a key counts. Lines that begin with ; are notes. The README's\r\n"
+    "; line for a key counts. Lines that begin with ; are notes, and so is the\r\n"
+    "; end of a line from a ; or # after a space. The README's\r\n"
     "; \"Profiles for other players\" lists the remote's keys, the key names and\r\n"
     "; the app commands.\r\n";
 
@@ -290,6 +305,8 @@ std::string ProfileActionText(const KeyAction& action) {
     switch (action.kind) {
         case KeyActionKind::Pointer:
             return PointerName;
+        case KeyActionKind::Nothing:
+            return NothingName;
         case KeyActionKind::AppCommand: {
             const char* command = AppCommandName(action.value);
             return command != nullptr ? AppCommandPrefix + std::string(command) : "";

@@ -164,7 +164,7 @@ bool Router::RouteToProfile(int code, bool repeat) {
     const KeyAction* action = profile->keys.Find(code);
     if (action == nullptr || action->kind == KeyActionKind::Pointer) return false;
     // A held key acts once per press, but for those that repeat.
-    if (repeat && !RepeatsInProfile(code)) return true;
+    if (action->kind == KeyActionKind::Nothing || (repeat && !RepeatsInProfile(code))) return true;
     if (action->kind == KeyActionKind::AppCommand)
         windows_.SendAppCommand(front.window, action->value);
     else

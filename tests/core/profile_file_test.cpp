@@ -106,6 +106,9 @@ const BadLine BadLines[] = {
     {"a line without =", "Play Space", Skip(4, R::NeitherSectionNorSetting)},
     {"a section without ]", "[Kodi", Skip(4, R::SectionWithoutEnd)},
     {"a section without a name", "[ ]", Skip(4, R::SectionWithoutName)},
+    {"; alone is no key name", "Mute = ;", Skip(4, R::UnknownAction, ";")},
+    {"a note without a space before it", "Mute = M;x", Skip(4, R::UnknownAction, "M;x")},
+    {"a section with more after ]", "[Kodi] x", Skip(4, R::SectionWithoutEnd)},
 };
 
 TEST(ProfileFile, ALineThatCannotBeUsedIsSkippedAndNamedAndTheRestWorks) {
@@ -176,9 +179,14 @@ TEST(ProfileFile, NamesAreReadInAnyLetterCaseWithABomAndWindowsLineEnds) {
         "Mute = appcommand: volumemute\r\n"
         "1 = pointer\r\n"
         "ok = m\r\n"
-        "Prev = MediaPrevious\r\n");
+        "Prev = MediaPrevious\r\n"
+        "[Other] ; a note\r\n"
+        "program = other.exe # a note\r\n"
+        "Play = Semicolon ; pause\r\n"
+        "Stop = NOTHING\t# not here\r\n"
+        "Next = escape+Numpad5+PgDn\r\n");
     EXPECT_EQ(SkippedOf(book), std::vector<std::string>{});
-    ASSERT_EQ(book.profiles().count, 1u);
+    ASSERT_EQ(book.profiles().count, 2u);
     EXPECT_EQ(NamesOf(book.profiles().items[0].programs), std::vector<std::string>{"Player.EXE"});
     const core::KeyAction fourKeys = {
         K::VolumeUp, core::KeyActionKind::Chord, 0, 0, 0, 0, {VK_CONTROL, VK_SHIFT, VK_MENU, VK_LWIN}};
@@ -186,6 +194,15 @@ TEST(ProfileFile, NamesAreReadInAnyLetterCaseWithABomAndWindowsLineEnds) {
               RowsOf({fourKeys, core::Type(K::SkipBack, VK_F11), core::Type(K::ChannelUp, VK_NUMPAD5),
                       core::AppCommand(K::Mute, APPCOMMAND_VOLUME_MUTE), core::LeaveToPointer(K::Digit1),
                       core::Type(K::Ok, 'M'), core::Type(K::Previous, VK_MEDIA_PREV_TRACK)}));
+    const core::Profile& other = book.profiles().items[1];
+    EXPECT_STREQ(other.name, "Other");
+    EXPECT_EQ(NamesOf(other.programs), std::vector<std::string>{"other.exe"});
+    EXPECT_EQ(RowsOf(other.keys), RowsOf({core::Type(K::Play, 0xBA), core::DoNothing(K::Stop),
+                                          core::Chord(K::Next, 0x1B, 0x65, 0x22)}));
+    // Written back in the first names, without the notes.
+    EXPECT_EQ(core::WriteProfiles({&other, 1}).substr(core::WriteProfiles({}).size()),
+              "\r\n[Other]\r\nprogram = other.exe\r\nPlay   = Semicolon\r\nStop   = Nothing\r\n"
+              "Next   = Esc+Num5+PageDown\r\n");
 }
 
 TEST(ProfileFile, AnEmptyFileHasNoProfiles) {

@@ -69,6 +69,8 @@ constexpr core::KeyAction PlayerRows[] = {
     core::AppCommand(K::Mute, APPCOMMAND_VOLUME_MUTE),
     core::LeaveToPointer(K::Digit1),
     core::LeaveToPointer(K::SkipForward),
+    core::DoNothing(K::Next),
+    core::DoNothing(K::Digit3),
     core::Type(K::Digit9, '9'),  // a pointer key
     // The machine's own keys are never the profile's.
     core::Type(K::Power, 'P'),
@@ -158,6 +160,8 @@ const Route Routes[] = {
     {"a Pointer row goes to the pointer", {}, K::Digit1, Click, 1},
     {"a Pointer row goes to the media keys", MediaKeysOn(), K::SkipForward,
      {Chord({VK_MEDIA_NEXT_TRACK})}, 1},
+    {"a Nothing row keeps the key from the media keys", MediaKeysOn(), K::Next, {}, 1},
+    {"a Nothing row keeps the key from the pointer", {}, K::Digit3, {}, 1},
     {"a window without a profile keeps the media keys", InFront("notepad.exe", true), K::Play,
      {Chord({VK_MEDIA_PLAY_PAUSE})}, 1},
     {"a window without a profile keeps the pointer", InFront("notepad.exe", false), K::Digit1, Click, 1},

@@ -76,6 +76,8 @@ std::string DescribeRow(const KeyAction& action) {
             return "app command " + std::to_string(action.value);
         case KeyActionKind::Pointer:
             return "the pointer";
+        case KeyActionKind::Nothing:
+            return "nothing";
         case KeyActionKind::LookupOnly:
             break;
     }
@@ -289,6 +291,8 @@ std::string DescribeProfile(const core::Profile& profile, int code) {
             return WhereNoOtherRole("types " + core::ProfileActionText(*action), code);
         case KeyActionKind::AppCommand:
             return WhereNoOtherRole("sends " + core::ProfileActionText(*action), code);
+        case KeyActionKind::Nothing:
+            return WhereNoOtherRole("does nothing", code);
         default:
             return {};  // left to the media keys and the pointer
     }
