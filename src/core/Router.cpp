@@ -24,9 +24,8 @@ void Router::OnRead(int code) {
     const bool repeat = repeat_.UpdateRepeatState(code, machine_.Now());
     if (!repeat) to_.pointer.NewRun();
     // Asked only where it matters: a held Vol- with the media keys on.
-    const bool volumeDownIsMedia = repeat && MachineRoleOf(code) == MachineRole::VolumeDown &&
-                                   (settings_.mediaKeys || settings_.profiles) &&
-                                   VolumeDownIsMedia();
+    const bool volumeDownIsMedia =
+        repeat && MachineRoleOf(code) == MachineRole::VolumeDown && VolumeDownIsMedia();
     const Situation situation = {to_.shutdown.IsOpen(), to_.power.AnyActive(), volumeDownIsMedia};
     Route(repeat_.SuppressRepeat(repeat, code, situation), repeat);
     // After a modal dialog or box, reads made meanwhile have each been acted
