@@ -57,9 +57,9 @@ VLC = {"programs": ["vlc.exe"], "classes": [], "titles": [], "keys": table(
     Next   once N           | next item                | KEY_NEXT "n"
     """)}
 
-# MPC-HC's default keys, which MPC-BE keeps: the arrows jump (medium, 5 s),
-# Shift+arrows to a key frame; the large jump has no key (Ctrl+wheel), so
-# Skip-/Skip+ are Previous and Next.
+# MPC-HC's default keys, which MPC-BE keeps but for full screen: the arrows
+# jump (medium, 5 s), Shift+arrows to a key frame; the large jump has no key
+# (Ctrl+wheel), so Skip-/Skip+ are Previous and Next.
 _MPC = """
     Full   once Alt+Enter   | full screen         | ID_VIEW_FULLSCREEN VK_RETURN FALT
     Play   once Space       | play/pause          | ID_PLAY_PLAYPAUSE VK_SPACE
@@ -80,9 +80,11 @@ _MPC = """
 MPC_HC = {"programs": ["mpc-hc.exe", "mpc-hc64.exe"], "classes": ["MediaPlayerClassicW"],
           "titles": [], "keys": table("clsid2/mpc-hc src/mpc-hc/AppSettings.cpp @03dface2, "
                                       "default_wmcmds: ", _MPC)}
+_MPC_BE = "Aleksoid1978/MPC-BE src/apps/mplayerc/AppSettings.cpp, CAppSettings(), addcmd: "
 MPC_BE = {"programs": ["mpc-be.exe", "mpc-be64.exe"], "classes": ["MPC-BE"], "titles": [],
-          "keys": table("Aleksoid1978/MPC-BE src/apps/mplayerc/AppSettings.cpp, addcmd (MPC-HC's "
-                        "keys): ", _MPC)}
+          "keys": {**table(_MPC_BE, _MPC), **table(_MPC_BE, """
+    Full   once Ctrl+Enter  | full screen         | ID_VIEW_FULLSCREEN VK_RETURN FCONTROL (Alt+Enter is ID_VIEW_FULLSCREEN_2)
+    """)}}
 
 # Kodi: system/keymaps/keyboard.xml. In full-screen video its <FullscreenVideo>
 # section (lines 400-461) comes before <global> (lines 27-224).
@@ -167,21 +169,28 @@ MEDIA_CENTER = {"programs": ["ehshell.exe"], "classes": [], "titles": [], "keys"
     Next   once Ctrl+F        | next (skip)          | keyboard.xml 199: Ctrl+F, Skip
     """)}
 
-# PotPlayer: the hot keys it resets to (Preferences > Keyboard;
-# potplayer.daum.net): the arrows 5 s, Ctrl+arrows 30 s.
+# PotPlayer: its own hot key list (F1, as PotPlayer prints it), kept in a
+# user's note; Page Up and Page Down change the file, or the channel on TV.
 POTPLAYER = {"programs": ["PotPlayerMini.exe", "PotPlayerMini64.exe"], "classes": [],
-             "titles": [], "keys": table("PotPlayer's default hot keys: ", """
-    Full   once Enter      | full screen              | Enter
-    Play   once Space      | play/pause               | Space
-    Left   step Left       | seek back (5 s)          | Left
-    Right  step Right      | seek on (5 s)            | Right
-    Skip-  once Ctrl+Left  | longer jump back (30 s)  | Ctrl+Left
-    Skip+  once Ctrl+Right | longer jump on (30 s)    | Ctrl+Right
-    Vol+   step Up         | volume up                | Up
-    Vol-   step Down       | volume down              | Down
-    Mute   once M          | mute                     | M
-    Prev   once PageUp     | previous file            | Page Up
-    Next   once PageDown   | next file                | Page Down
+             "titles": [], "keys": table("me7/obsidian2022 PotPlayer.md @e4fc34d9 line ", """
+    Full   once Enter            | full screen           | 39 Enter, Fullscreen (Keep AR)
+    Play   once Space            | play/pause            | 44 Space, Play/Pause Playback
+    Stop   once F4               | stop (close)          | 230 F4, Close Playback
+    End    once F4               | stop (close)          | 230 F4, Close Playback
+    Info   once Tab              | information           | 37 Tab, Display Full Playback Info on Screen
+    Left   step Left             | seek back (5 s)       | 57 Left, 5 Sec. Backward
+    Right  step Right            | seek on (5 s)         | 68 Right, 5 Sec. Forward
+    Rew    step Ctrl+Shift+Left  | back to a key frame   | 60 Ctrl+Shift+Left, Previous keyframe
+    FF     step Ctrl+Shift+Right | on to a key frame     | 71 Ctrl+Shift+Right, Next keyframe
+    Skip-  once Shift+Left       | longer jump back      | 58 Shift+Left, 1 Min. Backward
+    Skip+  once Shift+Right      | longer jump on        | 69 Shift+Right, 1 Min. Forward
+    Vol+   step Up               | volume up             | 63 Up, Increase Volume
+    Vol-   step Down             | volume down           | 74 Down, Decrease Volume
+    Mute   once M                | mute                  | 146 M, Mute
+    Ch+    once PageUp           | next channel          | 45 PgUp, TV Next Channel
+    Ch-    once PageDown         | previous channel      | 49 PgDn, TV Previous Channel
+    Prev   once PageUp           | previous file         | 45 PgUp (line 4: it changes the file)
+    Next   once PageDown         | next file             | 49 PgDn (line 4: it changes the file)
     """)}
 
 # mpv: its default bindings, etc/input.conf.
@@ -224,7 +233,8 @@ BROWSERS = ["chrome.exe", "msedge.exe", "firefox.exe", "brave.exe", "opera.exe",
 BROWSER = {"programs": BROWSERS, "classes": [], "titles": [], "keys": table("", _ANY_PAGE)}
 
 # YouTube, by the window's title ("Video - YouTube - Google Chrome"): its own
-# keys on top of any page's.
+# keys on top of any page's, as its help page and youtube.com's own list of
+# shortcuts (kept in github.com/code-charity/youtube/wiki) give them.
 YOUTUBE = {"programs": BROWSERS, "classes": [], "titles": ["* - YouTube*"], "keys": {
     **table("", _ANY_PAGE), **table("support.google.com/youtube/answer/7631406: ", """
     Full   once F       | full screen      | f, full screen
