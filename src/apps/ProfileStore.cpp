@@ -61,6 +61,8 @@ std::string SkipReasonText(const core::SkippedLine& skipped) {
             return "unknown program name " + Quoted(argument);
         case R::UnknownWindowClass:
             return "unknown window class " + Quoted(argument);
+        case R::UnknownTitle:
+            return "unknown title pattern " + Quoted(argument);
         case R::UnknownKeyName:
             return "unknown key name " + Quoted(argument);
         case R::UnknownAction:
@@ -128,7 +130,7 @@ void ProfileStore::Refresh() {
     }
     Look look = LookAtFile();
     if (readAsSeen_ && look == seen_) return;  // unchanged since it was last read
-    if (!look.present && IsMissing(look.error) && WriteBuiltIns()) look = LookAtFile();
+    if (!look.present && IsMissing(look.error) && WriteExample()) look = LookAtFile();
     seen_ = look;
     if (!look.present && !IsMissing(look.error))
         TraceFailure(("looking at " + path_).c_str(), look.error);
@@ -138,14 +140,14 @@ void ProfileStore::Refresh() {
     readAsSeen_ = !usingBuiltIns_;
 }
 
-bool ProfileStore::WriteBuiltIns() {
+bool ProfileStore::WriteExample() {
     const std::string folder = path_.substr(0, path_.rfind('\\'));
     const std::wstring wideFolder = widePath_.substr(0, widePath_.rfind(L'\\'));
     if (!CreateDirectoryW(wideFolder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         TraceFailure(("making the folder " + folder).c_str(), GetLastError());
         return false;
     }
-    const std::string text = core::WriteProfiles(core::BuiltInProfiles);
+    const std::string text = core::ExampleProfiles();
     DWORD written = 0;
     bool complete = false;
     {

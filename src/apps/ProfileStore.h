@@ -1,6 +1,6 @@
-// profiles.ini, the players' profiles as the user keeps them:
-// %APPDATA%\Marlow Remote Control\profiles.ini, written from the built-in
-// profiles when it is missing, and read again only when its last-write time
+// profiles.ini, the user's own profiles and changes to the built-in ones:
+// %APPDATA%\Marlow Remote Control\profiles.ini, written as a commented
+// example when it is missing, and read again only when its last-write time
 // or its size has changed, which is looked at only when the profiles are
 // asked for (a key that reaches them, or the Settings dialog).
 #pragma once
@@ -31,8 +31,8 @@ public:
     // The profiles as the file says them now. When the file cannot be
     // written or read: the built-in profiles, the failure traced.
     core::List<core::Profile> Profiles();
-    // The file's path (in UTF-8) once it exists (written from the built-in profiles
-    // when it was missing); null when it cannot be made.
+    // The file's path (in UTF-8) once it exists (written as an example when
+    // it was missing); null when it cannot be made.
     const char* MakeSureFileExists();
     // What the Settings dialog says of the file as it is now; none when it
     // cannot be read and the built-in profiles are used.
@@ -56,7 +56,7 @@ private:
     bool Locate();
     Look LookAtFile() const;
     void Refresh();
-    bool WriteBuiltIns();
+    bool WriteExample();
     bool Read();
 
     std::string folder_;  // stands for the application data; empty: the user's own

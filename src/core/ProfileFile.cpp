@@ -4,14 +4,21 @@
 //   [VLC]                         a profile, named as the key display shows it
 //   program = vlc.exe             a program file name; may repeat
 //   class = SomeWindowClass       a window class; may repeat
+//   title = * - YouTube*          a title pattern; may repeat
 //   Play = Space                  a remote key's label = a key or chord (up to four keys)
-//   Right = Alt+Right
+//   Right = Alt+Right, once       acts once per press (", repeat": repeats while held)
 //   Vol+ = AppCommand:VolumeUp    an app command (WM_APPCOMMAND) to the window
+//   OK.hold = C                   the key's action when held (a long press)
 //   1 = Pointer                   the key does what it does without the profile
 //   Stop = Nothing ; not here     the key does nothing; a note after " ;" or " #"
 //
-// Names are compared in any letter case. A line that cannot be used is
-// skipped and reported; the first line that sets a key wins over later ones.
+// The file sits on top of the built-in profiles: a section named like one
+// changes it key by key, any other adds a profile, which comes before them.
+// A file that the earlier version wrote (a full copy of its built-in
+// profiles, known by its first line) changes them only where its owner
+// changed the copy. Names are compared in any letter case. A line that
+// cannot be used is skipped and reported; the first line that sets a key
+// wins over later ones.
 #include "core/Profiles.h"
 
 #include <algorithm>
@@ -19,6 +26,7 @@
 #include <iterator>
 #include <string_view>
 
+#include "core/EarlierProfiles.h"
 #include "core/KeyNames.h"
 #include "core/Text.h"
 
@@ -29,6 +37,9 @@ namespace {
 constexpr char PointerName[] = "Pointer";
 constexpr char NothingName[] = "Nothing";
 constexpr char AppCommandPrefix[] = "AppCommand:";
+constexpr char HoldSuffix[] = ".hold";
+constexpr char OnceWord[] = "once";
+constexpr char RepeatWord[] = "repeat";
 
 std::string_view Trimmed(std::string_view text) {
     const size_t first = text.find_first_not_of(" \t");
@@ -45,8 +56,21 @@ std::string_view WithoutNote(std::string_view text) {
     return text;
 }
 
-// The action of the text for the key; false when the text names none.
+bool ParsePlainAction(RemoteKey key, std::string_view text, KeyAction& action);
+
+// The action of the text for the key, with ", once" or ", repeat" after it;
+// false when the text names none.
 bool ParseAction(RemoteKey key, std::string_view text, KeyAction& action) {
+    const size_t comma = text.rfind(',');
+    if (comma == std::string_view::npos || comma + 1 == text.size()) return ParsePlainAction(key, text, action);
+    const std::string_view habit = Trimmed(text.substr(comma + 1));
+    if (!SameInAnyCase(habit, OnceWord) && !SameInAnyCase(habit, RepeatWord)) return false;
+    if (!ParsePlainAction(key, Trimmed(text.substr(0, comma)), action)) return false;
+    action = SameInAnyCase(habit, OnceWord) ? Once(action) : Repeats(action);
+    return true;
+}
+
+bool ParsePlainAction(RemoteKey key, std::string_view text, KeyAction& action) {
     if (SameInAnyCase(text, PointerName) || SameInAnyCase(text, NothingName)) {
         action = SameInAnyCase(text, PointerName) ? LeaveToPointer(key) : DoNothing(key);
         return true;
@@ -78,12 +102,17 @@ bool IsProgramName(std::string_view name) {
            SameInAnyCase(name.substr(name.size() - Extension.size()), Extension);
 }
 
-// One [section] of the file as it is read.
+bool IsTitlePattern(std::string_view pattern) {
+    return !pattern.empty() && pattern.size() < ForegroundTitleSize;
+}
+
+// One [section] of the file as it is read; the sections of one name make one.
 struct Section {
     int line = 0;
     std::string name;
     std::vector<std::string> programs;
     std::vector<std::string> windowClasses;
+    std::vector<std::string> titles;
     std::vector<KeyAction> rows;
     std::vector<int> rowLines;
 };
@@ -93,19 +122,18 @@ class Reader {
 public:
     Reader(const char* text, size_t end, bool cut);
 
-    std::vector<Section> sections;  // those that name a program or a class
+    std::vector<Section> sections;
     std::vector<SkippedLine> skipped;
+    bool earlierCopy = false;  // the file begins as the earlier version wrote it
 
 private:
     void Read(int line, std::string_view text);
     void Setting(int line, std::string_view name, std::string_view value);
-    void EndSection();
     void Skip(int line, SkipReason reason, std::string_view argument = {}, int otherLine = 0) {
         skipped.push_back({line, reason, std::string(argument), otherLine});
     }
 
-    Section section_;
-    bool inSection_ = false;
+    Section* section_ = nullptr;
 };
 
 Reader::Reader(const char* text, size_t end, bool cut) {
@@ -113,6 +141,10 @@ Reader::Reader(const char* text, size_t end, bool cut) {
     constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
     if (std::string_view(text, end).substr(0, ByteOrderMark.size()) == ByteOrderMark)
         at = ByteOrderMark.size();
+    const std::string_view firstLine = EarlierFileFirstLine;
+    const std::string_view begins(text + at, end - at);
+    earlierCopy = begins.substr(0, firstLine.size()) == firstLine &&
+                  begins.substr(firstLine.size(), 1).find_first_of("\r\n") == 0;
     int line = 1;
     for (; at < end; ++line) {
         const void* newline = std::memchr(text + at, '\n', end - at);
@@ -125,9 +157,6 @@ Reader::Reader(const char* text, size_t end, bool cut) {
         at = stop + 1;
     }
     if (cut) Skip(line, SkipReason::FileTooLong);
-    EndSection();
-    std::stable_sort(skipped.begin(), skipped.end(),
-                     [](const SkippedLine& a, const SkippedLine& b) { return a.line < b.line; });
 }
 
 void Reader::Read(int line, std::string_view text) {
@@ -157,11 +186,16 @@ void Reader::Read(int line, std::string_view text) {
             Skip(line, SkipReason::SectionWithoutName);
             return;
         }
-        EndSection();
-        section_ = Section();
-        section_.line = line;
-        section_.name = std::string(name);
-        inSection_ = true;
+        const auto same = std::find_if(sections.begin(), sections.end(),
+                                       [name](const Section& other) { return SameInAnyCase(other.name, name); });
+        if (same != sections.end()) {
+            section_ = &*same;
+            return;
+        }
+        sections.emplace_back();
+        section_ = &sections.back();
+        section_->line = line;
+        section_->name = std::string(name);
         return;
     }
     const size_t equals = text.find('=');
@@ -169,7 +203,7 @@ void Reader::Read(int line, std::string_view text) {
         Skip(line, SkipReason::NeitherSectionNorSetting);
         return;
     }
-    if (!inSection_) {
+    if (section_ == nullptr) {
         Skip(line, SkipReason::BeforeAnySection);
         return;
     }
@@ -177,22 +211,33 @@ void Reader::Read(int line, std::string_view text) {
 }
 
 void Reader::Setting(int line, std::string_view name, std::string_view value) {
-    const std::string key(name);
-    if (SameInAnyCase(key, "program")) {
+    Section& section = *section_;
+    if (SameInAnyCase(name, "program")) {
         if (IsProgramName(value))
-            section_.programs.emplace_back(value);
+            section.programs.emplace_back(value);
         else
             Skip(line, SkipReason::UnknownProgram, value);
         return;
     }
-    if (SameInAnyCase(key, "class")) {
+    if (SameInAnyCase(name, "class")) {
         if (!value.empty() && value.size() < ForegroundNameSize)
-            section_.windowClasses.emplace_back(value);
+            section.windowClasses.emplace_back(value);
         else
             Skip(line, SkipReason::UnknownWindowClass, value);
         return;
     }
-    const int code = CodeOfLabel(key.c_str());
+    if (SameInAnyCase(name, "title")) {
+        if (IsTitlePattern(value))
+            section.titles.emplace_back(value);
+        else
+            Skip(line, SkipReason::UnknownTitle, value);
+        return;
+    }
+    std::string label(name);
+    const bool hold = label.size() > std::strlen(HoldSuffix) &&
+                      SameInAnyCase(std::string_view(label).substr(label.size() - std::strlen(HoldSuffix)), HoldSuffix);
+    if (hold) label.resize(label.size() - std::strlen(HoldSuffix));
+    const int code = CodeOfLabel(label.c_str());
     if (code < 0) {
         Skip(line, SkipReason::UnknownKeyName, name);
         return;
@@ -202,45 +247,49 @@ void Reader::Setting(int line, std::string_view name, std::string_view value) {
         Skip(line, SkipReason::UnknownAction, value);
         return;
     }
-    const auto same = std::find_if(section_.rows.begin(), section_.rows.end(),
-                                   [code](const KeyAction& row) { return Code(row.key) == code; });
-    if (same != section_.rows.end()) {
-        const int first = section_.rowLines[static_cast<size_t>(same - section_.rows.begin())];
-        Skip(line, SkipReason::KeySetAlready, KeyLabel(code), first);
+    if (hold) action = Held(action);
+    const auto same = std::find_if(section.rows.begin(), section.rows.end(), [&](const KeyAction& row) {
+        return Code(row.key) == code && IsHoldRow(row) == hold;
+    });
+    if (same != section.rows.end()) {
+        const int first = section.rowLines[static_cast<size_t>(same - section.rows.begin())];
+        Skip(line, SkipReason::KeySetAlready, KeyLabel(code) + std::string(hold ? HoldSuffix : ""), first);
         return;
     }
-    section_.rows.push_back(action);
-    section_.rowLines.push_back(line);
+    section.rows.push_back(action);
+    section.rowLines.push_back(line);
 }
 
-void Reader::EndSection() {
-    if (!inSection_) return;
-    inSection_ = false;
-    if (section_.programs.empty() && section_.windowClasses.empty())
-        Skip(section_.line, SkipReason::ProfileWithoutWindows, section_.name);
-    else
-        sections.push_back(std::move(section_));
+bool SameRow(const KeyAction& a, const KeyAction& b) {
+    return a.key == b.key && a.kind == b.kind && a.value == b.value && a.parameter == b.parameter &&
+           a.dx == b.dx && a.dy == b.dy && std::equal(std::begin(a.keys), std::end(a.keys), std::begin(b.keys)) &&
+           a.habit == b.habit;
 }
 
-constexpr char Header[] =
-    "; Profiles for other players, for Marlow Remote Control: what the remote's\r\n"
-    "; keys do while another player's window is in front and no TV application\r\n"
-    "; runs (Settings: \"Profiles for other players\"). Edit it with any text\r\n"
-    "; editor: it is read again when it changes, and written afresh when missing.\r\n"
-    ";\r\n"
-    ";   [Name]               begins a profile; the key display shows its name\r\n"
-    ";   program = vlc.exe    a program file name it is for (may repeat)\r\n"
-    ";   class = WindowClass  a window class it is for (may repeat)\r\n"
-    ";   Play = Space         remote key = key or chord typed to the window (Ctrl+Right)\r\n"
-    ";   Vol+ = AppCommand:VolumeUp   an app command to the window\r\n"
-    ";   OK = Pointer         the key does what it does without a profile\r\n"
-    ";   Stop = Nothing       the key does nothing while the window is in front\r\n"
-    ";\r\n"
-    "; A key a profile leaves out also does what it does without one; the first\r\n"
-    "; line for a key counts. Lines that begin with ; are notes, and so is the\r\n"
-    "; end of a line from a ; or # after a space. The README's\r\n"
-    "; \"Profiles for other players\" lists the remote's keys, the key names and\r\n"
-    "; the app commands.\r\n";
+bool Holds(const std::vector<std::string>& names, const std::string& name) {
+    return std::any_of(names.begin(), names.end(),
+                       [&name](const std::string& other) { return SameInAnyCase(other, name); });
+}
+
+// The changes that a section of a copy the earlier version wrote makes to the
+// profile it copied (earlier): the rows, programs and classes its owner
+// added, changed or took out.
+void KeepOwnersChanges(Section& section, const Section& earlier) {
+    std::vector<KeyAction> changed;
+    for (const KeyAction& row : section.rows) {
+        const bool asWritten = std::any_of(earlier.rows.begin(), earlier.rows.end(),
+                                           [&row](const KeyAction& other) { return SameRow(row, other); });
+        if (!asWritten) changed.push_back(row);
+    }
+    for (const KeyAction& row : earlier.rows) {
+        const bool kept = std::any_of(section.rows.begin(), section.rows.end(), [&row](const KeyAction& other) {
+            return other.key == row.key && IsHoldRow(other) == IsHoldRow(row);
+        });
+        if (!kept) changed.push_back(LeaveToPointer(row.key));  // a row taken out
+    }
+    section.rows = std::move(changed);
+    section.rowLines.clear();
+}
 
 }  // namespace
 
@@ -248,10 +297,124 @@ struct ProfileBook::Owned {
     std::string name;
     std::vector<std::string> programs;
     std::vector<std::string> windowClasses;
+    std::vector<std::string> titles;
     std::vector<const char*> programNames;
     std::vector<const char*> classNames;
+    std::vector<const char*> titleNames;
     std::vector<KeyAction> rows;
+
+    bool SameAs(const Owned& other) const {
+        return programs == other.programs && windowClasses == other.windowClasses && titles == other.titles &&
+               std::equal(rows.begin(), rows.end(), other.rows.begin(), other.rows.end(), SameRow);
+    }
+
+    Profile View() {
+        const auto pointers = [](const std::vector<std::string>& texts, std::vector<const char*>& views) {
+            views.clear();
+            for (const std::string& text : texts) views.push_back(text.c_str());
+            return List<const char* const>{views.data(), views.size()};
+        };
+        return {name.c_str(), pointers(programs, programNames), pointers(windowClasses, classNames),
+                pointers(titles, titleNames), {rows.data(), rows.size()}};
+    }
 };
+
+namespace {
+
+std::vector<std::string> Texts(List<const char* const> names) { return {names.begin(), names.end()}; }
+
+void AddNew(std::vector<std::string>& to, const std::vector<std::string>& names) {
+    for (const std::string& name : names)
+        if (!Holds(to, name)) to.push_back(name);
+}
+
+// A built-in profile with a section's changes: its rows key by key, and the
+// programs, classes and titles it adds (and, of a copy of the earlier
+// version's, those it took out).
+void ApplyChanges(ProfileBook::Owned& profile, const Section& section, const Section* earlier) {
+    for (const KeyAction& change : section.rows) {
+        const auto same = std::find_if(profile.rows.begin(), profile.rows.end(), [&change](const KeyAction& row) {
+            return row.key == change.key && IsHoldRow(row) == IsHoldRow(change);
+        });
+        if (same != profile.rows.end())
+            *same = change;
+        else
+            profile.rows.push_back(change);
+    }
+    const auto takeOut = [](std::vector<std::string>& names, const std::vector<std::string>& written,
+                            const std::vector<std::string>& kept) {
+        names.erase(std::remove_if(names.begin(), names.end(),
+                                   [&](const std::string& name) { return Holds(written, name) && !Holds(kept, name); }),
+                    names.end());
+    };
+    if (earlier != nullptr) {
+        takeOut(profile.programs, earlier->programs, section.programs);
+        takeOut(profile.windowClasses, earlier->windowClasses, section.windowClasses);
+    }
+    AddNew(profile.programs, section.programs);
+    AddNew(profile.windowClasses, section.windowClasses);
+    AddNew(profile.titles, section.titles);
+}
+
+Section* Named(std::vector<Section>& sections, const char* name) {
+    const auto found = std::find_if(sections.begin(), sections.end(),
+                                    [name](const Section& section) { return SameInAnyCase(section.name, name); });
+    return found != sections.end() ? &*found : nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+constexpr char Example[] =
+    "; Your profiles for Marlow Remote Control: what the remote's keys do while\r\n"
+    "; another player's window is in front and no TV application runs (Settings:\r\n"
+    "; \"Profiles for other players\"). The program comes with profiles for the\r\n"
+    "; common players; this file changes them and adds your own. Edit it with any\r\n"
+    "; text editor: it is read again when it changes. For example:\r\n"
+    ";\r\n"
+    ";   [Kodi]               a section named like a built-in profile changes it\r\n"
+    ";   Skip+ = Pointer      key by key: here Skip+ does what it does without a\r\n"
+    ";   OK.hold = Nothing    profile, and a held OK no more than a tap\r\n"
+    ";\r\n"
+    ";   [My player]          any other name adds a profile; the key display shows it\r\n"
+    ";   program = player.exe a program file name it is for (may repeat)\r\n"
+    ";   class = WindowClass  a window class it is for (may repeat)\r\n"
+    ";   title = * - Site*    a title that the window's must match too (may repeat):\r\n"
+    ";                        * any text, ? one character\r\n"
+    ";   Play = Space         remote key = key or chord typed to the window (Ctrl+Right)\r\n"
+    ";   FF = Right, once     acts once per press (\", repeat\": repeats while held)\r\n"
+    ";   Vol+ = AppCommand:VolumeUp   an app command to the window\r\n"
+    ";   OK.hold = C          held for about a second, the key does this instead\r\n"
+    ";   Stop = Nothing       the key does nothing while the window is in front\r\n"
+    ";\r\n"
+    "; A key a profile leaves out does what it does without one; the first line\r\n"
+    "; for a key counts. Lines that begin with ; are notes, and so is the end of\r\n"
+    "; a line from a ; or # after a space. The README's \"Profiles for other\r\n"
+    "; players\" lists the built-in profiles, the remote's keys, the key names and\r\n"
+    "; the app commands.\r\n";
+
+std::unique_ptr<ProfileBook::Owned> OwnedFrom(Section&& section) {
+    auto owned = std::make_unique<ProfileBook::Owned>();
+    owned->name = std::move(section.name);
+    owned->programs = std::move(section.programs);
+    owned->windowClasses = std::move(section.windowClasses);
+    owned->titles = std::move(section.titles);
+    owned->rows = std::move(section.rows);
+    return owned;
+}
+
+std::unique_ptr<ProfileBook::Owned> OwnedFrom(const Profile& profile) {
+    auto owned = std::make_unique<ProfileBook::Owned>();
+    owned->name = profile.name;
+    owned->programs = Texts(profile.programs);
+    owned->windowClasses = Texts(profile.windowClasses);
+    owned->titles = Texts(profile.titles);
+    owned->rows.assign(profile.keys.rows, profile.keys.rows + profile.keys.count);
+    return owned;
+}
+
+}  // namespace
 
 ProfileBook::ProfileBook() = default;
 ProfileBook::~ProfileBook() = default;
@@ -264,38 +427,56 @@ ProfileBook ParseProfiles(const char* text, size_t length) {
 
 ProfileBook ParseProfiles(const char* text, size_t length, bool cut) {
     Reader reader(text, length, cut);
+    std::vector<Section> earlier;
+    if (reader.earlierCopy) earlier = Reader(EarlierProfilesText, std::strlen(EarlierProfilesText), false).sections;
     ProfileBook book;
+    // The file's own profiles first, so that they come before the built-in ones.
     for (Section& section : reader.sections) {
-        auto owned = std::make_unique<ProfileBook::Owned>();
-        owned->name = std::move(section.name);
-        owned->programs = std::move(section.programs);
-        owned->windowClasses = std::move(section.windowClasses);
-        owned->rows = std::move(section.rows);
-        for (const std::string& program : owned->programs) owned->programNames.push_back(program.c_str());
-        for (const std::string& windowClass : owned->windowClasses)
-            owned->classNames.push_back(windowClass.c_str());
-        book.profiles_.push_back({owned->name.c_str(),
-                                  {owned->programNames.data(), owned->programNames.size()},
-                                  {owned->classNames.data(), owned->classNames.size()},
-                                  {owned->rows.data(), owned->rows.size()}});
-        book.owned_.push_back(std::move(owned));
+        const bool builtIn = std::any_of(BuiltInProfiles.begin(), BuiltInProfiles.end(), [&](const Profile& profile) {
+            return SameInAnyCase(section.name.c_str(), profile.name);
+        });
+        if (builtIn) continue;
+        if (section.programs.empty() && section.windowClasses.empty())
+            reader.skipped.push_back({section.line, SkipReason::ProfileWithoutWindows, section.name, 0});
+        else
+            book.owned_.push_back(OwnedFrom(std::move(section)));
     }
+    book.fileProfiles_ = book.owned_.size();
+    for (const Profile& profile : BuiltInProfiles) {
+        book.owned_.push_back(OwnedFrom(profile));
+        Section* changes = Named(reader.sections, profile.name);
+        if (changes == nullptr) continue;
+        const Section* written = reader.earlierCopy ? Named(earlier, profile.name) : nullptr;
+        if (written != nullptr) KeepOwnersChanges(*changes, *written);
+        const ProfileBook::Owned before = *book.owned_.back();
+        ApplyChanges(*book.owned_.back(), *changes, written);
+        book.fileProfiles_ += !book.owned_.back()->SameAs(before);
+    }
+    for (const auto& owned : book.owned_) book.profiles_.push_back(owned->View());
     book.skipped_ = std::move(reader.skipped);
+    std::stable_sort(book.skipped_.begin(), book.skipped_.end(),
+                     [](const SkippedLine& a, const SkippedLine& b) { return a.line < b.line; });
     return book;
 }
 
+const char* ExampleProfiles() { return Example; }
+
 std::string WriteProfiles(List<Profile> profiles) {
-    std::string text = Header;
+    std::string text = Example;
     for (const Profile& profile : profiles) {
         text += "\r\n[" + std::string(profile.name) + "]\r\n";
         for (const char* program : profile.programs) text += "program = " + std::string(program) + "\r\n";
         for (const char* windowClass : profile.windowClasses)
             text += "class = " + std::string(windowClass) + "\r\n";
+        for (const char* title : profile.titles) text += "title = " + std::string(title) + "\r\n";
         for (size_t i = 0; i < profile.keys.count; ++i) {
             const KeyAction& row = profile.keys.rows[i];
-            std::string label = KeyLabel(Code(row.key));
+            std::string label = KeyLabel(Code(row.key)) + std::string(IsHoldRow(row) ? HoldSuffix : "");
             label.resize(std::max<size_t>(label.size(), 6), ' ');
-            text += label + " = " + ProfileActionText(row) + "\r\n";
+            std::string habit;
+            if ((row.habit & RowOnce) != 0) habit = std::string(", ") + OnceWord;
+            if ((row.habit & RowRepeats) != 0) habit = std::string(", ") + RepeatWord;
+            text += label + " = " + ProfileActionText(row) + habit + "\r\n";
         }
     }
     return text;
@@ -327,7 +508,7 @@ std::string ProfileActionText(const KeyAction& action) {
 
 ProfileFileSummary SummarizeProfileFile(const ProfileBook& book) {
     const std::vector<SkippedLine>& skipped = book.skipped();
-    return {book.profiles().count, skipped.size(), skipped.empty() ? 0 : skipped.front().line};
+    return {book.fileProfiles(), skipped.size(), skipped.empty() ? 0 : skipped.front().line};
 }
 
 }  // namespace core

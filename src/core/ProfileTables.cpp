@@ -101,11 +101,11 @@ constexpr KeyAction BrowserRows[] = {
 };
 
 constexpr Profile Profiles[] = {
-    {"VLC", Names(VlcPrograms), {nullptr, 0}, Rows(VlcRows)},
-    {"MPC-HC", Names(MpcHcPrograms), Names(MpcHcClasses), Rows(MpcHcRows)},
-    {"Kodi", Names(KodiPrograms), {nullptr, 0}, Rows(KodiRows)},
-    {"Windows Media Player", Names(WmpPrograms), {nullptr, 0}, Rows(WmpRows)},
-    {"Browser", Names(BrowserPrograms), {nullptr, 0}, Rows(BrowserRows)},
+    {"VLC", Names(VlcPrograms), {nullptr, 0}, {nullptr, 0}, Rows(VlcRows)},
+    {"MPC-HC", Names(MpcHcPrograms), Names(MpcHcClasses), {nullptr, 0}, Rows(MpcHcRows)},
+    {"Kodi", Names(KodiPrograms), {nullptr, 0}, {nullptr, 0}, Rows(KodiRows)},
+    {"Windows Media Player", Names(WmpPrograms), {nullptr, 0}, {nullptr, 0}, Rows(WmpRows)},
+    {"Browser", Names(BrowserPrograms), {nullptr, 0}, {nullptr, 0}, Rows(BrowserRows)},
 };
 
 }  // namespace

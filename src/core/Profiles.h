@@ -20,6 +20,10 @@ struct Profile {
     const char* name;                       // as the key display shows it: "VLC"
     List<const char* const> programs;       // program file names, any letter case: "vlc.exe"
     List<const char* const> windowClasses;  // window classes, any letter case
+    // Title patterns (* any text, ? one character, any letter case): when
+    // given, the profile is for the windows of its programs or classes whose
+    // title one of them matches, and comes before the profiles without.
+    List<const char* const> titles;
     // Rows of kind Chord (typed to the window in front), AppCommand
     // (WM_APPCOMMAND to it) or Pointer (left to the media keys and the pointer).
     KeyMap keys;
@@ -30,7 +34,8 @@ struct Profile {
 extern const List<Profile> BuiltInProfiles;
 
 // The first profile that names the program (compared in any letter case),
-// else the first that names the window class; null when none does.
+// else the first that names the window class; of those with titles only one
+// whose pattern the title matches, and before any without; null when none does.
 const Profile* MatchProfile(List<Profile> profiles, const Foreground& foreground);
 
 // Why a line of profiles.ini was skipped; the argument and the other line
@@ -45,10 +50,11 @@ enum class SkipReason {
     BeforeAnySection,
     UnknownProgram,        // argument: the value
     UnknownWindowClass,    // argument: the value
+    UnknownTitle,          // argument: the value
     UnknownKeyName,        // argument: the name
     UnknownAction,         // argument: the value
     KeySetAlready,         // argument: the key's label; otherLine: where it is set
-    ProfileWithoutWindows, // argument: the profile's name (it names no program and no class)
+    ProfileWithoutWindows, // argument: the profile's name (a new one that names no program and no class)
 };
 
 // A line of profiles.ini that was skipped, and why.
@@ -59,7 +65,8 @@ struct SkippedLine {
     int otherLine = 0;
 };
 
-// Profiles read from a file. It owns every text and row that its profiles
+// The profiles in use with a file: the file's own, then the built-in ones
+// with the file's changes. It owns every text and row that its profiles
 // point to; moving it keeps them valid.
 class ProfileBook {
 public:
@@ -73,12 +80,19 @@ public:
 
     List<Profile> profiles() const { return {profiles_.data(), profiles_.size()}; }
     const std::vector<SkippedLine>& skipped() const { return skipped_; }
+    // How many profiles the file adds or changes.
+    size_t fileProfiles() const { return fileProfiles_; }
 
 private:
     friend ProfileBook ParseProfiles(const char* text, size_t length, bool cut);
-    struct Owned;
+
+public:
+    struct Owned;  // defined where it is made (ProfileFile.cpp)
+
+private:
     std::vector<Profile> profiles_;
     std::vector<SkippedLine> skipped_;
+    size_t fileProfiles_ = 0;
     std::vector<std::unique_ptr<Owned>> owned_;
 };
 
@@ -91,23 +105,26 @@ constexpr size_t ProfileLineLimit = 200;
 // are not text; a UTF-8 byte order mark and CRLF line ends are read). A line
 // that cannot be used is skipped and named in skipped(), in line order; the
 // rest is used. Of two lines for the same key in a profile the first counts,
-// and the second is skipped.
+// and the second is skipped. The file's sections lie on top of the built-in
+// profiles (see ProfileFile.cpp).
 ProfileBook ParseProfiles(const char* text, size_t length);
 // The same for the whole of a text converted from the file's bytes: cut,
 // when the file goes on past ProfileFileLimit of its bytes, so that its
 // last line, cut short, is not read and the rest is skipped.
 ProfileBook ParseProfiles(const char* text, size_t length, bool cut);
 
-// The text of a profiles.ini that holds these profiles, with the comments
+// The text of a profiles.ini that holds these profiles, after the comments
 // that explain its format; ParseProfiles reads it back to the same rows.
 std::string WriteProfiles(List<Profile> profiles);
+// The text of a new profiles.ini: those comments alone, which change nothing.
+const char* ExampleProfiles();
 
 // A row's action as profiles.ini says it: "Alt+Right", "AppCommand:VolumeUp",
 // "Pointer"; "" for a row the file cannot hold.
 std::string ProfileActionText(const KeyAction& action);
 
-// What Settings says of the file: how many profiles it holds, how many of its
-// lines were skipped and the first of them (0 when none was).
+// What Settings says of the file: how many profiles it adds or changes, how
+// many of its lines were skipped and the first of them (0 when none was).
 struct ProfileFileSummary {
     size_t profiles;
     size_t skipped;
@@ -119,5 +136,12 @@ ProfileFileSummary SummarizeProfileFile(const ProfileBook& book);
 // rows' RepeatsInPlayers: the four directions, the volume keys and the seek
 // keys). Every other key acts once per press.
 bool RepeatsInProfile(int code);
+// True when the profile's row repeats while its key is held: as the row
+// says, else as its key does.
+bool RepeatsWhileHeld(const KeyAction& row);
+
+// True when the text matches the pattern: * any text, ? one character,
+// letters in any case.
+bool MatchesPattern(const char* pattern, const char* text);
 
 }  // namespace core

@@ -4,6 +4,7 @@
 #pragma once
 #include "core/Feedback.h"
 #include "core/KeyActions.h"
+#include "core/LongPress.h"
 #include "core/Machine.h"
 #include "core/Pointer.h"
 #include "core/PowerSwitch.h"
@@ -24,9 +25,10 @@ struct Remote {
           shutdown(windows, feedback),
           power(state, windows, machine, feedback),
           keys(power, windows, feedback, state.settings),
+          longPress(windows, keys),
           repeat(state.settings),
-          router(state.settings, repeat, {shutdown, power, keys, pointer, link}, windows, machine,
-                 profiles) {}
+          router(state.settings, repeat, {shutdown, power, keys, pointer, link, longPress}, windows,
+                 machine, profiles) {}
     Remote(const Remote&) = delete;
     Remote& operator=(const Remote&) = delete;
 
@@ -35,6 +37,7 @@ struct Remote {
     ShutdownAnswer shutdown;
     PowerSwitch power;
     KeyActions keys;
+    LongPress longPress;
     RepeatRule repeat;
     Router router;
 };

@@ -21,7 +21,17 @@ bool SameLookup(const WindowIdentity& a, const WindowIdentity& b) {
 }  // namespace
 
 void Router::OnRead(int code) {
-    const bool repeat = repeat_.UpdateRepeatState(code, machine_.Now());
+    const uint32_t now = machine_.Now();
+    const uint32_t lastRead = repeat_.lastKeyTime();
+    const bool repeat = repeat_.UpdateRepeatState(code, now);
+    if (repeat && to_.longPress.Takes(code)) {
+        // The key is still held: it waits, acts with its hold action now, or has.
+        to_.longPress.Look(now, lastRead, true);
+        repeat_.ActedOnRead(machine_.Now());
+        return;
+    }
+    // Any other read lets a waiting key go first.
+    to_.longPress.LetGo();
     if (!repeat) to_.pointer.NewRun();
     // Asked only where it matters: a held Vol- with the media keys on.
     const bool volumeDownIsMedia =
@@ -161,14 +171,16 @@ bool Router::RouteToProfile(int code, bool repeat) {
     const Profile* profile = MatchProfile(profiles_.Profiles(), front);
     if (profile == nullptr) return false;
     const KeyAction* action = profile->keys.Find(code);
+    const KeyAction* hold = profile->keys.FindHold(code);
     if (action == nullptr || action->kind == KeyActionKind::Pointer) return false;
+    if (hold != nullptr) {
+        // Its press waits to see whether it is held; either way it acts once.
+        if (!repeat) to_.longPress.Press(code, machine_.Now(), *action, *hold, front.window, profile->name);
+        return true;
+    }
     // A held key acts once per press, but for those that repeat.
-    if (action->kind == KeyActionKind::Nothing || (repeat && !RepeatsInProfile(code))) return true;
-    if (action->kind == KeyActionKind::AppCommand)
-        windows_.SendAppCommand(front.window, action->value);
-    else
-        windows_.TypeToForeground(action->keys, ChordLength(*action));
-    to_.keys.ShowKeyAction(KeyDoer::Named, profile->name, code);
+    if (repeat && !RepeatsWhileHeld(*action)) return true;
+    ActInProfile(windows_, to_.keys, *action, front.window, profile->name);
     return true;
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/Applications.h"
 #include "core/KeyActions.h"
+#include "core/LongPress.h"
 #include "core/Machine.h"
 #include "core/Pointer.h"
 #include "core/PowerSwitch.h"
@@ -29,6 +30,8 @@ struct Destinations {
     // Standby and Off wait for the link's quiet after a resume; the program's
     // own standby is a resume.
     ReceiverLink& link;
+    // A profile's key with a hold action waits there until it acts.
+    LongPress& longPress;
 };
 
 class Router {
@@ -40,6 +43,10 @@ public:
 
     // A tick of the poll at time now, before the receiver is asked.
     void OnPoll(uint32_t now) { repeat_.Polled(now); }
+    // The tick found no key to read: a long press that waits may act.
+    void OnNoKey(uint32_t now) {
+        if (to_.longPress.Takes()) to_.longPress.Look(now, repeat_.lastKeyTime(), false);
+    }
     // One ready read of the card, now: the repeat rule, then the router.
     void OnRead(int code);
     // Routes one code (SuppressedKey for a dropped repeat); repeat: the read

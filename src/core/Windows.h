@@ -55,10 +55,14 @@ constexpr WindowIdentity ByClassAndTitlePrefix(const char* windowClass, const ch
 
 // The window in front, as a player's profile is matched against it.
 constexpr size_t ForegroundNameSize = 64;
+constexpr size_t ForegroundTitleSize = 512;
 struct Foreground {
     WindowRef window = 0;                   // 0: none
-    char program[ForegroundNameSize] = {};  // its process's file name, "" when unknown
+    // Its process's file name, "" when unknown; for a Store app's frame
+    // (ApplicationFrameWindow), the hosted app's.
+    char program[ForegroundNameSize] = {};
     char windowClass[ForegroundNameSize] = {};
+    char title[ForegroundTitleSize] = {};   // in UTF-8, cut short when longer
 };
 
 class Windows {
@@ -66,7 +70,8 @@ public:
     // The first top-level window with that identity; 0 when there is none.
     virtual WindowRef Find(const WindowIdentity& identity) = 0;
     virtual bool Exists(WindowRef window) = 0;
-    // The window in front, its program's file name and its class: one lookup.
+    // The window in front, its program's file name, its class and title: one
+    // lookup (two for a Store app's frame, whose hosted app is looked for).
     virtual Foreground ForegroundWindow() = 0;
     virtual void Post(WindowRef window, unsigned message, std::uintptr_t wParam,
                       std::intptr_t lParam) = 0;

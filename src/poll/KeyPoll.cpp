@@ -10,7 +10,10 @@ void PollOnce(IKsControl* receiver, core::Router& router, core::ReceiverLink& li
         return;
     }
     link.Answered(status == KeyStatus::Waiting);
-    if (status == KeyStatus::None) return;
+    if (status == KeyStatus::None) {
+        router.OnNoKey(tickTime);
+        return;
+    }
     const int code = ReadKeyCode(receiver);
     // Read, so that the receiver lets it go, and dropped.
     if (link.DropsKey()) return;

@@ -21,6 +21,8 @@ using ScopedLibrary = ScopedValue<HMODULE, UnloadLibrary>;
 
 // Longer class names and image paths are not read.
 constexpr int ClassNameBufferSize = 256;
+constexpr wchar_t StoreAppFrameClass[] = L"ApplicationFrameWindow";
+constexpr wchar_t StoreAppCoreWindowClass[] = L"Windows.UI.Core.CoreWindow";
 constexpr DWORD ImagePathBufferSize = 1024;
 
 // The path of the process's image file, by the call that this Windows has,
@@ -72,6 +74,21 @@ void NameProgram(HWND window, core::Foreground& front) {
     }
     if (!KeepName(FileNameOf(path), front.program))
         TraceFailure("keeping the long program name of the window in front", ERROR_BUFFER_OVERFLOW);
+}
+
+// The window's title in UTF-8, as much as fits at a character's end. Read
+// without a message to the window, which may be hung.
+void KeepTitle(HWND window, core::Foreground& front) {
+    wchar_t title[core::ForegroundTitleSize];
+    title[0] = L'\0';
+    InternalGetWindowText(window, title, static_cast<int>(core::ForegroundTitleSize));
+    std::string utf8 = ToUtf8(title);
+    if (utf8.size() >= sizeof front.title) {
+        size_t end = sizeof front.title - 1;
+        while (end > 0 && (static_cast<unsigned char>(utf8[end]) & 0xC0) == 0x80) --end;
+        utf8.resize(end);
+    }
+    std::memcpy(front.title, utf8.c_str(), utf8.size() + 1);
 }
 
 bool TitleBegins(HWND window, const char* prefix, size_t length) {
@@ -133,12 +150,18 @@ core::Foreground WindowInFront() {
     HWND window = GetForegroundWindow();
     if (window == nullptr) return front;
     front.window = reinterpret_cast<core::WindowRef>(window);
-    wchar_t windowClass[ClassNameBufferSize];
+    wchar_t windowClass[ClassNameBufferSize] = {};
     if (GetClassNameW(window, windowClass, ClassNameBufferSize) == 0)
         TraceFailure("reading the class of the window in front", GetLastError());
     else if (!KeepName(windowClass, front.windowClass))
         TraceFailure("keeping the long class name of the window in front", ERROR_BUFFER_OVERFLOW);
-    NameProgram(window, front);
+    // A Store app's frame belongs to ApplicationFrameHost.exe: the app is the
+    // program of the core window it hosts.
+    HWND hosted = nullptr;
+    if (lstrcmpiW(windowClass, StoreAppFrameClass) == 0)
+        hosted = FindWindowExW(window, nullptr, StoreAppCoreWindowClass, nullptr);
+    NameProgram(hosted != nullptr ? hosted : window, front);
+    KeepTitle(window, front);
     return front;
 }
 

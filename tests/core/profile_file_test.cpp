@@ -3,6 +3,11 @@
 // what Settings says of the file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -17,6 +22,18 @@ core::ProfileBook Parse(const std::string& text) {
     return core::ParseProfiles(text.data(), text.size());
 }
 
+// The profiles a file adds: those before the built-in ones.
+core::List<core::Profile> Own(const core::ProfileBook& book) {
+    return {book.profiles().items, book.profiles().count - core::BuiltInProfiles.count};
+}
+
+// The profile of that name in use.
+const core::Profile& Named(const core::ProfileBook& book, const char* name) {
+    for (const core::Profile& profile : book.profiles())
+        if (std::string(profile.name) == name) return profile;
+    throw std::runtime_error(name);
+}
+
 // A row as text, every field of it, so that a difference shows which.
 std::string RowText(const core::KeyAction& row) {
     std::string text = std::string(KeyLabel(Code(row.key))) + ": kind " +
@@ -24,7 +41,7 @@ std::string RowText(const core::KeyAction& row) {
                        " parameter " + std::to_string(row.parameter) + " move " + std::to_string(row.dx) +
                        "," + std::to_string(row.dy) + " keys";
     for (uint8_t key : row.keys) text += " " + std::to_string(key);
-    return text;
+    return text + " habit " + std::to_string(row.habit);
 }
 
 std::vector<std::string> RowsOf(const core::KeyMap& keys) {
@@ -73,7 +90,7 @@ std::string Summary(const core::ProfileBook& book) {
 
 // Line 4 of a good profile: whatever it holds, Play and Stop still work.
 std::string WithLine4(const std::string& line) {
-    return "[VLC]\nprogram = vlc.exe\nPlay = Space\n" + line + "\nStop = S\n";
+    return "[Mine]\nprogram = mine.exe\nPlay = Space\n" + line + "\nStop = S\n";
 }
 
 struct BadLine {
@@ -109,6 +126,13 @@ const BadLine BadLines[] = {
     {"; alone is no key name", "Mute = ;", Skip(4, R::UnknownAction, ";")},
     {"a note without a space before it", "Mute = M;x", Skip(4, R::UnknownAction, "M;x")},
     {"a section with more after ]", "[Kodi] x", Skip(4, R::SectionWithoutEnd)},
+    {"an empty title", "title =", Skip(4, R::UnknownTitle)},
+    {"an unknown habit", "Mute = M, twice", Skip(4, R::UnknownAction, "M, twice")},
+    {"a habit without an action", "Mute = , once", Skip(4, R::UnknownAction, ", once")},
+    {"a hold of no key", "Foo.hold = C", Skip(4, R::UnknownKeyName, "Foo.hold")},
+    {"a hold without a key", ".hold = C", Skip(4, R::UnknownKeyName, ".hold")},
+    {"a key's press and hold are two rows", "Play.hold = C", ""},
+    {"a hold set twice", "Stop.HOLD = C\nstop.hold = D", Skip(5, R::KeySetAlready, "Stop.hold", 4)},
 };
 
 TEST(ProfileFile, ALineThatCannotBeUsedIsSkippedAndNamedAndTheRestWorks) {
@@ -117,11 +141,15 @@ TEST(ProfileFile, ALineThatCannotBeUsedIsSkippedAndNamedAndTheRestWorks) {
         const core::ProfileBook book = Parse(WithLine4(bad.line));
         EXPECT_EQ(SkippedOf(book),
                   bad.skipped.empty() ? std::vector<std::string>{} : std::vector<std::string>{bad.skipped});
-        ASSERT_EQ(book.profiles().count, 1u);
-        const core::Profile& vlc = book.profiles().items[0];
-        EXPECT_STREQ(vlc.name, "VLC");
-        EXPECT_EQ(NamesOf(vlc.programs), std::vector<std::string>{"vlc.exe"});
-        EXPECT_EQ(RowsOf(vlc.keys), RowsOf({core::Type(K::Play, VK_SPACE), core::Type(K::Stop, 'S')}));
+        ASSERT_EQ(Own(book).count, 1u);
+        const core::Profile& mine = Own(book).items[0];
+        EXPECT_STREQ(mine.name, "Mine");
+        EXPECT_EQ(NamesOf(mine.programs), std::vector<std::string>{"mine.exe"});
+        std::vector<std::string> presses = RowsOf(mine.keys);
+        presses.erase(std::remove_if(presses.begin(), presses.end(),
+                                     [](const std::string& row) { return row.find("habit 4") != std::string::npos; }),
+                      presses.end());
+        EXPECT_EQ(presses, RowsOf({core::Type(K::Play, VK_SPACE), core::Type(K::Stop, 'S')}));
     }
 }
 
@@ -136,15 +164,14 @@ TEST(ProfileFile, LinesOutsideAUsableProfileAreSkippedAndTheOthersWork) {
     EXPECT_EQ(SkippedOf(book),
               (std::vector<std::string>{Skip(1, R::BeforeAnySection), Skip(2, R::ProfileWithoutWindows, "Nothing"),
                                         Skip(3, R::UnknownKeyName, "Foo")}));
-    ASSERT_EQ(book.profiles().count, 1u);
-    EXPECT_STREQ(book.profiles().items[0].name, "MPC");
-    EXPECT_EQ(NamesOf(book.profiles().items[0].windowClasses),
-              std::vector<std::string>{"MediaPlayerClassicW"});
-    EXPECT_EQ(RowsOf(book.profiles().items[0].keys), RowsOf({core::Type(K::Play, VK_SPACE)}));
+    ASSERT_EQ(Own(book).count, 1u);
+    EXPECT_STREQ(Own(book).items[0].name, "MPC");
+    EXPECT_EQ(NamesOf(Own(book).items[0].windowClasses), std::vector<std::string>{"MediaPlayerClassicW"});
+    EXPECT_EQ(RowsOf(Own(book).items[0].keys), RowsOf({core::Type(K::Play, VK_SPACE)}));
 }
 
 TEST(ProfileFile, A64KiBFileIsReadWholeAndOfALongerOneTheLineCutThereAndAllAfterAreSkippedOnce) {
-    std::string text = "[VLC]\nprogram = vlc.exe\nPlay = Space\n";
+    std::string text = "[Mine]\nprogram = mine.exe\nPlay = Space\n";
     // Notes of 100 bytes, then one that leaves room for the last line, which
     // has no line end and ends the file at 65536 bytes.
     const std::string last = "Stop = S";
@@ -155,14 +182,14 @@ TEST(ProfileFile, A64KiBFileIsReadWholeAndOfALongerOneTheLineCutThereAndAllAfter
     ASSERT_EQ(text.size(), 65536u);
     const core::ProfileBook whole = Parse(text);
     EXPECT_EQ(SkippedOf(whole), std::vector<std::string>{});
-    ASSERT_EQ(whole.profiles().count, 1u);
-    EXPECT_EQ(RowsOf(whole.profiles().items[0].keys),
+    ASSERT_EQ(Own(whole).count, 1u);
+    EXPECT_EQ(RowsOf(Own(whole).items[0].keys),
               RowsOf({core::Type(K::Play, VK_SPACE), core::Type(K::Stop, 'S')}));
 
     const core::ProfileBook cut = Parse(text + "+Alt\n[Kodi]\nprogram = kodi.exe\n");
     EXPECT_EQ(SkippedOf(cut), std::vector<std::string>{Skip(lines + 1, R::FileTooLong)});
-    ASSERT_EQ(cut.profiles().count, 1u);
-    EXPECT_EQ(RowsOf(cut.profiles().items[0].keys), RowsOf({core::Type(K::Play, VK_SPACE)}));
+    ASSERT_EQ(Own(cut).count, 1u);
+    EXPECT_EQ(RowsOf(Own(cut).items[0].keys), RowsOf({core::Type(K::Play, VK_SPACE)}));
 }
 
 // -- what a user may write
@@ -184,32 +211,44 @@ TEST(ProfileFile, NamesAreReadInAnyLetterCaseWithABomAndWindowsLineEnds) {
         "program = other.exe # a note\r\n"
         "Play = Semicolon ; pause\r\n"
         "Stop = NOTHING\t# not here\r\n"
-        "Next = escape+Numpad5+PgDn\r\n");
+        "Next = escape+Numpad5+PgDn\r\n"
+        "OK.Hold = C\r\n"
+        "title = * - Site*\r\n"
+        "FF = Right , ONCE\r\n"
+        "Enter = Return, repeat ; a note\r\n");
     EXPECT_EQ(SkippedOf(book), std::vector<std::string>{});
-    ASSERT_EQ(book.profiles().count, 2u);
-    EXPECT_EQ(NamesOf(book.profiles().items[0].programs), std::vector<std::string>{"Player.EXE"});
+    ASSERT_EQ(Own(book).count, 2u);
+    EXPECT_EQ(NamesOf(Own(book).items[0].programs), std::vector<std::string>{"Player.EXE"});
     const core::KeyAction fourKeys = {
-        K::VolumeUp, core::KeyActionKind::Chord, 0, 0, 0, 0, {VK_CONTROL, VK_SHIFT, VK_MENU, VK_LWIN}};
-    EXPECT_EQ(RowsOf(book.profiles().items[0].keys),
+        K::VolumeUp, core::KeyActionKind::Chord, 0, 0, 0, 0, {VK_CONTROL, VK_SHIFT, VK_MENU, VK_LWIN}, 0};
+    EXPECT_EQ(RowsOf(Own(book).items[0].keys),
               RowsOf({fourKeys, core::Type(K::SkipBack, VK_F11), core::Type(K::ChannelUp, VK_NUMPAD5),
                       core::AppCommand(K::Mute, APPCOMMAND_VOLUME_MUTE), core::LeaveToPointer(K::Digit1),
                       core::Type(K::Ok, 'M'), core::Type(K::Previous, VK_MEDIA_PREV_TRACK)}));
     const core::Profile& other = book.profiles().items[1];
     EXPECT_STREQ(other.name, "Other");
     EXPECT_EQ(NamesOf(other.programs), std::vector<std::string>{"other.exe"});
-    EXPECT_EQ(RowsOf(other.keys), RowsOf({core::Type(K::Play, 0xBA), core::DoNothing(K::Stop),
-                                          core::Chord(K::Next, 0x1B, 0x65, 0x22)}));
+    EXPECT_EQ(NamesOf(other.titles), std::vector<std::string>{"* - Site*"});
+    EXPECT_EQ(RowsOf(other.keys),
+              RowsOf({core::Type(K::Play, 0xBA), core::DoNothing(K::Stop), core::Chord(K::Next, 0x1B, 0x65, 0x22),
+                      core::Held(core::Type(K::Ok, 'C')), core::Once(core::Type(K::FastForward, VK_RIGHT)),
+                      core::Repeats(core::Type(K::Enter, VK_RETURN))}));
     // Written back in the first names, without the notes.
     EXPECT_EQ(core::WriteProfiles({&other, 1}).substr(core::WriteProfiles({}).size()),
-              "\r\n[Other]\r\nprogram = other.exe\r\nPlay   = Semicolon\r\nStop   = Nothing\r\n"
-              "Next   = Esc+Num5+PageDown\r\n");
+              "\r\n[Other]\r\nprogram = other.exe\r\ntitle = * - Site*\r\nPlay   = Semicolon\r\n"
+              "Stop   = Nothing\r\nNext   = Esc+Num5+PageDown\r\nOK.hold = C\r\nFF     = Right, once\r\n"
+              "Enter  = Enter, repeat\r\n");
 }
 
-TEST(ProfileFile, AnEmptyFileHasNoProfiles) {
-    const core::ProfileBook book = Parse("");
-    EXPECT_EQ(book.profiles().count, 0u);
-    EXPECT_EQ(SkippedOf(book), std::vector<std::string>{});
-    EXPECT_EQ(Summary(book), Summary(0, 0, 0));
+TEST(ProfileFile, AnEmptyFileOrTheExampleLeavesTheBuiltInProfiles) {
+    for (const std::string& text : {std::string(), std::string(core::ExampleProfiles())}) {
+        const core::ProfileBook book = Parse(text);
+        EXPECT_EQ(SkippedOf(book), std::vector<std::string>{});
+        EXPECT_EQ(Summary(book), Summary(0, 0, 0));
+        ASSERT_EQ(book.profiles().count, core::BuiltInProfiles.count);
+        for (size_t i = 0; i < core::BuiltInProfiles.count; ++i)
+            EXPECT_EQ(RowsOf(book.profiles().items[i].keys), RowsOf(core::BuiltInProfiles.items[i].keys));
+    }
 }
 
 // -- the file the program writes
@@ -247,6 +286,104 @@ TEST(ProfileFile, SettingsSaysHowManyProfilesOrWhichLineToSee) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(Summary(Parse(c.text)), c.says);
     }
+}
+
+// -- the file on top of the built-in profiles
+
+TEST(ProfileFile, ASectionNamedLikeABuiltInProfileChangesItKeyByKeyAndANewOneComesFirst) {
+    const core::Profile& builtIn = core::BuiltInProfiles.items[0];
+    const core::ProfileBook book = Parse(std::string("[") + builtIn.name + "]\n"
+                                         "program = Other.exe\n"
+                                         "Play = Nothing\n"
+                                         "Vol+ = Pointer\n"
+                                         "Recall = F1\n"
+                                         "OK.hold = C\n"
+                                         "[mpv]\n"
+                                         "program = mpv.exe\n"
+                                         "Play = Space\n");
+    EXPECT_EQ(SkippedOf(book), std::vector<std::string>{});
+    EXPECT_EQ(Summary(book), Summary(2, 0, 0));
+    ASSERT_EQ(book.profiles().count, core::BuiltInProfiles.count + 1);
+    EXPECT_STREQ(book.profiles().items[0].name, "mpv");
+    const core::Profile& changed = Named(book, builtIn.name);
+    std::vector<std::string> programs = NamesOf(builtIn.programs);
+    programs.push_back("Other.exe");
+    EXPECT_EQ(NamesOf(changed.programs), programs);
+    std::vector<std::string> rows;
+    for (const core::KeyAction& row : core::List<core::KeyAction>{builtIn.keys.rows, builtIn.keys.count}) {
+        if (row.key == K::Play) rows.push_back(RowText(core::DoNothing(K::Play)));
+        else if (row.key == K::VolumeUp) rows.push_back(RowText(core::LeaveToPointer(K::VolumeUp)));
+        else rows.push_back(RowText(row));
+    }
+    rows.push_back(RowText(core::Type(K::Recall, VK_F1)));
+    rows.push_back(RowText(core::Held(core::Type(K::Ok, 'C'))));
+    EXPECT_EQ(RowsOf(changed.keys), rows);
+    // Every other built-in profile is as the program has it.
+    for (size_t i = 1; i < core::BuiltInProfiles.count; ++i)
+        EXPECT_EQ(RowsOf(book.profiles().items[i + 1].keys), RowsOf(core::BuiltInProfiles.items[i].keys));
+}
+
+std::string FullCopy() {
+    std::ifstream file(MARLOW_TEST_DATA "/profiles-full-copy.ini", std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    const size_t at = text.find(from);
+    if (at == std::string::npos) throw std::runtime_error(from);
+    return text.replace(at, from.size(), to);
+}
+
+// The earlier version wrote the whole of its profiles into a new file, which
+// then replaced the built-in ones: such a file keeps what its owner changed
+// and takes the program's own rows for the rest.
+TEST(ProfileFile, AFullCopyTheEarlierVersionWroteKeepsItsOwnersChangesOnly) {
+    const std::string copy = FullCopy();
+    ASSERT_EQ(copy.substr(0, 20), "; Profiles for other");
+    const core::ProfileBook asWritten = Parse(copy);
+    EXPECT_EQ(SkippedOf(asWritten), std::vector<std::string>{});
+    EXPECT_EQ(Summary(asWritten), Summary(0, 0, 0));
+    ASSERT_EQ(asWritten.profiles().count, core::BuiltInProfiles.count);
+    for (size_t i = 0; i < core::BuiltInProfiles.count; ++i) {
+        SCOPED_TRACE(core::BuiltInProfiles.items[i].name);
+        EXPECT_EQ(RowsOf(asWritten.profiles().items[i].keys), RowsOf(core::BuiltInProfiles.items[i].keys));
+        EXPECT_EQ(NamesOf(asWritten.profiles().items[i].programs), NamesOf(core::BuiltInProfiles.items[i].programs));
+    }
+
+    // Its owner typed K for VLC's Play, took out its Mute row and opera.exe,
+    // and added a program.
+    std::string changed = Replaced(copy, "[VLC]\r\nprogram = vlc.exe\r\nFull   = F\r\nPlay   = Space\r\n",
+                                   "[VLC]\r\nprogram = vlc.exe\r\nprogram = vlc2.exe\r\nFull   = F\r\nPlay   = K\r\n");
+    changed = Replaced(changed, "Mute   = M\r\nPrev   = P\r\n", "Prev   = P\r\n");
+    changed = Replaced(changed, "program = opera.exe\r\n", "");
+    const core::ProfileBook book = Parse(changed);
+    EXPECT_EQ(SkippedOf(book), std::vector<std::string>{});
+    EXPECT_EQ(Summary(book), Summary(2, 0, 0));
+    const core::Profile& vlc = Named(book, "VLC");
+    const core::Profile& builtIn = core::BuiltInProfiles.items[0];
+    ASSERT_STREQ(builtIn.name, "VLC");
+    EXPECT_EQ(NamesOf(vlc.programs), (std::vector<std::string>{"vlc.exe", "vlc2.exe"}));
+    std::vector<std::string> rows;
+    for (const core::KeyAction& row : core::List<core::KeyAction>{builtIn.keys.rows, builtIn.keys.count}) {
+        if (row.key == K::Play) rows.push_back(RowText(core::Type(K::Play, 'K')));
+        else if (row.key == K::Mute) rows.push_back(RowText(core::LeaveToPointer(K::Mute)));
+        else rows.push_back(RowText(row));
+    }
+    EXPECT_EQ(RowsOf(vlc.keys), rows);
+    for (const core::Profile& profile : book.profiles())
+        for (const char* program : profile.programs) EXPECT_STRNE(program, "opera.exe");
+
+    // In a file of the new kind, a row or program left out is no change.
+    const core::ProfileBook own = Parse("; my profiles\r\n" + changed.substr(changed.find("\r\n[")));
+    EXPECT_EQ(RowText(*Named(own, "VLC").keys.Find(Code(K::Mute))), RowText(*builtIn.keys.Find(Code(K::Mute))));
+    const core::Foreground opera = [] {
+        core::Foreground front;
+        std::snprintf(front.program, sizeof front.program, "opera.exe");
+        return front;
+    }();
+    EXPECT_NE(core::MatchProfile(own.profiles(), opera), nullptr);
 }
 
 }  // namespace

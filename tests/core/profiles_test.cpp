@@ -33,8 +33,8 @@ constexpr const char* SharedClasses[] = {"SharedClass", ""};
 constexpr const char* MpcPrograms[] = {"mpc-hc.exe"};
 constexpr const char* MpcClasses[] = {"MediaPlayerClassicW"};
 const core::Profile Matched[] = {
-    {"VLC", {VlcPrograms, 1}, {SharedClasses, 2}, {nullptr, 0}},
-    {"MPC-HC", {MpcPrograms, 1}, {MpcClasses, 1}, {nullptr, 0}},
+    {"VLC", {VlcPrograms, 1}, {SharedClasses, 2}, {nullptr, 0}, {nullptr, 0}},
+    {"MPC-HC", {MpcPrograms, 1}, {MpcClasses, 1}, {nullptr, 0}, {nullptr, 0}},
 };
 
 TEST(MatchProfile, TheProgramInAnyCaseThenTheClassChooseTheProfile) {
@@ -58,6 +58,54 @@ TEST(MatchProfile, TheProgramInAnyCaseThenTheClassChooseTheProfile) {
     }
 }
 
+constexpr const char* ChromePrograms[] = {"chrome.exe"};
+constexpr const char* SiteTitles[] = {"* - YouTube*", "Watch ?? | Site"};
+const core::Profile Titled[] = {
+    {"Browser", {ChromePrograms, 1}, {nullptr, 0}, {nullptr, 0}, {nullptr, 0}},
+    {"YouTube", {ChromePrograms, 1}, {nullptr, 0}, {SiteTitles, 2}, {nullptr, 0}},
+};
+
+TEST(MatchProfile, AProfileWithTitlesComesFirstForTheWindowsWhoseTitleItsPatternMatches) {
+    const struct {
+        const char* title;
+        const char* profile;
+    } cases[] = {
+        {"Cats - YouTube - Google Chrome", "YouTube"},
+        {"CATS - youtube", "YouTube"},
+        {" - YouTube", "YouTube"},
+        {"Inbox - Mail - Google Chrome", "Browser"},
+        {"YouTube - Google Chrome", "Browser"},
+        {"Watch 42 | Site", "YouTube"},
+        {"Watch \xC3\xA9\xE2\x82\xAC | Site", "YouTube"},  // two characters of two and three bytes
+        {"Watch 4 | Site", "Browser"},
+        {"Watch 421 | Site", "Browser"},
+        {"", "Browser"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.title);
+        core::Foreground front = Front("chrome.exe");
+        std::strncpy(front.title, c.title, sizeof front.title - 1);
+        const core::Profile* profile = core::MatchProfile({Titled, std::size(Titled)}, front);
+        EXPECT_STREQ(profile != nullptr ? profile->name : nullptr, c.profile);
+    }
+    // Another program's window with that title is not the site's.
+    core::Foreground other = Front("notepad.exe");
+    std::strncpy(other.title, "Cats - YouTube", sizeof other.title - 1);
+    EXPECT_EQ(core::MatchProfile({Titled, std::size(Titled)}, other), nullptr);
+}
+
+TEST(MatchProfile, PatternsMatchTheWholeTitleAndTakeTimeOnlyInProportion) {
+    EXPECT_TRUE(core::MatchesPattern("*", ""));
+    EXPECT_TRUE(core::MatchesPattern("*ab*ab", "xabyab"));
+    EXPECT_FALSE(core::MatchesPattern("*ab*ab", "xabyabz"));
+    EXPECT_FALSE(core::MatchesPattern("a*", ""));
+    EXPECT_FALSE(core::MatchesPattern("?", ""));
+    EXPECT_FALSE(core::MatchesPattern("abc", "abcd"));
+    // A pattern that makes a naive matcher try every split of the title.
+    const std::string title(core::ForegroundTitleSize - 1, 'a');
+    EXPECT_FALSE(core::MatchesPattern("*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*a*b", title.c_str()));
+}
+
 // -- the router
 
 constexpr const char* PlayerPrograms[] = {"player.exe"};
@@ -72,13 +120,17 @@ constexpr core::KeyAction PlayerRows[] = {
     core::DoNothing(K::Next),
     core::DoNothing(K::Digit3),
     core::Type(K::Digit9, '9'),  // a pointer key
+    core::Type(K::Ok, VK_RETURN),
+    core::Held(core::Type(K::Ok, 'C')),
+    core::Once(core::Type(K::FastForward, 'F')),
+    core::Repeats(core::Type(K::Enter, VK_RETURN)),
     // The machine's own keys are never the profile's.
     core::Type(K::Power, 'P'),
     core::Type(K::Standby, 'S'),
     core::Type(K::Off, 'O'),
 };
 const core::Profile Player[] = {
-    {"Player", {PlayerPrograms, 1}, {nullptr, 0}, {PlayerRows, std::size(PlayerRows)}}};
+    {"Player", {PlayerPrograms, 1}, {nullptr, 0}, {nullptr, 0}, {PlayerRows, std::size(PlayerRows)}}};
 
 struct Options {
     bool profiles = true;
@@ -114,6 +166,36 @@ struct PlayerInFront : RemoteOnDesktop {
         });
     }
 };
+
+// What a poll did, and when: milliseconds from the first.
+struct PollDid {
+    uint32_t at;
+    Effects effects;
+};
+
+// The remote sends the key's frame every RemoteRepeatMs while it is held
+// (heldMs 0: one frame, a tap), and the poll looks every 65 ms until a
+// second after: the effects of each poll that had any.
+constexpr uint32_t RemoteRepeatMs = 110;
+std::vector<PollDid> HoldOnRemote(PlayerInFront& remote, K key, uint32_t heldMs) {
+    std::vector<PollDid> did;
+    const uint32_t start = remote.desktop.clock;
+    uint32_t nextFrame = 0;
+    for (uint32_t at = 0; at <= heldMs + 1000; at += core::PollIntervalMs) {
+        remote.desktop.clock = start + at;
+        Effects effects = remote.desktop.Of([&] {
+            remote.router.OnPoll(remote.desktop.clock);
+            bool sent = false;
+            for (; nextFrame <= at && nextFrame <= heldMs; nextFrame += RemoteRepeatMs) sent = true;
+            if (sent)
+                remote.router.OnRead(Code(key));
+            else
+                remote.router.OnNoKey(remote.desktop.clock);
+        });
+        if (!effects.empty()) did.push_back({at, effects});
+    }
+    return did;
+}
 
 Options ProfilesOff(bool mediaKeys) {
     Options options;
@@ -233,6 +315,61 @@ TEST(ProfileRoute, AHeldDirectionOrVolumeKeyRepeatsAndAHeldPlayActsOnceAndGoesNo
         PlayerInFront remote(hold.options);
         ExpectEffects(remote.Hold(hold.key, 3), hold.effects);
         EXPECT_LE(remote.desktop.foregroundLookups, 3);
+    }
+}
+
+TEST(ProfileRoute, AKeyWithAHoldActionActsOnceShortWhenLetGoOrHeldAfterAboutASecond) {
+    const struct {
+        const char* what;
+        uint32_t heldMs;
+        Effects effects;
+        uint32_t from, to;  // the poll that acts
+    } presses[] = {
+        // Let go when no frame has come for the repeat rule's 250 ms.
+        {"a tap", 0, {Typed({VK_RETURN})}, core::RepeatWindowMs, core::RepeatWindowMs + core::PollIntervalMs},
+        // Frames at 0, 110, 220 and 330 ms, the last read at 390.
+        {"a short press", 330, {Typed({VK_RETURN})}, 390 + core::RepeatWindowMs,
+         390 + core::RepeatWindowMs + core::PollIntervalMs},
+        {"held for two seconds", 2000, {Typed({'C'})}, core::LongPressMs, core::LongPressMs + core::PollIntervalMs},
+    };
+    for (const auto& press : presses) {
+        SCOPED_TRACE(press.what);
+        PlayerInFront remote(MediaKeysOn());
+        const std::vector<PollDid> did = HoldOnRemote(remote, K::Ok, press.heldMs);
+        ASSERT_EQ(did.size(), 1u);
+        ExpectEffects(did[0].effects, press.effects);
+        EXPECT_GE(did[0].at, press.from);
+        EXPECT_LT(did[0].at, press.to);
+        EXPECT_EQ(remote.desktop.foregroundLookups, 1);
+    }
+    // Another key read while the key waits: the key was let go, and acts first.
+    PlayerInFront remote(MediaKeysOn());
+    ExpectEffects(remote.desktop.Of([&] {
+        remote.router.OnRead(Code(K::Ok));
+        remote.desktop.clock += core::PollIntervalMs;
+        remote.router.OnRead(Code(K::Play));
+    }),
+                  {Typed({VK_RETURN}), Typed({VK_SPACE})});
+}
+
+TEST(ProfileRoute, ARowActsOncePerPressOrRepeatsAsItSaysWithoutWaiting) {
+    const struct {
+        K key;
+        Effects first;  // at the first read
+        size_t acts;    // in two seconds
+    } holds[] = {
+        {K::FastForward, {Typed({'F'})}, 1},  // a key that repeats, once
+        {K::Enter, {Typed({VK_RETURN})}, 19},  // a key that acts once, repeating
+        {K::Right, {Typed({VK_MENU, VK_RIGHT})}, 19},
+        {K::Play, {Typed({VK_SPACE})}, 1},
+    };
+    for (const auto& hold : holds) {
+        SCOPED_TRACE(KeyLabel(Code(hold.key)));
+        PlayerInFront remote(MediaKeysOn());
+        const std::vector<PollDid> did = HoldOnRemote(remote, hold.key, 2000);
+        ASSERT_EQ(did.size(), hold.acts);
+        EXPECT_EQ(did[0].at, 0u);
+        ExpectEffects(did[0].effects, hold.first);
     }
 }
 

@@ -2,8 +2,9 @@
 application, a fake player in front under a player's file name gets the keys
 of its built-in profile typed to it (SendInput), in order; a held direction
 repeats, a held Play acts once; the key display shows what each key did and
-never takes the focus; the user's profiles.ini is read again when it
-changes, and a bad line in it is skipped and reported. With Profiles absent
+never takes the focus; the user's profiles.ini, written as a commented
+example, is read again when it changes, changes the built-in profile key by
+key, and a bad line in it is skipped and reported. With Profiles absent
 nothing changes (that a running TV application keeps the remote is the
 profiles' routing tests' business).
 
@@ -110,22 +111,17 @@ class TestVlcInFront:
 
     def test_an_edit_acts_on_the_next_key_and_a_bad_line_is_skipped_and_traced(self, vlc_in_front):
         bench, vlc, product, card = vlc_in_front
-        press(card, KEYS["Play"])  # the file is written from the built-in profiles when missing
-        lines = bench.profiles_ini.read_text().splitlines()
-        section = lines.index("[%s]" % VLC["name"])
-        end = next((n for n in range(section + 1, len(lines)) if lines[n].startswith("[")),
-                   len(lines))
-        rows = {lines[n].split("=")[0].strip(): n for n in range(section, end) if "=" in lines[n]}
-        stop = lines[rows["Stop"]].split("=", 1)[1]
-        lines[rows["Play"]] = "Play = " + stop
-        lines.insert(section + 1, "Vol++ = " + stop)
+        press(card, KEYS["Play"])  # the file is written, as an example, when missing
+        example = bench.profiles_ini.read_text()
+        assert all(line.startswith(";") for line in example.splitlines() if line.strip())
+        lines = example.splitlines() + ["[%s]" % VLC["name"].lower(), "Vol++ = S", "Play = S"]
         bench.profiles_ini.write_text("\r\n".join(lines) + "\r\n")
         before, mark = len(vlc.strokes()), product.trace.mark()
         press(card, KEYS["Play"], KEYS["Right"])
-        expected = strokes("Stop") + strokes("Right")
+        expected = chord_strokes(ord("S")) + strokes("Right")
         assert wait_new(vlc.strokes, before, len(expected)) == expected
         traced = [str(c.args[0]) for c in product.trace.calls("OutputDebugStringA", since=mark)]
-        bad_line = section + 2  # counted from 1
+        bad_line = len(lines) - 1  # counted from 1
         assert [t for t in traced
                 if "profiles.ini" in t and "line %d " % bad_line in t and "Vol++" in t], traced
 

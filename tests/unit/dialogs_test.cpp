@@ -190,12 +190,12 @@ std::string StatusLine(HWND dialog) {
 }
 
 TEST_F(SettingsDialog, TheStatusLineSaysWhatTheProfileFileIsWhenTheDialogComesBack) {
-    const std::string builtIn = core::WriteProfiles(core::BuiltInProfiles);
-    const std::string edited = builtIn + "Vol++ = Space\r\n";
-    const long long added = std::count(builtIn.begin(), builtIn.end(), '\n') + 1;
+    const std::string example = core::ExampleProfiles();
+    const std::string edited = example + "[Kodi]\r\nOK = Space\r\nVol++ = Space\r\n";
+    const long long added = std::count(example.begin(), example.end(), '\n') + 3;
     Open();  // the file is made when missing
-    EXPECT_EQ(StatusLine(dialog), "profiles.ini: " + std::to_string(core::BuiltInProfiles.count) + " profiles");
-    EXPECT_EQ(ReadWholeFile(file), builtIn);
+    EXPECT_EQ(StatusLine(dialog), "profiles.ini: the built-in profiles, unchanged");
+    EXPECT_EQ(ReadWholeFile(file), example);
 
     WriteWholeFile(file, edited);  // as the user saves it in the editor
     SendMessageA(dialog, WM_ACTIVATE, MAKEWPARAM(WA_ACTIVE, 0), 0);
@@ -207,7 +207,7 @@ TEST_F(SettingsDialog, EditProfilesMakesTheFileAndOpensItAsTheUserOpensSuchFiles
     DeleteFileA(file.c_str());  // gone while the dialog is open
     Press(IDC_EDIT_PROFILES);
     EXPECT_EQ(Opened, (std::vector<std::string>{"open " + file}));
-    EXPECT_EQ(ReadWholeFile(file), core::WriteProfiles(core::BuiltInProfiles));
+    EXPECT_EQ(ReadWholeFile(file), core::ExampleProfiles());
     EXPECT_TRUE(Boxes.empty());
 
     // No program chosen for .ini files: Notepad.

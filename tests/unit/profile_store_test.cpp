@@ -1,5 +1,5 @@
 // The profile store against files in a folder of the test's own:
-// profiles.ini written from the built-in profiles when it is missing, read
+// profiles.ini written as a commented example when it is missing, read
 // again only after its time or size changed, its skipped lines traced, and
 // the built-in profiles while it cannot be written or read.
 #include <gtest/gtest.h>
@@ -22,14 +22,20 @@ const core::KeyAction TestRows[] = {core::Type(RemoteKey::Play, 'P')};
 
 // The text of a profiles.ini with one profile of that name.
 std::string FileWith(const char* name) {
-    const core::Profile profile = {name, {TestPrograms, 1}, {TestClasses, 1},
-                                   {TestRows, 1}};
+    const core::Profile profile = {name, {TestPrograms, 1}, {TestClasses, 1}, {nullptr, 0}, {TestRows, 1}};
     return core::WriteProfiles({&profile, 1});
 }
 
-std::vector<std::string> Names(core::List<core::Profile> profiles) {
+std::vector<std::string> AllNames(core::List<core::Profile> profiles) {
     std::vector<std::string> names;
     for (const core::Profile& profile : profiles) names.push_back(profile.name);
+    return names;
+}
+
+// The names of the profiles that the file adds, before the built-in ones.
+std::vector<std::string> Names(core::List<core::Profile> profiles) {
+    std::vector<std::string> names = AllNames(profiles);
+    names.resize(names.size() - core::BuiltInProfiles.count);
     return names;
 }
 
@@ -71,11 +77,11 @@ protected:
     }
 };
 
-TEST_F(Store, AMissingFileIsWrittenFromTheBuiltInProfilesAndAnExistingOneIsKept) {
+TEST_F(Store, AMissingFileIsWrittenAsAnExampleAndAnExistingOneIsKept) {
     // Not even its folder is there.
-    const std::vector<std::string> used = Names(store.Profiles());
-    EXPECT_EQ(ReadWholeFile(file), core::WriteProfiles(core::BuiltInProfiles));
-    EXPECT_EQ(used, Names(core::BuiltInProfiles));
+    const std::vector<std::string> used = AllNames(store.Profiles());
+    EXPECT_EQ(ReadWholeFile(file), core::ExampleProfiles());
+    EXPECT_EQ(used, AllNames(core::BuiltInProfiles));
     EXPECT_EQ(store.parses(), 1);  // what is used is what the file says
     EXPECT_STREQ(store.MakeSureFileExists(), file.c_str());
 
@@ -124,8 +130,8 @@ TEST(StoreOutsideTheCodePage, TheFileIsMadeAndReadThereAndTheTraceNamesItWithQue
     ProfileStore store;
     store.UseFolder(user.c_str());
     const std::string file = user + "\\Marlow Remote Control\\profiles.ini";
-    EXPECT_EQ(Names(store.Profiles()), Names(core::BuiltInProfiles));
-    EXPECT_EQ(ReadWholeFile(file), core::WriteProfiles(core::BuiltInProfiles));
+    EXPECT_EQ(AllNames(store.Profiles()), AllNames(core::BuiltInProfiles));
+    EXPECT_EQ(ReadWholeFile(file), core::ExampleProfiles());
 
     WriteWholeFile(file, FileWith("Test Player") + "Vol++ = Space\r\n");
     DebugOutput trace;
@@ -216,6 +222,7 @@ TEST(SkipReasons, EachIsTracedInItsOwnWords) {
         {{1, R::BeforeAnySection, ""}, "a line before any [section]"},
         {{1, R::UnknownProgram, "vlc"}, "unknown program name 'vlc'"},
         {{1, R::UnknownWindowClass, ""}, "unknown window class ''"},
+        {{1, R::UnknownTitle, ""}, "unknown title pattern ''"},
         {{1, R::UnknownKeyName, "Vol++"}, "unknown key name 'Vol++'"},
         {{1, R::UnknownAction, "Ctrl+Foo"}, "unknown action 'Ctrl+Foo'"},
         {{4, R::KeySetAlready, "Play", 3}, "key 'Play' is set already on line 3"},

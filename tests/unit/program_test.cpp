@@ -391,7 +391,7 @@ const core::KeyAction PlayerRows[] = {
     core::Type(RemoteKey::Play, 'P'),
     core::AppCommand(RemoteKey::VolumeUp, APPCOMMAND_VOLUME_UP),
 };
-const core::Profile Player = {"Test Player", {nullptr, 0}, {PlayerClasses, 1},
+const core::Profile Player = {"Test Player", {nullptr, 0}, {PlayerClasses, 1}, {nullptr, 0},
                               {PlayerRows, std::size(PlayerRows)}};
 
 TEST_F(Shell, AKeyOfTheWindowInFrontsProfileActsThereAndIsShown) {

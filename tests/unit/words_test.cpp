@@ -31,9 +31,9 @@ TEST(Words, EachTextIsInTheStringTableWithItsPlaceholders) {
         {IDS_LAUNCH_FAILED, "Can't run launch TV application what you want."},
         {IDS_REINITIALIZE, "Please re-initialize the TV application settings."},
         {IDS_PROFILES_UNREADABLE, "profiles.ini can't be read: the built-in profiles are used"},
-        {IDS_PROFILES_NONE, "profiles.ini: no profiles"},
-        {IDS_PROFILES_ONE, "profiles.ini: 1 profile"},
-        {IDS_PROFILES_MANY, "profiles.ini: %u profiles"},
+        {IDS_PROFILES_NONE, "profiles.ini: the built-in profiles, unchanged"},
+        {IDS_PROFILES_ONE, "profiles.ini: 1 profile added or changed"},
+        {IDS_PROFILES_MANY, "profiles.ini: %u profiles added or changed"},
         {IDS_SKIPPED_ONE, "profiles.ini: 1 line skipped (see line %d)"},
         {IDS_SKIPPED_MANY, "profiles.ini: %u lines skipped (see line %d)"},
         {IDS_KEY_DONE, "%s: %s"},
@@ -79,9 +79,9 @@ TEST(Words, SettingsSaysHowManyProfilesOrWhichLineToSee) {
         core::ProfileFileSummary summary;
         const char* says;
     } cases[] = {
-        {{0, 0, 0}, "profiles.ini: no profiles"},
-        {{1, 0, 0}, "profiles.ini: 1 profile"},
-        {{2, 0, 0}, "profiles.ini: 2 profiles"},
+        {{0, 0, 0}, "profiles.ini: the built-in profiles, unchanged"},
+        {{1, 0, 0}, "profiles.ini: 1 profile added or changed"},
+        {{2, 0, 0}, "profiles.ini: 2 profiles added or changed"},
         {{1, 1, 3}, "profiles.ini: 1 line skipped (see line 3)"},
         {{1, 2, 4}, "profiles.ini: 2 lines skipped (see line 4)"},
         {{0, 2, 1}, "profiles.ini: 2 lines skipped (see line 1)"},

@@ -77,28 +77,39 @@ std::string Strings(core::List<const char* const> texts) {
 }
 
 // A profile's row: the key, how it acts, the keys typed (pressed in order,
-// released in reverse) and the app command.
+// released in reverse), the app command and whether it repeats while held.
 std::string ProfileRow(const core::KeyAction& row) {
     std::string keys = "[";
     for (size_t i = 0; i < core::ChordLength(row); ++i)
         keys += (i ? ", " : "") + std::to_string(row.keys[i]);
     const char* kind = row.kind == core::KeyActionKind::Chord        ? "chord"
                        : row.kind == core::KeyActionKind::AppCommand ? "app_command"
+                       : row.kind == core::KeyActionKind::Nothing    ? "nothing"
                                                                      : "pointer";
     return std::string("{\"key\": ") + Quoted(KeyLabel(Code(row.key))) + ", \"kind\": \"" + kind +
            "\", \"keys\": " + keys + "], \"command\": " +
-           std::to_string(row.kind == core::KeyActionKind::AppCommand ? row.value : 0) + "}";
+           std::to_string(row.kind == core::KeyActionKind::AppCommand ? row.value : 0) +
+           ", \"repeats\": " + (core::RepeatsWhileHeld(row) ? "true" : "false") + "}";
+}
+
+// The rows of a profile's key presses (hold false) or of its long presses.
+std::string ProfileRows(const core::KeyMap& keys, bool hold) {
+    std::string out;
+    for (size_t i = 0; i < keys.count; ++i)
+        if (core::IsHoldRow(keys.rows[i]) == hold)
+            out += (out.empty() ? "\n      " : ",\n      ") + ProfileRow(keys.rows[i]);
+    return "[" + out + "]";
 }
 
 void PrintProfiles() {
     std::printf("  \"profiles\": [");
     for (const core::Profile& profile : core::BuiltInProfiles) {
-        std::printf("%s\n    {\"name\": %s, \"programs\": %s, \"classes\": %s, \"keys\": [",
+        std::printf("%s\n    {\"name\": %s, \"programs\": %s, \"classes\": %s, \"titles\": %s,"
+                    " \"keys\": %s, \"hold\": %s}",
                     &profile == core::BuiltInProfiles.begin() ? "" : ",", Quoted(profile.name).c_str(),
-                    Strings(profile.programs).c_str(), Strings(profile.windowClasses).c_str());
-        for (size_t i = 0; i < profile.keys.count; ++i)
-            std::printf("%s\n      %s", i ? "," : "", ProfileRow(profile.keys.rows[i]).c_str());
-        std::printf("]}");
+                    Strings(profile.programs).c_str(), Strings(profile.windowClasses).c_str(),
+                    Strings(profile.titles).c_str(), ProfileRows(profile.keys, false).c_str(),
+                    ProfileRows(profile.keys, true).c_str());
     }
     std::printf("\n  ],\n");
 }

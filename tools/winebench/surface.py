@@ -45,7 +45,7 @@ def _load() -> dict:
 SURFACE = _load()
 KEYS = SURFACE["keys"]                  # label -> code: KEYS["Power"] == 12
 APPS = SURFACE["applications"]          # "quillmarsh", "beyondtv", "windvr"
-PROFILES = SURFACE["profiles"]          # the built-in profiles: name, programs, classes, keys
+PROFILES = SURFACE["profiles"]          # the built-in profiles: name, programs, classes, titles, keys, hold
 COMMANDS = SURFACE["commands"]          # the tray menu's and the accelerators' commands
 TRAY = SURFACE["tray"]                  # icon_id, callback_message
 SETTINGS = SURFACE["settings"]          # key (under HKEY_LOCAL_MACHINE), values
