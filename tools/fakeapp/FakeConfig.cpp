@@ -95,6 +95,10 @@ public:
             config_.logPath = value;
         } else if (key == "ignore_close") {
             config_.ignoreClose = value != "0" && !value.empty();
+        } else if (key == "edit") {
+            config_.edit = value;
+        } else if (key == "parent") {
+            config_.parentClass = value;
         } else {
             error("unknown setting '" + key + "'");
         }

@@ -35,6 +35,8 @@ struct Config {
     DWORD closeDelayMs = 0;  // a close command ends the program this much later
     std::string logPath;
     bool ignoreClose = false;
+    std::optional<std::string> edit;  // each window holds an edit control with this text
+    std::string parentClass;          // the windows are children of that class's window
     std::vector<std::string> errors;
 };
 

@@ -5,7 +5,10 @@
 // lines, and closes itself on the application's own close: its close command
 // in its command message, or its close chord seen by its keyboard hook. Under
 // a file name of no row (vlc.exe) it plays another player: the windows its
-// settings name, which show the keys and app commands they receive.
+// settings name, which show the keys and app commands they receive; each may
+// hold an edit control that has its focus (a page's text field), and they may
+// be children of another program's window (a Store app's core window in its
+// frame).
 #include <windows.h>
 
 #include <algorithm>
@@ -36,6 +39,7 @@ constexpr UINT kLastNamedPrivateMessage = 0xBFFF;
 constexpr int kConfigErrorExitCode = 2;
 constexpr size_t kShownLines = 10;  // what a window shows of the input it received
 constexpr int kTextMargin = 8;
+constexpr int kEditHeight = 24;
 constexpr char kControlClass[] = "FakeTvAppControl";
 constexpr UINT kMouseHWheel = 0x020E;  // WM_MOUSEHWHEEL, newer than the headers' target
 
@@ -80,6 +84,7 @@ std::string messageName(UINT msg) {
 struct FakeWindow {
     WindowSpec spec;
     HWND hwnd = nullptr;
+    HWND edit = nullptr;  // its edit control, which takes its focus; none without one
     std::deque<std::string> shown;  // input it received, newest first
 };
 
@@ -136,6 +141,7 @@ private:
     void openLog();
     void logStart(const std::string& exePath, const std::vector<std::string>& args);
     void createWindows();
+    HWND parentWindow();
     void destroyWindow(size_t index);
     void shutdown(int code);
     void close();
@@ -207,20 +213,34 @@ void App::createWindows() {
 
         const int x = kWindowMargin + static_cast<int>(i % kWindowsPerRow) * (kWindowWidth + kWindowMargin);
         const int y = kWindowMargin + static_cast<int>(i / kWindowsPerRow) * (kWindowHeight + kWindowMargin);
-        const HWND hwnd = CreateWindowExA(0, spec.cls.c_str(), spec.title.c_str(), WS_OVERLAPPEDWINDOW,
-                                          x, y, kWindowWidth, kWindowHeight, nullptr, nullptr,
+        const HWND parent = parentWindow();
+        // A child without its parent is not made: the window event says why.
+        const DWORD style = config_.parentClass.empty() ? WS_OVERLAPPEDWINDOW : WS_CHILD | WS_VISIBLE;
+        const HWND hwnd = CreateWindowExA(0, spec.cls.c_str(), spec.title.c_str(), style,
+                                          x, y, kWindowWidth, kWindowHeight, parent, nullptr,
                                           instance_, reinterpret_cast<LPVOID>(i));
         bench::Json j = event("window");
         j.kv("hwnd", hwnd).kv("class", bench::ansiToUtf8(spec.cls))
             .kv("title", bench::ansiToUtf8(spec.title)).kv("index", i);
         if (!hwnd) j.kv("error", static_cast<unsigned long>(GetLastError()));
         write(j);
+        if (hwnd && config_.edit)
+            windows_[i].edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", config_.edit->c_str(),
+                                               WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 0,
+                                               kWindowHeight / 2, kWindowWidth / 2, kEditHeight, hwnd,
+                                               nullptr, instance_, nullptr);
     }
     for (auto& w : windows_) {
         if (!w.hwnd) continue;
         ShowWindow(w.hwnd, SW_SHOWNORMAL);
         UpdateWindow(w.hwnd);
     }
+}
+
+// The first top-level window of the "parent" setting's class (another
+// program's), or none.
+HWND App::parentWindow() {
+    return config_.parentClass.empty() ? nullptr : FindWindowA(config_.parentClass.c_str(), nullptr);
 }
 
 void App::destroyWindow(size_t index) {
@@ -312,6 +332,9 @@ LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
         return TRUE;
     case WM_PAINT:
         paint(hwnd, window);
+        return 0;
+    case WM_SETFOCUS:
+        if (window && window->edit) SetFocus(window->edit);
         return 0;
     case WM_KEYDOWN: {
         const std::string name = core::KeyName(static_cast<unsigned>(wParam));
@@ -444,7 +467,7 @@ int App::run(const std::string& exePath, const std::vector<std::string>& args) {
         write(j);
     }
 
-    for (const auto& spec : config_.windows) windows_.push_back({spec, nullptr, {}});
+    for (const auto& spec : config_.windows) windows_.push_back({spec, nullptr, nullptr, {}});
     if (config_.exitAfterMs) SetTimer(control_, kTimerExit, *config_.exitAfterMs, nullptr);
     if (config_.delayMs == 0)
         onControlMessage(control_, WM_TIMER, kTimerShow, 0);

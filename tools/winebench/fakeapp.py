@@ -28,6 +28,11 @@ first ``window`` replaces the file's windows):
                                         windows still up meanwhile
   log=PATH                              default: <exe without .exe>.log
   ignore_close=1                        WM_CLOSE and the close commands are only logged
+  edit=TEXT                             each window holds an edit control with TEXT,
+                                        which has the focus whenever the window has it
+  parent=CLASS                          the windows are children of the first top-level
+                                        window of CLASS (another program's); without
+                                        one, none is made (its window event's error)
 
 A bad setting is logged as an "error" event and the program exits with code 2.
 

@@ -10,6 +10,7 @@ from winebench.fakeapp import (events, exit_code, ll_keys, ll_mice, messages, re
 from winebench.probe import MOUSEEVENTF_ABSOLUTE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, \
     MOUSEEVENTF_MOVE
 from winebench.surface import APPS
+from winebench.wine import wait_for
 
 LLKHF_INJECTED = 0x10
 LLMHF_INJECTED = 0x1
@@ -237,3 +238,26 @@ def test_log_reader_leaves_out_a_line_still_being_written(tmp_path):
     log.write_bytes(b'{"ev":"msg","hwnd":"0x1"}\n{"ev":"ms')
     assert read_log(log) == [{"ev": "msg", "hwnd": "0x1"}]
     assert read_log(tmp_path / "missing.log") == []
+
+
+def test_an_edit_takes_the_focus_and_a_child_sits_in_another_programs_window(install, launcher,
+                                                                           probe):
+    frame = install("frame.exe", {"window": ("FakeFrame", "Frame"), "edit": "some text"})
+    _started(frame, launcher)
+    hwnd = probe.wait_for_window("FakeFrame", "Frame")["hwnd"]
+    probe.front(hwnd)
+    probe.type([0x41])  # A
+
+    def edits():
+        return [c["text"] for c in probe.dialog(hwnd)["controls"] if c["class"].lower() == "edit"]
+    assert wait_for(lambda: edits() if edits() != ["some text"] else None, 10) in (
+        ["asome text"], ["some texta"])
+    core = install("core.exe", {"window": ("FakeCore", "Core"), "parent": "FakeFrame"})
+    _, log = _started(core, launcher)
+    child, = events(log, "window")
+    assert [c["class"] for c in probe.dialog(hwnd)["controls"] if c["hwnd"] == child["hwnd"]] == [
+        "FakeCore"]
+    assert probe.dialog(child["hwnd"])["pid"] == events(log, "start")[0]["pid"]
+    orphan = install("orphan.exe", {"window": ("FakeOrphan", "Orphan"), "parent": "NoSuchClass"})
+    _, log = _started(orphan, launcher)
+    assert "error" in events(log, "window")[0] and not probe.find("FakeOrphan")
