@@ -99,7 +99,7 @@ KODI = {"programs": ["kodi.exe"], "classes": [], "titles": [], "keys": table(_KE
     Left    step Left          | move left, step back  | 34 <left>Left; in video 432 StepBack
     Right   step Right         | move right, step on   | 35 <right>Right; in video 433 StepForward
     OK      once Enter         | select                | 44 <return>Select (in video 413, OSD)
-    OK.hold once C             | context menu          | 73 <c>ContextMenu, as 45 <return mod="longpress">ContextMenu
+    OK.hold once C             | context menu          | 73 <c>ContextMenu, as 45 <return mod="longpress">ContextMenu (in video 444, C is Playlist)
     Back    once Backspace     | back                  | 55 <backspace>Back (in video 406, leave full screen)
     Home    once BrowserHome   | home                  | 138 <browser_home>ActivateWindow(Home)
     Info    once I             | information           | 67 <i>Info; in video 421
