@@ -15,7 +15,7 @@ following the table's own."""
 # their own characters.
 VK = {"Backspace": 0x08, "Tab": 0x09, "Enter": 0x0D, "Shift": 0x10, "Ctrl": 0x11, "Alt": 0x12,
       "Space": 0x20, "PageUp": 0x21, "PageDown": 0x22, "Left": 0x25, "Up": 0x26, "Right": 0x27,
-      "Down": 0x28, "Win": 0x5B, "F7": 0x76, "F8": 0x77, "F9": 0x78, "F10": 0x79, "F11": 0x7A,
+      "Down": 0x28, "Win": 0x5B, "F4": 0x73, "F7": 0x76, "F8": 0x77, "F9": 0x78, "F10": 0x79, "F11": 0x7A,
       "BrowserHome": 0xAC, "MediaNext": 0xB0, "MediaPrevious": 0xB1, "MediaStop": 0xB2,
       "MediaPlayPause": 0xB3, "Comma": 0xBC, "Period": 0xBE, "LeftBracket": 0xDB,
       "Backslash": 0xDC, "RightBracket": 0xDD}
@@ -99,7 +99,7 @@ KODI = {"programs": ["kodi.exe"], "classes": [], "titles": [], "keys": table(_KE
     Left    step Left          | move left, step back  | 34 <left>Left; in video 432 StepBack
     Right   step Right         | move right, step on   | 35 <right>Right; in video 433 StepForward
     OK      once Enter         | select                | 44 <return>Select (in video 413, OSD)
-    OK.hold once C             | context menu          | 73 <c>ContextMenu, as 45 <return mod="longpress">ContextMenu
+    OK.hold once C             | context menu          | 73 <c>ContextMenu, as 45 <return mod="longpress">ContextMenu (in video 444, C is Playlist)
     Back    once Backspace     | back                  | 55 <backspace>Back (in video 406, leave full screen)
     Home    once BrowserHome   | home                  | 138 <browser_home>ActivateWindow(Home)
     Info    once I             | information           | 67 <i>Info; in video 421

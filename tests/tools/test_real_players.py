@@ -31,8 +31,9 @@ def action_of(row: dict) -> str:
 
 
 def rows_of(profile: dict) -> dict:
-    """The program's rows by label, a hold row as "<label>.hold"."""
-    return {row["key"] + (".hold" if row.get("hold") else ""): row for row in profile["keys"]}
+    """The program's rows by label, a long press's as "<label>.hold"."""
+    return {**{row["key"]: row for row in profile["keys"]},
+            **{row["key"] + ".hold": row for row in profile.get("hold", [])}}
 
 
 def differences(name: str) -> List[str]:

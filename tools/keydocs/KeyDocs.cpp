@@ -283,19 +283,25 @@ const char* ModeName(Mode mode) {
     return "No TV application";
 }
 
-std::string DescribeProfile(const core::Profile& profile, int code) {
-    const KeyAction* action = profile.keys.Find(code);
+// What a profile's row does, and how where it differs from the key's habit;
+// empty for no row and for one left to the media keys and the pointer.
+std::string DescribeProfileRow(const KeyAction* action, int code) {
     if (action == nullptr) return {};
-    switch (action->kind) {
-        case KeyActionKind::Chord:
-            return WhereNoOtherRole("types " + core::ProfileActionText(*action), code);
-        case KeyActionKind::AppCommand:
-            return WhereNoOtherRole("sends " + core::ProfileActionText(*action), code);
-        case KeyActionKind::Nothing:
-            return WhereNoOtherRole("does nothing", code);
-        default:
-            return {};  // left to the media keys and the pointer
-    }
+    std::string text = action->kind == KeyActionKind::Chord        ? "types " + core::ProfileActionText(*action)
+                       : action->kind == KeyActionKind::AppCommand ? "sends " + core::ProfileActionText(*action)
+                       : action->kind == KeyActionKind::Nothing    ? "does nothing"
+                                                                    : "";
+    const bool repeats = core::RepeatsWhileHeld(*action);
+    if (!text.empty() && !core::IsHoldRow(*action) && repeats != core::RepeatsInProfile(code))
+        text += repeats ? ", repeating while held" : ", once per press";
+    return text;
+}
+
+std::string DescribeProfile(const core::Profile& profile, int code) {
+    std::string text = DescribeProfileRow(profile.keys.Find(code), code);
+    const std::string hold = DescribeProfileRow(profile.keys.FindHold(code), code);
+    if (!hold.empty()) text += (text.empty() ? "held: " : "; held: ") + hold;
+    return WhereNoOtherRole(text, code);
 }
 
 std::string Describe(Mode mode, int code) {
