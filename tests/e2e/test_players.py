@@ -31,8 +31,9 @@ LOOKUPS = {"GetForegroundWindow", "FindWindowExW"}  # the window in front and a 
 FULL_COPY = Path(__file__).resolve().parents[1] / "data" / "profiles-full-copy.ini"
 MAIL, VIDEO = "Inbox - Mail - Google Chrome", "Video - YouTube - Google Chrome"
 DRAFT = "Dear Ann,"
-HELD_MS = 1300       # about twelve reads, 110 ms apart; past a long press's 0.8 s
-LONG_PRESS_US = 800000
+HELD_MS = 1300  # about twelve reads, 110 ms apart: past a long press's 0.8 s
+SHORT_MS = 400  # about four reads: let go before
+LONG_PRESS_MS = 800
 
 
 def played(profile: str, key: str) -> list:
@@ -52,16 +53,17 @@ def user_file(bench, text: Optional[str], encoding: str = "utf-8") -> None:
         bench.profiles_ini.write_bytes(text.replace("\n", "\r\n").encode(encoding))
 
 
-def typed(bench, app, hwnd: int, card, *codes: int, then: list, held: bool = False) -> list:
-    """Puts the window in front, holds the first code (when `held`) past a
-    long press, taps the others, then Play, whose keys there are `then`, and
+def typed(bench, app, hwnd: int, card, *codes: int, then: list, held: int = 0) -> list:
+    """Puts the window in front, holds the first code for `held` ms when
+    given, taps the others, then Play, whose keys there are `then`, and
     returns the keys that reached the player before those: all that the
     codes did."""
     bench.to_front(hwnd)
     before = len(app.strokes())
     if held:
-        reads = hold(card, codes[0], HELD_MS)
-        assert reads[-1]["t_us"] - reads[0]["t_us"] > LONG_PRESS_US  # held that long as read
+        reads = hold(card, codes[0], held)
+        read_ms = (reads[-1]["t_us"] - reads[0]["t_us"]) / 1000
+        assert len(reads) > 2 and (read_ms > LONG_PRESS_MS) == (held > LONG_PRESS_MS), read_ms
         codes = codes[1:]
     press(card, *codes, KEYS["Play"])
 
@@ -94,7 +96,7 @@ class TestPlayersInFront:
         bench, product, card, chrome, apps = desk
         user_file(bench, None)
         mail = chrome.hwnd(title=MAIL)
-        assert typed(bench, chrome, mail, card, KEYS["FF"], KEYS["Play"], KEYS["Full"], held=True,
+        assert typed(bench, chrome, mail, card, KEYS["FF"], KEYS["Play"], KEYS["Full"], held=HELD_MS,
                      then=played("Browser", "Play")) == played("Browser", "Play")
         bench.probe.type([ord("1")])  # after the remote's keys, and into the draft
 
@@ -113,15 +115,17 @@ class TestPlayersInFront:
         bench, product, card, chrome, apps = desk
         user_file(bench, None)
         kodi = apps["kodi.exe"]
-        assert typed(bench, kodi, kodi.hwnd(), card, KEYS["FF"], held=True,
+        assert typed(bench, kodi, kodi.hwnd(), card, KEYS["FF"], held=HELD_MS,
                      then=played("Kodi", "Play")) == played("Kodi", "FF")
 
     def test_kodis_ok_held_opens_the_context_menu_once_and_a_tap_selects(self, desk):
         bench, product, card, chrome, apps = desk
         user_file(bench, None)
-        kodi = apps["kodi.exe"]
-        assert typed(bench, kodi, kodi.hwnd(), card, KEYS["OK"], KEYS["OK"], held=True,
-                     then=played("Kodi", "Play")) == played("Kodi", "OK.hold") + played("Kodi", "OK")
+        kodi, play = apps["kodi.exe"], played("Kodi", "Play")
+        assert typed(bench, kodi, kodi.hwnd(), card, KEYS["OK"], KEYS["OK"], held=HELD_MS,
+                     then=play) == played("Kodi", "OK.hold") + played("Kodi", "OK")
+        assert typed(bench, kodi, kodi.hwnd(), card, KEYS["OK"], held=SHORT_MS,
+                     then=play) == played("Kodi", "OK")
 
     def test_a_utf16_file_adds_a_profile_for_mpv(self, desk):
         bench, product, card, chrome, apps = desk
