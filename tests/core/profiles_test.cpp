@@ -32,66 +32,47 @@ constexpr const char* VlcPrograms[] = {"vlc.exe"};
 constexpr const char* SharedClasses[] = {"SharedClass", ""};
 constexpr const char* MpcPrograms[] = {"mpc-hc.exe"};
 constexpr const char* MpcClasses[] = {"MediaPlayerClassicW"};
+constexpr const char* ChromePrograms[] = {"chrome.exe"};
+constexpr const char* SiteTitles[] = {"* - YouTube*", "Watch ?? | Site"};
 const core::Profile Matched[] = {
     {"VLC", {VlcPrograms, 1}, {SharedClasses, 2}, {nullptr, 0}, {nullptr, 0}},
     {"MPC-HC", {MpcPrograms, 1}, {MpcClasses, 1}, {nullptr, 0}, {nullptr, 0}},
-};
-
-TEST(MatchProfile, TheProgramInAnyCaseThenTheClassChooseTheProfile) {
-    const struct {
-        const char* what;
-        const char* program;
-        const char* windowClass;
-        const char* profile;  // null: none
-    } cases[] = {
-        {"the program, in any letter case", "VLC.EXE", "", "VLC"},
-        {"the class, when no program matches", "other.exe", "mediaplayerclassicw", "MPC-HC"},
-        {"a later profile's program before an earlier one's class", "mpc-hc.exe", "SharedClass", "MPC-HC"},
-        {"empty names never match, not even an empty name in a profile", "", "", nullptr},
-        {"a window no profile names", "notepad.exe", "Notepad", nullptr},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const core::Profile* profile =
-            core::MatchProfile({Matched, std::size(Matched)}, Front(c.program, c.windowClass));
-        EXPECT_STREQ(profile != nullptr ? profile->name : nullptr, c.profile);
-    }
-}
-
-constexpr const char* ChromePrograms[] = {"chrome.exe"};
-constexpr const char* SiteTitles[] = {"* - YouTube*", "Watch ?? | Site"};
-const core::Profile Titled[] = {
     {"Browser", {ChromePrograms, 1}, {nullptr, 0}, {nullptr, 0}, {nullptr, 0}},
     {"YouTube", {ChromePrograms, 1}, {nullptr, 0}, {SiteTitles, 2}, {nullptr, 0}},
 };
 
-TEST(MatchProfile, AProfileWithTitlesComesFirstForTheWindowsWhoseTitleItsPatternMatches) {
+TEST(MatchProfile, TheProgramInAnyCaseThenTheClassChooseTheProfileAndATitleFirstWhereItFits) {
     const struct {
+        const char* what;
+        const char* program;
+        const char* windowClass;
         const char* title;
-        const char* profile;
+        const char* profile;  // null: none
     } cases[] = {
-        {"Cats - YouTube - Google Chrome", "YouTube"},
-        {"CATS - youtube", "YouTube"},
-        {" - YouTube", "YouTube"},
-        {"Inbox - Mail - Google Chrome", "Browser"},
-        {"YouTube - Google Chrome", "Browser"},
-        {"Watch 42 | Site", "YouTube"},
-        {"Watch \xC3\xA9\xE2\x82\xAC | Site", "YouTube"},  // two characters of two and three bytes
-        {"Watch 4 | Site", "Browser"},
-        {"Watch 421 | Site", "Browser"},
-        {"", "Browser"},
+        {"the program, in any letter case", "VLC.EXE", "", "", "VLC"},
+        {"the class, when no program matches", "other.exe", "mediaplayerclassicw", "", "MPC-HC"},
+        {"a later profile's program before an earlier one's class", "mpc-hc.exe", "SharedClass", "", "MPC-HC"},
+        {"empty names never match, not even an empty name in a profile", "", "", "", nullptr},
+        {"a window no profile names", "notepad.exe", "Notepad", "", nullptr},
+        {"a later profile whose title fits", "chrome.exe", "", "Cats - YouTube - Google Chrome", "YouTube"},
+        {"a title in any letter case", "chrome.exe", "", "CATS - youtube", "YouTube"},
+        {"* for nothing", "chrome.exe", "", " - YouTube", "YouTube"},
+        {"a title that does not fit", "chrome.exe", "", "Inbox - Mail - Google Chrome", "Browser"},
+        {"a title that fits but for its start", "chrome.exe", "", "YouTube - Google Chrome", "Browser"},
+        {"? for one character", "chrome.exe", "", "Watch 42 | Site", "YouTube"},
+        {"? for a character of two or three bytes", "chrome.exe", "", "Watch \xC3\xA9\xE2\x82\xAC | Site", "YouTube"},
+        {"? for no character", "chrome.exe", "", "Watch 4 | Site", "Browser"},
+        {"? for two", "chrome.exe", "", "Watch 421 | Site", "Browser"},
+        {"no title", "chrome.exe", "", "", "Browser"},
+        {"another program's window with the title", "notepad.exe", "", "Cats - YouTube", nullptr},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.title);
-        core::Foreground front = Front("chrome.exe");
+        SCOPED_TRACE(c.what);
+        core::Foreground front = Front(c.program, c.windowClass);
         std::strncpy(front.title, c.title, sizeof front.title - 1);
-        const core::Profile* profile = core::MatchProfile({Titled, std::size(Titled)}, front);
+        const core::Profile* profile = core::MatchProfile({Matched, std::size(Matched)}, front);
         EXPECT_STREQ(profile != nullptr ? profile->name : nullptr, c.profile);
     }
-    // Another program's window with that title is not the site's.
-    core::Foreground other = Front("notepad.exe");
-    std::strncpy(other.title, "Cats - YouTube", sizeof other.title - 1);
-    EXPECT_EQ(core::MatchProfile({Titled, std::size(Titled)}, other), nullptr);
 }
 
 TEST(MatchProfile, PatternsMatchTheWholeTitleAndTakeTimeOnlyInProportion) {
