@@ -438,9 +438,12 @@ ProfileBook ParseProfiles(const char* text, size_t length, bool cut) {
             return SameInAnyCase(section.name.c_str(), profile.name);
         });
         if (builtIn) continue;
-        if (section.programs.empty() && section.windowClasses.empty())
-            reader.skipped.push_back({section.line, SkipReason::ProfileWithoutWindows, section.name, 0});
-        else
+        if (section.programs.empty() && section.windowClasses.empty()) {
+            // Among the lines skipped as they were read, in line order.
+            const auto after = std::find_if(reader.skipped.begin(), reader.skipped.end(),
+                                            [&section](const SkippedLine& skipped) { return skipped.line > section.line; });
+            reader.skipped.insert(after, {section.line, SkipReason::ProfileWithoutWindows, section.name, 0});
+        } else
             book.owned_.push_back(OwnedFrom(std::move(section)));
     }
     book.fileProfiles_ = book.owned_.size();
@@ -456,8 +459,6 @@ ProfileBook ParseProfiles(const char* text, size_t length, bool cut) {
     }
     for (const auto& owned : book.owned_) book.profiles_.push_back(owned->View());
     book.skipped_ = std::move(reader.skipped);
-    std::stable_sort(book.skipped_.begin(), book.skipped_.end(),
-                     [](const SkippedLine& a, const SkippedLine& b) { return a.line < b.line; });
     return book;
 }
 
