@@ -28,7 +28,7 @@ def table(source: str, text: str) -> dict:
     source, repeats."""
     rows = {}
     for line in filter(None, map(str.strip, text.splitlines())):
-        head, function, where = (part.strip() for part in line.split("|", 2))
+        head, function, where = (field.strip() for field in line.split("|", 2))
         key, mode, action = head.split()
         rows[key] = {"function": function, "action": None if mode == "-" else action,
                      "source": source + where, "repeats": mode == "step"}

@@ -102,6 +102,8 @@ bool IsProgramName(std::string_view name) {
            SameInAnyCase(name.substr(name.size() - Extension.size()), Extension);
 }
 
+bool IsClassName(std::string_view name) { return !name.empty() && name.size() < ForegroundNameSize; }
+
 bool IsTitlePattern(std::string_view pattern) {
     return !pattern.empty() && pattern.size() < ForegroundTitleSize;
 }
@@ -115,6 +117,19 @@ struct Section {
     std::vector<std::string> titles;
     std::vector<KeyAction> rows;
     std::vector<int> rowLines;
+};
+
+// The settings that name the windows a profile is for.
+struct WindowSetting {
+    const char* name;
+    std::vector<std::string> Section::*names;
+    bool (*valid)(std::string_view);
+    SkipReason reason;  // when it is not valid
+};
+const WindowSetting WindowSettings[] = {
+    {"program", &Section::programs, IsProgramName, SkipReason::UnknownProgram},
+    {"class", &Section::windowClasses, IsClassName, SkipReason::UnknownWindowClass},
+    {"title", &Section::titles, IsTitlePattern, SkipReason::UnknownTitle},
 };
 
 // Reads the file's lines into its sections, and the lines it skips.
@@ -212,25 +227,12 @@ void Reader::Read(int line, std::string_view text) {
 
 void Reader::Setting(int line, std::string_view name, std::string_view value) {
     Section& section = *section_;
-    if (SameInAnyCase(name, "program")) {
-        if (IsProgramName(value))
-            section.programs.emplace_back(value);
+    for (const WindowSetting& setting : WindowSettings) {
+        if (!SameInAnyCase(name, setting.name)) continue;
+        if (setting.valid(value))
+            (section.*setting.names).emplace_back(value);
         else
-            Skip(line, SkipReason::UnknownProgram, value);
-        return;
-    }
-    if (SameInAnyCase(name, "class")) {
-        if (!value.empty() && value.size() < ForegroundNameSize)
-            section.windowClasses.emplace_back(value);
-        else
-            Skip(line, SkipReason::UnknownWindowClass, value);
-        return;
-    }
-    if (SameInAnyCase(name, "title")) {
-        if (IsTitlePattern(value))
-            section.titles.emplace_back(value);
-        else
-            Skip(line, SkipReason::UnknownTitle, value);
+            Skip(line, setting.reason, value);
         return;
     }
     std::string label(name);
@@ -310,8 +312,8 @@ struct ProfileBook::Owned {
 
     Profile View() {
         const auto pointers = [](const std::vector<std::string>& texts, std::vector<const char*>& views) {
-            views.clear();
-            for (const std::string& text : texts) views.push_back(text.c_str());
+            views.resize(texts.size());
+            std::transform(texts.begin(), texts.end(), views.begin(), [](const std::string& text) { return text.c_str(); });
             return List<const char* const>{views.data(), views.size()};
         };
         return {name.c_str(), pointers(programs, programNames), pointers(windowClasses, classNames),
@@ -324,8 +326,8 @@ namespace {
 std::vector<std::string> Texts(List<const char* const> names) { return {names.begin(), names.end()}; }
 
 void AddNew(std::vector<std::string>& to, const std::vector<std::string>& names) {
-    for (const std::string& name : names)
-        if (!Holds(to, name)) to.push_back(name);
+    std::copy_if(names.begin(), names.end(), std::back_inserter(to),
+                 [&to](const std::string& name) { return !Holds(to, name); });
 }
 
 // A built-in profile with a section's changes: its rows key by key, and the
@@ -436,9 +438,12 @@ ProfileBook ParseProfiles(const char* text, size_t length, bool cut) {
             return SameInAnyCase(section.name.c_str(), profile.name);
         });
         if (builtIn) continue;
-        if (section.programs.empty() && section.windowClasses.empty())
-            reader.skipped.push_back({section.line, SkipReason::ProfileWithoutWindows, section.name, 0});
-        else
+        if (section.programs.empty() && section.windowClasses.empty()) {
+            // Among the lines skipped as they were read, in line order.
+            const auto after = std::find_if(reader.skipped.begin(), reader.skipped.end(),
+                                            [&section](const SkippedLine& skipped) { return skipped.line > section.line; });
+            reader.skipped.insert(after, {section.line, SkipReason::ProfileWithoutWindows, section.name, 0});
+        } else
             book.owned_.push_back(OwnedFrom(std::move(section)));
     }
     book.fileProfiles_ = book.owned_.size();
@@ -454,8 +459,6 @@ ProfileBook ParseProfiles(const char* text, size_t length, bool cut) {
     }
     for (const auto& owned : book.owned_) book.profiles_.push_back(owned->View());
     book.skipped_ = std::move(reader.skipped);
-    std::stable_sort(book.skipped_.begin(), book.skipped_.end(),
-                     [](const SkippedLine& a, const SkippedLine& b) { return a.line < b.line; });
     return book;
 }
 

@@ -9,10 +9,14 @@ nothing changes (that a running TV application keeps the remote is the
 profiles' routing tests' business).
 
 The expected keys are the program's own: its built-in profiles as
-surface.json prints them."""
+surface.json prints them; but a browser's page, a YouTube window and Kodi get
+the real players' own keys (tests/real_players.py): no letter on the page, a
+speed step and a long press once."""
 
 from __future__ import annotations
 
+import sys
+from pathlib import Path
 from typing import Optional
 
 import pytest
@@ -22,6 +26,9 @@ from remote_steps import (chord_strokes, hold, opened_bench, player, press, sele
 from winebench.scenario import KEY_DISPLAY_CLASS
 from winebench.surface import KEYS, PROFILES, profile_of, profile_rows
 from winebench.wine import wait_for
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
+from real_players import PLAYERS, VK  # noqa: E402
 
 TRACE_ALSO = ("user32.GetForegroundWindow", "kernel32.OutputDebugStringA")
 VLC = profile_of("vlc.exe")
@@ -38,6 +45,13 @@ def strokes(label: str, rows: dict = ROWS) -> list:
     """What a keyboard hook sees of the key's row: its keys pressed in order,
     released in reverse."""
     return chord_strokes(*rows[label]["keys"])
+
+
+def real(profile: str, label: str) -> list:
+    """What a keyboard hook sees of the real player's own key for the remote
+    key, as tests/real_players.py records it."""
+    action = PLAYERS[profile]["keys"][label]["action"]
+    return chord_strokes(*(VK.get(name) or ord(name) for name in action.split("+")))
 
 
 def shown(bench, text: Optional[str] = None) -> list:
@@ -106,6 +120,28 @@ class TestVlcInFront:
         try:
             press(card, KEYS[label])
             assert wait_new(other.strokes, 0, 2 * len(rows[label]["keys"])) == strokes(label, rows)
+        finally:
+            bench.to_front(vlc.hwnd())
+
+    def test_a_page_gets_no_letter_youtube_its_keys_and_kodi_a_speed_step_and_a_long_press_once(
+            self, vlc_in_front):
+        bench, vlc, product, card = vlc_in_front
+        mail = player(bench, "chrome.exe", ("Chrome_WidgetWin_1", "Inbox - Mail - Google Chrome"))
+        try:
+            press(card, KEYS["Play"], KEYS["Full"])
+            hold(card, KEYS["FF"], 700)
+            press(card, KEYS["Next"])  # the last key, so that nothing can come after
+            expected = real("Browser", "Play") + real("Browser", "Next")
+            assert wait_new(mail.strokes, 0, len(expected)) == expected
+            video = player(bench, "msedge.exe", ("Chrome_WidgetWin_1", "Video - YouTube - Microsoft Edge"))
+            press(card, KEYS["Play"])
+            assert wait_new(video.strokes, 0, 2) == real("YouTube", "Play")
+            kodi = player(bench, "kodi.exe")
+            hold(card, KEYS["FF"], 700)
+            hold(card, KEYS["OK"], 1500)  # past the long press's 0.8 s
+            press(card, KEYS["OK"])
+            expected = real("Kodi", "FF") + real("Kodi", "OK.hold") + real("Kodi", "OK")
+            assert wait_new(kodi.strokes, 0, len(expected)) == expected
         finally:
             bench.to_front(vlc.hwnd())
 
