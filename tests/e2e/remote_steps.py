@@ -6,6 +6,7 @@ reached them read back from their logs and from the API trace.
 
 from __future__ import annotations
 
+import sys
 from contextlib import contextmanager
 from dataclasses import dataclass
 from pathlib import Path
@@ -18,6 +19,9 @@ from winebench.surface import APPS, KEYS, SURFACE
 from winebench.scenario import Bench, Card, Product
 from winebench.trace import ANY, DEFAULT_FUNCTIONS, assert_sequence, pointer  # noqa: F401
 from winebench.wine import WIDTH, wait_for
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
+from real_players import PLAYERS, VK  # noqa: E402  the record of the players' own keys
 
 POWER = KEYS["Power"]
 NO_ACTION_KEY = 15        # no key of the remote: acts nowhere; with no target it can still adopt
@@ -215,6 +219,13 @@ def front(hwnd) -> list:
 def chord_strokes(*vks: int) -> List[Tuple[int, bool]]:
     """What a low-level keyboard hook sees of a chord: (vk, down) pairs."""
     return [(vk, True) for vk in vks] + [(vk, False) for vk in reversed(vks)]
+
+
+def played(profile: str, label: str) -> List[Tuple[int, bool]]:
+    """What a keyboard hook sees of the real player's own key for the remote
+    key ("OK.hold" for its long press), as tests/real_players.py records it."""
+    action = PLAYERS[profile]["keys"][label]["action"]
+    return chord_strokes(*(VK.get(name) or ord(name) for name in action.split("+")))
 
 
 @dataclass

@@ -12,19 +12,15 @@ The expected keys are the players' own, never the program's tables."""
 
 from __future__ import annotations
 
-import sys
 from pathlib import Path
 from typing import Optional
 
 import pytest
 
-from remote_steps import chord_strokes, hold, install, opened_bench, player, press, selector, \
-    start_remote
+from remote_steps import VK, chord_strokes, hold, install, opened_bench, played, player, press, \
+    selector, start_remote
 from winebench.surface import KEYS
 from winebench.wine import wait_for
-
-sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
-from real_players import PLAYERS, VK  # noqa: E402
 
 TRACE_ALSO = ("user32.GetForegroundWindow", "user32.FindWindowExW")
 LOOKUPS = {"GetForegroundWindow", "FindWindowExW"}  # the window in front and a frame's app
@@ -34,13 +30,6 @@ DRAFT = "Dear Ann,"
 HELD_MS = 1300  # about twelve reads, 110 ms apart: past a long press's 0.8 s
 SHORT_MS = 400  # about four reads: let go before
 LONG_PRESS_MS = 800
-
-
-def played(profile: str, key: str) -> list:
-    """What a keyboard hook sees of the player's own key for the remote key,
-    as the record gives it."""
-    return chord_strokes(*(VK.get(name) or ord(name)
-                           for name in PLAYERS[profile]["keys"][key]["action"].split("+")))
 
 
 def user_file(bench, text: Optional[str], encoding: str = "utf-8") -> None:

@@ -15,20 +15,15 @@ speed step and a long press once."""
 
 from __future__ import annotations
 
-import sys
-from pathlib import Path
 from typing import Optional
 
 import pytest
 
-from remote_steps import (chord_strokes, hold, opened_bench, player, press, selector, start_remote,
-                          wait_new)
+from remote_steps import (chord_strokes, hold, opened_bench, played, player, press, selector,
+                          start_remote, wait_new)
 from winebench.scenario import KEY_DISPLAY_CLASS
 from winebench.surface import KEYS, PROFILES, profile_of, profile_rows
 from winebench.wine import wait_for
-
-sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
-from real_players import PLAYERS, VK  # noqa: E402
 
 TRACE_ALSO = ("user32.GetForegroundWindow", "kernel32.OutputDebugStringA")
 VLC = profile_of("vlc.exe")
@@ -45,13 +40,6 @@ def strokes(label: str, rows: dict = ROWS) -> list:
     """What a keyboard hook sees of the key's row: its keys pressed in order,
     released in reverse."""
     return chord_strokes(*rows[label]["keys"])
-
-
-def real(profile: str, label: str) -> list:
-    """What a keyboard hook sees of the real player's own key for the remote
-    key, as tests/real_players.py records it."""
-    action = PLAYERS[profile]["keys"][label]["action"]
-    return chord_strokes(*(VK.get(name) or ord(name) for name in action.split("+")))
 
 
 def shown(bench, text: Optional[str] = None) -> list:
@@ -131,16 +119,16 @@ class TestVlcInFront:
             press(card, KEYS["Play"], KEYS["Full"])
             hold(card, KEYS["FF"], 700)
             press(card, KEYS["Next"])  # the last key, so that nothing can come after
-            expected = real("Browser", "Play") + real("Browser", "Next")
+            expected = played("Browser", "Play") + played("Browser", "Next")
             assert wait_new(mail.strokes, 0, len(expected)) == expected
             video = player(bench, "msedge.exe", ("Chrome_WidgetWin_1", "Video - YouTube - Microsoft Edge"))
             press(card, KEYS["Play"])
-            assert wait_new(video.strokes, 0, 2) == real("YouTube", "Play")
+            assert wait_new(video.strokes, 0, 2) == played("YouTube", "Play")
             kodi = player(bench, "kodi.exe")
             hold(card, KEYS["FF"], 700)
             hold(card, KEYS["OK"], 1500)  # past the long press's 0.8 s
             press(card, KEYS["OK"])
-            expected = real("Kodi", "FF") + real("Kodi", "OK.hold") + real("Kodi", "OK")
+            expected = played("Kodi", "FF") + played("Kodi", "OK.hold") + played("Kodi", "OK")
             assert wait_new(kodi.strokes, 0, len(expected)) == expected
         finally:
             bench.to_front(vlc.hwnd())
