@@ -79,7 +79,8 @@ def desk(wine, tmp_path_factory):
 
 class TestPlayersInFront:
     """One program with Profiles 1, Beyond TV the default and not running,
-    fake Kodi, VLC, mpv and Chrome (a mail page with a draft, a video page)."""
+    fake Kodi, VLC, mpv and Chrome (a mail page with a draft, a video page),
+    and at last a Store app in its frame."""
 
     def test_a_mail_page_gets_no_letter_and_keeps_its_text(self, desk):
         bench, product, card, chrome, apps = desk
@@ -118,7 +119,8 @@ class TestPlayersInFront:
 
     def test_a_utf16_file_adds_a_profile_for_mpv(self, desk):
         bench, product, card, chrome, apps = desk
-        user_file(bench, "; für mpv\n[Mein mpv – ü]\nprogram = mpv.exe\nPlay = Ctrl+S\n", "utf-16")
+        user_file(bench, "\ufeff; für mpv\n[Mein mpv – ü]\nprogram = mpv.exe\nPlay = Ctrl+S\n",
+                  "utf-16-le")  # with its byte order mark, as Notepad saves "Unicode"
         mpv = apps["mpv.exe"]
         assert typed(bench, mpv, mpv.hwnd(), card, then=chord_strokes(VK["Ctrl"], ord("S"))) == []
 
@@ -140,9 +142,9 @@ class TestPlayersInFront:
                      then=played("Kodi", "Play")) == chord_strokes(ord("O")) + played("Kodi", "Prev")
 
 
-def test_a_store_apps_frame_gets_the_hosted_apps_profile_in_two_lookups(wine, tmp_path):
-    with opened_bench(wine, tmp_path, TRACE_ALSO) as bench:
-        product, card = start_remote(bench, DefaultTVAPP=selector("beyondtv"), Profiles=1)
+    def test_a_store_apps_frame_gets_the_hosted_apps_profile_in_two_lookups(self, desk):
+        bench, product, card, chrome, apps = desk
+        user_file(bench, None)
         frame = player(bench, "ApplicationFrameHost.exe", ("ApplicationFrameWindow", "Media Player"))
         app = install(bench, "Microsoft.Media.Player.exe", {
             "window": ("Windows.UI.Core.CoreWindow", "Media Player"),
@@ -150,5 +152,5 @@ def test_a_store_apps_frame_gets_the_hosted_apps_profile_in_two_lookups(wine, tm
         mark = product.trace.mark()
         assert typed(bench, app, frame.hwnd(), card, KEYS["Full"],
                      then=played("Media Player", "Play")) == played("Media Player", "Full")
-        assert len(product.trace.calls("GetForegroundWindow", since=mark)) == 2  # a lookup a key
+        assert len(product.trace.calls("GetForegroundWindow", since=mark)) == 2  # one a key
         assert len(product.trace.calls(LOOKUPS, since=mark)) <= 2 * 2
