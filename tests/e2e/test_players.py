@@ -60,7 +60,7 @@ def typed(bench, app, hwnd: int, card, *codes: int, then: list, held: int = 0) -
         new = app.strokes()[before:]
         return (new[:-len(then)],) if new[-len(then):] == then else None
     try:
-        return wait_for(ended, 10)[0]
+        return wait_for(ended, 20)[0]
     except TimeoutError:
         came = app.strokes()[before:]
     pytest.fail("Play's keys %r did not end what came: %r" % (then, came))
