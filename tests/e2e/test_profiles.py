@@ -19,7 +19,7 @@ from typing import Optional
 
 import pytest
 
-from remote_steps import (chord_strokes, hold, opened_bench, played, player, press, selector,
+from remote_steps import (chord_strokes, hold, opened_bench, player, press, selector,
                           start_remote, wait_new)
 from winebench.scenario import KEY_DISPLAY_CLASS
 from winebench.surface import KEYS, PROFILES, profile_of, profile_rows
@@ -108,28 +108,6 @@ class TestVlcInFront:
         try:
             press(card, KEYS[label])
             assert wait_new(other.strokes, 0, 2 * len(rows[label]["keys"])) == strokes(label, rows)
-        finally:
-            bench.to_front(vlc.hwnd())
-
-    def test_a_page_gets_no_letter_youtube_its_keys_and_kodi_a_speed_step_and_a_long_press_once(
-            self, vlc_in_front):
-        bench, vlc, product, card = vlc_in_front
-        mail = player(bench, "chrome.exe", ("Chrome_WidgetWin_1", "Inbox - Mail - Google Chrome"))
-        try:
-            press(card, KEYS["Play"], KEYS["Full"])
-            hold(card, KEYS["FF"], 700)
-            press(card, KEYS["Next"])  # the last key, so that nothing can come after
-            expected = played("Browser", "Play") + played("Browser", "Next")
-            assert wait_new(mail.strokes, 0, len(expected)) == expected
-            video = player(bench, "msedge.exe", ("Chrome_WidgetWin_1", "Video - YouTube - Microsoft Edge"))
-            press(card, KEYS["Play"])
-            assert wait_new(video.strokes, 0, 2) == played("YouTube", "Play")
-            kodi = player(bench, "kodi.exe")
-            hold(card, KEYS["FF"], 700)
-            hold(card, KEYS["OK"], 1500)  # past the long press's 0.8 s
-            press(card, KEYS["OK"])
-            expected = played("Kodi", "FF") + played("Kodi", "OK.hold") + played("Kodi", "OK")
-            assert wait_new(kodi.strokes, 0, len(expected)) == expected
         finally:
             bench.to_front(vlc.hwnd())
 
