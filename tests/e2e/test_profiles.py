@@ -8,10 +8,9 @@ key, and a bad line in it is skipped and reported. With Profiles absent
 nothing changes (that a running TV application keeps the remote is the
 profiles' routing tests' business).
 
-The expected keys are the program's own: its built-in profiles as
-surface.json prints them; but a browser's page, a YouTube window and Kodi get
-the real players' own keys (tests/real_players.py): no letter on the page, a
-speed step and a long press once."""
+The expected keys here are the program's own (its built-in profiles as
+surface.json prints them): these tests hold the routing, typing and display;
+test_players.py holds what each player gets against the players' own keys."""
 
 from __future__ import annotations
 
