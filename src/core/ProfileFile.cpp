@@ -369,32 +369,23 @@ Section* Named(std::vector<Section>& sections, const char* name) {
 namespace {
 
 constexpr char Example[] =
-    "; Your profiles for Marlow Remote Control: what the remote's keys do while\r\n"
-    "; another player's window is in front and no TV application runs (Settings:\r\n"
-    "; \"Profiles for other players\"). The program comes with profiles for the\r\n"
-    "; common players; this file changes them and adds your own. Edit it with any\r\n"
-    "; text editor: it is read again when it changes. For example:\r\n"
+    "; Your profiles for Marlow Remote Control's \"Profiles for other players\".\r\n"
+    "; The program has its own for the common players; a section named like one\r\n"
+    "; changes it key by key, any other adds a profile. Read again when saved.\r\n"
     ";\r\n"
-    ";   [Kodi]               a section named like a built-in profile changes it\r\n"
-    ";   Skip+ = Pointer      key by key: here Skip+ does what it does without a\r\n"
-    ";   OK.hold = Nothing    profile, and a held OK no more than a tap\r\n"
+    ";   [Kodi]\r\n"
+    ";   Skip+ = Pointer        the key as without a profile (Nothing: no action)\r\n"
     ";\r\n"
-    ";   [My player]          any other name adds a profile; the key display shows it\r\n"
-    ";   program = player.exe a program file name it is for (may repeat)\r\n"
-    ";   class = WindowClass  a window class it is for (may repeat)\r\n"
-    ";   title = * - Site*    a title that the window's must match too (may repeat):\r\n"
-    ";                        * any text, ? one character\r\n"
-    ";   Play = Space         remote key = key or chord typed to the window (Ctrl+Right)\r\n"
-    ";   FF = Right, once     acts once per press (\", repeat\": repeats while held)\r\n"
-    ";   Vol+ = AppCommand:VolumeUp   an app command to the window\r\n"
-    ";   OK.hold = C          held for about a second, the key does this instead\r\n"
-    ";   Stop = Nothing       the key does nothing while the window is in front\r\n"
+    ";   [My player]\r\n"
+    ";   program = player.exe   its program file, or class = its window class\r\n"
+    ";   title = * - Site*      only windows so titled (* any text, ? a character)\r\n"
+    ";   Play = Space           a key or chord typed to it: Ctrl+Right\r\n"
+    ";   FF = Right, once       once per press (\", repeat\": repeats while held)\r\n"
+    ";   Vol+ = AppCommand:VolumeUp\r\n"
+    ";   OK.hold = C            held about a second, the key does this instead\r\n"
     ";\r\n"
-    "; A key a profile leaves out does what it does without one; the first line\r\n"
-    "; for a key counts. Lines that begin with ; are notes, and so is the end of\r\n"
-    "; a line from a ; or # after a space. The README's \"Profiles for other\r\n"
-    "; players\" lists the built-in profiles, the remote's keys, the key names and\r\n"
-    "; the app commands.\r\n";
+    "; The README's \"Profiles for other players\" lists the built-in profiles,\r\n"
+    "; the remote's keys, the key names and the app commands.\r\n";
 
 std::unique_ptr<ProfileBook::Owned> OwnedFrom(Section&& section) {
     auto owned = std::make_unique<ProfileBook::Owned>();
