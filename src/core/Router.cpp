@@ -22,6 +22,10 @@ bool SameLookup(const WindowIdentity& a, const WindowIdentity& b) {
 
 void Router::OnRead(int code) {
     const bool repeat = repeat_.UpdateRepeatState(code, machine_.Now());
+    if (listeners_ != nullptr && listeners_->Heard(code, repeat)) {
+        repeat_.ActedOnRead(machine_.Now());
+        return;
+    }
     if (!repeat) to_.pointer.NewRun();
     // Asked only where it matters: a held Vol- with the media keys on.
     const bool volumeDownIsMedia =
