@@ -68,13 +68,15 @@ void KeyServer::Apply(HWND window, bool on) {
 
 void KeyServer::Listen(HWND window, core::ServerProtocol protocol, int family) {
     const uint16_t number = protocol == core::ServerProtocol::Lirc ? core::LircPort : core::IrssPort;
-    ScopedSocket socket(static_cast<SocketHandle>(::socket(family, SOCK_STREAM, IPPROTO_TCP)));
-    if (!socket) {
+    auto listener = std::make_unique<Listener>();
+    listener->protocol = protocol;
+    *listener->socket.Put() = static_cast<SocketHandle>(::socket(family, SOCK_STREAM, IPPROTO_TCP));
+    if (!listener->socket) {
         // A system without IPv6 has the loopback of IPv4 alone.
         if (family == AF_INET) TraceSocketFailure("making the key server's socket");
         return;
     }
-    const SOCKET handle = static_cast<SOCKET>(socket.Get());
+    const SOCKET handle = static_cast<SOCKET>(listener->socket.Get());
     // No other program may take the port while it is ours.
     const BOOL exclusive = TRUE;
     setsockopt(handle, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive),
@@ -106,11 +108,6 @@ void KeyServer::Listen(HWND window, core::ServerProtocol protocol, int family) {
         TraceSocketFailure("listening for the key server's programs");
         return;
     }
-    auto listener = std::make_unique<Listener>();
-    *listener->socket.Put() = socket.Get();
-    // The handle has a new owner.
-    *socket.Put() = 0;
-    listener->protocol = protocol;
     listeners_.push_back(std::move(listener));
 }
 
@@ -140,9 +137,11 @@ void KeyServer::OnSocketEvent(WPARAM socket, LPARAM event) {
 void KeyServer::Accept(const Listener& listener) {
     sockaddr_storage peer = {};
     int size = sizeof peer;
-    ScopedSocket socket(static_cast<SocketHandle>(
-        accept(static_cast<SOCKET>(listener.socket.Get()), reinterpret_cast<sockaddr*>(&peer), &size)));
-    if (!socket) {
+    auto client = std::make_unique<Client>(
+        static_cast<SocketHandle>(
+            accept(static_cast<SOCKET>(listener.socket.Get()), reinterpret_cast<sockaddr*>(&peer), &size)),
+        listener.protocol);
+    if (!client->socket) {
         if (WSAGetLastError() != WSAEWOULDBLOCK) TraceSocketFailure("accepting a key server connection");
         return;
     }
@@ -154,15 +153,13 @@ void KeyServer::Accept(const Listener& listener) {
         TraceFailure("accepting a key server connection beyond the programs allowed", WSAECONNREFUSED);
         return;
     }
-    const SOCKET handle = static_cast<SOCKET>(socket.Get());
+    const SOCKET handle = static_cast<SOCKET>(client->socket.Get());
     const int sendBuffer = ClientSendBufferBytes;
     setsockopt(handle, SOL_SOCKET, SO_SNDBUF, reinterpret_cast<const char*>(&sendBuffer), sizeof sendBuffer);
     if (WSAAsyncSelect(handle, window_, KeyServerMessage, FD_READ | FD_WRITE | FD_CLOSE) != 0) {
         TraceSocketFailure("watching a key server connection");
         return;
     }
-    auto client = std::make_unique<Client>(socket.Get(), listener.protocol);
-    *socket.Put() = 0;  // the client owns it now
     // Windows tells the owner at once; Wine only once the program has sent something.
     LookUpProcess(*client);
     clients_.push_back(std::move(client));

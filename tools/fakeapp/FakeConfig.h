@@ -35,6 +35,9 @@ struct Config {
     DWORD closeDelayMs = 0;  // a close command ends the program this much later
     std::string logPath;
     bool ignoreClose = false;
+    // A port on 127.0.0.1 that it connects to once its windows are shown,
+    // as a WinLIRC client: it says VERSION and logs what it receives.
+    std::optional<DWORD> lircPort;
     std::vector<std::string> errors;
 };
 

@@ -6,6 +6,7 @@
 // in its command message, or its close chord seen by its keyboard hook. Under
 // a file name of no row (vlc.exe) it plays another player: the windows its
 // settings name, which show the keys and app commands they receive.
+#include <winsock2.h>  // before <windows.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -23,6 +24,8 @@ namespace fakeapp {
 namespace {
 
 constexpr UINT kShutdownRequest = WM_APP + 1;
+constexpr UINT kSocketEvent = WM_APP + 2;
+constexpr int kReceiveBytes = 4096;
 constexpr UINT_PTR kTimerShow = 1;
 constexpr UINT_PTR kTimerExit = 2;
 constexpr UINT_PTR kTimerCloseWindow = 3;
@@ -136,6 +139,8 @@ private:
     void openLog();
     void logStart(const std::string& exePath, const std::vector<std::string>& args);
     void createWindows();
+    void connectLirc(DWORD port);
+    void receiveLirc();
     void destroyWindow(size_t index);
     void shutdown(int code);
     void close();
@@ -155,6 +160,7 @@ private:
     HWND control_ = nullptr;
     HHOOK keyboardHook_ = nullptr;
     HHOOK mouseHook_ = nullptr;
+    SOCKET lirc_ = INVALID_SOCKET;
     std::vector<FakeWindow> windows_;
     HeldKeys held_;
     bool exiting_ = false;
@@ -335,7 +341,37 @@ LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     }
 }
 
+void App::connectLirc(DWORD port) {
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return;
+    lirc_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in server{};
+    server.sin_family = AF_INET;
+    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    server.sin_port = htons(static_cast<u_short>(port));
+    const bool connected = connect(lirc_, reinterpret_cast<sockaddr*>(&server), sizeof server) == 0;
+    bench::Json j = event("lirc_connect");
+    j.kv("ok", connected).kv("error", static_cast<long long>(connected ? 0 : WSAGetLastError()));
+    write(j);
+    if (!connected) return;
+    WSAAsyncSelect(lirc_, control_, kSocketEvent, FD_READ | FD_CLOSE);
+    send(lirc_, "VERSION\n", 8, 0);
+}
+
+void App::receiveLirc() {
+    char bytes[kReceiveBytes];
+    const int received = recv(lirc_, bytes, sizeof bytes, 0);
+    if (received <= 0) return;
+    bench::Json j = event("lirc_received");
+    j.kv("text", std::string(bytes, static_cast<size_t>(received)));
+    write(j);
+}
+
 LRESULT App::onControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kSocketEvent) {
+        receiveLirc();
+        return 0;
+    }
     if (msg == kShutdownRequest) {
         close();
         return 0;
@@ -451,11 +487,14 @@ int App::run(const std::string& exePath, const std::vector<std::string>& args) {
     else
         SetTimer(control_, kTimerShow, config_.delayMs, nullptr);
 
+    if (config_.lircPort) connectLirc(*config_.lircPort);
+
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    if (lirc_ != INVALID_SOCKET) closesocket(lirc_);
     if (keyboardHook_) UnhookWindowsHookEx(keyboardHook_);
     if (mouseHook_) UnhookWindowsHookEx(mouseHook_);
     if (log_ != INVALID_HANDLE_VALUE) CloseHandle(log_);
