@@ -1,6 +1,8 @@
 #include "core/LircProtocol.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 #include "core/RemoteKey.h"
@@ -14,6 +16,8 @@ constexpr int ReadCountCap = 0xff;
 // "%016llx %02x " and two names of the table's sizes.
 constexpr size_t KeyLineSize = 128;
 constexpr char WhiteSpace[] = " \t";
+// Each answered with an error: the program only receives.
+constexpr const char* SendingDirectives[] = {"SEND_ONCE", "SEND_START", "SEND_STOP", "SET_TRANSMITTERS"};
 
 std::string CodeAndName(int code, const char* name) {
     char text[KeyLineSize];
@@ -81,8 +85,9 @@ std::string LircAnswer(std::string_view line) {
         return Packet(line, true, {LircVersion});
     }
     if (SameInAnyCase(directive, "LIST")) return List(line, words);
-    for (const char* sending : {"SEND_ONCE", "SEND_START", "SEND_STOP", "SET_TRANSMITTERS"})
-        if (SameInAnyCase(directive, sending)) return Error(line, "hardware does not support sending");
+    const auto sends = [directive](const char* sending) { return SameInAnyCase(directive, sending); };
+    if (std::any_of(std::begin(SendingDirectives), std::end(SendingDirectives), sends))
+        return Error(line, "hardware does not support sending");
     return Error(line, "unknown directive: \"" + std::string(directive) + "\"");
 }
 

@@ -63,11 +63,10 @@ void KeyServer::Apply(HWND window, bool on) {
     if (Listening() || !winsock_.Start()) return;
     window_ = window;
     for (const Port& port : Ports)
-        for (int family : Families) Listen(window, port.protocol, family);
+        for (int family : Families) Listen(window, port.protocol, port.number, family);
 }
 
-void KeyServer::Listen(HWND window, core::ServerProtocol protocol, int family) {
-    const uint16_t number = protocol == core::ServerProtocol::Lirc ? core::LircPort : core::IrssPort;
+void KeyServer::Listen(HWND window, core::ServerProtocol protocol, uint16_t number, int family) {
     auto listener = std::make_unique<Listener>();
     listener->protocol = protocol;
     *listener->socket.Put() = static_cast<SocketHandle>(::socket(family, SOCK_STREAM, IPPROTO_TCP));

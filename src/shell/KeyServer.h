@@ -61,7 +61,7 @@ private:
     };
     struct Client;
 
-    void Listen(HWND window, core::ServerProtocol protocol, int family);
+    void Listen(HWND window, core::ServerProtocol protocol, uint16_t number, int family);
     void Accept(const Listener& listener);
     void Receive(Client& client);
     // Sends the bytes in one piece, or keeps them to send when the socket

@@ -33,32 +33,32 @@ bool ReadTable(ULONG family, std::vector<char>& table) {
 // The rows name ports in network order in their low 16 bits.
 DWORD PortOf(USHORT networkPort) { return networkPort; }
 
-DWORD OwnerIn4(const sockaddr_in& peer, const sockaddr_in& local) {
+// The owner of the first row of the family's table that matches.
+template <typename Table, typename Matches>
+DWORD OwnerIn(ULONG family, Matches matches) {
     std::vector<char> table;
-    if (!ReadTable(AF_INET, table)) return 0;
-    const auto* rows = reinterpret_cast<const MIB_TCPTABLE_OWNER_PID*>(table.data());
-    for (DWORD i = 0; i < rows->dwNumEntries; ++i) {
-        const MIB_TCPROW_OWNER_PID& row = rows->table[i];
-        if (row.dwLocalAddr == peer.sin_addr.s_addr && (row.dwLocalPort & 0xffff) == PortOf(peer.sin_port) &&
-            row.dwRemoteAddr == local.sin_addr.s_addr && (row.dwRemotePort & 0xffff) == PortOf(local.sin_port))
-            return row.dwOwningPid;
-    }
+    if (!ReadTable(family, table)) return 0;
+    const auto* rows = reinterpret_cast<const Table*>(table.data());
+    for (DWORD i = 0; i < rows->dwNumEntries; ++i)
+        if (matches(rows->table[i])) return rows->table[i].dwOwningPid;
     return 0;
 }
 
+// The other end's row: its local end is our peer, its remote end is us.
+DWORD OwnerIn4(const sockaddr_in& peer, const sockaddr_in& local) {
+    return OwnerIn<MIB_TCPTABLE_OWNER_PID>(AF_INET, [&](const MIB_TCPROW_OWNER_PID& row) {
+        return row.dwLocalAddr == peer.sin_addr.s_addr && (row.dwLocalPort & 0xffff) == PortOf(peer.sin_port) &&
+               row.dwRemoteAddr == local.sin_addr.s_addr && (row.dwRemotePort & 0xffff) == PortOf(local.sin_port);
+    });
+}
+
 DWORD OwnerIn6(const sockaddr_in6& peer, const sockaddr_in6& local) {
-    std::vector<char> table;
-    if (!ReadTable(AF_INET6, table)) return 0;
-    const auto* rows = reinterpret_cast<const MIB_TCP6TABLE_OWNER_PID*>(table.data());
-    for (DWORD i = 0; i < rows->dwNumEntries; ++i) {
-        const MIB_TCP6ROW_OWNER_PID& row = rows->table[i];
-        if (std::memcmp(row.ucLocalAddr, &peer.sin6_addr, sizeof row.ucLocalAddr) == 0 &&
-            (row.dwLocalPort & 0xffff) == PortOf(peer.sin6_port) &&
-            std::memcmp(row.ucRemoteAddr, &local.sin6_addr, sizeof row.ucRemoteAddr) == 0 &&
-            (row.dwRemotePort & 0xffff) == PortOf(local.sin6_port))
-            return row.dwOwningPid;
-    }
-    return 0;
+    return OwnerIn<MIB_TCP6TABLE_OWNER_PID>(AF_INET6, [&](const MIB_TCP6ROW_OWNER_PID& row) {
+        return std::memcmp(row.ucLocalAddr, &peer.sin6_addr, sizeof row.ucLocalAddr) == 0 &&
+               (row.dwLocalPort & 0xffff) == PortOf(peer.sin6_port) &&
+               std::memcmp(row.ucRemoteAddr, &local.sin6_addr, sizeof row.ucRemoteAddr) == 0 &&
+               (row.dwRemotePort & 0xffff) == PortOf(local.sin6_port);
+    });
 }
 
 }  // namespace
