@@ -24,8 +24,8 @@ from typing import List
 import psutil
 import pytest
 
-from remote_steps import (assert_effects, assert_polls_on, hold, install, opened_bench, player, press,
-                          repeat_counts, start_remote)
+from remote_steps import (assert_effects, assert_polls_on, hold, install, main_window, opened_bench,
+                          player, press, repeat_counts, start_remote)
 from winebench.surface import KEYS, SURFACE
 from winebench.wine import wait_for
 
@@ -33,7 +33,8 @@ SERVER = SURFACE["server"]
 LIRC, IRSS = SERVER["lirc_port"], SERVER["irss_port"]
 REMOTE = "Marlow"                        # the README's remote name
 VERSION = "3.1.0.0"                      # the About dialog's
-REGISTER_CLIENT, SERVER_SHUTDOWN, REMOTE_EVENT = 1, 8, 11
+REGISTER_CLIENT, SERVER_SHUTDOWN, SERVER_SUSPEND, SERVER_RESUME, REMOTE_EVENT = 1, 8, 9, 10, 11
+WM_POWERBROADCAST, PBT_APMSUSPEND, PBT_APMRESUMESUSPEND = 0x218, 4, 7
 REQUEST, RESPONSE, NOTIFY, SUCCESS = 0x1, 0x2, 0x4, 0x8
 LOOPBACK = {"127.0.0.1", "::1"}
 EFFECTS_OF_A_KEY = ("SetCursorPos", "keybd_event", "mouse_event", "PostMessageA", "SendInput")
@@ -264,11 +265,14 @@ class TestWithTheServerOn:
         assert reader.lines(1) == [key_line("3", 0, "KEY_3")]
         assert_effects(product, mark, [("SetCursorPos", (x, y - 1))])
 
-    def test_on_exit_kodis_client_is_told_the_server_shuts_down(self, desk):
-        _, product, _ = desk
+    def test_kodis_client_is_told_of_a_sleep_and_of_the_end(self, desk):
+        bench, product, _ = desk
         kodi = connect(IRSS)
         kodi.sendall(frame(REGISTER_CLIENT, REQUEST))
         assert read_frame(kodi)[0] == REGISTER_CLIENT
+        for event, told in ((PBT_APMSUSPEND, SERVER_SUSPEND), (PBT_APMRESUMESUSPEND, SERVER_RESUME)):
+            bench.probe.post(main_window(product), WM_POWERBROADCAST, event)
+            assert read_frame(kodi)[:2] == (told, NOTIFY)
         product.stop()
         assert read_frame(kodi)[:2] == (SERVER_SHUTDOWN, NOTIFY)
         assert closed_by_program(kodi)
