@@ -24,6 +24,7 @@ void Router::OnRead(int code) {
     const bool repeat = repeat_.UpdateRepeatState(code, machine_.Now());
     if (listeners_ != nullptr && listeners_->Heard(code, repeat)) {
         repeat_.ActedOnRead(machine_.Now());
+        listeners_->Routed();
         return;
     }
     if (!repeat) to_.pointer.NewRun();
@@ -35,6 +36,7 @@ void Router::OnRead(int code) {
     // After a modal dialog or box, reads made meanwhile have each been acted
     // on; the last action ends now.
     repeat_.ActedOnRead(machine_.Now());
+    if (listeners_ != nullptr) listeners_->Routed();
 }
 
 bool Router::VolumeDownIsMedia() {

@@ -26,7 +26,7 @@ ServerClient::Taken ServerClient::Take(const char* data, size_t size, std::strin
 
 std::string ServerClient::KeyMessage(int code, int readInPress) const {
     if (protocol_ == ServerProtocol::Lirc) return LircKeyLine(code, readInPress);
-    return registered_ ? IrssKeyFrame(code) : std::string();
+    return ReceivesKeys() ? IrssKeyFrame(code) : std::string();
 }
 
 }  // namespace core

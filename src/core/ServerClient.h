@@ -55,6 +55,9 @@ public:
     std::string KeyMessage(int code, int readInPress) const;
 
     ServerProtocol protocol() const { return protocol_; }
+    // True when it is sent the keys: a WinLIRC client, or an IR Server Suite
+    // client once registered.
+    bool ReceivesKeys() const { return protocol_ == ServerProtocol::Lirc || registered_; }
 
 private:
     ServerProtocol protocol_;

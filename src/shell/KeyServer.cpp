@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "core/RemoteKey.h"
 #include "win32/ConnectionOwner.h"
 #include "win32/FailureTrace.h"
 
@@ -15,6 +16,9 @@ namespace {
 constexpr int ListenBacklog = 4;
 // One receive takes at most this many bytes; Winsock tells again of the rest.
 constexpr int ReceiveBytes = 4096;
+// Reads heard but not yet sent (a modal dialog that a key opens, until its
+// loop takes the posted message); past this many, a read is not sent.
+constexpr size_t HeardReadsLimit = 64;
 
 struct Port {
     core::ServerProtocol protocol;
@@ -111,6 +115,11 @@ void KeyServer::Listen(HWND window, core::ServerProtocol protocol, uint16_t numb
 }
 
 void KeyServer::OnSocketEvent(WPARAM socket, LPARAM event) {
+    // Posted by Heard: the reads still waiting.
+    if (socket == 0) {
+        Routed();
+        return;
+    }
     const SocketHandle handle = static_cast<SocketHandle>(socket);
     const WORD what = WSAGETSELECTEVENT(event);
     for (const auto& listener : listeners_)
@@ -239,20 +248,29 @@ void KeyServer::Sweep() {
 
 bool KeyServer::Heard(int code, bool repeat) {
     const int readInPress = press_.Read(repeat);
-    if (clients_.empty()) return false;
+    if (clients_.empty() || core::RowOf(code) == nullptr) return false;
     core::ProcessId receivers[core::ServerClientLimit] = {};
     size_t count = 0;
-    for (const auto& client : clients_) {
-        const std::string message = client->session.KeyMessage(code, readInPress);
-        if (message.empty()) continue;
-        Send(*client, message);
-        if (!client->dead && count < core::ServerClientLimit) receivers[count++] = client->process;
-    }
-    Sweep();
+    for (const auto& client : clients_)
+        if (client->session.ReceivesKeys() && count < core::ServerClientLimit) receivers[count++] = client->process;
     if (count == 0) return false;
+    // Sent once the router is done with the read (Routed): the application
+    // in front gets it first. A key that opens a modal dialog is routed only
+    // once it closes: the dialog's loop takes the message posted here, which
+    // sends the reads meanwhile.
+    if (heard_.empty() && PostMessageA(window_, KeyServerMessage, 0, 0) == 0)
+        TraceFailure("posting the key server's reads", GetLastError());
+    if (heard_.size() < HeardReadsLimit) heard_.push_back({code, readInPress});
     DWORD foreground = 0;
     if (HWND front = GetForegroundWindow()) GetWindowThreadProcessId(front, &foreground);
     return core::ForClientsOnly(foreground, receivers, count);
+}
+
+void KeyServer::Routed() {
+    for (const HeardRead& read : heard_)
+        for (const auto& client : clients_) Send(*client, client->session.KeyMessage(read.code, read.readInPress));
+    heard_.clear();
+    Sweep();
 }
 
 void KeyServer::Notify(core::IrssType type) {
@@ -267,6 +285,7 @@ void KeyServer::Suspending() { Notify(core::IrssType::ServerSuspend); }
 void KeyServer::Resumed() { Notify(core::IrssType::ServerResume); }
 
 void KeyServer::Stop() {
+    heard_.clear();
     Notify(core::IrssType::ServerShutdown);
     clients_.clear();
     listeners_.clear();

@@ -11,8 +11,9 @@
 // protocol's bounds is dropped and one that sends what is not the protocol
 // is ignored, each with a line in the failure trace.
 //
-// Each read goes to every program connected, before it is routed; while the
-// window in front belongs to one of them, the read is theirs alone.
+// Each read goes to every program connected, sent as soon as the router is
+// done with it (the application in front gets it first); while the window in
+// front belongs to one of them, the read is theirs alone and is not routed.
 #pragma once
 #include <windows.h>
 
@@ -40,7 +41,8 @@ public:
     // Listens, telling window of the events, when on and not yet listening;
     // when off, lets every program go and listens no more.
     void Apply(HWND window, bool on);
-    // One event of a socket (KeyServerMessage's wParam and lParam).
+    // One event of a socket (KeyServerMessage's wParam and lParam), or, with
+    // no socket, the reads heard and not yet sent.
     void OnSocketEvent(WPARAM socket, LPARAM event);
     // IR Server Suite's notifications around a sleep, and before the program
     // ends (Stop lets every program go).
@@ -53,6 +55,8 @@ public:
 
     // core::KeyListeners.
     bool Heard(int code, bool repeat) override;
+    // Sends the reads heard, each in one piece to each program.
+    void Routed() override;
 
 private:
     struct Listener {
@@ -78,4 +82,9 @@ private:
     std::vector<std::unique_ptr<Listener>> listeners_;
     std::vector<std::unique_ptr<Client>> clients_;
     core::PressCounter press_;
+    struct HeardRead {
+        int code;
+        int readInPress;
+    };
+    std::vector<HeardRead> heard_;
 };

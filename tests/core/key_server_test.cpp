@@ -208,6 +208,8 @@ struct Listeners final : core::KeyListeners {
         heard.emplace_back(code, repeat);
         return theirs;
     }
+    void Routed() override { ++routed; }
+    int routed = 0;
 };
 
 TEST(ServerClient, TheRouterTellsListenersFirstWithTheRepeatRulesAnswer) {
@@ -228,6 +230,7 @@ TEST(ServerClient, TheRouterTellsListenersFirstWithTheRepeatRulesAnswer) {
     const std::vector<std::pair<int, bool>> expected = {
         {Code(K::Digit3), false}, {Code(K::Digit3), true}, {Code(K::Digit3), false}, {Code(K::Digit9), false}};
     EXPECT_EQ(listeners.heard, expected);
+    EXPECT_EQ(listeners.routed, 4);
 }
 
 }  // namespace
