@@ -261,6 +261,9 @@ bool KeyServer::Heard(int code, bool repeat) {
     if (heard_.empty() && PostMessageA(window_, KeyServerMessage, 0, 0) == 0)
         TraceFailure("posting the key server's reads", GetLastError());
     if (heard_.size() < HeardReadsLimit) heard_.push_back({code, readInPress});
+    // No program known: the window in front is none of theirs, without asking.
+    if (std::all_of(receivers, receivers + count, [](core::ProcessId process) { return process == 0; }))
+        return false;
     DWORD foreground = 0;
     if (HWND front = GetForegroundWindow()) GetWindowThreadProcessId(front, &foreground);
     return core::ForClientsOnly(foreground, receivers, count);
