@@ -168,8 +168,11 @@ void KeyServer::Accept(const Listener& listener) {
         TraceSocketFailure("watching a key server connection");
         return;
     }
-    // Windows tells the owner at once; Wine only once the program has sent something.
+    // Windows tells the owner at once; Wine only once the program has sent
+    // something. One that says nothing is a listener all the same.
     LookUpProcess(*client);
+    if (client->process == 0)
+        TraceFailure("finding the program of a key server connection (it has sent nothing yet)", ERROR_NOT_FOUND);
     clients_.push_back(std::move(client));
 }
 
