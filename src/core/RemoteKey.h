@@ -75,10 +75,11 @@ enum class MachineRole : uint8_t {
     VolumeDown,  // what the default application's row says (volumeDown) without a target
 };
 
-// The key's names in other remote-control programs' files; null until given.
+// The key's names for the programs that take the remote from the key server
+// (KeyServer.h): each unique, without spaces.
 struct OtherNames {
-    const char* lirc;  // LIRC and WinLIRC
-    const char* irss;  // IR Server Suite
+    const char* lirc;  // LIRC and WinLIRC: the Linux input event's name (KEY_PLAY)
+    const char* irss;  // IR Server Suite: its "Abstract" remote's name, as Kodi maps them (Play)
 };
 
 struct RemoteKeyRow {
@@ -96,52 +97,52 @@ struct RemoteKeyRow {
 
 // In the order of their places: by row, then by column.
 inline constexpr RemoteKeyRow RemoteKeys[] = {
-    // key                   label      place    habits                      pointer        machine
-    {RemoteKey::Power,       "Power",   {0, 0},  OneShot,                    NoPointer,     MachineRole::Power},
-    {RemoteKey::Standby,     "Standby", {0, 1},  OneShot,                    NoPointer,     MachineRole::Standby},
-    {RemoteKey::Off,         "Off",     {0, 2},  OneShot,                    NoPointer,     MachineRole::Off},
-    {RemoteKey::Mute,        "Mute",    {0, 3},  Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Digit1,      "1",       {1, 0},  Plain,                      LeftClick,     MachineRole::None},
-    {RemoteKey::Digit2,      "2",       {1, 1},  Plain,                      Moves(-1, -1), MachineRole::None},
-    {RemoteKey::Digit3,      "3",       {1, 2},  Plain,                      Moves(0, -1),  MachineRole::None},
-    {RemoteKey::Digit4,      "4",       {2, 0},  Plain,                      Moves(+1, -1), MachineRole::None},
-    {RemoteKey::Digit5,      "5",       {2, 1},  Plain,                      Moves(-1, 0),  MachineRole::None},
-    {RemoteKey::Digit6,      "6",       {2, 2},  Plain,                      ToggleButton,  MachineRole::None},
-    {RemoteKey::Digit7,      "7",       {3, 0},  Plain,                      Moves(+1, 0),  MachineRole::None},
-    {RemoteKey::Digit8,      "8",       {3, 1},  Plain,                      Moves(-1, +1), MachineRole::None},
-    {RemoteKey::Digit9,      "9",       {3, 2},  Plain,                      Moves(0, +1),  MachineRole::None},
-    {RemoteKey::Recall,      "Recall",  {4, 0},  Plain,                      Moves(+1, +1), MachineRole::None},
-    {RemoteKey::Digit0,      "0",       {4, 1},  Plain,                      RightClick,    MachineRole::None},
-    {RemoteKey::Enter,       "Enter",   {4, 2},  Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::VolumeUp,    "Vol+",    {5, 0},  RepeatsInPlayers,           NoPointer,     MachineRole::None},
-    {RemoteKey::Up,          "Up",      {5, 1},  RepeatsInPlayers,           NoPointer,     MachineRole::None},
-    {RemoteKey::ChannelUp,   "Ch+",     {5, 2},  Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Left,        "Left",    {6, 0},  RepeatsInPlayers,           NoPointer,     MachineRole::None},
-    {RemoteKey::Ok,          "OK",      {6, 1},  Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Right,       "Right",   {6, 2},  RepeatsInPlayers,           NoPointer,     MachineRole::None},
-    {RemoteKey::VolumeDown,  "Vol-",    {7, 0},  OneShot | RepeatsInPlayers, NoPointer,     MachineRole::VolumeDown},
-    {RemoteKey::Down,        "Down",    {7, 1},  RepeatsInPlayers,           NoPointer,     MachineRole::None},
-    {RemoteKey::ChannelDown, "Ch-",     {7, 2},  Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Info,        "Info",    {8, 0},  Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Audio,       "Audio",   {8, 1},  Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Zoom,        "Zoom",    {8, 2},  Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Tv,          "TV",      {8, 3},  Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Record,      "Record",  {9, 0},  Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Play,        "Play",    {9, 1},  Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Stop,        "Stop",    {9, 2},  Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::End,         "End",     {9, 3},  Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Rewind,      "Rew",     {10, 0}, RepeatsInPlayers,           NoPointer,     MachineRole::None},
-    {RemoteKey::FastForward, "FF",      {10, 1}, RepeatsInPlayers,           NoPointer,     MachineRole::None},
-    {RemoteKey::SkipBack,    "Skip-",   {10, 2}, Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::SkipForward, "Skip+",   {10, 3}, Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Back,        "Back",    {11, 0}, Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Home,        "Home",    {11, 1}, Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Delete,      "Delete",  {11, 2}, Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Step,        "Step",    {11, 3}, Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Details,     "Details", {12, 0}, Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Full,        "Full",    {12, 1}, Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Previous,    "Prev",    {12, 2}, Plain,                      NoPointer,     MachineRole::None},
-    {RemoteKey::Next,        "Next",    {12, 3}, Plain,                      NoPointer,     MachineRole::None},
+    // key                   label      place    habits                      pointer        machine                  LIRC (Linux input) and IR Server Suite names
+    {RemoteKey::Power,       "Power",   {0, 0},  OneShot,                    NoPointer,     MachineRole::Power,      {"KEY_POWER", "Power"}},
+    {RemoteKey::Standby,     "Standby", {0, 1},  OneShot,                    NoPointer,     MachineRole::Standby,    {"KEY_SLEEP", "Sleep"}},
+    {RemoteKey::Off,         "Off",     {0, 2},  OneShot,                    NoPointer,     MachineRole::Off,        {"KEY_POWER2", "Power2"}},
+    {RemoteKey::Mute,        "Mute",    {0, 3},  Plain,                      NoPointer,     MachineRole::None,       {"KEY_MUTE", "Mute"}},
+    {RemoteKey::Digit1,      "1",       {1, 0},  Plain,                      LeftClick,     MachineRole::None,       {"KEY_1", "Number1"}},
+    {RemoteKey::Digit2,      "2",       {1, 1},  Plain,                      Moves(-1, -1), MachineRole::None,       {"KEY_2", "Number2"}},
+    {RemoteKey::Digit3,      "3",       {1, 2},  Plain,                      Moves(0, -1),  MachineRole::None,       {"KEY_3", "Number3"}},
+    {RemoteKey::Digit4,      "4",       {2, 0},  Plain,                      Moves(+1, -1), MachineRole::None,       {"KEY_4", "Number4"}},
+    {RemoteKey::Digit5,      "5",       {2, 1},  Plain,                      Moves(-1, 0),  MachineRole::None,       {"KEY_5", "Number5"}},
+    {RemoteKey::Digit6,      "6",       {2, 2},  Plain,                      ToggleButton,  MachineRole::None,       {"KEY_6", "Number6"}},
+    {RemoteKey::Digit7,      "7",       {3, 0},  Plain,                      Moves(+1, 0),  MachineRole::None,       {"KEY_7", "Number7"}},
+    {RemoteKey::Digit8,      "8",       {3, 1},  Plain,                      Moves(-1, +1), MachineRole::None,       {"KEY_8", "Number8"}},
+    {RemoteKey::Digit9,      "9",       {3, 2},  Plain,                      Moves(0, +1),  MachineRole::None,       {"KEY_9", "Number9"}},
+    {RemoteKey::Recall,      "Recall",  {4, 0},  Plain,                      Moves(+1, +1), MachineRole::None,       {"KEY_LAST", "Recall"}},
+    {RemoteKey::Digit0,      "0",       {4, 1},  Plain,                      RightClick,    MachineRole::None,       {"KEY_0", "Number0"}},
+    {RemoteKey::Enter,       "Enter",   {4, 2},  Plain,                      NoPointer,     MachineRole::None,       {"KEY_ENTER", "Enter"}},
+    {RemoteKey::VolumeUp,    "Vol+",    {5, 0},  RepeatsInPlayers,           NoPointer,     MachineRole::None,       {"KEY_VOLUMEUP", "VolumeUp"}},
+    {RemoteKey::Up,          "Up",      {5, 1},  RepeatsInPlayers,           NoPointer,     MachineRole::None,       {"KEY_UP", "Up"}},
+    {RemoteKey::ChannelUp,   "Ch+",     {5, 2},  Plain,                      NoPointer,     MachineRole::None,       {"KEY_CHANNELUP", "ChannelUp"}},
+    {RemoteKey::Left,        "Left",    {6, 0},  RepeatsInPlayers,           NoPointer,     MachineRole::None,       {"KEY_LEFT", "Left"}},
+    {RemoteKey::Ok,          "OK",      {6, 1},  Plain,                      NoPointer,     MachineRole::None,       {"KEY_OK", "OK"}},
+    {RemoteKey::Right,       "Right",   {6, 2},  RepeatsInPlayers,           NoPointer,     MachineRole::None,       {"KEY_RIGHT", "Right"}},
+    {RemoteKey::VolumeDown,  "Vol-",    {7, 0},  OneShot | RepeatsInPlayers, NoPointer,     MachineRole::VolumeDown, {"KEY_VOLUMEDOWN", "VolumeDown"}},
+    {RemoteKey::Down,        "Down",    {7, 1},  RepeatsInPlayers,           NoPointer,     MachineRole::None,       {"KEY_DOWN", "Down"}},
+    {RemoteKey::ChannelDown, "Ch-",     {7, 2},  Plain,                      NoPointer,     MachineRole::None,       {"KEY_CHANNELDOWN", "ChannelDown"}},
+    {RemoteKey::Info,        "Info",    {8, 0},  Plain,                      NoPointer,     MachineRole::None,       {"KEY_INFO", "Info"}},
+    {RemoteKey::Audio,       "Audio",   {8, 1},  Plain,                      NoPointer,     MachineRole::None,       {"KEY_AUDIO", "Audio"}},
+    {RemoteKey::Zoom,        "Zoom",    {8, 2},  Plain,                      NoPointer,     MachineRole::None,       {"KEY_ZOOM", "Zoom"}},
+    {RemoteKey::Tv,          "TV",      {8, 3},  Plain,                      NoPointer,     MachineRole::None,       {"KEY_TV", "LiveTV"}},
+    {RemoteKey::Record,      "Record",  {9, 0},  Plain,                      NoPointer,     MachineRole::None,       {"KEY_RECORD", "Record"}},
+    {RemoteKey::Play,        "Play",    {9, 1},  Plain,                      NoPointer,     MachineRole::None,       {"KEY_PLAY", "Play"}},
+    {RemoteKey::Stop,        "Stop",    {9, 2},  Plain,                      NoPointer,     MachineRole::None,       {"KEY_STOP", "Stop"}},
+    {RemoteKey::End,         "End",     {9, 3},  Plain,                      NoPointer,     MachineRole::None,       {"KEY_END", "End"}},
+    {RemoteKey::Rewind,      "Rew",     {10, 0}, RepeatsInPlayers,           NoPointer,     MachineRole::None,       {"KEY_REWIND", "Rewind"}},
+    {RemoteKey::FastForward, "FF",      {10, 1}, RepeatsInPlayers,           NoPointer,     MachineRole::None,       {"KEY_FASTFORWARD", "FastForward"}},
+    {RemoteKey::SkipBack,    "Skip-",   {10, 2}, Plain,                      NoPointer,     MachineRole::None,       {"KEY_PREVIOUS", "PreviousChapter"}},
+    {RemoteKey::SkipForward, "Skip+",   {10, 3}, Plain,                      NoPointer,     MachineRole::None,       {"KEY_NEXT", "NextChapter"}},
+    {RemoteKey::Back,        "Back",    {11, 0}, Plain,                      NoPointer,     MachineRole::None,       {"KEY_BACK", "Back"}},
+    {RemoteKey::Home,        "Home",    {11, 1}, Plain,                      NoPointer,     MachineRole::None,       {"KEY_HOME", "Start"}},
+    {RemoteKey::Delete,      "Delete",  {11, 2}, Plain,                      NoPointer,     MachineRole::None,       {"KEY_DELETE", "Clear"}},
+    {RemoteKey::Step,        "Step",    {11, 3}, Plain,                      NoPointer,     MachineRole::None,       {"KEY_FRAMEFORWARD", "Step"}},
+    {RemoteKey::Details,     "Details", {12, 0}, Plain,                      NoPointer,     MachineRole::None,       {"KEY_EPG", "Guide"}},
+    {RemoteKey::Full,        "Full",    {12, 1}, Plain,                      NoPointer,     MachineRole::None,       {"KEY_SCREEN", "FullScreen"}},
+    {RemoteKey::Previous,    "Prev",    {12, 2}, Plain,                      NoPointer,     MachineRole::None,       {"KEY_PREVIOUSSONG", "Replay"}},
+    {RemoteKey::Next,        "Next",    {12, 3}, Plain,                      NoPointer,     MachineRole::None,       {"KEY_NEXTSONG", "Skip"}},
 };
 constexpr size_t RemoteKeyCount = sizeof RemoteKeys / sizeof RemoteKeys[0];
 

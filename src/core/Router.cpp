@@ -24,14 +24,19 @@ void Router::OnRead(int code) {
     const uint32_t now = machine_.Now();
     const uint32_t lastRead = repeat_.lastKeyTime();
     const bool repeat = repeat_.UpdateRepeatState(code, now);
+    const bool theirs = listeners_ != nullptr && listeners_->Heard(code, repeat);
     if (repeat && to_.longPress.Takes(code)) {
         // The key is still held: it waits, acts with its hold action now, or has.
         to_.longPress.Look(now, lastRead, true);
+    } else {
+        // Any other read lets a waiting key go first.
+        to_.longPress.LetGo();
+    }
+    if (theirs || (repeat && to_.longPress.Takes(code))) {
         repeat_.ActedOnRead(machine_.Now());
+        if (listeners_ != nullptr) listeners_->Routed();
         return;
     }
-    // Any other read lets a waiting key go first.
-    to_.longPress.LetGo();
     if (!repeat) to_.pointer.NewRun();
     // Asked only where it matters: a held Vol- with the media keys on.
     const bool volumeDownIsMedia =
@@ -41,6 +46,7 @@ void Router::OnRead(int code) {
     // After a modal dialog or box, reads made meanwhile have each been acted
     // on; the last action ends now.
     repeat_.ActedOnRead(machine_.Now());
+    if (listeners_ != nullptr) listeners_->Routed();
 }
 
 bool Router::VolumeDownIsMedia() {

@@ -8,6 +8,7 @@
 
 #include "core/Applications.h"
 #include "core/KeyActions.h"
+#include "core/KeyListeners.h"
 #include "core/LongPress.h"
 #include "core/Machine.h"
 #include "core/Pointer.h"
@@ -41,6 +42,8 @@ public:
         : settings_(settings), repeat_(repeat), to_(to), windows_(windows), machine_(machine),
           profiles_(profiles) {}
 
+    // The programs told of every read first; null for none.
+    void TellFirst(KeyListeners* listeners) { listeners_ = listeners; }
     // A tick of the poll at time now, before the receiver is asked.
     void OnPoll(uint32_t now) { repeat_.Polled(now); }
     // The tick found no key to read: a long press that waits may act.
@@ -77,6 +80,7 @@ private:
     Windows& windows_;
     Machine& machine_;
     ProfileSource& profiles_;
+    KeyListeners* listeners_ = nullptr;
 };
 
 }  // namespace core

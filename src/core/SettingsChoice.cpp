@@ -47,5 +47,6 @@ bool Choose(bool& setting, bool on) {
 bool ChooseMediaKeys(State& state, bool on) { return Choose(state.settings.mediaKeys, on); }
 bool ChooseProfiles(State& state, bool on) { return Choose(state.settings.profiles, on); }
 bool ChooseShowKeys(State& state, bool on) { return Choose(state.settings.showKeys, on); }
+bool ChooseServer(State& state, bool on) { return Choose(state.settings.server, on); }
 
 }  // namespace core

@@ -16,6 +16,7 @@ constexpr char AlwaysRemoteOffValue[] = "AlwaysRemoteOff";
 constexpr char MediaKeysValue[] = "MediaKeys";
 constexpr char ProfilesValue[] = "Profiles";
 constexpr char ShowKeysValue[] = "ShowKeys";
+constexpr char ServerValue[] = "Server";
 
 // Only 1 keeps the program from running; any other value lets it run.
 constexpr bool AlwaysRemoteOffFrom(uint32_t stored) { return stored == 1; }
@@ -44,5 +45,7 @@ bool ChooseMediaKeys(State& state, bool on);
 // The same for the profiles' and the key display's check boxes.
 bool ChooseProfiles(State& state, bool on);
 bool ChooseShowKeys(State& state, bool on);
+// The key server's check box: other programs receive the remote's keys.
+bool ChooseServer(State& state, bool on);
 
 }  // namespace core

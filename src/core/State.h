@@ -18,6 +18,7 @@ struct Settings {
     bool mediaKeys = false;                  // "MediaKeys" was read as 1
     bool profiles = false;                   // "Profiles" was read as 1
     bool showKeys = false;                   // "ShowKeys" was read as 1
+    bool server = false;                     // "Server" was read as 1
     int listIndex = -1;                      // list position last chosen in the Settings dialog
 };
 

@@ -41,6 +41,10 @@
 #define IDS_POINTER_UP_RIGHT      52
 #define IDS_POINTER_DOWN_LEFT     53
 #define IDS_POINTER_DOWN_RIGHT    54
+#define IDS_SERVER_NONE           55
+#define IDS_SERVER_ONE            56
+#define IDS_SERVER_MANY           57  /* %u programs */
+#define IDS_SERVER_OFF            58
 
 #define IDI_REMOTE            50
 #define IDI_SHUTDOWN          110
@@ -57,6 +61,8 @@
 #define IDC_SHOW_KEYS         14
 #define IDC_EDIT_PROFILES     15
 #define IDC_PROFILE_STATUS    16
+#define IDC_SERVER            17
+#define IDC_SERVER_STATUS     18
 
 #define IDM_ABOUT             30
 #define IDM_QUIT_FROM_OUTSIDE 31

@@ -29,6 +29,7 @@ constexpr SwitchBox SwitchBoxes[] = {
     {IDC_MEDIA_KEYS, &core::Settings::mediaKeys, core::ChooseMediaKeys, MediaKeysValue},
     {IDC_PROFILES, &core::Settings::profiles, core::ChooseProfiles, ProfilesValue},
     {IDC_SHOW_KEYS, &core::Settings::showKeys, core::ChooseShowKeys, ShowKeysValue},
+    {IDC_SERVER, &core::Settings::server, core::ChooseServer, ServerValue},
 };
 
 // The context that the dialog was made with, kept in its window.
@@ -82,6 +83,9 @@ void ConfirmSwitches(HWND dialog, const SettingsDialogContext& context) {
 
 void ShowProfileStatus(HWND dialog, const SettingsDialogContext& context) {
     SetDlgItemTextA(dialog, IDC_PROFILE_STATUS, ProfileStatusText(context.profiles.Summary()).c_str());
+    if (context.server != nullptr)
+        SetDlgItemTextA(dialog, IDC_SERVER_STATUS,
+                        ServerStatusText(context.server->Listening(), context.server->ClientCount()).c_str());
 }
 
 // Opens profiles.ini, made first when it is missing, as the user opens such

@@ -4,16 +4,19 @@
 
 #include "apps/ProfileStore.h"
 #include "core/State.h"
+#include "shell/KeyServer.h"
 #include "win32/SystemCalls.h"
 
 // What the Settings dialog works with: the state whose settings it shows and
 // tells the decisions' choices to, the calls through which it reports a
 // store that failed and opens profiles.ini in the user's text editor, and the
-// profile store that it describes.
+// profile store that it describes, and the key server, whose programs it
+// counts (none: no count).
 struct SettingsDialogContext {
     core::State& state;
     const SystemCalls& system;
     ProfileStore& profiles;
+    const KeyServer* server = nullptr;
 };
 
 // Runs the About dialog modally.

@@ -109,6 +109,8 @@ bool Program::CreateMainWindow() {
         DestroyWindow(created);
         return false;
     }
+    remote_.router.TellFirst(&keyServer_);
+    keyServer_.Apply(created, state_.settings.server);
     ShowWindow(created, SW_HIDE);
     UpdateWindow(created);
     remote_.link.Started(filterFound_);
@@ -137,6 +139,8 @@ void Program::End(Ending ending) {
     if (ending != Ending::Exit && !quitRequested_) com_.KeepToProcessEnd();
     // A button held by the remote must not stay down.
     remote_.pointer.ReleaseHeldButton();
+    // The programs that take the keys are told, and let go.
+    keyServer_.Stop();
     tray_.Remove();
     PostQuitMessage(0);
     quitRequested_ = true;
@@ -191,8 +195,9 @@ bool Program::OnCommand(WORD command) {
             End(Ending::Exit);
             return true;
         case IDM_SETTINGS: {
-            SettingsDialogContext context{state_, system_, profiles_};
+            SettingsDialogContext context{state_, system_, profiles_, &keyServer_};
             RunSettingsDialog(instance_, window_, context);
+            keyServer_.Apply(window_, state_.settings.server);
             return true;
         }
         default:
@@ -220,10 +225,12 @@ void Program::OnPowerBroadcast(WPARAM event) {
     switch (event) {
         case PBT_APMSUSPEND:
             remote_.link.Suspending();
+            keyServer_.Suspending();
             break;
         case PBT_APMRESUMESUSPEND:
         case PBT_APMRESUMEAUTOMATIC:
             remote_.link.Resumed();
+            keyServer_.Resumed();
             break;
         default:
             break;
@@ -258,6 +265,9 @@ LRESULT Program::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lPar
         case WM_COMMAND:
             if (OnCommand(LOWORD(wParam))) return 0;
             return DefWindowProcA(window, message, wParam, lParam);
+        case KeyServerMessage:
+            keyServer_.OnSocketEvent(wParam, lParam);
+            return 0;
         case TrayCallbackMessage:
             OnTrayMessage(lParam);
             return 0;

@@ -11,6 +11,7 @@
 #include "core/Remote.h"
 #include "core/State.h"
 #include "shell/KeyDisplay.h"
+#include "shell/KeyServer.h"
 #include "shell/Tray.h"
 #include "shell/Win32Desktop.h"
 #include "win32/Scoped.h"
@@ -61,6 +62,7 @@ public:
     const core::State& state() const { return state_; }
     ProfileStore& profiles() { return profiles_; }
     const KeyDisplay& keyDisplay() const { return keyDisplay_; }
+    const KeyServer& keyServer() const { return keyServer_; }
     HINSTANCE instance() const { return instance_; }
     HWND window() const { return window_; }
 
@@ -94,6 +96,8 @@ private:
     Win32Desktop desktop_{instance_,   window_,   system_, profiles_,
                           keyDisplay_, receiver_, tray_,   timers_};
     core::Remote remote_{state_, desktop_, desktop_, desktop_, desktop_};
+    // Told of every read before the router routes it, with "Server" on.
+    KeyServer keyServer_;
     // The system's reports of new capture devices, and of suspend and resume.
     DeviceNotification deviceNotification_;
     PowerNotification powerNotification_;

@@ -81,6 +81,7 @@ void LoadSettings(core::Settings& settings) {
     if (ReadDword(key.Get(), MediaKeysValue, value)) settings.mediaKeys = core::MediaKeysFrom(value);
     if (ReadDword(key.Get(), ProfilesValue, value)) settings.profiles = core::SwitchFrom(value);
     if (ReadDword(key.Get(), ShowKeysValue, value)) settings.showKeys = core::SwitchFrom(value);
+    if (ReadDword(key.Get(), ServerValue, value)) settings.server = core::SwitchFrom(value);
 }
 
 LONG SaveDefaultApp(const core::Settings& settings) {

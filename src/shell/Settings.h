@@ -11,16 +11,17 @@ using core::AlwaysRemoteOffValue;
 using core::DefaultAppValue;
 using core::MediaKeysValue;
 using core::ProfilesValue;
+using core::ServerValue;
 using core::ShowKeysValue;
 using core::SettingsKeyPath;
 
 // Reads the settings, creating missing ones with their defaults (not the
-// switches MediaKeys, Profiles and ShowKeys, which are only read: missing,
+// switches MediaKeys, Profiles, ShowKeys and Server, which are only read: missing,
 // they mean off). Failures go to the failure trace only.
 void LoadSettings(core::Settings& settings);
 // Overwrites the stored default application; never creates the value.
 // ERROR_SUCCESS, or why it was not stored.
 LONG SaveDefaultApp(const core::Settings& settings);
-// Stores a switch (MediaKeys, Profiles, ShowKeys) as 0 or 1, creating the
+// Stores a switch (MediaKeys, Profiles, ShowKeys, Server) as 0 or 1, creating the
 // value when it is missing.
 LONG SaveSwitch(const char* name, bool on);

@@ -62,3 +62,10 @@ std::string ProfileStatusText(const std::optional<core::ProfileFileSummary>& sum
     if (summary->profiles == 1) return LoadText(IDS_PROFILES_ONE);
     return FormatText(IDS_PROFILES_MANY, static_cast<UINT>(summary->profiles));
 }
+
+std::string ServerStatusText(bool listening, size_t connected) {
+    if (!listening) return LoadText(IDS_SERVER_OFF);
+    if (connected == 0) return LoadText(IDS_SERVER_NONE);
+    if (connected == 1) return LoadText(IDS_SERVER_ONE);
+    return FormatText(IDS_SERVER_MANY, static_cast<UINT>(connected));
+}

@@ -19,3 +19,6 @@ std::string KeyDoneText(const core::KeyDone& done);
 // "profiles.ini: 5 profiles", "profiles.ini: 2 lines skipped (see line 14)";
 // without a summary, that the file cannot be read.
 std::string ProfileStatusText(const std::optional<core::ProfileFileSummary>& summary);
+// "No program is connected", "2 programs are connected"; not listening, that
+// no program receives the keys.
+std::string ServerStatusText(bool listening, size_t connected);

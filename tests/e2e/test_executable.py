@@ -23,7 +23,7 @@ IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
 IMPORT_DIRECTORY, DELAY_IMPORT_DIRECTORY = 1, 13
 
 # DLLs of Windows itself (and of Wine in its place) that a program may import.
-SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll",
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "advapi32.dll", "shell32.dll", "ws2_32.dll", "iphlpapi.dll",
                "ole32.dll", "oleaut32.dll", "comctl32.dll", "msvcrt.dll", "quartz.dll"}
 
 

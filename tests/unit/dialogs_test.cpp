@@ -141,6 +141,7 @@ const SwitchBox SwitchBoxes[] = {
     {IDC_MEDIA_KEYS, &core::Settings::mediaKeys, MediaKeysValue},
     {IDC_PROFILES, &core::Settings::profiles, ProfilesValue},
     {IDC_SHOW_KEYS, &core::Settings::showKeys, ShowKeysValue},
+    {IDC_SERVER, &core::Settings::server, ServerValue},
 };
 
 TEST_F(SettingsDialog, EachSwitchsBoxShowsItsSettingAndIsStoredOnlyWhenChanged) {

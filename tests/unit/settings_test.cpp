@@ -77,7 +77,7 @@ TEST_F(SettingsStore, SaveOverwritesButNeverCreatesTheValue) {
     EXPECT_EQ(StoredDword(DefaultAppValue), 7u);
 }
 
-// The three switches, each with the setting it is read into.
+// The switches, each with the setting it is read into.
 struct Switch {
     const char* value;
     bool core::Settings::*setting;
@@ -86,6 +86,7 @@ const Switch Switches[] = {
     {MediaKeysValue, &core::Settings::mediaKeys},
     {ProfilesValue, &core::Settings::profiles},
     {ShowKeysValue, &core::Settings::showKeys},
+    {ServerValue, &core::Settings::server},
 };
 
 TEST_F(SettingsStore, EachSwitchIsOnOnlyForOneAndNeverCreatedAtStart) {

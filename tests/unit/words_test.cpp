@@ -90,4 +90,11 @@ TEST(Words, SettingsSaysHowManyProfilesOrWhichLineToSee) {
     EXPECT_EQ(ProfileStatusText(std::nullopt), "profiles.ini can't be read: the built-in profiles are used");
 }
 
+TEST(Words, SettingsSaysHowManyProgramsTakeTheKeys) {
+    EXPECT_EQ(ServerStatusText(false, 0), "No program receives the keys");
+    EXPECT_EQ(ServerStatusText(true, 0), "No program is connected");
+    EXPECT_EQ(ServerStatusText(true, 1), "1 program is connected");
+    EXPECT_EQ(ServerStatusText(true, 8), "8 programs are connected");
+}
+
 }  // namespace

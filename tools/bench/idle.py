@@ -115,7 +115,7 @@ def figures(rounds: List[Round]) -> dict:
 
 
 def run(product_wine: WineEnv, reader_wine: WineEnv, baseline_wine: WineEnv, work: Path,
-        bin_dir: Path, seconds: float, rounds: int) -> dict:
+        bin_dir: Path, seconds: float, rounds: int, server: bool = False) -> dict:
     """`seconds` of idle in all, in `rounds` rounds of equal length."""
     benches = {"product": Bench(product_wine, work / "product", bin_dir),
                "reader": Bench(reader_wine, work / "reader", bin_dir),
@@ -124,6 +124,8 @@ def run(product_wine: WineEnv, reader_wine: WineEnv, baseline_wine: WineEnv, wor
     try:
         _register_card(benches["product"])
         _register_card(benches["reader"])
+        if server:
+            benches["product"].set_settings(Server=1)  # listening, no program connected
         product = benches["product"].start(trace=False)
         for who, exe in (("reader", READER_EXE), ("baseline", BASELINE_EXE)):
             benches[who].probe.windows()  # the prefix's desktop process, as for the product
@@ -165,4 +167,4 @@ def run(product_wine: WineEnv, reader_wine: WineEnv, baseline_wine: WineEnv, wor
 
     return dict(figures(measured),
                 memory_kib={"after_start": memory_start, "at_end": memory_end},
-                ran_throughout=ran_throughout, run_at_once=True)
+                ran_throughout=ran_throughout, run_at_once=True, server=server)

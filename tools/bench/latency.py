@@ -58,6 +58,7 @@ from winebench.surface import APPS, KEYS
 from winebench.wine import WineEnv, wait_for
 
 from . import BASELINE_EXE, linuxproc, stats
+from .clients import Clients
 
 POLL_US = 65000
 POWER = KEYS["Power"]
@@ -346,7 +347,7 @@ def _samples_json(rounds: Sequence[Round], mode: str) -> List[dict]:
 
 
 def run(wine: WineEnv, work: Path, bin_dir: Path, count: int, seed: int,
-        rounds: int) -> Tuple[dict, dict]:
+        rounds: int, server: bool = False) -> Tuple[dict, dict]:
     """Both modes in one started product, `count` taps each and as many bare
     posts, in `rounds` rounds. Returns the figures and the raw samples."""
     rng = random.Random(seed)
@@ -356,7 +357,10 @@ def run(wine: WineEnv, work: Path, bin_dir: Path, count: int, seed: int,
         app = bench.install_app("beyondtv", config={"ignore_close": 1})
         wine.start([app.exe])
         bench.probe.wait_for_window(cls=BEYONDTV_VIDEO_CLASS, timeout=30)
+        if server:
+            bench.set_settings(Server=1)
         product = bench.start(trace=False)
+        connected = Clients() if server else None
         cardemu.wait_for_log(card.log_path,
                              lambda es: len(cardemu.requests(es, "status")) >= 2, timeout=30)
 
@@ -377,10 +381,13 @@ def run(wine: WineEnv, work: Path, bin_dir: Path, count: int, seed: int,
             active.closes(1)  # its last Power ended the adoption: the next round adopts anew
             measured.append(Round(adopted, direct, posted, (load, linuxproc.load_1min())))
         running = product.running()
+        got = connected.counts() if connected else None
         product.stop()
     finally:
         bench.close()
     out = figures(measured)
     out["adoption"].update(power_keys=powers, closes_seen=closes)
     out.update(product_ran_throughout=running, seed=seed)
+    if got is not None:
+        out["server_clients"] = got
     return out, {mode: _samples_json(measured, mode) for mode in MODES}

@@ -77,14 +77,14 @@ class Run:
     def latency(self) -> dict:
         figures, samples = latency.run(self.prefix("latency"), self.opts.work / "latency",
                                        self.opts.bin, self.opts.taps, self.opts.seed,
-                                       self.opts.latency_rounds)
+                                       self.opts.latency_rounds, self.opts.server)
         (self.opts.work / "latency-samples.json").write_text(json.dumps(samples))
         return figures
 
     def idle(self) -> dict:
         return idle.run(self.prefix("idle-product"), self.prefix("idle-reader"),
                         self.prefix("idle-baseline"), self.opts.work / "idle", self.opts.bin,
-                        self.opts.idle_seconds, self.opts.idle_rounds)
+                        self.opts.idle_seconds, self.opts.idle_rounds, self.opts.server)
 
 
 def _environment() -> dict:
@@ -144,6 +144,9 @@ def _parse(argv: Sequence[str]) -> argparse.Namespace:
     p.add_argument("--startup-runs", type=int, default=DEFAULT_STARTUP_RUNS)
     p.add_argument("--seed", type=int, default=1, help="of the random tap phases")
     p.add_argument("--keep-prefixes", action="store_true")
+    p.add_argument("--server", action="store_true",
+                   help="the product's key server on (Server=1): idle with no program connected,"
+                   " latency with a WinLIRC and an IR Server Suite client connected")
     opts = p.parse_args(argv)
     phases = [x for x in opts.only.split(",") if x]
     unknown = set(phases) - set(PHASES)

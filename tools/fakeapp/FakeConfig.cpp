@@ -93,6 +93,9 @@ public:
             config_.closeWindowAfter = close;
         } else if (key == "log") {
             config_.logPath = value;
+        } else if (key == "lirc_port") {
+            DWORD port = 0;
+            if (number(key, value, port)) config_.lircPort = port;
         } else if (key == "ignore_close") {
             config_.ignoreClose = value != "0" && !value.empty();
         } else if (key == "edit") {

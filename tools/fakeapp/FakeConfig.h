@@ -37,6 +37,9 @@ struct Config {
     bool ignoreClose = false;
     std::optional<std::string> edit;  // each window holds an edit control with this text
     std::string parentClass;          // the windows are children of that class's window
+    // A port on 127.0.0.1 that it connects to once its windows are shown,
+    // as a WinLIRC client: it says VERSION and logs what it receives.
+    std::optional<DWORD> lircPort;
     std::vector<std::string> errors;
 };
 

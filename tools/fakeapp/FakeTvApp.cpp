@@ -8,7 +8,8 @@
 // settings name, which show the keys and app commands they receive; each may
 // hold an edit control that has its focus (a page's text field), and they may
 // be children of another program's window (a Store app's core window in its
-// frame).
+// frame). It may also be a WinLIRC client of the program's key server.
+#include <winsock2.h>  // before <windows.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -26,6 +27,8 @@ namespace fakeapp {
 namespace {
 
 constexpr UINT kShutdownRequest = WM_APP + 1;
+constexpr UINT kSocketEvent = WM_APP + 2;
+constexpr int kReceiveBytes = 4096;
 constexpr UINT_PTR kTimerShow = 1;
 constexpr UINT_PTR kTimerExit = 2;
 constexpr UINT_PTR kTimerCloseWindow = 3;
@@ -142,6 +145,8 @@ private:
     void logStart(const std::string& exePath, const std::vector<std::string>& args);
     void createWindows();
     HWND parentWindow();
+    void connectLirc(DWORD port);
+    void receiveLirc();
     void destroyWindow(size_t index);
     void shutdown(int code);
     void close();
@@ -161,6 +166,7 @@ private:
     HWND control_ = nullptr;
     HHOOK keyboardHook_ = nullptr;
     HHOOK mouseHook_ = nullptr;
+    SOCKET lirc_ = INVALID_SOCKET;
     std::vector<FakeWindow> windows_;
     HeldKeys held_;
     bool exiting_ = false;
@@ -358,7 +364,37 @@ LRESULT App::onWindowMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     }
 }
 
+void App::connectLirc(DWORD port) {
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) return;
+    lirc_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in server{};
+    server.sin_family = AF_INET;
+    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    server.sin_port = htons(static_cast<u_short>(port));
+    const bool connected = connect(lirc_, reinterpret_cast<sockaddr*>(&server), sizeof server) == 0;
+    bench::Json j = event("lirc_connect");
+    j.kv("ok", connected).kv("error", static_cast<long long>(connected ? 0 : WSAGetLastError()));
+    write(j);
+    if (!connected) return;
+    WSAAsyncSelect(lirc_, control_, kSocketEvent, FD_READ | FD_CLOSE);
+    send(lirc_, "VERSION\n", 8, 0);
+}
+
+void App::receiveLirc() {
+    char bytes[kReceiveBytes];
+    const int received = recv(lirc_, bytes, sizeof bytes, 0);
+    if (received <= 0) return;
+    bench::Json j = event("lirc_received");
+    j.kv("text", std::string(bytes, static_cast<size_t>(received)));
+    write(j);
+}
+
 LRESULT App::onControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kSocketEvent) {
+        receiveLirc();
+        return 0;
+    }
     if (msg == kShutdownRequest) {
         close();
         return 0;
@@ -474,11 +510,14 @@ int App::run(const std::string& exePath, const std::vector<std::string>& args) {
     else
         SetTimer(control_, kTimerShow, config_.delayMs, nullptr);
 
+    if (config_.lircPort) connectLirc(*config_.lircPort);
+
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    if (lirc_ != INVALID_SOCKET) closesocket(lirc_);
     if (keyboardHook_) UnhookWindowsHookEx(keyboardHook_);
     if (mouseHook_) UnhookWindowsHookEx(mouseHook_);
     if (log_ != INVALID_HANDLE_VALUE) CloseHandle(log_);

@@ -12,6 +12,7 @@
 #include "core/Profiles.h"
 #include "core/ReceiverLink.h"
 #include "core/RepeatRule.h"
+#include "core/ServerClient.h"
 #include "core/SettingsChoice.h"
 #include "res/resource.h"
 
@@ -166,9 +167,12 @@ int main() {
                 core::PollIntervalMs, core::FailingForMs, core::FirstRetryMs, core::LongestRetryMs,
                 core::LateCardRetryMs, core::LateCardQuickForMs, core::LateCardSlowRetryMs,
                 core::ResumeSettleMs, core::ResumeQuietMs);
-    std::printf("  \"settings\": {\"key\": %s, \"values\": [%s, %s, %s, %s, %s]}\n}\n",
+    std::printf("  \"server\": {\"lirc_port\": %u, \"irss_port\": %u, \"client_limit\": %u},\n",
+                core::LircPort, core::IrssPort, static_cast<unsigned>(core::ServerClientLimit));
+    std::printf("  \"settings\": {\"key\": %s, \"values\": [%s, %s, %s, %s, %s, %s]}\n}\n",
                 Quoted(core::SettingsKeyPath).c_str(), Quoted(core::DefaultAppValue).c_str(),
                 Quoted(core::AlwaysRemoteOffValue).c_str(), Quoted(core::MediaKeysValue).c_str(),
-                Quoted(core::ProfilesValue).c_str(), Quoted(core::ShowKeysValue).c_str());
+                Quoted(core::ProfilesValue).c_str(), Quoted(core::ShowKeysValue).c_str(),
+                Quoted(core::ServerValue).c_str());
     return 0;
 }
