@@ -385,9 +385,17 @@ void App::receiveLirc() {
     char bytes[kReceiveBytes];
     const int received = recv(lirc_, bytes, sizeof bytes, 0);
     if (received <= 0) return;
+    const std::string text(bytes, static_cast<size_t>(received));
     bench::Json j = event("lirc_received");
-    j.kv("text", std::string(bytes, static_cast<size_t>(received)));
+    j.kv("text", text);
     write(j);
+    // Its first window shows the lines, as a client's log would.
+    if (windows_.empty()) return;
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        if (end > start) show(&windows_[0], text.substr(start, end - start));
+        start = end + 1;
+    }
 }
 
 LRESULT App::onControlMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -26,7 +26,7 @@ from typing import Callable, List, Optional, Sequence, Tuple
 from PIL import Image
 
 from . import cardemu, fakeapp
-from .surface import APPS, KEYS, profile_of, profile_rows
+from .surface import APPS, KEYS, SURFACE, profile_of, profile_rows
 from .scenario import (KEY_DISPLAY_CLASS, MAIN_WINDOW_CLASS, REMOTE_EXE, Bench, Product,
                        default_bin_dir)
 from .ui import (ABOUT_CAPTION, BM_CLICK, IDM_ABOUT, IDM_EXIT, IDM_SETTINGS, IDOK, MK_LBUTTON,
@@ -46,6 +46,10 @@ VK_NUMPAD5, VK_UP, VK_RETURN = 0x65, 0x26, 0x0D
 DIGIT_1, DIGIT_5, RIGHT, POWER, MUTE, OK_KEY, VOL_DOWN, CH_UP, PLAY = (
     KEYS[label] for label in ("1", "5", "7", "Power", "Mute", "OK", "Vol-", "Ch+", "Play"))
 VLC = profile_of("vlc.exe")
+# A program that takes the remote's keys through the key server, as WinLIRC's
+# clients do; its window shows the lines it gets.
+LIRC_CLIENT = "lircclient.exe"
+LIRC_CLIENT_WINDOW = ("LircClient", "A WinLIRC client")
 PICTURE_ATTEMPTS = 3
 
 BEYOND_TV_VIDEO = APPS["beyondtv"]["windows"]["key_target"]["class"]
@@ -417,7 +421,7 @@ def play_to_vlc(tour: Tour) -> None:
 
 
 def profile_at_work(tour: Tour) -> None:
-    tour.bench.set_settings(Profiles=1, ShowKeys=1)
+    tour.bench.set_settings(Profiles=1, ShowKeys=1, Server=1)
     tour.product = tour.bench.start()
     tour.start_remote()
     tour.apps["vlc.exe"] = tour.bench.install_app("vlc.exe")
@@ -426,6 +430,27 @@ def profile_at_work(tour: Tour) -> None:
     tour.vlc = fakeapp.hwnd_value(tour.probe.wait_for_window(cls, title, timeout=20)["hwnd"])
     tour.bench.to_front(tour.vlc)
     play_to_vlc(tour)
+
+
+def lirc_lines(tour: Tour) -> str:
+    return "".join(e["text"] for e in tour.app_log(LIRC_CLIENT) if e.get("ev") == "lirc_received")
+
+
+def client_gets_keys(tour: Tour) -> None:
+    """A WinLIRC client connected: Play still goes to VLC in front, and the
+    client gets Play's line too."""
+    config = {"window": LIRC_CLIENT_WINDOW, "lirc_port": SURFACE["server"]["lirc_port"]}
+    tour.apps[LIRC_CLIENT] = tour.bench.install_app(LIRC_CLIENT, config=config)
+    tour.bench.wine.start([tour.apps[LIRC_CLIENT].exe])
+    waited(lambda: any(e.get("ev") == "lirc_connect" and e.get("ok")
+                       for e in tour.app_log(LIRC_CLIENT)), "the client did not connect")
+    waited(lambda: "VERSION" in lirc_lines(tour), "the client got no answer to VERSION")
+    tour.bench.to_front(tour.vlc)
+    play_to_vlc(tour)
+    waited(lambda: " 00 KEY_PLAY " in lirc_lines(tour),
+           "the client did not get Play's line: %r" % lirc_lines(tour))
+    client = tour.probe.wait_for_window(*LIRC_CLIENT_WINDOW, timeout=20)
+    tour.bench.to_front(fakeapp.hwnd_value(client["hwnd"]))  # for the picture
 
 
 def key_display_rect(tour: Tour) -> Rect:
@@ -458,6 +483,10 @@ PROFILE_STEPS = [
                     "types VLC's own key for it, Space, and the key display at the bottom "
                     "says what the key did, without taking the focus from VLC",
          profile_at_work, key_display_rect, shows=key_display_shows, again=play_to_vlc),
+    Step("server", "\"Let other programs on this PC receive the remote's keys\" on and a "
+                   "WinLIRC client connected: Play still goes to VLC, and the client's window "
+                   "shows the line it got, in WinLIRC's words",
+         client_gets_keys, lambda tour: tour.window_rect(title=LIRC_CLIENT_WINDOW[1])),
 ]
 
 
