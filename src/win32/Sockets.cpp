@@ -14,9 +14,7 @@ void CloseSocketHandle(SocketHandle socket) { closesocket(static_cast<SOCKET>(so
 
 bool HoldsSocketHandle(SocketHandle socket) { return socket != 0 && socket != INVALID_SOCKET; }
 
-WinsockUse::~WinsockUse() {
-    if (started_) WSACleanup();
-}
+void WinsockUse::CleanUp(bool) { WSACleanup(); }
 
 bool WinsockUse::Start() {
     if (started_) return true;
@@ -26,6 +24,6 @@ bool WinsockUse::Start() {
         TraceFailure("starting Winsock", static_cast<DWORD>(started));
         return false;
     }
-    started_ = true;
+    *started_.Put() = true;
     return true;
 }

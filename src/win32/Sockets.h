@@ -17,14 +17,10 @@ using ScopedSocket = ScopedValue<SocketHandle, CloseSocketHandle, HoldsSocketHan
 // Winsock 2.2, started on the first Start and cleaned up when the owner goes.
 class WinsockUse {
 public:
-    WinsockUse() = default;
-    ~WinsockUse();
-    WinsockUse(const WinsockUse&) = delete;
-    WinsockUse& operator=(const WinsockUse&) = delete;
-
     // True when Winsock is started (now or before); the failure is traced.
     bool Start();
 
 private:
-    bool started_ = false;
+    static void CleanUp(bool started);
+    ScopedValue<bool, CleanUp> started_;
 };
