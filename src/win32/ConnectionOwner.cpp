@@ -15,11 +15,36 @@ namespace {
 // when a connection is made meanwhile: a few tries.
 constexpr int TableTries = 3;
 
+using TableReader = DWORD(WINAPI*)(PVOID, PDWORD, BOOL, ULONG, TCP_TABLE_CLASS, ULONG);
+
+// GetExtendedTcpTable, looked up at its first use in the system's own
+// iphlpapi.dll: Windows XP has it from Service Pack 2 on, and the program
+// starts on earlier ones too; null where there is none.
+TableReader ExtendedTcpTable() {
+    static const TableReader reader = [] {
+        char path[MAX_PATH];
+        const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+        constexpr char Library[] = "\\iphlpapi.dll";
+        if (length == 0 || length + sizeof Library > MAX_PATH) return TableReader{};
+        std::memcpy(path + length, Library, sizeof Library);
+        const HMODULE module = LoadLibraryA(path);  // kept to the process's end
+        return module != nullptr
+                   ? reinterpret_cast<TableReader>(GetProcAddress(module, "GetExtendedTcpTable"))
+                   : TableReader{};
+    }();
+    return reader;
+}
+
 bool ReadTable(ULONG family, std::vector<char>& table) {
+    const TableReader readTable = ExtendedTcpTable();
+    if (readTable == nullptr) {
+        TraceFailure("finding GetExtendedTcpTable", ERROR_PROC_NOT_FOUND);
+        return false;
+    }
     for (int attempt = 0; attempt < TableTries; ++attempt) {
         DWORD size = static_cast<DWORD>(table.size());
-        const DWORD read = GetExtendedTcpTable(table.empty() ? nullptr : table.data(), &size, FALSE, family,
-                                               TCP_TABLE_OWNER_PID_CONNECTIONS, 0);
+        const DWORD read = readTable(table.empty() ? nullptr : table.data(), &size, FALSE, family,
+                                     TCP_TABLE_OWNER_PID_CONNECTIONS, 0);
         if (read == NO_ERROR) return true;
         if (read != ERROR_INSUFFICIENT_BUFFER) {
             TraceFailure("reading the table of TCP connections", read);
