@@ -24,12 +24,6 @@ const core::Application& WinDvr = core::ApplicationOf(core::AppId::WinDvr);
 // A selector that names no application.
 constexpr int NoApplication = 5;
 
-std::vector<std::string> Boxes;
-int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT) {
-    Boxes.push_back(std::string(caption) + ": " + text);
-    return IDOK;
-}
-
 // What the dialog asked the shell to open, whether profiles.ini was there
 // then, and the answers it is given.
 std::vector<std::string> Opened;
