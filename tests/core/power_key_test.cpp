@@ -53,16 +53,26 @@ TEST_F(PowerKey, HeldAcrossASlowStartItStaysOnePressAndANewPressClosesWhatItStar
     ExpectEffects(desktop.Of([&] { router.OnRead(Code(K::Power)); }), CloseQuillmarsh);
 }
 
-TEST_F(PowerKey, ClosesTheOthersFirstInThePowerOrderOfTheDefault) {
-    const OthersRunning cases[] = {
-        {Quillmarsh, Then({CloseWinDvr, CloseBeyondTv, {Started(Quillmarsh), "watch on"}})},
-        {BeyondTv, Then({CloseWinDvr, CloseQuillmarsh, {Started(BeyondTv), "watch on"}})},
-        {WinDvr, Then({CloseBeyondTv, CloseQuillmarsh, {Started(WinDvr), "watch on"}})},
+TEST_F(PowerKey, PowerAndTheMenuSwitchCloseTheOthersFirstEachInItsOrderAndTheMenuMakesTheChoiceTheDefault) {
+    using Act = void (*)(core::PowerSwitch&, int);
+    const Act powerKey = [](core::PowerSwitch& r, int selector) { r.DefaultPowerAction(selector); };
+    const Act menu = [](core::PowerSwitch& r, int selector) { r.SwitchFromMenu(selector); };
+    const struct {
+        Act act;
+        OthersRunning c;
+    } cases[] = {
+        {powerKey, {Quillmarsh, Then({CloseWinDvr, CloseBeyondTv, {Started(Quillmarsh), "watch on"}})}},
+        {powerKey, {BeyondTv, Then({CloseWinDvr, CloseQuillmarsh, {Started(BeyondTv), "watch on"}})}},
+        {powerKey, {WinDvr, Then({CloseBeyondTv, CloseQuillmarsh, {Started(WinDvr), "watch on"}})}},
+        // The menu never watches, and its choice becomes the default.
+        {menu, {Quillmarsh, Then({CloseBeyondTv, CloseWinDvr, {Started(Quillmarsh)}})}},
+        {menu, {BeyondTv, Then({CloseQuillmarsh, CloseWinDvr, {Started(BeyondTv)}})}},
+        {menu, {WinDvr, Then({CloseBeyondTv, CloseQuillmarsh, {Started(WinDvr)}})}},
     };
-    for (const OthersRunning& c : cases) {
-        state.settings.defaultSelector = c.chosen.row.selector;
-        ExpectWithTheOthersRunning(
-            state, c, [](core::PowerSwitch& r, int selector) { r.DefaultPowerAction(selector); });
+    for (const auto& c : cases) {
+        core::State before = state;
+        if (c.act == powerKey) before.settings.defaultSelector = c.c.chosen.row.selector;
+        ExpectWithTheOthersRunning(before, c.c, c.act);
     }
 }
 
@@ -122,18 +132,6 @@ TEST_F(PowerKey, ADefaultNotInstalledIsReportedAndTheSelectorIsReadAgainAfterThe
     desktop.inMessageBox = [&] { state.settings.defaultSelector = BeyondTv.row.selector; };
     state.settings.defaultSelector = Quillmarsh.row.selector;
     ExpectEffects(Press(K::Power), {Reinitialize, Started(BeyondTv)});  // the watch already runs
-}
-
-TEST_F(PowerKey, TheMenuSwitchClosesTheOthersInItsOwnOrderAndMakesTheChoiceTheDefault) {
-    const OthersRunning cases[] = {
-        {Quillmarsh, Then({CloseBeyondTv, CloseWinDvr, {Started(Quillmarsh)}})},
-        {BeyondTv, Then({CloseQuillmarsh, CloseWinDvr, {Started(BeyondTv)}})},
-        {WinDvr, Then({CloseBeyondTv, CloseQuillmarsh, {Started(WinDvr)}})},
-    };
-    // No watch: the menu never watches.
-    for (const OthersRunning& c : cases)
-        ExpectWithTheOthersRunning(state, c,
-                                   [](core::PowerSwitch& r, int selector) { r.SwitchFromMenu(selector); });
 }
 
 // -- a start: only without the main window, by the install path as stored

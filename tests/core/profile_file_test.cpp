@@ -86,6 +86,33 @@ std::string Summary(const core::ProfileBook& book) {
     return Summary(summary.profiles, summary.skipped, summary.firstSkippedLine);
 }
 
+// The book's profiles from `from` on are the built-in ones, every field of them.
+void ExpectBuiltIn(const core::ProfileBook& book, size_t from = 0) {
+    ASSERT_EQ(book.profiles().count, from + core::BuiltInProfiles.count);
+    for (size_t i = 0; i < core::BuiltInProfiles.count; ++i) {
+        const core::Profile& built = core::BuiltInProfiles.items[i];
+        const core::Profile& read = book.profiles().items[from + i];
+        SCOPED_TRACE(built.name);
+        EXPECT_STREQ(read.name, built.name);
+        EXPECT_EQ(NamesOf(read.programs), NamesOf(built.programs));
+        EXPECT_EQ(NamesOf(read.windowClasses), NamesOf(built.windowClasses));
+        EXPECT_EQ(RowsOf(read.keys), RowsOf(built.keys));
+    }
+}
+
+// A built-in profile's rows with those of the same keys replaced, then the added ones.
+std::vector<std::string> RowsChanged(const core::Profile& builtIn, std::initializer_list<core::KeyAction> replaced,
+                                     std::initializer_list<core::KeyAction> added = {}) {
+    std::vector<std::string> rows;
+    for (const core::KeyAction& row : core::List<core::KeyAction>{builtIn.keys.rows, builtIn.keys.count}) {
+        const auto by = std::find_if(replaced.begin(), replaced.end(),
+                                     [&](const core::KeyAction& r) { return r.key == row.key; });
+        rows.push_back(RowText(by != replaced.end() ? *by : row));
+    }
+    for (const core::KeyAction& row : added) rows.push_back(RowText(row));
+    return rows;
+}
+
 // -- lines that cannot be used
 
 // Line 4 of a good profile: whatever it holds, Play and Stop still work.
@@ -245,9 +272,7 @@ TEST(ProfileFile, AnEmptyFileOrTheExampleLeavesTheBuiltInProfiles) {
         const core::ProfileBook book = Parse(text);
         EXPECT_EQ(SkippedOf(book), std::vector<std::string>{});
         EXPECT_EQ(Summary(book), Summary(0, 0, 0));
-        ASSERT_EQ(book.profiles().count, core::BuiltInProfiles.count);
-        for (size_t i = 0; i < core::BuiltInProfiles.count; ++i)
-            EXPECT_EQ(RowsOf(book.profiles().items[i].keys), RowsOf(core::BuiltInProfiles.items[i].keys));
+        ExpectBuiltIn(book);
     }
 }
 
@@ -257,16 +282,7 @@ TEST(ProfileFile, TheBuiltInProfilesWrittenReadBackToTheSameRows) {
     const std::string text = core::WriteProfiles(core::BuiltInProfiles);
     const core::ProfileBook book = Parse(text);
     EXPECT_EQ(SkippedOf(book), std::vector<std::string>{});
-    ASSERT_EQ(book.profiles().count, core::BuiltInProfiles.count);
-    for (size_t i = 0; i < core::BuiltInProfiles.count; ++i) {
-        const core::Profile& built = core::BuiltInProfiles.items[i];
-        const core::Profile& read = book.profiles().items[i];
-        SCOPED_TRACE(built.name);
-        EXPECT_STREQ(read.name, built.name);
-        EXPECT_EQ(NamesOf(read.programs), NamesOf(built.programs));
-        EXPECT_EQ(NamesOf(read.windowClasses), NamesOf(built.windowClasses));
-        EXPECT_EQ(RowsOf(read.keys), RowsOf(built.keys));
-    }
+    ExpectBuiltIn(book);
     // Notepad before Windows 10 shows only CRLF line ends as lines.
     EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
 }
@@ -309,15 +325,9 @@ TEST(ProfileFile, ASectionNamedLikeABuiltInProfileChangesItKeyByKeyAndANewOneCom
     std::vector<std::string> programs = NamesOf(builtIn.programs);
     programs.push_back("Other.exe");
     EXPECT_EQ(NamesOf(changed.programs), programs);
-    std::vector<std::string> rows;
-    for (const core::KeyAction& row : core::List<core::KeyAction>{builtIn.keys.rows, builtIn.keys.count}) {
-        if (row.key == K::Play) rows.push_back(RowText(core::DoNothing(K::Play)));
-        else if (row.key == K::VolumeUp) rows.push_back(RowText(core::LeaveToPointer(K::VolumeUp)));
-        else rows.push_back(RowText(row));
-    }
-    rows.push_back(RowText(core::Type(K::Recall, VK_F1)));
-    rows.push_back(RowText(core::Held(core::Type(K::Ok, 'C'))));
-    EXPECT_EQ(RowsOf(changed.keys), rows);
+    EXPECT_EQ(RowsOf(changed.keys),
+              RowsChanged(builtIn, {core::DoNothing(K::Play), core::LeaveToPointer(K::VolumeUp)},
+                          {core::Type(K::Recall, VK_F1), core::Held(core::Type(K::Ok, 'C'))}));
     // Every other built-in profile is as the program has it.
     for (size_t i = 1; i < core::BuiltInProfiles.count; ++i)
         EXPECT_EQ(RowsOf(book.profiles().items[i + 1].keys), RowsOf(core::BuiltInProfiles.items[i].keys));
@@ -345,12 +355,7 @@ TEST(ProfileFile, AFullCopyTheEarlierVersionWroteKeepsItsOwnersChangesOnly) {
     const core::ProfileBook asWritten = Parse(copy);
     EXPECT_EQ(SkippedOf(asWritten), std::vector<std::string>{});
     EXPECT_EQ(Summary(asWritten), Summary(0, 0, 0));
-    ASSERT_EQ(asWritten.profiles().count, core::BuiltInProfiles.count);
-    for (size_t i = 0; i < core::BuiltInProfiles.count; ++i) {
-        SCOPED_TRACE(core::BuiltInProfiles.items[i].name);
-        EXPECT_EQ(RowsOf(asWritten.profiles().items[i].keys), RowsOf(core::BuiltInProfiles.items[i].keys));
-        EXPECT_EQ(NamesOf(asWritten.profiles().items[i].programs), NamesOf(core::BuiltInProfiles.items[i].programs));
-    }
+    ExpectBuiltIn(asWritten);
 
     // Its owner typed K for VLC's Play, took out its Mute row and opera.exe,
     // and added a program.
@@ -365,13 +370,7 @@ TEST(ProfileFile, AFullCopyTheEarlierVersionWroteKeepsItsOwnersChangesOnly) {
     const core::Profile& builtIn = core::BuiltInProfiles.items[0];
     ASSERT_STREQ(builtIn.name, "VLC");
     EXPECT_EQ(NamesOf(vlc.programs), (std::vector<std::string>{"vlc.exe", "vlc2.exe"}));
-    std::vector<std::string> rows;
-    for (const core::KeyAction& row : core::List<core::KeyAction>{builtIn.keys.rows, builtIn.keys.count}) {
-        if (row.key == K::Play) rows.push_back(RowText(core::Type(K::Play, 'K')));
-        else if (row.key == K::Mute) rows.push_back(RowText(core::LeaveToPointer(K::Mute)));
-        else rows.push_back(RowText(row));
-    }
-    EXPECT_EQ(RowsOf(vlc.keys), rows);
+    EXPECT_EQ(RowsOf(vlc.keys), RowsChanged(builtIn, {core::Type(K::Play, 'K'), core::LeaveToPointer(K::Mute)}));
     for (const char* program : Named(book, "Browser").programs) EXPECT_STRNE(program, "opera.exe");
 
     // In a file of the new kind, a row or program left out is no change.

@@ -181,23 +181,18 @@ std::vector<PollDid> HoldOnRemote(PlayerInFront& remote, K key, uint32_t heldMs,
     return did;
 }
 
-Options ProfilesOff(bool mediaKeys) {
-    Options options;
-    options.profiles = false;
-    options.mediaKeys = mediaKeys;
-    return options;
-}
-
-Options MediaKeysOn() {
-    Options options;
-    options.mediaKeys = true;
-    return options;
-}
-
 Options InFront(const char* program, bool mediaKeys) {
     Options options;
     options.program = program;
     options.mediaKeys = mediaKeys;
+    return options;
+}
+
+Options MediaKeysOn() { return InFront("player.exe", true); }
+
+Options ProfilesOff(bool mediaKeys) {
+    Options options = InFront("player.exe", mediaKeys);
+    options.profiles = false;
     return options;
 }
 

@@ -173,16 +173,14 @@ struct MediaKeys : Router {
     Effects Press(K key) { return Hold(key, 1); }
 };
 
-TEST_F(MediaKeys, EachKeyTypesItsMediaKeyOnceDownAndUp) {
-    for (const auto& [key, vk] : MediaRecord) {
-        SCOPED_TRACE("key " + std::to_string(Code(key)));
-        ExpectEffects(Press(key), {Chord({vk})});
+TEST_F(MediaKeys, EachKeyTypesItsMediaKeyOnceDownAndUpAndOffTheyDoNothingAsBefore) {
+    for (const bool on : {true, false}) {
+        state.settings.mediaKeys = on;
+        for (const auto& [key, vk] : MediaRecord) {
+            SCOPED_TRACE("key " + std::to_string(Code(key)) + (on ? " on" : " off"));
+            ExpectEffects(Press(key), on ? Effects{Chord({vk})} : Effects{});
+        }
     }
-}
-
-TEST_F(MediaKeys, OffTheyDoNothingAsBefore) {
-    state.settings.mediaKeys = false;
-    for (const auto& entry : MediaRecord) ExpectEffects(Press(entry.first), {});
 }
 
 TEST_F(MediaKeys, VolumeDownKeepsTheShutdownDialogWhenQuillmarshIsTheDefault) {

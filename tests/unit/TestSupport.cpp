@@ -167,3 +167,9 @@ std::vector<std::string> DebugOutput::With(std::initializer_list<const char*> pa
     }
     return found;
 }
+
+std::vector<std::string> Boxes;
+int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT) {
+    Boxes.push_back(std::string(caption) + ": " + text);
+    return IDOK;
+}

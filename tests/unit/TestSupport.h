@@ -34,6 +34,11 @@ bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs);
 // less has been done by then, and one set for longer has not.
 void PumpUntilTimer(UINT ms);
 
+// A stand-in for MessageBoxA that answers IDOK and keeps "caption: text" in
+// Boxes, which each test clears.
+extern std::vector<std::string> Boxes;
+int WINAPI RecordBox(HWND owner, LPCSTR text, LPCSTR caption, UINT style);
+
 // A top-level window of the given class (registered once, with proc) and title.
 HWND CreateTopLevelWindow(const char* windowClass, const char* title, WNDPROC proc, DWORD style);
 

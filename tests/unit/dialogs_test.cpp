@@ -24,12 +24,6 @@ const core::Application& WinDvr = core::ApplicationOf(core::AppId::WinDvr);
 // A selector that names no application.
 constexpr int NoApplication = 5;
 
-std::vector<std::string> Boxes;
-int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT) {
-    Boxes.push_back(std::string(caption) + ": " + text);
-    return IDOK;
-}
-
 // What the dialog asked the shell to open, whether profiles.ini was there
 // then, and the answers it is given.
 std::vector<std::string> Opened;
@@ -242,14 +236,24 @@ TEST_F(SettingsDialog, EscapeChangesNothing) {
     EXPECT_EQ(state.settings.listIndex, 0);
 }
 
-TEST_F(SettingsDialog, UninstalledDefaultSelectsTheFirstEntryAndOkAdoptsIt) {
-    Install(0, 1, 1);
-    WriteMachineDword(SettingsKeyPath, DefaultAppValue, Quillmarsh.selector);
-    Open();
-    EXPECT_EQ(Selection(), 0);
-    Press(IDOK);
-    EXPECT_EQ(state.settings.defaultSelector, BeyondTv.selector);
-    EXPECT_EQ(Stored(), static_cast<DWORD>(BeyondTv.selector));
+TEST_F(SettingsDialog, OkAdoptsTheFirstEntryForAnUninstalledDefaultAndWithAnEmptyListChangesNothing) {
+    const struct {
+        bool beyondTv, winDvr;
+        size_t entries;
+        int selector;
+    } cases[] = {{true, true, 2, BeyondTv.selector}, {false, false, 0, Quillmarsh.selector}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entries);
+        Install(false, c.beyondTv, c.winDvr);
+        WriteMachineDword(SettingsKeyPath, DefaultAppValue, Quillmarsh.selector);
+        state.settings = core::Settings{};  // as the fixture starts
+        Open();
+        EXPECT_EQ(Entries().size(), c.entries);
+        EXPECT_EQ(Selection(), c.entries > 0 ? 0 : CB_ERR);
+        Press(IDOK);
+        EXPECT_EQ(state.settings.defaultSelector, c.selector);
+        EXPECT_EQ(Stored(), static_cast<DWORD>(c.selector));
+    }
 }
 
 TEST_F(SettingsDialog, RemembersThePositionWhenTheSelectorMatchesNoEntry) {
@@ -261,16 +265,6 @@ TEST_F(SettingsDialog, RemembersThePositionWhenTheSelectorMatchesNoEntry) {
     state.settings.defaultSelector = NoApplication;
     Open();
     EXPECT_EQ(Selection(), 2);
-}
-
-TEST_F(SettingsDialog, AnEmptyListChangesNothing) {
-    Install(0, 0, 0);
-    WriteMachineDword(SettingsKeyPath, DefaultAppValue, Quillmarsh.selector);
-    Open();
-    EXPECT_TRUE(Entries().empty());
-    Press(IDOK);
-    EXPECT_EQ(state.settings.defaultSelector, Quillmarsh.selector);
-    EXPECT_EQ(Stored(), static_cast<DWORD>(Quillmarsh.selector));
 }
 
 TEST_F(SettingsDialog, AValueDeletedMeanwhileIsNotCreated) {

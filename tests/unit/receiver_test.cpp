@@ -235,29 +235,21 @@ private:
     bool given_ = false;
 };
 
-TEST(Discovery, OnlyS_OKOpensAPropertyBag) {
-    for (HRESULT result : {S_FALSE, static_cast<HRESULT>(0x00040000), E_FAIL}) {
+TEST(Discovery, OnlyS_OKOpensAPropertyBagAndReadsTheDeviceName) {
+    const struct {
+        HRESULT storage, read;
+        int binds;  // the filter asked for (and refused here): the name matched
+    } cases[] = {{S_FALSE, S_OK, 0}, {0x00040000, S_OK, 0}, {E_FAIL, S_OK, 0}, {S_OK, S_OK, 1}, {S_OK, S_FALSE, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << std::hex << c.storage << " " << c.read);
         ScriptedBag bag;  // it names the card
+        bag.readResult = c.read;
         ScriptedMoniker device;
-        device.storageResult = result;
-        device.bag = &bag;
-        OneMoniker devices(&device);
-        EXPECT_EQ(FindNamedFilter(&devices, CaptureFilterNames[0]), nullptr) << std::hex << result;
-        EXPECT_EQ(device.bindToObjectCalls, 0) << std::hex << result;
-    }
-}
-
-TEST(Discovery, OnlyS_OKReadsTheDeviceName) {
-    for (HRESULT result : {S_OK, S_FALSE}) {
-        ScriptedBag bag;
-        bag.readResult = result;
-        ScriptedMoniker device;
-        device.storageResult = S_OK;
+        device.storageResult = c.storage;
         device.bag = &bag;
         OneMoniker devices(&device);
         EXPECT_EQ(FindNamedFilter(&devices, CaptureFilterNames[0]), nullptr);
-        // The name matched: the filter was asked for (and refused here).
-        EXPECT_EQ(device.bindToObjectCalls, result == S_OK ? 1 : 0) << std::hex << result;
+        EXPECT_EQ(device.bindToObjectCalls, c.binds);
     }
 }
 

@@ -12,12 +12,6 @@
 
 namespace {
 
-std::vector<std::string> Boxes;
-int WINAPI RecordBox(HWND, LPCSTR text, LPCSTR caption, UINT) {
-    Boxes.push_back(std::string(caption) + ": " + text);
-    return IDOK;
-}
-
 // The shutdown dialog answered by its own controls and by the remote's two
 // keys, as a user or a nested poll tick would, while it runs modally.
 int Confirmations = 0;
