@@ -87,15 +87,18 @@ std::string Summary(const core::ProfileBook& book) {
 }
 
 // The book's profiles from `from` on are the built-in ones, every field of them.
-void ExpectBuiltIn(const core::ProfileBook& book, size_t from = 0) {
-    ASSERT_EQ(book.profiles().count, from + core::BuiltInProfiles.count);
-    for (size_t i = 0; i < core::BuiltInProfiles.count; ++i) {
+// The profiles from `from` on are the built-in ones, by name but for a prefix.
+void ExpectBuiltIn(const core::ProfileBook& book, size_t from = 0, const std::string& prefix = "",
+                   size_t count = core::BuiltInProfiles.count) {
+    ASSERT_GE(book.profiles().count, from + count);
+    for (size_t i = 0; i < count; ++i) {
         const core::Profile& built = core::BuiltInProfiles.items[i];
         const core::Profile& read = book.profiles().items[from + i];
         SCOPED_TRACE(built.name);
-        EXPECT_STREQ(read.name, built.name);
+        EXPECT_EQ(read.name, prefix + built.name);
         EXPECT_EQ(NamesOf(read.programs), NamesOf(built.programs));
         EXPECT_EQ(NamesOf(read.windowClasses), NamesOf(built.windowClasses));
+        EXPECT_EQ(NamesOf(read.titles), NamesOf(built.titles));
         EXPECT_EQ(RowsOf(read.keys), RowsOf(built.keys));
     }
 }
@@ -279,10 +282,17 @@ TEST(ProfileFile, AnEmptyFileOrTheExampleLeavesTheBuiltInProfiles) {
 // -- the file the program writes
 
 TEST(ProfileFile, TheBuiltInProfilesWrittenReadBackToTheSameRows) {
-    const std::string text = core::WriteProfiles(core::BuiltInProfiles);
+    // Under names of their own, so that each is read as a profile of the file's.
+    std::vector<std::string> names;
+    std::vector<core::Profile> copies(core::BuiltInProfiles.begin(), core::BuiltInProfiles.end());
+    for (const core::Profile& profile : copies) names.push_back(std::string("My ") + profile.name);
+    for (size_t i = 0; i < copies.size(); ++i) copies[i].name = names[i].c_str();
+    const std::string text = core::WriteProfiles({copies.data(), copies.size()});
     const core::ProfileBook book = Parse(text);
     EXPECT_EQ(SkippedOf(book), std::vector<std::string>{});
-    ExpectBuiltIn(book);
+    ASSERT_EQ(Own(book).count, copies.size());
+    ExpectBuiltIn(book, 0, "My ", copies.size());
+    ExpectBuiltIn(book, copies.size());
     // Notepad before Windows 10 shows only CRLF line ends as lines.
     EXPECT_EQ(text.find('\n'), text.find("\r\n") + 1);
 }

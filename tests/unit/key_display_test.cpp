@@ -18,10 +18,6 @@ std::string Title(HWND window) {
     return title;
 }
 
-void PumpFor(DWORD ms) {
-    PumpUntil([] { return false; }, ms);
-}
-
 class Display : public ::testing::Test {
 protected:
     HWND player = nullptr;  // the window in front, as a player's would be
@@ -42,7 +38,7 @@ TEST_F(Display, ShowsTheTextAsItsTitleNearTheBottomAndLeavesThePlayerInFront) {
     display.Show("VLC: Play");
     HWND window = display.window();
     ASSERT_NE(window, nullptr);
-    PumpFor(200);
+    PumpUntil([window] { return IsWindowVisible(window) != FALSE; }, 5000);
     char windowClass[64] = {};
     GetClassNameA(window, windowClass, sizeof windowClass);
     EXPECT_STREQ(windowClass, "Marlow Remote Control Key Display");
@@ -106,8 +102,8 @@ TEST_F(Display, AClickGoesToTheWindowUnderIt) {
     // The player under the display's middle.
     SetWindowPos(player, nullptr, shown.left - 50, shown.top - 50, shown.right - shown.left + 100,
                  shown.bottom - shown.top + 100, SWP_NOZORDER | SWP_NOACTIVATE);
-    PumpFor(200);
     const POINT middle = {(shown.left + shown.right) / 2, (shown.top + shown.bottom) / 2};
+    PumpUntil([this, middle] { return WindowFromPoint(middle) == player; }, 5000);
     EXPECT_EQ(WindowFromPoint(middle), player);
     EXPECT_EQ(SendMessageA(display.window(), WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(player),
                            MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN)),
