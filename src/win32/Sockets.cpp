@@ -14,7 +14,7 @@ void CloseSocketHandle(SocketHandle socket) { closesocket(static_cast<SOCKET>(so
 
 bool HoldsSocketHandle(SocketHandle socket) { return socket != 0 && socket != INVALID_SOCKET; }
 
-void WinsockUse::CleanUp(bool) { WSACleanup(); }
+void CleanUpWinsock(bool) { WSACleanup(); }
 
 bool WinsockUse::Start() {
     if (started_) return true;

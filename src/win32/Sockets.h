@@ -15,12 +15,12 @@ bool HoldsSocketHandle(SocketHandle socket);
 using ScopedSocket = ScopedValue<SocketHandle, CloseSocketHandle, HoldsSocketHandle>;
 
 // Winsock 2.2, started on the first Start and cleaned up when the owner goes.
+void CleanUpWinsock(bool started);
 class WinsockUse {
 public:
     // True when Winsock is started (now or before); the failure is traced.
     bool Start();
 
 private:
-    static void CleanUp(bool started);
-    ScopedValue<bool, CleanUp> started_;
+    ScopedValue<bool, CleanUpWinsock> started_;
 };
