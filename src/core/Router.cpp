@@ -25,14 +25,14 @@ void Router::OnRead(int code) {
     const uint32_t lastRead = repeat_.lastKeyTime();
     const bool repeat = repeat_.UpdateRepeatState(code, now);
     const bool theirs = listeners_ != nullptr && listeners_->Heard(code, repeat);
-    if (repeat && to_.longPress.Takes(code)) {
-        // The key is still held: it waits, acts with its hold action now, or has.
+    // A held key that waits for its long press is its own: it waits, acts
+    // with its hold action now, or has. Any other read lets it go first.
+    const bool held = repeat && to_.longPress.Takes(code);
+    if (held)
         to_.longPress.Look(now, lastRead, true);
-    } else {
-        // Any other read lets a waiting key go first.
+    else
         to_.longPress.LetGo();
-    }
-    if (theirs || (repeat && to_.longPress.Takes(code))) {
+    if (theirs || held) {
         repeat_.ActedOnRead(machine_.Now());
         if (listeners_ != nullptr) listeners_->Routed();
         return;
